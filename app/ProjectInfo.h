@@ -1,0 +1,23 @@
+// The "In&fo" tab of the project dock: the project's files and adjustment statistics.
+#pragma once
+
+#include <QScrollArea>
+
+class QLabel;
+
+class ProjectInfo : public QScrollArea {
+    Q_OBJECT
+public:
+    explicit ProjectInfo(QWidget *parent = nullptr);
+
+    void update(const QString &project, const QString &camera, const QString &image, const QString &object,
+                const QString &orientation, const QString &observation, double sigma0, double redundancy,
+                int images, int points, bool inversion);
+    void clear();
+    QString value(int row) const;
+
+    static constexpr int kRows = 11;
+
+private:
+    QLabel *mValues[kRows];
+};

@@ -1,0 +1,111 @@
+#include "SCommandLine.h"
+
+#include "SAppInfo.h"
+
+#include <QCommandLineParser>
+
+namespace {
+
+QString usage()
+{
+    return QStringLiteral(
+        "Usage: varlomin [-p] [--config FILE]\n"
+        "       varlomin --report [--config FILE] PROJECT_FILE\n"
+        "       varlomin --export image:ID|object:xy|object:xz|object:yz --out FILE [--zoom PERCENT]\n"
+        "                [--show LIST] [--select all|image:ID] [--search MODE:PAR1:PAR2[:pattern]]\n"
+        "                [--config FILE] PROJECT_FILE\n\n"
+        "Graphical analysis of PAT-B bundle block adjustment results.\n\n"
+        "  -p                 open PAT-B's current project (found through Pat.ini in %windir%)\n"
+        "  --report           print the project as a JSON document and exit (no display needed)\n"
+        "  --export TARGET    write a picture of a view (.png, .pdf or .svg) and exit\n"
+        "  --out FILE         the picture file of --export\n"
+        "  --zoom PERCENT     zoom of the exported view (default 100)\n"
+        "  --show LIST        comma list of the view's toggles to switch on\n"
+        "                     image: ids,links,residuals,residual-values,blunders\n"
+        "                     object: ids,image-ids,links,blunders,residuals,residual-values,sigmas,\n"
+        "                             sigma-values,connections\n"
+        "  --select all|image:ID  select points before an object export\n"
+        "  --search MODE:PAR1:PAR2[:pattern]  select points by a search before an object export\n"
+        "                     MODE: point-id, image-id, links, residuals, sigmas, blunder, point-code\n"
+        "  --config FILE      use this configuration file instead of the user's\n"
+        "  --help             show this help\n"
+        "  --version          show the version\n");
+}
+
+} // namespace
+
+SCommandLine SCommandLine::parse(const QStringList &arguments)
+{
+    SCommandLine cl;
+    QStringList forParser;
+    forParser << (arguments.isEmpty() ? QStringLiteral("varlomin") : arguments.first());
+    for (int i = 1; i < arguments.size(); ++i)
+        if (!arguments[i].startsWith(QLatin1Char('-')) || arguments[i].startsWith(QLatin1String("--")))
+            forParser << arguments[i];
+
+    QCommandLineParser parser;
+    parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);
+    const QCommandLineOption help(QStringLiteral("help"));
+    const QCommandLineOption version(QStringLiteral("version"));
+    const QCommandLineOption report(QStringLiteral("report"));
+    const QCommandLineOption exportOpt(QStringLiteral("export"), QString(), QStringLiteral("target"));
+    const QCommandLineOption out(QStringLiteral("out"), QString(), QStringLiteral("file"));
+    const QCommandLineOption zoom(QStringLiteral("zoom"), QString(), QStringLiteral("percent"));
+    const QCommandLineOption show(QStringLiteral("show"), QString(), QStringLiteral("list"));
+    const QCommandLineOption select(QStringLiteral("select"), QString(), QStringLiteral("what"));
+    const QCommandLineOption search(QStringLiteral("search"), QString(), QStringLiteral("criteria"));
+    const QCommandLineOption config(QStringLiteral("config"), QString(), QStringLiteral("file"));
+    parser.addOptions({help, version, report, exportOpt, out, zoom, show, select, search, config});
+
+    auto fail = [&cl](const QString &message) {
+        cl.mode = Mode::Error;
+        cl.error = message;
+        return cl;
+    };
+    if (!parser.parse(forParser))
+        return fail(parser.errorText() + QStringLiteral("\nTry 'varlomin --help'."));
+    if (parser.isSet(help)) {
+        cl.mode = Mode::Help;
+        cl.helpText = usage();
+        return cl;
+    }
+    if (parser.isSet(version)) {
+        cl.mode = Mode::Version;
+        return cl;
+    }
+    cl.configFile = parser.value(config);
+    const QStringList positional = parser.positionalArguments();
+    if (parser.isSet(report) && parser.isSet(exportOpt))
+        return fail(QStringLiteral("--report and --export cannot be combined."));
+    if (parser.isSet(report) || parser.isSet(exportOpt)) {
+        if (positional.size() != 1)
+            return fail(QStringLiteral("Name exactly one project file (*.(p))."));
+        cl.projectFile = positional.first();
+    }
+    if (parser.isSet(report)) {
+        cl.mode = Mode::Report;
+        return cl;
+    }
+    if (!parser.isSet(exportOpt)) {
+        for (const QCommandLineOption &o : {out, zoom, show, select, search})
+            if (parser.isSet(o))
+                return fail(QStringLiteral("--%1 is only used with --export.").arg(o.names().first()));
+        return cl; // the GUI
+    }
+    cl.mode = Mode::Export;
+    cl.exportTarget = parser.value(exportOpt);
+    cl.outFile = parser.value(out);
+    if (cl.outFile.isEmpty())
+        return fail(QStringLiteral("--export needs --out FILE."));
+    if (parser.isSet(zoom)) {
+        bool ok = false;
+        cl.zoomPercent = parser.value(zoom).toInt(&ok);
+        if (!ok || cl.zoomPercent <= 0)
+            return fail(QStringLiteral("--zoom needs a positive whole percentage, not '%1'.").arg(parser.value(zoom)));
+    }
+    if (parser.isSet(show))
+        cl.show = parser.value(show).split(QLatin1Char(','), Qt::SkipEmptyParts);
+    cl.select = parser.value(select);
+    cl.search = parser.value(search);
+    return cl;
+}

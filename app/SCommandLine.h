@@ -1,0 +1,32 @@
+// The command line: options of the command-line modes (report, picture export) and of
+// the GUI, parsed without a display.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+struct SCommandLine {
+    enum class Mode { Gui, Help, Version, Report, Export, Error };
+
+    Mode mode = Mode::Gui;
+    QString error;       // for Mode::Error
+    QString helpText;    // for Mode::Help
+    QString projectFile; // report and export
+    QString configFile;  // --config
+    QString exportTarget; // "image:ID" or "object:xy|xz|yz"
+    QString outFile;
+    int zoomPercent = 100;
+    QStringList show;
+    QString select;      // "all" or "image:ID"
+    QString search;      // MODE:PAR1:PAR2[:pattern]
+
+    // Only arguments beginning with "--" are options; the GUI's own "-p" and any other
+    // argument are left alone.
+    static SCommandLine parse(const QStringList &arguments);
+};
+
+// The modes that run without a window; each returns the process exit code.
+int runReportMode(const SCommandLine &cl);
+int runExportMode(const SCommandLine &cl);
+// Loads the configuration file named by --config; false with a message on stderr.
+bool loadConfigOverride(const QString &file);

@@ -1,0 +1,595 @@
+#include "Varlomin.h"
+
+#include "Mu.h"
+#include "MxApp.h"
+#include "MxCfg.h"
+#include "MxInfoDialog.h"
+#include "MxPrefsDialog.h"
+#include "ProjectInfo.h"
+#include "SAppInfo.h"
+#include "SCloseDialog.h"
+#include "SException.h"
+#include "SImageViewer.h"
+#include "SListItems.h"
+#include "SObjectViewer.h"
+#include "SPatbReader.h"
+#include "SPrefsImageViewer.h"
+#include "SPrefsLinks.h"
+#include "SPrefsObjectViewer.h"
+#include "SPrefsPoints.h"
+#include "SSearchWidget.h"
+#include "SSettings.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDockWidget>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMessageBox>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTextBrowser>
+#include <QTreeWidget>
+
+namespace {
+
+const QString kGroup = QStringLiteral("Varlomin");
+const QString kLastProjectKey = QStringLiteral("Last project-file");
+const QString kDefaultStartFolder = QStringLiteral("./examples/");
+constexpr int kMenuProject = 1;
+constexpr int kMenuView = 4;
+constexpr qint64 kProgressThreshold = 50LL * 1024 * 1024; // bytes of result files
+
+SCloseDialog *gCloseDialog = nullptr;
+bool gViewersUndecorated = false;
+
+QString withoutAccelerators(QString text) { return text.remove(QLatin1Char('&')); }
+
+// The cursor shown while the window works; the previous one comes back at the end.
+class WaitCursor {
+public:
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+};
+
+} // namespace
+
+Varlomin::Varlomin(const QPixmap &splash)
+    : Mx::MainWindow(nullptr, Qt::WindowFlags(), QPixmap(QStringLiteral(":/images/varlomin.png")), splash)
+{
+    Mu::debug("Varlomin");
+    addStandardUIs(0x1F);
+    menu(kMenuProject)->setTitle(tr("&Project"));
+    if (QToolBar *bar = toolBar(1))
+        bar->setWindowTitle(tr("Project"));
+    addStandardActions(0x2);
+    addAction(kMenuProject, tr("&Close"), QKeySequence(), tr("Close the current project"), this,
+              SLOT(_slotFileClose()));
+    addSeparator(kMenuView);
+    addAction(kMenuView, tr("Decorate / Undecorate Viewer"), QKeySequence(Qt::Key_F11),
+              tr("Toggle the decoration state of the active viewers"), this, SLOT(_slotToggleViewerInterface()));
+    addStandardActions(0x380410);
+
+    buildDock();
+
+    // Preference pages, in the dialog's tab order.
+    Mx::PrefsDialog *prefs = prefsTab();
+    mPrefsImageViewer = new SPrefsImageViewer(prefs);
+    mPrefsObjectViewer = new SPrefsObjectViewer(prefs);
+    mPrefsLinks = new SPrefsLinks(prefs);
+    mPrefsPoints = new SPrefsPoints(prefs);
+    prefs->addTab(mPrefsImageViewer, tr("Ima&ge Viewer"));
+    prefs->addTab(mPrefsObjectViewer, tr("Ob&ject Viewer"));
+    prefs->addTab(mPrefsLinks, tr("Connec&tions / Links"));
+    prefs->addTab(mPrefsPoints, tr("Point &Representation"));
+
+    mContextMenu = new QMenu(this);
+
+    Mx::InfoDialog *info = infoTab();
+    info->setAboutText(SAppInfo::aboutText());
+    mSupportView = new QTextBrowser(info);
+    mSupportView->setReadOnly(true);
+    mSupportView->setHtml(Mx::App::info(QStringLiteral("support")));
+    info->addTab(mSupportView, tr("&Support"));
+
+    connect(mImageList, &QTreeWidget::itemDoubleClicked, this, &Varlomin::_slotShowImage);
+    connect(mObjectList, &QTreeWidget::itemExpanded, this, &Varlomin::_slotShowObjectConnections);
+    connect(mImageList, &QWidget::customContextMenuRequested, this, &Varlomin::_slotSetupContextMenu);
+    connect(mObjectList, &QWidget::customContextMenuRequested, this, &Varlomin::_slotSetupContextMenu);
+    connect(this, &Varlomin::sigErrorQuitApp, qApp, &QCoreApplication::quit);
+    connect(this, &Varlomin::sigErrorGetNewProjectFile, this, &Varlomin::slotFileOpen);
+
+    connect(mSearch, &SSearchWidget::sigRequestDeselectAll, this, &Varlomin::_slotDeselectPointsInObjectViewers);
+    connect(mSearch, &SSearchWidget::sigRequestSelection, this, &Varlomin::_slotSelectPointsInObjectViewers);
+
+    connect(mPrefsImageViewer, &Mx::PrefsTab::sigWidgetsSaved, this, &Varlomin::_slotApplyImageViewerPrefs);
+    connect(mPrefsObjectViewer, &Mx::PrefsTab::sigWidgetsSaved, this, &Varlomin::_slotApplyObjectViewerPrefs);
+    for (Mx::PrefsTab *page : {static_cast<Mx::PrefsTab *>(mPrefsLinks), static_cast<Mx::PrefsTab *>(mPrefsPoints)}) {
+        connect(page, &Mx::PrefsTab::sigWidgetsSaved, this, &Varlomin::_slotApplyImageViewerPrefs);
+        connect(page, &Mx::PrefsTab::sigWidgetsSaved, this, &Varlomin::_slotApplyObjectViewerPrefs);
+    }
+    connect(this, &Varlomin::sigWidgetsSaved, this, &Varlomin::_slotApplyImageViewerPrefs);
+    connect(this, &Varlomin::sigWidgetsSaved, this, &Varlomin::_slotApplyObjectViewerPrefs);
+
+    // Any argument beginning with "-p", the program path included, asks for PAT-B's project.
+    for (const QString &arg : QCoreApplication::arguments())
+        if (arg.startsWith(QLatin1String("-p")))
+            mOpenCurrentProject = true;
+}
+
+Varlomin::~Varlomin()
+{
+    Mu::debug("~Varlomin");
+    SImageViewer::closeAll();
+    SObjectViewer::closeAll();
+    SImage::clearPointIndex();
+}
+
+void Varlomin::buildDock()
+{
+    mDock = new QDockWidget(tr("Project View"), this);
+    mDock->setObjectName(QStringLiteral("ProjectView"));
+    mDock->setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable |
+                       QDockWidget::DockWidgetFloatable);
+    mDock->setMinimumHeight(200);
+    mTabs = new QTabWidget(mDock);
+
+    mImageList = new QTreeWidget(mTabs);
+    mImageList->setHeaderLabels({tr("ID"), tr("# Coords")});
+    mImageList->setRootIsDecorated(false);
+    mImageList->setAllColumnsShowFocus(true);
+    mImageList->setSortingEnabled(true);
+    mImageList->sortByColumn(0, Qt::AscendingOrder);
+    mImageList->header()->setSortIndicatorShown(true);
+    mImageList->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    mImageList->setUniformRowHeights(true);
+    mImageList->setContextMenuPolicy(Qt::CustomContextMenu);
+    mImageList->setWhatsThis(tr("Image Tab: Lists all images and their number of points."));
+    const QString imageTab = tr("&Image");
+    mTabs->addTab(mImageList, imageTab);
+
+    mObjectList = new QTreeWidget(mTabs);
+    mObjectList->setHeaderLabels({tr("Point-ID"), tr("Point-Type"), tr("Blunder")});
+    mObjectList->setRootIsDecorated(true);
+    mObjectList->setAllColumnsShowFocus(true);
+    mObjectList->setSortingEnabled(true);
+    mObjectList->sortByColumn(0, Qt::AscendingOrder);
+    mObjectList->header()->setSortIndicatorShown(true);
+    mObjectList->setUniformRowHeights(true);
+    mObjectList->setContextMenuPolicy(Qt::CustomContextMenu);
+    mObjectList->setToolTip(tr("Object Tab: Lists all object points and their properties."));
+    mObjectList->setWhatsThis(tr("Object Tab: Lists all object points and their properties."));
+    const QString objectTab = tr("Ob&ject");
+    mTabs->addTab(mObjectList, objectTab);
+
+    mProjectInfo = new ProjectInfo(mTabs);
+    mProjectInfo->setWhatsThis(tr("Info Tab: Lists information about the current project."));
+    const QString infoTab = tr("In&fo");
+    mTabs->addTab(mProjectInfo, infoTab);
+
+    mSearch = new SSearchWidget(mTabs);
+    mSearch->setWhatsThis(tr("Search Tab: Enables to select object points via their properties."));
+    const QString searchTab = tr("&Search");
+    mTabs->addTab(mSearch, searchTab);
+
+    mDock->setWidget(mTabs);
+    addDockWidget(Qt::LeftDockWidgetArea, mDock);
+    mDock->setWhatsThis(
+        tr("The <font color=\"#0000ff\">%1</font> displays information about the current project and enables search "
+           "functionality:<p><ul><li><b>%2:</b> Information about the images and image points.</li><li><b>%3:</b> "
+           "Information about the object points and their properties.</li><li><b>%4:</b> General information about "
+           "the project.</li><li><b>%5:</b> Lets you search for images and object points via their "
+           "properties.</li></ul>")
+            .arg(mDock->windowTitle(), withoutAccelerators(imageTab), withoutAccelerators(objectTab),
+                 withoutAccelerators(infoTab), withoutAccelerators(searchTab)));
+}
+
+SCloseDialog *Varlomin::closeDialog() { return gCloseDialog; }
+
+bool Varlomin::viewersUndecorated() { return gViewersUndecorated; }
+
+// --- Opening, initialising, closing --------------------------------------------------
+
+void Varlomin::slotFileOpen()
+{
+    if (!_strProjectFile.isEmpty()) {
+        QMessageBox box(QMessageBox::Question, tr("Close current project?"),
+                        tr("If you open a new project,the current project %1 will be closed.\nDo you really want "
+                           "to open a new project?")
+                            .arg(QFileInfo(_strProjectFile).fileName()),
+                        QMessageBox::NoButton, this);
+        QPushButton *yes = box.addButton(tr("&Yes"), QMessageBox::YesRole);
+        QPushButton *no = box.addButton(tr("&No"), QMessageBox::NoRole);
+        box.setDefaultButton(yes);
+        box.setEscapeButton(no);
+        box.exec();
+        if (box.clickedButton() != yes)
+            return;
+    }
+    const QString start = Mx::Cfg(kGroup).readString(kLastProjectKey, kDefaultStartFolder);
+    const QString file = QFileDialog::getOpenFileName(this, tr("Select a project file"), start,
+                                                      tr("Project files ( *.(p) );;All files (*.*)"));
+    if (file.isEmpty()) {
+        Mu::msg(0x42, "%s", qPrintable(tr("Operation aborted by user")));
+        return;
+    }
+    WaitCursor wait;
+    _slotFileClose();
+    if (readProjectFile(file))
+        _slotInitProject();
+}
+
+void Varlomin::openProject(const QString &projectFile)
+{
+    _slotFileClose();
+    if (readProjectFile(projectFile))
+        _slotInitProject();
+}
+
+void Varlomin::openCurrentPATProject()
+{
+    SPatbReader reader(mData, *this);
+    const QString project = reader.findCurrentPATProject(mOpenCurrentProject);
+    if (project.isEmpty())
+        return;
+    if (readProjectFile(project))
+        _slotInitProject();
+}
+
+bool Varlomin::readProjectFile(const QString &projectFile)
+{
+    mOpenedOther = false;
+    SPatbReader reader(mData, *this);
+    try {
+        reader.readProjectFile(projectFile);
+    } catch (const SException &e) {
+        // An inconsistent file ends the read; what was read before the record stays.
+        QMessageBox::warning(this, Mx::App::info(QStringLiteral("nameLong")),
+                             tr("Error %1 while reading the project '%2':\n%3")
+                                 .arg(e.code())
+                                 .arg(QDir::toNativeSeparators(projectFile), e.message()));
+        Mu::warn("%s", qPrintable(tr("Error %1: %2").arg(e.code()).arg(e.message())));
+    }
+    delete mProgress;
+    mProgress = nullptr;
+    // After "&Open other" the nested opening has already initialised the window.
+    return !mOpenedOther;
+}
+
+SReadErrorChoice Varlomin::readError(const QString &text)
+{
+    delete mProgress;
+    mProgress = nullptr;
+    QMessageBox box(QMessageBox::Warning, Mx::App::info(QStringLiteral("nameLong")), text);
+    QPushButton *other = box.addButton(tr("&Open other"), QMessageBox::AcceptRole);
+    QPushButton *quit = box.addButton(tr("&Quit"), QMessageBox::RejectRole);
+    box.setDefaultButton(other);
+    box.setEscapeButton(quit);
+    QApplication::setOverrideCursor(Qt::ArrowCursor);
+    box.exec();
+    QApplication::restoreOverrideCursor();
+    return box.clickedButton() == other ? SReadErrorChoice::OpenOther : SReadErrorChoice::Quit;
+}
+
+void Varlomin::requestOtherProjectFile()
+{
+    mOpenedOther = true;
+    // The failed read's remains go first, so that the next project starts from nothing.
+    mData.close();
+    emit sigErrorGetNewProjectFile();
+    mOpenedOther = true; // the nested read reset it
+}
+
+void Varlomin::dataInputComplete() { emit sigDataInputComplete(); }
+
+bool Varlomin::progress(const QString &file, qint64 done, qint64 total)
+{
+    if (!mProgress) {
+        if (total <= kProgressThreshold)
+            return true;
+        mProgress = new QProgressDialog(this);
+        mProgress->setWindowTitle(tr("Opening project"));
+        mProgress->setWindowModality(Qt::WindowModal);
+        mProgress->setMinimumDuration(0);
+        mProgress->setRange(0, 1000);
+    }
+    mProgress->setLabelText(tr("Reading %1 ...").arg(QDir::toNativeSeparators(file)));
+    mProgress->setValue(total > 0 ? int(1000 * done / total) : 0);
+    QCoreApplication::processEvents();
+    if (mProgress->wasCanceled()) {
+        delete mProgress;
+        mProgress = nullptr;
+        mData.close();
+        Mu::warn("%s", qPrintable(tr("Opening the project was cancelled by the user.")));
+        mOpenedOther = true; // nothing to initialise
+        return false;
+    }
+    return true;
+}
+
+void Varlomin::_slotInitProject()
+{
+    if (!mData.projectFiles)
+        return; // no project file passed its check: nothing to show
+    mData.sortImages();
+    mData.reconcilePointCodes();
+    Mu::info("%s", qPrintable(tr("Read <b>%1</b> Images.").arg(mData.mListImageData.count())));
+    Mu::info("%s", qPrintable(tr("Read <b>%1</b> Objects.").arg(mData.mListObjectData.count())));
+    mData.checkInversion();
+    Mu::msg(0x42, "%s", qPrintable(tr("Reading Projectfile ready.")));
+    _strProjectFile = mData.projectFiles->projectFile;
+    fillLists();
+    Mx::Cfg(kGroup).writeEntry(kLastProjectKey, _strProjectFile);
+    restoreViewerPlacements();
+}
+
+void Varlomin::fillLists()
+{
+    if (const ProjectFiles *p = mData.projectFiles.get())
+        mProjectInfo->update(p->projectFile, p->cameraFile, p->imageFile, p->objectFile, p->orientationFile,
+                             p->observationFile, p->sigma0, p->averageRedundancy, mData.mListImageData.count(),
+                             mData.mListObjectData.count(), p->inversion);
+    // Sorting is switched off while filling: inserting into a sorted list is quadratic.
+    mImageList->setSortingEnabled(false);
+    mImageList->clear();
+    for (const SImage *image : mData.mListImageData)
+        new SImageListItem(mImageList, image->id(), image->numberOfPoints());
+    mImageList->setSortingEnabled(true);
+
+    mObjectList->setSortingEnabled(false);
+    mObjectList->clear();
+    for (const SObjectPoint *point : mData.mListObjectData)
+        new SObjectListItem(mObjectList, point->id(), point->code(), point->isActive());
+    mObjectList->setSortingEnabled(true);
+}
+
+void Varlomin::_slotFileClose()
+{
+    if (_strProjectFile.isEmpty())
+        return;
+    Mu::info("%s", qPrintable(tr("Closing current project <b>%1</b>...").arg(QFileInfo(_strProjectFile).fileName())));
+    WaitCursor wait;
+    SImageViewer::closeAll();
+    SObjectViewer::closeAll();
+    _strProjectFile.clear();
+    mProjectInfo->clear();
+    mImageList->clear();
+    mObjectList->clear();
+    mData.close();
+    Mu::info("%s", qPrintable(tr("Closing done.")));
+}
+
+// --- Viewers ---------------------------------------------------------------------------
+
+namespace {
+
+// Puts a viewer window into the workspace; the frame closes with the viewer.
+QMdiSubWindow *addToWorkspace(QMdiArea *workspace, QWidget *viewer)
+{
+    QMdiSubWindow *frame = workspace->addSubWindow(viewer);
+    frame->setAttribute(Qt::WA_DeleteOnClose);
+    QObject::connect(viewer, &QObject::destroyed, frame, [frame] { frame->close(); });
+    return frame;
+}
+
+void applyFrameGeometry(QWidget *viewer, const QString &group, const QString &key)
+{
+    QWidget *frame = viewer->parentWidget() ? viewer->parentWidget() : viewer;
+    const QRect rect = Mx::Cfg(group).readRect(key, frame->geometry());
+    if (rect.width() > 0 && rect.height() > 0)
+        frame->setGeometry(rect);
+}
+
+} // namespace
+
+SImageViewer *Varlomin::createImageViewer(int imageId)
+{
+    auto *viewer = new SImageViewer(&mData.mListImageData, workspace(), imageId);
+    connect(viewer, &SImageViewer::sigRequestImagePreferences, this, &Varlomin::_slotShowImageViewerPreferences);
+    connect(viewer, &SImageViewer::sigRequestSelection, this, &Varlomin::_slotSelectImagePointsInObjectViewers);
+    addToWorkspace(workspace(), viewer);
+    if (gViewersUndecorated)
+        viewer->hideToolBars(true);
+    viewer->show();
+    return viewer;
+}
+
+SObjectViewer *Varlomin::createObjectViewer(int plane)
+{
+    if (SObjectViewer *existing = SObjectViewer::viewer(plane)) {
+        existing->setFocus();
+        if (QMdiSubWindow *frame = qobject_cast<QMdiSubWindow *>(existing->parentWidget()))
+            workspace()->setActiveSubWindow(frame);
+        return existing;
+    }
+    SObjectViewer *viewer = SObjectViewer::instance(plane, workspace());
+    if (!viewer)
+        return nullptr;
+    connect(viewer, &SObjectViewer::sigRequestObjectPreferences, this, &Varlomin::_slotShowObjectViewerPreferences);
+    // Before any project was read there is no record: the viewer then gets no sigmas.
+    viewer->setObjectPoints(&mData.mListObjectData, mData.projectFiles && mData.projectFiles->inversion);
+    addToWorkspace(workspace(), viewer);
+    if (gViewersUndecorated)
+        viewer->hideToolBars(true);
+    viewer->show();
+    viewer->setFocus();
+    return viewer;
+}
+
+void Varlomin::_slotShowImage(QTreeWidgetItem *item, int /*column*/)
+{
+    if (!item || mData.mListImageData.isEmpty())
+        return;
+    bool ok = false;
+    const int id = item->text(0).toInt(&ok, 10);
+    if (!ok) {
+        Mu::warn("%s", qPrintable(tr("Can't convert string to number!")));
+        return;
+    }
+    createImageViewer(id);
+}
+
+void Varlomin::_slotShowObjectConnections(QTreeWidgetItem *item)
+{
+    if (!item || mData.mListObjectData.count() == 0 || item->childCount() > 0)
+        return;
+    bool ok = false;
+    const int id = item->text(0).toInt(&ok, 10);
+    if (!ok) {
+        Mu::warn("%s", qPrintable(tr("Can't convert string to number!")));
+        return;
+    }
+    for (const SImage *image : mData.mListImageData)
+        if (image->hasImagePoint(id))
+            new QTreeWidgetItem(item, QStringList{QString::number(image->id())});
+}
+
+void Varlomin::_slotSetupContextMenu(const QPoint &position)
+{
+    mContextMenu->clear();
+    if (mData.mListObjectData.count() > 0) {
+        const char *texts[] = {"Show XY-View", "Show XZ-View", "Show YZ-View"};
+        for (int id = 0; id < 3; ++id)
+            mContextMenu->addAction(tr(texts[id]), this, [this, id] { _slotHandleContextMenu(id); });
+    }
+    if (mContextMenu->isEmpty())
+        return;
+    auto *list = qobject_cast<QWidget *>(sender());
+    mContextMenu->popup(list ? list->mapToGlobal(position) : QCursor::pos());
+}
+
+void Varlomin::_slotHandleContextMenu(int id)
+{
+    if (id >= 0 && id <= 2)
+        createObjectViewer(id);
+    else
+        Mu::warn("%s", qPrintable(tr("Invalid case (%1)!").arg(id)));
+}
+
+void Varlomin::saveViewerPlacements()
+{
+    SImageViewer::saveViewerPlacements();
+    SObjectViewer::saveViewerPlacements();
+}
+
+void Varlomin::restoreViewerPlacements()
+{
+    Mx::Cfg objectCfg(SSettings::kGroupObjectViewer);
+    for (int plane = 0; plane < 3; ++plane) {
+        if (!objectCfg.readBool(QStringLiteral("ViewerOn_%1").arg(plane), true))
+            continue;
+        if (SObjectViewer *viewer = createObjectViewer(plane))
+            applyFrameGeometry(viewer, SSettings::kGroupObjectViewer, QStringLiteral("Geometry_%1").arg(plane));
+    }
+    const int count = Mx::Cfg(SSettings::kGroupImageViewer).readNum(QStringLiteral("#Viewer"), 1);
+    for (int i = 0; i < count && i < mData.mListImageData.count(); ++i) {
+        if (SImageViewer *viewer = createImageViewer(mData.mListImageData.at(i)->id()))
+            applyFrameGeometry(viewer, SSettings::kGroupImageViewer, QStringLiteral("Geometry_%1").arg(i));
+    }
+}
+
+// --- Keyboard ----------------------------------------------------------------------------
+
+void Varlomin::keyPressEvent(QKeyEvent *event)
+{
+    const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
+    static const QList<int> planeKeys = {Qt::Key_1, Qt::Key_2, Qt::Key_3};
+    static const QList<int> pointKeys = {Qt::Key_N, Qt::Key_V, Qt::Key_H, Qt::Key_F, Qt::Key_P, Qt::Key_O, Qt::Key_L};
+    if (const int plane = planeKeys.indexOf(event->key()); plane >= 0) {
+        if (mods != Qt::ControlModifier) {
+            event->ignore();
+            return;
+        }
+        createObjectViewer(plane);
+        event->accept();
+        return;
+    }
+    if (const int index = pointKeys.indexOf(event->key()); index >= 0) {
+        if (mods != Qt::ShiftModifier) {
+            event->ignore();
+            return;
+        }
+        // Absent reads as off here, so the first toggle writes "on".
+        Mx::Cfg cfg(SSettings::kGroupPoints);
+        const bool on = cfg.readBool(SSettings::pointOnKey(index), false);
+        cfg.writeEntry(SSettings::pointOnKey(index), on ? 0 : 1);
+        emit sigWidgetsSaved();
+        event->accept();
+        return;
+    }
+    Mx::MainWindow::keyPressEvent(event);
+}
+
+// --- Preferences and decoration -----------------------------------------------------------
+
+void Varlomin::_slotShowImageViewerPreferences()
+{
+    Mx::PrefsDialog *dialog = prefsTab();
+    if (dialog->isVisible())
+        return;
+    dialog->showPage(mPrefsImageViewer);
+    dialog->show();
+}
+
+void Varlomin::_slotShowObjectViewerPreferences()
+{
+    Mx::PrefsDialog *dialog = prefsTab();
+    if (dialog->isVisible())
+        return;
+    dialog->showPage(mPrefsObjectViewer);
+    dialog->show();
+}
+
+void Varlomin::_slotApplyImageViewerPrefs() { SImageViewer::applyPrefsToAll(); }
+
+void Varlomin::_slotApplyObjectViewerPrefs() { SObjectViewer::applyPrefsToAll(); }
+
+void Varlomin::_slotToggleViewerInterface()
+{
+    gViewersUndecorated = !gViewersUndecorated;
+    SImageViewer::hideToolBars(gViewersUndecorated);
+    SObjectViewer::hideToolBars(gViewersUndecorated);
+}
+
+// --- Selection routing ------------------------------------------------------------------
+
+void Varlomin::_slotSelectImagePointsInObjectViewers(SImage *image) { SObjectViewer::selectImagePoints(image); }
+
+void Varlomin::_slotDeselectPointsInObjectViewers() { SObjectViewer::deselectPoints(); }
+
+void Varlomin::_slotSelectPointsInObjectViewers(SGlobal::SelectionModeE selectionMode,
+                                                SGlobal::SearchModeE searchMode, const QString &parameter1,
+                                                const QString &parameter2, bool pattern)
+{
+    Mu::debug("Varlomin::_slotSelectPointsInObjectViewers");
+    try {
+        SObjectViewer::selectPoints(selectionMode, searchMode, parameter1, parameter2, pattern);
+    } catch (const SException &e) {
+        QMessageBox::warning(this, Mx::App::info(QStringLiteral("nameLong")),
+                             tr("Error %1 while selecting points:\n%2").arg(e.code()).arg(e.message()));
+        Mu::warn("%s", qPrintable(tr("Error %1: %2").arg(e.code()).arg(e.message())));
+    }
+}
+
+// --- Closing ------------------------------------------------------------------------------
+
+void Varlomin::closeEvent(QCloseEvent *event)
+{
+    if (!gCloseDialog)
+        gCloseDialog = new SCloseDialog(this);
+    if (gCloseDialog->exec() != QDialog::Accepted) {
+        event->ignore();
+        return;
+    }
+    if (gCloseDialog->saveViewerPositions())
+        saveViewerPlacements();
+    if (gCloseDialog->savePreferences())
+        slotCfgSaveUser();
+    event->accept();
+}

@@ -1,0 +1,122 @@
+// The main window: holds the open project, shows it in the project dock, hosts the
+// image and object viewers in the workspace, and routes searches, selections and
+// preferences between them.
+#pragma once
+
+#include "MxMainWindow.h"
+#include "SGlobal.h"
+#include "SPatbHandler.h"
+#include "SProjectData.h"
+
+#include <QPointer>
+
+class QDockWidget;
+class QMenu;
+class QTabWidget;
+class QTextBrowser;
+class QTreeWidget;
+class QTreeWidgetItem;
+class ProjectInfo;
+class SCloseDialog;
+class SImage;
+class SImageViewer;
+class SObjectViewer;
+class SPrefsImageViewer;
+class SPrefsLinks;
+class SPrefsObjectViewer;
+class SPrefsPoints;
+class SSearchWidget;
+struct ProjectFiles;
+
+class Varlomin : public Mx::MainWindow, private SPatbHandler {
+    Q_OBJECT
+public:
+    explicit Varlomin(const QPixmap &splash);
+    ~Varlomin() override;
+
+    bool openCurrentProjectFlag() const { return mOpenCurrentProject; }
+    // Opens PAT-B's current project (start-up with "-p").
+    void openCurrentPATProject();
+    // Reads a project file and initialises the window with it (no question, no dialog).
+    void openProject(const QString &projectFile);
+
+    // The open project; empty path when none is open.
+    QString projectFile() const { return _strProjectFile; }
+    SImageList &images() { return mData.mListImageData; }
+    SObjectPointList &objectPoints() { return mData.mListObjectData; }
+    const ProjectFiles *projectFiles() const { return mData.projectFiles.get(); }
+
+    QTreeWidget *imageList() const { return mImageList; }
+    QTreeWidget *objectList() const { return mObjectList; }
+    ProjectInfo *projectInfo() const { return mProjectInfo; }
+    SSearchWidget *searchWidget() const { return mSearch; }
+    QMenu *contextMenu() const { return mContextMenu; }
+    static SCloseDialog *closeDialog();
+    static bool viewersUndecorated();
+
+    SImageViewer *createImageViewer(int imageId);
+    SObjectViewer *createObjectViewer(int plane);
+    void saveViewerPlacements();
+    void restoreViewerPlacements();
+
+public slots:
+    void slotFileOpen() override;
+
+private slots:
+    void _slotFileClose();
+    void _slotShowImage(QTreeWidgetItem *item, int column);
+    void _slotShowObjectConnections(QTreeWidgetItem *item);
+    void _slotShowImageViewerPreferences();
+    void _slotShowObjectViewerPreferences();
+    void _slotApplyImageViewerPrefs();
+    void _slotApplyObjectViewerPrefs();
+    void _slotToggleViewerInterface();
+    void _slotSelectImagePointsInObjectViewers(SImage *image);
+    void _slotDeselectPointsInObjectViewers();
+    void _slotSelectPointsInObjectViewers(SGlobal::SelectionModeE selectionMode, SGlobal::SearchModeE searchMode,
+                                          const QString &parameter1, const QString &parameter2, bool pattern);
+    void _slotSetupContextMenu(const QPoint &position);
+    void _slotHandleContextMenu(int id);
+    void _slotInitProject();
+
+signals:
+    void sigDataInputComplete();
+    void sigErrorGetNewProjectFile();
+    void sigErrorQuitApp();
+    void sigWidgetsSaved();
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    // What a read reports to the window.
+    SReadErrorChoice readError(const QString &text) override;
+    void requestOtherProjectFile() override;
+    void dataInputComplete() override;
+    bool progress(const QString &file, qint64 done, qint64 total) override;
+
+    // Reads the project; false when "&Open other" handed the opening to a nested call.
+    bool readProjectFile(const QString &projectFile);
+    void fillLists();
+    void buildDock();
+
+    SProjectData mData; // mListImageData, mListObjectData and the project record
+    SPrefsImageViewer *mPrefsImageViewer = nullptr;
+    SPrefsObjectViewer *mPrefsObjectViewer = nullptr;
+    SPrefsLinks *mPrefsLinks = nullptr;
+    SPrefsPoints *mPrefsPoints = nullptr;
+    QTextBrowser *mSupportView = nullptr;
+    QString _strProjectFile;
+    QTreeWidget *mImageList = nullptr;
+    QTreeWidget *mObjectList = nullptr;
+    ProjectInfo *mProjectInfo = nullptr;
+    QMenu *mContextMenu = nullptr;
+    bool mOpenCurrentProject = false;
+
+    QDockWidget *mDock = nullptr;
+    QTabWidget *mTabs = nullptr;
+    SSearchWidget *mSearch = nullptr;
+    bool mOpenedOther = false; // "&Open other" was chosen during the current read
+    class QProgressDialog *mProgress = nullptr;
+};

@@ -1,0 +1,162 @@
+// Entry of the program: the command-line modes run without a window; otherwise the
+// application starts step by step behind its splash screen.
+#include "Mu.h"
+#include "MxApp.h"
+#include "MxCfg.h"
+#include "MxMainWindow.h"
+#include "MxSplash.h"
+#include "SAppInfo.h"
+#include "SCommandLine.h"
+#include "Varlomin.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QTextStream>
+
+#include <cstdio>
+#include <cstdlib>
+#include <new>
+
+namespace {
+
+void outOfMemory()
+{
+    std::set_new_handler(nullptr); // the reports below must not come back here
+    Mu::warn("%s", qPrintable(Mu::tr("No more free memory!")));
+    Mu::warn("%s", qPrintable(Mu::tr("Aborting execution of program.")));
+    Mu::fatalDlg("%s", qPrintable(Mu::tr("No more free memory!\nAborting execution of program.")));
+}
+
+bool hasDisplay()
+{
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    if (!platform.isEmpty())
+        return true;
+    return !qgetenv("DISPLAY").isEmpty() || !qgetenv("WAYLAND_DISPLAY").isEmpty();
+}
+
+QStringList argumentList(int argc, char **argv)
+{
+    QStringList list;
+    for (int i = 0; i < argc; ++i)
+        list << QString::fromLocal8Bit(argv[i]);
+    return list;
+}
+
+int runGui(int argc, char **argv, const SCommandLine &cl)
+{
+    // 1-2: the application object and its files.
+    auto *app = new Mx::App(QString::fromLatin1(SAppInfo::kAppName), argc, argv);
+    if (!cl.configFile.isEmpty())
+        Mx::App::setUserCfgOverride(QFileInfo(cl.configFile).absoluteFilePath());
+    if (!app->init(true, QStringLiteral("log"), QStringLiteral(".log"), QStringLiteral("cfg"), QStringLiteral(".cfg"))) {
+        Mu::warnDlg("Can't initialise application '%s'!\nQuitting now.", SAppInfo::kAppName);
+        delete app;
+        return 1;
+    }
+    // 3-4.
+    std::set_new_handler(outOfMemory);
+    SAppInfo::fill();
+
+    // 5: the splash screen.
+    const QPixmap splashImage(QStringLiteral(":/images/splash.png"));
+    auto *splash = new Mx::Splash(splashImage, SAppInfo::aboutText(), 200, 40, nullptr);
+    splash->setMessageAlignment(0x21);
+    splash->setMessageColor(Qt::black);
+    splash->setMessageDelay(100);
+    splash->show();
+
+    // 6: from here on messages have a window to go to.
+    splash->msg(Mu::tr("Initialising widget for displaying messages ..."));
+    Mx::MainWindow::setupMessageWindow();
+
+    // 7: configuration; a file named with --config must be usable.
+    splash->msg(Mu::tr("Reading settings from configuration-file ..."));
+    if (!cl.configFile.isEmpty()) {
+        QString error;
+        if (!Mx::CfgStore::load(Mx::CfgStore::userFile(), &error)) {
+            Mu::warnDlg("Can't read the configuration file: %s", qPrintable(error));
+            delete splash;
+            delete app;
+            return 1;
+        }
+    } else if (!app->readUserCfg(false) && !app->readSystemCfg(false)) {
+        Mu::warn("%s", qPrintable(Mu::tr("Can't find a valid configuration-file! Using internal defaults.")));
+    }
+
+    // 8: plug-ins.
+    QCoreApplication::setLibraryPaths({});
+    splash->msg(Mu::tr("Initialising Plugin-directory ..."));
+    if (!app->addLibraryPath(QStringLiteral("plugins")))
+        Mu::warn("%s", qPrintable(Mu::tr("Can't initialise plugin-directory '%1'.").arg(QStringLiteral("plugins"))));
+
+    // 9: the main window.
+    splash->msg(Mu::tr("Initialising main window of application ..."));
+    Varlomin *window = new (std::nothrow) Varlomin(splash->pixmap());
+    if (!window) {
+        Mu::warnDlg("%s", qPrintable(Mu::tr("Can't initialise main window of application!\nQuitting now.")));
+        delete splash;
+        delete app;
+        return 1;
+    }
+
+    // 10-12.
+    splash->msg(Mu::tr("Initialising help-file of application ..."));
+    if (!app->setHelpFile(QStringLiteral("doc/manual.html")))
+        Mu::warnDlg("%s", qPrintable(Mu::tr("Can't initialise help-file!")));
+    splash->msg(Mu::tr("Checking number of log-files ..."));
+    app->reduceLogFiles();
+    splash->msg(Mu::tr("Start to display main window ..."));
+    window->show();
+
+    // 13: PAT-B's current project.
+    if (window->openCurrentProjectFlag()) {
+        splash->msg(Mu::tr("Opening current PAT project ..."));
+        window->openCurrentPATProject();
+    }
+
+    // 14-17.
+    splash->msg(Mu::tr("Ready."), Qt::darkGreen, 750);
+    Mu::info("%s", qPrintable(Mu::tr("Welcome to <em>%1</em>").arg(Mx::App::info(QStringLiteral("nameLong")))));
+    Mu::status("%s", qPrintable(Mu::tr("Ready.")));
+    splash->finish(window);
+    delete splash;
+
+    // 18: the event loop; the window is the application's main widget.
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    const int result = app->exec();
+    delete app;
+    return result;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    const SCommandLine cl = SCommandLine::parse(argumentList(argc, argv));
+    switch (cl.mode) {
+    case SCommandLine::Mode::Error:
+        std::fprintf(stderr, "varlomin: %s\n", qPrintable(cl.error));
+        return 1;
+    case SCommandLine::Mode::Help:
+        std::fputs(qPrintable(cl.helpText), stdout);
+        return 0;
+    case SCommandLine::Mode::Version:
+        std::printf("%s %s\n", SAppInfo::kAppName, SAppInfo::kVersion);
+        return 0;
+    case SCommandLine::Mode::Report: {
+        QCoreApplication app(argc, argv);
+        return runReportMode(cl);
+    }
+    case SCommandLine::Mode::Export:
+        return runExportMode(cl); // makes its own offscreen application
+    case SCommandLine::Mode::Gui:
+        break;
+    }
+    if (!hasDisplay()) {
+        std::fprintf(stderr, "varlomin: no display found (DISPLAY is not set). Start it in a desktop session, "
+                             "or use --report or --export, which need no display.\n");
+        return 2;
+    }
+    return runGui(argc, argv, cl);
+}

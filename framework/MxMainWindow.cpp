@@ -1,0 +1,155 @@
+#include "MxMainWindow.h"
+
+#include "Mu.h"
+#include "MxApp.h"
+#include "MxCfg.h"
+#include "MxInfoDialog.h"
+#include "MxMessageWindow.h"
+#include "MxPrefsDialog.h"
+
+#include <QAction>
+#include <QDockWidget>
+#include <QFile>
+#include <QMdiArea>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QTextBrowser>
+#include <QToolBar>
+#include <QStyle>
+#include <QUrl>
+
+namespace Mx {
+
+MainWindow::MainWindow(QWidget *parent, Qt::WindowFlags type, const QPixmap &icon, const QPixmap &splash)
+    : QMainWindow(parent, type), mSplash(splash)
+{
+    setObjectName(QStringLiteral("MainWindow"));
+    if (!icon.isNull())
+        setWindowIcon(QIcon(icon));
+    setWindowTitle(QCoreApplication::applicationName());
+    resize(1200, 800);
+}
+
+void MainWindow::addStandardUIs(int mask)
+{
+    if (mask & UI_Menus) {
+        const char *titles[] = {"&File", "&Settings", "&View", "&Window", "&Help"};
+        for (int i = 0; i < 5; ++i)
+            mMenus.insert(i + 1, menuBar()->addMenu(tr(titles[i])));
+    }
+    if (mask & UI_ToolBar) {
+        auto *bar = addToolBar(tr("File"));
+        bar->setObjectName(QStringLiteral("ToolBar1"));
+        mToolBars.insert(1, bar);
+    }
+    if (mask & UI_StatusBar)
+        statusBar();
+    if (mask & UI_Workspace) {
+        mWorkspace = new QMdiArea(this);
+        mWorkspace->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+        mWorkspace->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+        setCentralWidget(mWorkspace);
+    }
+    if ((mask & UI_MessageDock) && MessageWindow::instance()) {
+        mMessageDock = new QDockWidget(tr("Messages"), this);
+        mMessageDock->setObjectName(QStringLiteral("MessageDock"));
+        mMessageDock->setWidget(MessageWindow::instance());
+        addDockWidget(Qt::BottomDockWidgetArea, mMessageDock);
+        connect(MessageWindow::instance(), &MessageWindow::statusMessage, this,
+                [this](const QString &text) { statusBar()->showMessage(text); });
+    }
+}
+
+QAction *MainWindow::addAction(int menuNumber, const QString &text, const QKeySequence &shortcut,
+                               const QString &statusTip, const QObject *receiver, const char *member,
+                               const QIcon &icon, bool onToolBar)
+{
+    auto *action = new QAction(icon, text, this);
+    if (!shortcut.isEmpty())
+        action->setShortcut(shortcut);
+    action->setStatusTip(statusTip);
+    if (receiver && member)
+        connect(action, SIGNAL(triggered()), receiver, member);
+    if (QMenu *m = menu(menuNumber))
+        m->addAction(action);
+    if (onToolBar)
+        if (QToolBar *bar = toolBar(menuNumber))
+            bar->addAction(action);
+    return action;
+}
+
+void MainWindow::addSeparator(int menuNumber)
+{
+    if (QMenu *m = menu(menuNumber))
+        m->addSeparator();
+}
+
+void MainWindow::addStandardActions(int mask)
+{
+    if (mask & SA_Open) {
+        QIcon icon = style()->standardIcon(QStyle::SP_DialogOpenButton);
+        addAction(1, tr("&Open..."), QKeySequence::Open, tr("Open a project file"), this, SLOT(slotFileOpen()),
+                  icon, true);
+    }
+    if (mask & SA_Quit)
+        addAction(1, tr("E&xit"), QKeySequence(), tr("Leave the program"), this, SLOT(close()));
+    if (mask & SA_Preferences) {
+        auto *action = addAction(2, tr("&Preferences..."), QKeySequence(), tr("Edit the preferences"), nullptr, nullptr);
+        connect(action, &QAction::triggered, this, [this] { prefsTab()->show(); });
+    }
+    if ((mask & SA_WindowTiling) && mWorkspace) {
+        addAction(4, tr("&Tile"), QKeySequence(), tr("Tile the windows"), mWorkspace, SLOT(tileSubWindows()));
+        addAction(4, tr("&Cascade"), QKeySequence(), tr("Cascade the windows"), mWorkspace,
+                  SLOT(cascadeSubWindows()));
+    }
+    if (mask & SA_Information) {
+        auto *action = addAction(5, tr("&Information..."), QKeySequence(), tr("About this program"), nullptr, nullptr);
+        connect(action, &QAction::triggered, this, [this] { infoTab()->show(); });
+    }
+    if (mask & SA_Help)
+        addAction(5, tr("&Manual..."), QKeySequence::HelpContents, tr("Show the user manual"), this,
+                  SLOT(slotShowHelp()));
+}
+
+PrefsDialog *MainWindow::prefsTab()
+{
+    if (!mPrefs)
+        mPrefs = new PrefsDialog(this);
+    return mPrefs;
+}
+
+InfoDialog *MainWindow::infoTab()
+{
+    if (!mInfo)
+        mInfo = new InfoDialog(this);
+    return mInfo;
+}
+
+void MainWindow::setupMessageWindow() { MessageWindow::setup(); }
+
+void MainWindow::slotCfgSaveUser()
+{
+    QString error;
+    if (!CfgStore::save(CfgStore::userFile(), &error))
+        Mu::warn("Can't save the configuration: %s", qPrintable(error));
+}
+
+void MainWindow::slotShowHelp()
+{
+    App *app = App::getRep();
+    const QString file = app ? app->helpFile() : QString();
+    if (file.isEmpty()) {
+        Mu::warn("%s", qPrintable(tr("No help file available.")));
+        return;
+    }
+    auto *view = new QTextBrowser;
+    view->setAttribute(Qt::WA_DeleteOnClose);
+    view->setWindowTitle(tr("%1 Manual").arg(QCoreApplication::applicationName()));
+    view->setSource(QUrl::fromLocalFile(file));
+    view->resize(760, 640);
+    view->show();
+}
+
+void MainWindow::keyPressEvent(QKeyEvent *event) { QMainWindow::keyPressEvent(event); }
+
+} // namespace Mx

@@ -1,0 +1,7 @@
+#include "MxPrefsTab.h"
+
+namespace Mx {
+
+PrefsTab::PrefsTab(const QString &section, QWidget *parent) : QWidget(parent), mSection(section) {}
+
+} // namespace Mx

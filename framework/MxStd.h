@@ -1,0 +1,9 @@
+// Small layout and widget conventions of the framework.
+#pragma once
+
+namespace Mx {
+
+// Margin and spacing of dialogs and forms.
+inline int stdSpace() { return 6; }
+
+} // namespace Mx

@@ -1,0 +1,73 @@
+#include "SSettings.h"
+
+#include "MxCfg.h"
+
+#include <algorithm>
+
+namespace SSettings {
+
+QString pointOnKey(int index) { return QStringLiteral("PointOn_%1").arg(index); }
+QString pointSymbolKey(int index) { return QStringLiteral("PointSymbol_%1").arg(index); }
+QString pointColorKey(int index) { return QStringLiteral("PointColor_%1").arg(index); }
+QString pointSizeKey(int index) { return QStringLiteral("PointSize_%1").arg(index); }
+
+QFont defaultTextFont()
+{
+    QFont font(QStringLiteral("Arial"), 8);
+    return font;
+}
+
+namespace {
+
+int paintableSize(int size) { return std::clamp(size, 0, kMaxPaintedSize); }
+
+void readPointStyles(const Mx::Cfg &cfg, std::array<PointStyle, kPointCodeCount> &points)
+{
+    for (int i = 0; i < kPointCodeCount; ++i) {
+        points[i].on = cfg.readBool(pointOnKey(i), kDefaultPointOn);
+        points[i].symbol = cfg.readNum(pointSymbolKey(i), kDefaultPointSymbol);
+        points[i].color = cfg.readColor(pointColorKey(i), kDefaultPointColor);
+        points[i].size = paintableSize(cfg.readNum(pointSizeKey(i), kDefaultPointSize));
+    }
+}
+
+} // namespace
+
+ImageViewerSettings readImageViewerSettings()
+{
+    ImageViewerSettings s;
+    Mx::Cfg cfg(kGroupImageViewer);
+    s.bgColor = cfg.readColor(kBgColor, kDefaultBgColor);
+    s.textFont = cfg.readFont(kTextFont, defaultTextFont());
+    s.largestResidualColor = cfg.readColor(kLargestResidualColor, kDefaultLargestResidualColor);
+    s.largestResidualSize = paintableSize(cfg.readNum(kLargestResidualSize, kDefaultLargestResidualSize));
+    s.pointIdsOn = cfg.readBool(kPointIdsOn, kDefaultPointIdsOn);
+    s.blundersOn = cfg.readBool(kBlundersOn, kDefaultBlundersOn);
+    s.scale = cfg.readNum(kScale, kDefaultScale);
+    cfg.beginGroup(kGroupPoints);
+    readPointStyles(cfg, s.points);
+    s.blunderColor = cfg.readColor(kBlunderColor, kDefaultBlunderColor);
+    s.blunderSize = paintableSize(cfg.readNum(kBlunderSize, kDefaultBlunderSize));
+    return s;
+}
+
+ObjectViewerSettings readObjectViewerSettings()
+{
+    ObjectViewerSettings s;
+    Mx::Cfg cfg(kGroupObjectViewer);
+    s.bgColor = cfg.readColor(kBgColor, kDefaultBgColor);
+    s.textFont = cfg.readFont(kTextFont, defaultTextFont());
+    s.blundersOn = cfg.readBool(kBlundersOn, kDefaultBlundersOn);
+    s.scale = cfg.readNum(kScale, kDefaultScale);
+    cfg.beginGroup(kGroupLinks);
+    s.linkLineType = cfg.readNum(kLinkLineType, kDefaultLinkLineType);
+    cfg.beginGroup(kGroupPoints);
+    readPointStyles(cfg, s.points);
+    s.blunderColor = cfg.readColor(kBlunderColor, kDefaultBlunderColor);
+    s.blunderSize = paintableSize(cfg.readNum(kBlunderSize, kDefaultBlunderSize));
+    s.markColor = cfg.readColor(kMarkColor, kDefaultMarkColorViewer);
+    s.markSize = paintableSize(cfg.readNum(kMarkSize, kDefaultMarkSize));
+    return s;
+}
+
+} // namespace SSettings

@@ -1,0 +1,110 @@
+// The vocabulary of the viewers' configuration: every group, key, type and default in
+// one place. Viewers read their whole state through the read functions below; the
+// preference pages write the same keys under the same names.
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QString>
+#include <array>
+
+namespace SSettings {
+
+inline constexpr int kPointCodeCount = 7; // point-code indices 0..6
+
+// Groups.
+inline const QString kGroupImageViewer = QStringLiteral("ImageViewer");
+inline const QString kGroupObjectViewer = QStringLiteral("ObjectViewer");
+inline const QString kGroupLinks = QStringLiteral("Links");
+inline const QString kGroupPoints = QStringLiteral("Points");
+
+// Keys of ImageViewer / ObjectViewer.
+inline const QString kBgColor = QStringLiteral("BG_Color");
+inline const QString kTextFont = QStringLiteral("TextFont");
+inline const QString kLargestResidualColor = QStringLiteral("LargestResidualColor");
+inline const QString kLargestResidualSize = QStringLiteral("LargestResidualSize");
+inline const QString kScale = QStringLiteral("Scale");
+inline const QString kPointIdsOn = QStringLiteral("PointIdsOn");
+inline const QString kBlundersOn = QStringLiteral("BlundersOn");
+// Links.
+inline const QString kLinkLineType = QStringLiteral("LinkLineType");
+// Points; the per-index keys take the point-code index.
+QString pointOnKey(int index);     // "PointOn_%1"
+QString pointSymbolKey(int index); // "PointSymbol_%1"
+QString pointColorKey(int index);  // "PointColor_%1"
+QString pointSizeKey(int index);   // "PointSize_%1"
+inline const QString kMarkColor = QStringLiteral("MarkColor");
+inline const QString kMarkSize = QStringLiteral("MarkSize");
+inline const QString kBlunderColor = QStringLiteral("BlunderColor");
+inline const QString kBlunderSize = QStringLiteral("BlunderSize");
+
+// Defaults.
+inline const QColor kDefaultBgColor{255, 255, 255};
+QFont defaultTextFont(); // Arial, 8 pt
+inline const QColor kDefaultLargestResidualColor{255, 0, 0};
+inline constexpr int kDefaultLargestResidualSize = 2;
+inline constexpr int kDefaultScale = 1000;
+inline constexpr bool kDefaultPointIdsOn = false;
+inline constexpr bool kDefaultBlundersOn = false;
+inline constexpr int kDefaultLinkLineType = 0;
+inline constexpr bool kDefaultPointOn = true;
+inline constexpr int kDefaultPointSymbol = 0;
+inline const QColor kDefaultPointColor{0, 0, 0};
+inline constexpr int kDefaultPointSize = 7;
+inline const QColor kDefaultMarkColorViewer{255, 255, 0}; // what the object viewer falls back to
+inline const QColor kDefaultMarkColorPage{255, 0, 0};     // what the Points page shows
+inline constexpr int kDefaultMarkSize = 2;
+inline const QColor kDefaultBlunderColor{255, 0, 0};
+inline constexpr int kDefaultBlunderSize = 2;
+
+// Ranges the preference pages allow.
+inline constexpr int kLargestResidualSizeMin = 1, kLargestResidualSizeMax = 10;
+inline constexpr int kScaleMin = 1, kScaleMax = 100000;
+inline constexpr int kPointSizeMin = 3, kPointSizeMax = 25;
+inline constexpr int kMarkSizeMin = 1, kMarkSizeMax = 10;
+inline constexpr int kBlunderSizeMin = 1, kBlunderSizeMax = 10;
+inline constexpr int kLinkLineTypeMin = 0, kLinkLineTypeMax = 2;
+inline constexpr int kPointSymbolMin = 0, kPointSymbolMax = 2;
+
+struct PointStyle {
+    bool on = kDefaultPointOn;
+    int symbol = kDefaultPointSymbol;
+    QColor color = kDefaultPointColor;
+    int size = kDefaultPointSize;
+};
+
+struct ImageViewerSettings {
+    QColor bgColor = kDefaultBgColor;
+    QFont textFont = defaultTextFont();
+    QColor largestResidualColor = kDefaultLargestResidualColor;
+    int largestResidualSize = kDefaultLargestResidualSize;
+    bool pointIdsOn = kDefaultPointIdsOn;
+    bool blundersOn = kDefaultBlundersOn;
+    double scale = kDefaultScale;
+    std::array<PointStyle, kPointCodeCount> points{};
+    QColor blunderColor = kDefaultBlunderColor;
+    int blunderSize = kDefaultBlunderSize;
+};
+
+struct ObjectViewerSettings {
+    QColor bgColor = kDefaultBgColor;
+    QFont textFont = defaultTextFont();
+    bool blundersOn = kDefaultBlundersOn;
+    double scale = kDefaultScale;
+    int linkLineType = kDefaultLinkLineType;
+    std::array<PointStyle, kPointCodeCount> points{};
+    QColor blunderColor = kDefaultBlunderColor;
+    int blunderSize = kDefaultBlunderSize;
+    QColor markColor = kDefaultMarkColorViewer;
+    int markSize = kDefaultMarkSize;
+};
+
+// The viewers' settings passes, reading the keys in the viewers' order. Values outside
+// the pages' ranges are passed on as they are, except sizes, which are limited to what
+// can be painted (a hand-edited 100000 must not freeze a paint).
+ImageViewerSettings readImageViewerSettings();
+ObjectViewerSettings readObjectViewerSettings();
+
+inline constexpr int kMaxPaintedSize = 200; // pixels; far above every page range
+
+} // namespace SSettings

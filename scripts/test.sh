@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs the whole test suite (offscreen).
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+"$root/scripts/install-deps.sh"
+"$root/scripts/build.sh"
+export QT_QPA_PLATFORM=offscreen
+ctest --test-dir "${VARLOMIN_BUILD_DIR:-$root/build}" --output-on-failure -j2 --timeout 600
