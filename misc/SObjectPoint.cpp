@@ -1,0 +1,297 @@
+#include "SObjectPoint.h"
+
+#include "MuMath.h"
+#include "SGlobal.h"
+
+namespace {
+
+SObjectCoord makeEmptyObservation()
+{
+    SObjectCoord c;
+    c.X = c.Y = c.Z = SGlobal::kNoObservation;
+    return c;
+}
+
+const SObjectCoord &emptyObservation()
+{
+    static const SObjectCoord block = makeEmptyObservation();
+    return block;
+}
+
+} // namespace
+
+float SObjectCoord::coord(int axis) const
+{
+    switch (axis) {
+    case 0: return X;
+    case 1: return Y;
+    case 2: return Z;
+    default: return 0.0f;
+    }
+}
+
+float SObjectCoord::deviation(int axis) const
+{
+    switch (axis) {
+    case 0: return dX;
+    case 1: return dY;
+    case 2: return dZ;
+    default: return 0.0f;
+    }
+}
+
+bool SObjectCoord::flag(int axis) const
+{
+    switch (axis) {
+    case 0: return flagX;
+    case 1: return flagY;
+    case 2: return flagZ;
+    default: return false;
+    }
+}
+
+float SObjectCoord::extra(int axis) const
+{
+    switch (axis) {
+    case 0: return eX;
+    case 1: return eY;
+    case 2: return eZ;
+    default: return 0.0f;
+    }
+}
+
+SObjectPoint::SObjectPoint(int id, int code, float X, float Y, float Z, float sigmaX, float sigmaY, float sigmaZ)
+    : mId(id), mCode(static_cast<int16_t>(code)), mX(X), mY(Y), mZ(Z), mSigmaX(sigmaX), mSigmaY(sigmaY),
+      mSigmaZ(sigmaZ)
+{
+}
+
+SObjectPoint::SObjectPoint(const SObjectPoint &other)
+    : mId(other.mId), mCode(other.mCode), mSelected(other.mSelected), mActive(other.mActive), mX(other.mX),
+      mY(other.mY), mZ(other.mZ), mSigmaX(other.mSigmaX), mSigmaY(other.mSigmaY), mSigmaZ(other.mSigmaZ),
+      mObservation(other.mObservation ? std::make_unique<SObjectCoord>(*other.mObservation) : nullptr)
+{
+}
+
+SObjectPoint &SObjectPoint::operator=(const SObjectPoint &other)
+{
+    if (this != &other) {
+        SObjectPoint copy(other);
+        *this = std::move(copy);
+    }
+    return *this;
+}
+
+SObjectCoord SObjectPoint::adjusted() const
+{
+    SObjectCoord c;
+    c.id = mId;
+    c.X = mX;
+    c.Y = mY;
+    c.Z = mZ;
+    c.dX = mSigmaX;
+    c.dY = mSigmaY;
+    c.dZ = mSigmaZ;
+    return c;
+}
+
+const SObjectCoord &SObjectPoint::observation() const
+{
+    return mObservation ? *mObservation : emptyObservation();
+}
+
+SObjectCoord &SObjectPoint::ownObservation()
+{
+    if (!mObservation)
+        mObservation = std::make_unique<SObjectCoord>(emptyObservation());
+    return *mObservation;
+}
+
+bool SObjectPoint::isProjectionCentre() const
+{
+    return mCode == SGlobal::kCodeProjectionCentre || mCode == SGlobal::kCodeObservedProjectionCentre;
+}
+
+bool SObjectPoint::hasObservation(int axis) const
+{
+    return axis >= 0 && axis <= 2 && observation().coord(axis) < SGlobal::kNoObservation;
+}
+
+bool SObjectPoint::isRejected(int axis) const { return !observation().flag(axis); }
+
+float SObjectPoint::horizontal(int plane) const
+{
+    const int axis = planeHorizontalAxis(plane);
+    return axis < 0 ? 0.0f : adjusted().coord(axis);
+}
+
+float SObjectPoint::vertical(int plane) const
+{
+    const int axis = planeVerticalAxis(plane);
+    return axis < 0 ? 0.0f : adjusted().coord(axis);
+}
+
+float SObjectPoint::horizontalSigma(int plane) const
+{
+    const int axis = planeHorizontalAxis(plane);
+    return axis < 0 ? 0.0f : adjusted().deviation(axis);
+}
+
+float SObjectPoint::verticalSigma(int plane) const
+{
+    const int axis = planeVerticalAxis(plane);
+    return axis < 0 ? 0.0f : adjusted().deviation(axis);
+}
+
+float SObjectPoint::horizontalResidual(int plane) const
+{
+    const int axis = planeHorizontalAxis(plane);
+    return axis < 0 ? 0.0f : observation().deviation(axis);
+}
+
+float SObjectPoint::verticalResidual(int plane) const
+{
+    const int axis = planeVerticalAxis(plane);
+    return axis < 0 ? 0.0f : observation().deviation(axis);
+}
+
+int SObjectPoint::rejectionState(int plane) const
+{
+    const int h = planeHorizontalAxis(plane);
+    const int v = planeVerticalAxis(plane);
+    if (h < 0)
+        return -1;
+    const bool hRejected = isRejected(h);
+    const bool vRejected = isRejected(v);
+    if (hRejected && vRejected)
+        return 1;
+    return hRejected != vRejected ? 2 : 0;
+}
+
+bool SObjectPoint::rejectedAxisHasObservation(int plane) const
+{
+    if (rejectionState(plane) != 2)
+        return false;
+    const int h = planeHorizontalAxis(plane);
+    const int v = planeVerticalAxis(plane);
+    return isRejected(h) ? hasObservation(h) : hasObservation(v);
+}
+
+bool SObjectPoint::horizontalRejected(int plane) const
+{
+    const int axis = planeHorizontalAxis(plane);
+    return axis < 0 ? false : isRejected(axis);
+}
+
+void SObjectPoint::setObservation(int axis, float observed, float residual, float extra)
+{
+    SObjectCoord &c = ownObservation();
+    switch (axis) {
+    case AX_X: c.X = observed; c.dX = residual; c.eX = extra; break;
+    case AX_Y: c.Y = observed; c.dY = residual; c.eY = extra; break;
+    case AX_Z: c.Z = observed; c.dZ = residual; c.eZ = extra; break;
+    default: break;
+    }
+}
+
+void SObjectPoint::setAccepted(int axis, bool accepted)
+{
+    SObjectCoord &c = ownObservation();
+    switch (axis) {
+    case AX_X: c.flagX = accepted; break;
+    case AX_Y: c.flagY = accepted; break;
+    case AX_Z: c.flagZ = accepted; break;
+    default: break;
+    }
+}
+
+SObjectPointList::SObjectPointList() { resetBox(); }
+
+void SObjectPointList::resetBox()
+{
+    mXmin = mYmin = mZmin = Mu::Math::MAX_FLT;
+    mXmax = mYmax = mZmax = -Mu::Math::MAX_FLT;
+}
+
+SObjectPoint *SObjectPointList::append(const SObjectPoint &point)
+{
+    if (point.X() < mXmin)
+        mXmin = point.X();
+    if (point.Y() < mYmin)
+        mYmin = point.Y();
+    if (point.Z() < mZmin)
+        mZmin = point.Z();
+    if (point.X() > mXmax)
+        mXmax = point.X();
+    if (point.Y() > mYmax)
+        mYmax = point.Y();
+    if (point.Z() > mZmax)
+        mZmax = point.Z();
+    mPoints.push_back(point);
+    const auto position = static_cast<uint32_t>(mPoints.size() - 1);
+    mFirstById.insertIfAbsent(point.id(), position, [this](uint32_t pos) { return mPoints[pos].id(); });
+    return &mPoints.back();
+}
+
+SObjectPoint *SObjectPointList::find(int id)
+{
+    const uint32_t pos = mFirstById.value(id, [this](uint32_t p) { return mPoints[p].id(); });
+    return pos == SIdIndex::kNone ? nullptr : &mPoints[pos];
+}
+
+const SObjectPoint *SObjectPointList::find(int id) const
+{
+    const uint32_t pos = mFirstById.value(id, [this](uint32_t p) { return mPoints[p].id(); });
+    return pos == SIdIndex::kNone ? nullptr : &mPoints[pos];
+}
+
+namespace {
+float boxValue(int axis, float x, float y, float z)
+{
+    switch (axis) {
+    case 0: return x;
+    case 1: return y;
+    case 2: return z;
+    default: return 0.0f;
+    }
+}
+} // namespace
+
+float SObjectPointList::horizontalMin(int plane) const
+{
+    return boxValue(planeHorizontalAxis(plane), mXmin, mYmin, mZmin);
+}
+
+float SObjectPointList::verticalMin(int plane) const
+{
+    return boxValue(planeVerticalAxis(plane), mXmin, mYmin, mZmin);
+}
+
+float SObjectPointList::horizontalMax(int plane) const
+{
+    return boxValue(planeHorizontalAxis(plane), mXmax, mYmax, mZmax);
+}
+
+float SObjectPointList::verticalMax(int plane) const
+{
+    return boxValue(planeVerticalAxis(plane), mXmax, mYmax, mZmax);
+}
+
+float SObjectPointList::horizontalExtent(int plane) const { return horizontalMax(plane) - horizontalMin(plane); }
+
+float SObjectPointList::verticalExtent(int plane) const { return verticalMax(plane) - verticalMin(plane); }
+
+void SObjectPointList::deselectAll()
+{
+    for (SObjectPoint &p : mPoints)
+        p.setSelected(false);
+    mSelectedCount = 0;
+}
+
+void SObjectPointList::clear()
+{
+    std::deque<SObjectPoint>().swap(mPoints);
+    mFirstById.clear();
+    resetBox();
+    mSelectedCount = 0;
+}

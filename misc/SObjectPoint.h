@@ -1,0 +1,161 @@
+// Object points of a project: adjusted points, control points and projection centres,
+// with their coordinate observations, and the list that owns them.
+#pragma once
+
+#include "SIdIndex.h"
+
+#include <cstdint>
+#include <deque>
+#include <memory>
+
+// One point's values for the three axes. What dX..dZ, the flags and eX..eZ mean depends on
+// the block: sigmas for adjusted coordinates, residuals and accepted flags for observations.
+struct SObjectCoord {
+    int id = -1;
+    float X = 0.0f, Y = 0.0f, Z = 0.0f;
+    float dX = 0.0f, dY = 0.0f, dZ = 0.0f;
+    bool flagX = false, flagY = false, flagZ = false;
+    float eX = 0.0f, eY = 0.0f, eZ = 0.0f;
+
+    // Value of an axis 0 = X, 1 = Y, 2 = Z (0 for any other axis).
+    float coord(int axis) const;
+    float deviation(int axis) const;
+    bool flag(int axis) const;
+    float extra(int axis) const;
+};
+
+class SObjectPoint {
+public:
+    enum AxisE { AX_X = 0, AX_Y = 1, AX_Z = 2 };
+
+    SObjectPoint(int id, int code, float X, float Y, float Z, float sigmaX, float sigmaY, float sigmaZ);
+    SObjectPoint(const SObjectPoint &other);
+    SObjectPoint &operator=(const SObjectPoint &other);
+    SObjectPoint(SObjectPoint &&) noexcept = default;
+    SObjectPoint &operator=(SObjectPoint &&) noexcept = default;
+
+    int id() const { return mId; }
+    int code() const { return mCode; }
+    bool isActive() const { return mActive; }
+    bool isSelected() const { return mSelected; }
+    void setSelected(bool selected) { mSelected = selected; }
+
+    // Adjusted coordinates (X, Y, Z) and their sigmas (dX, dY, dZ).
+    SObjectCoord adjusted() const;
+    float X() const { return mX; }
+    float Y() const { return mY; }
+    float Z() const { return mZ; }
+    float sigmaX() const { return mSigmaX; }
+    float sigmaY() const { return mSigmaY; }
+    float sigmaZ() const { return mSigmaZ; }
+
+    // Coordinate observations: observed value, residual (dX..), accepted flag (flagX..) and
+    // the value printed after the residual (eX..). Points without observation share a block
+    // whose observed values are SGlobal::kNoObservation.
+    const SObjectCoord &observation() const;
+
+    bool isProjectionCentre() const;
+    bool hasObservationX() const { return hasObservation(AX_X); }
+    bool hasObservationY() const { return hasObservation(AX_Y); }
+    bool hasObservationZ() const { return hasObservation(AX_Z); }
+    bool hasObservation(int axis) const;
+    bool isRejectedX() const { return isRejected(AX_X); }
+    bool isRejectedY() const { return isRejected(AX_Y); }
+    bool isRejectedZ() const { return isRejected(AX_Z); }
+    bool isRejected(int axis) const; // also true for an axis without observation
+
+    // Plane accessors (0 = XY, 1 = XZ, 2 = YZ); 0 for a plane outside 0..2.
+    float horizontal(int plane) const;
+    float vertical(int plane) const;
+    float horizontalSigma(int plane) const;
+    float verticalSigma(int plane) const;
+    float horizontalResidual(int plane) const;
+    float verticalResidual(int plane) const;
+    // 1 when both axes of the plane are rejected, 2 when exactly one is, 0 when none; -1 for
+    // a plane outside 0..2.
+    int rejectionState(int plane) const;
+    // Only for rejection state 2: whether the rejected one of the two axes has an observation.
+    bool rejectedAxisHasObservation(int plane) const;
+    // isRejectedX for planes XY and XZ, isRejectedY for YZ, false otherwise.
+    bool horizontalRejected(int plane) const;
+
+    // Used by the readers.
+    void setCode(int code) { mCode = static_cast<int16_t>(code); }
+    void setActive(bool active) { mActive = active; }
+    // Stores the observed value, the residual and the printed value of one axis.
+    void setObservation(int axis, float observed, float residual, float extra);
+    void setAccepted(int axis, bool accepted);
+
+private:
+    SObjectCoord &ownObservation();
+
+    int mId;
+    int16_t mCode; // PAT-B writes codes as int16
+    bool mSelected = false;
+    bool mActive = true;
+    float mX, mY, mZ;
+    float mSigmaX, mSigmaY, mSigmaZ;
+    // Most points have no observation; they share the default block instead of carrying one.
+    std::unique_ptr<SObjectCoord> mObservation;
+};
+
+// The object points of a project in reading order. Owns its points; their addresses stay
+// valid until clear(). Keeps the bounding box of the adjusted coordinates and the count of
+// selected points.
+class SObjectPointList {
+public:
+    using const_iterator = std::deque<SObjectPoint>::const_iterator;
+    using iterator = std::deque<SObjectPoint>::iterator;
+
+    SObjectPointList();
+    SObjectPointList(const SObjectPointList &) = delete;
+    SObjectPointList &operator=(const SObjectPointList &) = delete;
+
+    // Updates the bounding box, then appends; returns the stored point.
+    SObjectPoint *append(const SObjectPoint &point);
+    // The first point with that id, or null.
+    SObjectPoint *find(int id);
+    const SObjectPoint *find(int id) const;
+
+    int count() const { return static_cast<int>(mPoints.size()); }
+    bool isEmpty() const { return mPoints.empty(); }
+    SObjectPoint *first() { return mPoints.empty() ? nullptr : &mPoints.front(); }
+    SObjectPoint *at(int i) { return &mPoints[static_cast<size_t>(i)]; }
+    const SObjectPoint *at(int i) const { return &mPoints[static_cast<size_t>(i)]; }
+    iterator begin() { return mPoints.begin(); }
+    iterator end() { return mPoints.end(); }
+    const_iterator begin() const { return mPoints.begin(); }
+    const_iterator end() const { return mPoints.end(); }
+
+    float Xmin() const { return mXmin; }
+    float Ymin() const { return mYmin; }
+    float Zmin() const { return mZmin; }
+    float Xmax() const { return mXmax; }
+    float Ymax() const { return mYmax; }
+    float Zmax() const { return mZmax; }
+    // Bounding box in a plane (0 = XY, 1 = XZ, 2 = YZ); 0 for a plane outside 0..2.
+    float horizontalMin(int plane) const;
+    float verticalMin(int plane) const;
+    float horizontalMax(int plane) const;
+    float verticalMax(int plane) const;
+    float horizontalExtent(int plane) const;
+    float verticalExtent(int plane) const;
+
+    // Selected count as kept by the rectangle and image selections.
+    int selectedCount() const { return mSelectedCount; }
+    void setSelectedCount(int n) { mSelectedCount = n; }
+    void incSelectedCount() { ++mSelectedCount; }
+    void decSelectedCount() { --mSelectedCount; }
+    void deselectAll();
+
+    // Deletes all points and resets the bounding box and the selected count.
+    void clear();
+
+private:
+    void resetBox();
+
+    std::deque<SObjectPoint> mPoints;
+    SIdIndex mFirstById; // point id -> position of its first point
+    float mXmin, mYmin, mZmin, mXmax, mYmax, mZmax;
+    int mSelectedCount = 0;
+};

@@ -1,0 +1,38 @@
+// The class-wide point index behind SImage::imagesOfPoint: point id -> images that measured
+// it. Images register when they receive their first point; the index itself is rebuilt from
+// the registered images on the first lookup after a change, so reading a block costs no
+// index work per point and the result is one compact array (CSR) instead of a list per id.
+#pragma once
+
+#include "SIdIndex.h"
+#include "SImageData.h"
+
+#include <cstdint>
+#include <vector>
+
+class SPointIndex {
+public:
+    static SPointIndex &instance();
+
+    void registerImage(SImage *image);
+    void unregisterImage(SImage *image);
+    void markChanged() { mChanged = true; }
+    SImageLinks imagesOf(int pointId);
+    SImage *imageAt(uint32_t slot) const { return mImages[slot]; }
+    // Forgets every image and every link.
+    void clear();
+
+private:
+    void rebuild();
+    auto rowKey() const
+    {
+        return [this](uint32_t row) { return mRowId[row]; };
+    }
+
+    std::vector<SImage *> mImages; // by register slot; null for a deleted image
+    SIdIndex mRowOfPoint;          // point id -> row
+    std::vector<int> mRowId;       // row -> point id
+    std::vector<uint32_t> mRowStart; // row -> first entry in mLinks; one extra end entry
+    std::vector<uint32_t> mLinks;    // register slots of the images, row after row
+    bool mChanged = false;
+};

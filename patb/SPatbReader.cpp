@@ -1,0 +1,452 @@
+#include "SPatbReader.h"
+
+#include "Mu.h"
+#include "SException.h"
+#include "SGlobal.h"
+#include "SRecordFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <cmath>
+#include <memory>
+
+namespace {
+
+constexpr int kImageRecordSize = 52;       // (i)
+constexpr int kOrientationRecordSize = 70; // (e)
+constexpr int kObjectRecordSize = 60;      // (o)
+constexpr int kObservationRecordSize = 38; // (c)
+constexpr int kCameraRecordSize = 210;
+constexpr int kCameraIdLength = 9;
+constexpr int kTrailerId = -99;
+constexpr int kStatisticsCode = -1;
+constexpr int kProjectLineLimit = 1000;
+// Progress is reported at most this often, so that a dialog costs nothing measurable.
+constexpr qint64 kProgressBytes = 8 * 1024 * 1024;
+
+constexpr int kErrImageSequence = 60868;
+constexpr int kErrInversion = 60865;
+constexpr int kErrObservationType = 60867;
+
+const char *const kCorruptProject = QT_TRANSLATE_NOOP("Varlomin", "Project file corrupt!\nCould not read necessary parameters.\n\n");
+const char *const kCannotOpen = QT_TRANSLATE_NOOP("Varlomin", "Could not open file\n%1\n\n");
+
+QByteArray text(const QString &s) { return s.toUtf8(); }
+
+float sigmaOf(double variance) { return static_cast<float>(std::sqrt(variance)); }
+
+// Reports the end of a file that stopped inside a record.
+void warnLeftover(const SRecordFile &file)
+{
+    if (file.leftover() > 0)
+        Mu::warn(qUtf8Printable(Mu::tr("File '%s' ends with an incomplete record; %lld bytes ignored.")),
+                 text(file.name()).constData(), static_cast<long long>(file.leftover()));
+}
+
+} // namespace
+
+SPatbReader::SPatbReader(SProjectData &data, SPatbHandler &handler) : mData(data), mHandler(handler) {}
+
+// ---- ini-style files ----------------------------------------------------------------------
+
+QString SPatbReader::readPATini(const QString &section, const QString &key)
+{
+    Mu::debug("Varlomin::readPATini");
+    const QString path = QDir::toNativeSeparators(QDir(qEnvironmentVariable("windir")).filePath("Pat.ini"));
+    if (!QFileInfo::exists(path)) {
+        Mu::warn(qUtf8Printable(Mu::tr("PAT configuaration file '%s' doesn't exist!")), text(path).constData());
+        return {};
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        Mu::warn(qUtf8Printable(Mu::tr("Can't open PAT configuaration file '%s'!")), text(path).constData());
+        return {};
+    }
+    return searchIniKey(file, section, key);
+}
+
+QString SPatbReader::readPATpro(const QString &fileName, const QString &section, const QString &key)
+{
+    Mu::debug("Varlomin::readPATpro");
+    const QString name = QDir::toNativeSeparators(fileName);
+    QFile file(name);
+    if (!file.open(QIODevice::ReadOnly))
+        Mu::fatal(qUtf8Printable(Mu::tr("Can't open '%s'!")), text(name).constData());
+    return searchIniKey(file, section, key);
+}
+
+QString SPatbReader::searchIniKey(QFile &file, const QString &section, const QString &key)
+{
+    const QString header = "[" + section + "]";
+    auto readLine = [&file]() {
+        QByteArray line = file.readLine();
+        while (line.endsWith('\n') || line.endsWith('\r'))
+            line.chop(1);
+        return QString::fromLatin1(line);
+    };
+
+    bool inSection = false;
+    while (!inSection && !file.atEnd())
+        inSection = readLine().startsWith(header);
+    if (!inSection)
+        return {};
+
+    while (!file.atEnd()) {
+        const QString line = readLine();
+        if (line.startsWith(key)) {
+            const qsizetype eq = line.indexOf('=');
+            return (eq < 0 ? line : line.mid(eq + 1)).trimmed();
+        }
+        if (line.startsWith(';')) {
+            Mu::warn(qUtf8Printable(Mu::tr("Keyword '%s' not found in section %s of file '%s'!")), text(key).constData(),
+                     text(header).constData(), text(file.fileName()).constData());
+            return {};
+        }
+    }
+    return {};
+}
+
+QString SPatbReader::findCurrentPATProject(bool openCurrentProject)
+{
+    if (!openCurrentProject) {
+        Mu::warn("%s", qUtf8Printable(Mu::tr("Trying to load PAT project without option '-p'!")));
+        return {};
+    }
+    const QString current = QDir::toNativeSeparators(readPATini("PATB", "PATB_LAST_PROJ"));
+    if (current.isEmpty() || !QFileInfo::exists(current)) {
+        Mu::warn(qUtf8Printable(Mu::tr("Could not find current PAT project file '%s'!")), text(current).constData());
+        return {};
+    }
+    Mu::info(qUtf8Printable(Mu::tr("Looking for project to open in current PAT project file '%s'.")),
+             text(current).constData());
+    const QString project = QDir::toNativeSeparators(readPATpro(current, "PROJECT", "PATB_OUT_GRAV") + ".(p)");
+    if (!QFileInfo::exists(project)) {
+        Mu::warn(qUtf8Printable(Mu::tr("Could not find appropriate project file '%s' for current PAT project!")),
+                 text(project).constData());
+        return {};
+    }
+    Mu::info(qUtf8Printable(Mu::tr("Opening project '%s' corresponding to current PAT project.")),
+             text(project).constData());
+    return project;
+}
+
+// ---- project file -------------------------------------------------------------------------
+
+bool SPatbReader::readProjectFile(const QString &projectFile)
+{
+    mStopped = false;
+    QString camera, names[4]; // image, object, orientation, observation
+    static const char *const kResultKeys[4] = {"IMAGE_FILE", "OBJECT_FILE", "ORIENTATION_FILE",
+                                                "OBJECT_OBSERVATION_FILE"};
+
+    QFile file(projectFile);
+    if (file.open(QIODevice::ReadOnly)) {
+        while (!file.atEnd()) {
+            const QByteArray line = file.readLine(kProjectLineLimit + 1);
+            const qsizetype colon = line.indexOf(": ");
+            const qsizetype start = colon < 0 ? line.size() : colon + 2;
+            if (line.startsWith("CAMERA_FILE")) {
+                const qsizetype lf = line.indexOf('\n', start);
+                camera = QString::fromLatin1(line.mid(start, lf < 0 ? -1 : lf - start)).trimmed();
+                continue;
+            }
+            for (int k = 0; k < 4; ++k) {
+                if (!line.startsWith(kResultKeys[k]))
+                    continue;
+                const qsizetype close = line.lastIndexOf(')');
+                if (close < start) {
+                    Mu::warn(qUtf8Printable(Mu::tr("Value of %s in project file '%s' has no closing ')'; ignored.")),
+                             kResultKeys[k], text(projectFile).constData());
+                    names[k].clear();
+                } else {
+                    names[k] = QString::fromLatin1(line.mid(start, close + 1 - start));
+                }
+                break;
+            }
+        }
+    }
+
+    for (const QString &name : names) {
+        if (name.isEmpty()) {
+            readError(Mu::tr(kCorruptProject), false);
+            return false;
+        }
+    }
+    if (!mData.projectFiles)
+        mData.projectFiles = std::make_unique<ProjectFiles>();
+
+    const QDir projectDir = QFileInfo(projectFile).absoluteDir();
+    for (QString &name : names) {
+        const QString resolved = projectDir.filePath(name);
+        if (QFileInfo::exists(resolved))
+            name = resolved;
+        else
+            Mu::warn(qUtf8Printable(Mu::tr("Can't find file '%s'")), text(QDir::toNativeSeparators(resolved)).constData());
+    }
+
+    QString cameraFile;
+    if (camera.isEmpty()) {
+        // Without a name the camera step would try to open a directory; leave the extents
+        // to the points instead.
+        Mu::warn(qUtf8Printable(Mu::tr("No camera file named in project file '%s'.")), text(projectFile).constData());
+    } else {
+        const QString patPrograms = readPATini("PAT", "PATH_PROGRAMS");
+        if (patPrograms.isEmpty()) {
+            cameraFile = projectDir.filePath(camera);
+            if (!QFileInfo::exists(cameraFile))
+                Mu::warn(qUtf8Printable(Mu::tr("No installation of PAT found! Can't look for camera file '%s'.")),
+                         text(camera).constData());
+        } else {
+            cameraFile = QDir(patPrograms).filePath(camera);
+        }
+    }
+
+    ProjectFiles &record = *mData.projectFiles;
+    record.projectFile = QDir::toNativeSeparators(projectFile);
+    record.cameraFile = cameraFile;
+    record.imageFile = QDir::toNativeSeparators(names[0]);
+    record.objectFile = QDir::toNativeSeparators(names[1]);
+    record.orientationFile = QDir::toNativeSeparators(names[2]);
+    record.observationFile = QDir::toNativeSeparators(names[3]);
+
+    if (!ReadImageFiles(record.imageFile, record.orientationFile))
+        return false;
+    if (!ReadObjectFiles(record.objectFile, record.observationFile))
+        return false;
+    if (!camera.isEmpty()) {
+        if (QFileInfo::exists(cameraFile)) {
+            ReadPATCameraFile(cameraFile);
+            if (mStopped)
+                return false;
+        } else {
+            Mu::info("%s", qUtf8Printable(Mu::tr("Camera file not found! Will fit image coordinates within their extreme values.")));
+        }
+    }
+    mHandler.dataInputComplete();
+    return true;
+}
+
+void SPatbReader::readError(const QString &message, bool discard)
+{
+    mStopped = true;
+    switch (mHandler.readError(message)) {
+    case SReadErrorChoice::OpenOther:
+        if (discard)
+            discardImages();
+        mHandler.requestOtherProjectFile();
+        break;
+    case SReadErrorChoice::Quit:
+        Mu::fatal("%s", qUtf8Printable(Mu::tr("Quitting ...")));
+    case SReadErrorChoice::Stop:
+        break;
+    }
+}
+
+void SPatbReader::discardImages()
+{
+    SImage::clearPointIndex();
+    mData.mListImageData.clear();
+}
+
+bool SPatbReader::reportProgress(const QString &file, qint64 done, qint64 total)
+{
+    if (!mHandler.progress(file, done, total))
+        mStopped = true;
+    return !mStopped;
+}
+
+// ---- (i) and (e) --------------------------------------------------------------------------
+
+bool SPatbReader::ReadImageFiles(const QString &imageFile, const QString &orientationFile)
+{
+    SRecordFile images(imageFile, kImageRecordSize);
+    if (!images.open()) {
+        readError(Mu::tr(kCannotOpen).arg(imageFile), false);
+        return false;
+    }
+    SRecordFile orientations(orientationFile, kOrientationRecordSize);
+    if (!orientations.open()) {
+        readError(Mu::tr(kCannotOpen).arg(orientationFile), false);
+        return false;
+    }
+
+    std::unique_ptr<SImage> unfinished; // from its header until its trailer
+    SImage *current = nullptr;          // stays current after its trailer until the next header
+    bool warnedOrphans = false;
+    qint64 nextProgress = kProgressBytes;
+
+    while (const char *r = images.next()) {
+        if (images.bytesRead() >= nextProgress) {
+            nextProgress += kProgressBytes;
+            if (!reportProgress(imageFile, images.bytesRead(), images.size()))
+                return false;
+        }
+        const int status = SRecord::int16At(r, 0);
+        const int id = SRecord::idAt(r, 2);
+        const double x = SRecord::float64At(r, 12), y = SRecord::float64At(r, 20);
+        const double vx = SRecord::float64At(r, 28), vy = SRecord::float64At(r, 36);
+        const double weight = SRecord::float64At(r, 44);
+
+        const bool header = status == 0 && x == 1.0 && y == 1.0 && vx == 1.0 && vy == 1.0 && weight == 1.0;
+        const bool trailer = !header && status == 0 && id == kTrailerId && y == 0.0 && vx == 0.0 && vy == 0.0
+                             && weight == 0.0;
+        if (header) {
+            unfinished = std::make_unique<SImage>(); // an image left without trailer goes
+            unfinished->setId(id);
+            current = unfinished.get();
+            continue;
+        }
+        if (!current || (trailer && !unfinished)) {
+            // No image is open: points before the first header, a trailer without header.
+            if (!warnedOrphans)
+                Mu::warn(qUtf8Printable(Mu::tr("File (i) '%s': records outside of an image header and trailer ignored.")),
+                         text(imageFile).constData());
+            warnedOrphans = true;
+            continue;
+        }
+        if (!trailer) {
+            current->addImagePoint(id, status == 0, float(x), float(y), float(vx), float(vy), float(weight));
+            continue;
+        }
+
+        const char *e = orientations.next();
+        if (!e || SRecord::idAt(e, 2) != current->id())
+            throw SException(kErrImageSequence, "Varlomin::ReadImageFiles: Sequences in files (i) and (e) don't fit!");
+        const int imageNumber = SRecord::idAt(e, 2);
+        const float X0 = float(SRecord::float64At(e, 22));
+        const float Y0 = float(SRecord::float64At(e, 30));
+        const float Z0 = float(SRecord::float64At(e, 38));
+        const float sX = sigmaOf(SRecord::float64At(e, 46));
+        const float sY = sigmaOf(SRecord::float64At(e, 54));
+        const float sZ = sigmaOf(SRecord::float64At(e, 62));
+        current->setCameraId(SRecord::idAt(e, 12));
+        current->setProjectionCentre(imageNumber, X0, Y0, Z0, sX, sY, sZ);
+        mData.mListObjectData.append(SObjectPoint(imageNumber, SGlobal::kCodeProjectionCentre, X0, Y0, Z0, sX, sY, sZ));
+        current->squeeze();
+        mData.mListImageData.append(unfinished.release());
+    }
+    warnLeftover(images);
+    return true;
+}
+
+// ---- (o) and (c) --------------------------------------------------------------------------
+
+bool SPatbReader::ReadObjectFiles(const QString &objectFile, const QString &observationFile)
+{
+    SRecordFile objects(objectFile, kObjectRecordSize);
+    if (!objects.open()) {
+        readError(Mu::tr(kCannotOpen).arg(objectFile), true);
+        return false;
+    }
+    SRecordFile observations(observationFile, kObservationRecordSize);
+    if (!observations.open()) {
+        readError(Mu::tr(kCannotOpen).arg(observationFile), false);
+        return false;
+    }
+    if (!mData.projectFiles)
+        mData.projectFiles = std::make_unique<ProjectFiles>();
+
+    int previousId = -1;
+    qint64 nextProgress = kProgressBytes;
+    while (const char *r = objects.next()) {
+        if (objects.bytesRead() >= nextProgress) {
+            nextProgress += kProgressBytes;
+            if (!reportProgress(objectFile, objects.bytesRead(), objects.size()))
+                return false;
+        }
+        const int code = SRecord::int16At(r, 0);
+        const double X = SRecord::float64At(r, 12), Y = SRecord::float64At(r, 20), Z = SRecord::float64At(r, 28);
+        if (code == kStatisticsCode) {
+            mData.projectFiles->sigma0 = X;
+            mData.projectFiles->averageRedundancy = Y;
+            if (Z == 0.0)
+                mData.projectFiles->inversion = false;
+            else if (Z == 1.0)
+                mData.projectFiles->inversion = true;
+            else
+                throw SException(kErrInversion, "Varlomin::ReadObjectFiles: Check for inversion neither 0 nor 1!");
+            continue;
+        }
+        const int id = SRecord::idAt(r, 2);
+        if (id == previousId)
+            continue;
+        mData.mListObjectData.append(SObjectPoint(id, code, float(X), float(Y), float(Z),
+                                                  sigmaOf(SRecord::float64At(r, 36)),
+                                                  sigmaOf(SRecord::float64At(r, 44)),
+                                                  sigmaOf(SRecord::float64At(r, 52))));
+        previousId = id;
+    }
+    warnLeftover(objects);
+
+    while (const char *r = observations.next()) {
+        const int type = SRecord::int16At(r, 0);
+        const int status = SRecord::int16At(r, 2);
+        const int id = SRecord::idAt(r, 4);
+        SObjectPoint *point = mData.mListObjectData.find(id);
+        if (!point) {
+            Mu::warn(qUtf8Printable(Mu::tr("Point/Image %d found in file (c) but not in (o) or (e)")), id);
+            continue;
+        }
+        if (type < 1 || type > 6)
+            throw SException(kErrObservationType, "Varlomin::ReadObjectFiles: illegal point code!");
+        const int axis = (type - 1) % 3;
+        point->setObservation(axis, float(SRecord::float64At(r, 14)), float(-SRecord::float64At(r, 22)),
+                              float(SRecord::float64At(r, 30)));
+        const bool accepted = status == 0;
+        point->setActive(accepted);
+        point->setAccepted(axis, accepted);
+        // An accepted Z does not clear a rejected X observation.
+        if (type == 3 && accepted && point->hasObservationX() && !point->observation().flagX)
+            point->setActive(false);
+        if (type >= 4 && point->code() == SGlobal::kCodeProjectionCentre)
+            point->setCode(SGlobal::kCodeObservedProjectionCentre);
+    }
+    warnLeftover(observations);
+    return true;
+}
+
+// ---- camera file --------------------------------------------------------------------------
+
+bool SPatbReader::ReadPATCameraFile(const QString &cameraFile)
+{
+    Mu::debug("Varlomin::ReadPATCameraFile");
+    SRecordFile file(cameraFile, kCameraRecordSize);
+    if (!file.open()) {
+        readError(Mu::tr(kCannotOpen).arg(cameraFile), true);
+        return false;
+    }
+    if (mData.mListImageData.isEmpty()) {
+        Mu::warn("%s", qUtf8Printable(Mu::tr("No image loaded to extract camera ID from.")));
+        return false;
+    }
+    const int imageCameraId = mData.mListImageData.first()->cameraId();
+
+    const char *r = file.next();
+    if (!r) {
+        Mu::warn(qUtf8Printable(Mu::tr("Camera file '%s' is shorter than one record (%d bytes).")),
+                 text(cameraFile).constData(), kCameraRecordSize);
+        return false;
+    }
+    bool isNumber = false;
+    const int cameraId = QString::fromLatin1(r, kCameraIdLength).trimmed().toInt(&isNumber, 10);
+    if (!isNumber) {
+        Mu::warn(qUtf8Printable(Mu::tr("Camera ID in '%s' is no number! Can't compare with Camera ID of images.")),
+                 text(cameraFile).constData());
+        return false;
+    }
+    if (cameraId != imageCameraId)
+        return true;
+
+    const double left = SRecord::float64At(r, 178);
+    const double upper = SRecord::float64At(r, 186);
+    const double width = SRecord::float64At(r, 194);
+    const double height = SRecord::float64At(r, 202);
+    for (SImage *image : mData.mListImageData) {
+        image->setXmin(float(left));
+        image->setXmax(float(left + width));
+        image->setYmax(float(upper));
+        image->setYmin(float(upper - height));
+    }
+    return true;
+}

@@ -1,0 +1,47 @@
+// Readers of PAT-B's ini files, the project file and the binary result files (i), (e),
+// (o), (c) and the camera file, filling an SProjectData. Widget-free: dialogs and requests
+// go to an SPatbHandler. SException (inconsistent files) is left to the caller; what was
+// read before the failing record stays in the model.
+#pragma once
+
+#include "SPatbHandler.h"
+#include "SProjectData.h"
+
+#include <QString>
+
+class QFile;
+
+class SPatbReader {
+public:
+    SPatbReader(SProjectData &data, SPatbHandler &handler);
+
+    // Value of key in section of Pat.ini (in the directory named by "windir"), or empty.
+    QString readPATini(const QString &section, const QString &key);
+    // Value of key in section of any file of Pat.ini's layout, or empty; Mu::fatal when the
+    // file cannot be opened.
+    QString readPATpro(const QString &file, const QString &section, const QString &key);
+    // Finds the project file of PAT-B's current project; empty when there is none to open.
+    QString findCurrentPATProject(bool openCurrentProject);
+
+    // Reads the project file and every file it names. Returns false when the read stopped
+    // early (error dialog answered, cancelled).
+    bool readProjectFile(const QString &projectFile);
+    bool ReadImageFiles(const QString &imageFile, const QString &orientationFile);
+    bool ReadObjectFiles(const QString &objectFile, const QString &observationFile);
+    bool ReadPATCameraFile(const QString &cameraFile);
+
+    // True once an error dialog or a cancellation stopped the read.
+    bool stopped() const { return mStopped; }
+
+private:
+    QString searchIniKey(QFile &file, const QString &section, const QString &key);
+    // Shows the error dialog and carries out the answer; discardImages first drops the
+    // images read so far when the user opens another project.
+    void readError(const QString &text, bool discardImages);
+    void discardImages();
+    bool reportProgress(const QString &file, qint64 done, qint64 total);
+
+    SProjectData &mData;
+    SPatbHandler &mHandler;
+    bool mStopped = false;
+};

@@ -1,0 +1,45 @@
+// The data of one open project: images, object points and the project record, with the
+// initialisation after reading and the closing that the GUI and the command line share.
+#pragma once
+
+#include "ProjectFiles.h"
+#include "SImageData.h"
+#include "SObjectPoint.h"
+
+#include <memory>
+
+class SProjectData {
+public:
+    SProjectData() = default;
+    ~SProjectData();
+    SProjectData(const SProjectData &) = delete;
+    SProjectData &operator=(const SProjectData &) = delete;
+
+    SImageList mListImageData;
+    SObjectPointList mListObjectData;
+    std::unique_ptr<ProjectFiles> projectFiles; // null until a project file passed its check
+
+    // After reading: sorts the images, gives image points the codes of their object points
+    // (warning on conflicts) and warns when the adjustment computed no sigmas.
+    void initialise();
+    // Sorts the image list by id.
+    void sortImages();
+    // Point codes of image points from the object points with the same id.
+    void reconcilePointCodes();
+    // Warns "No inversion: ..." when a project record says no inverse was computed.
+    void checkInversion() const;
+
+private:
+    // The same result without a lookup per link, for the usual block; false when it would
+    // not be exact (codes already given, several object points per id).
+    bool assignPointCodesByImage();
+    // Object points in list order, images in reading order, warning on conflicts.
+    void reconcilePointCodesInOrder();
+
+public:
+    // Image points whose code is still -1 (no object point claims them).
+    int lonelyImagePointCount() const;
+
+    // Empties the point index, the image list and the object list, in this order.
+    void close();
+};

@@ -1,0 +1,27 @@
+// The command-line report of a project: the model after reading and initialising, as JSON.
+#pragma once
+
+#include "SProjectData.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <optional>
+#include <utility>
+
+class QIODevice;
+
+// {code, message} of the error that ended a read: 0 and the dialog text for an error
+// dialog, the exception's code and message for an SException.
+using SReportError = std::pair<int, QString>;
+
+// Writes the report document; streams so that a large block needs no copy in memory.
+void writeProjectReportJson(QIODevice &out, const SProjectData &data, const QStringList &warnings,
+                            const std::optional<SReportError> &error);
+QByteArray projectReportJson(const SProjectData &data, const QStringList &warnings,
+                             const std::optional<SReportError> &error);
+
+// Reads and initialises the project, collecting warnings, and writes the report.
+// Returns 0 when no error ended the read, else 1.
+int runProjectReport(const QString &projectFile, QIODevice &out);
+int runProjectReport(const QString &projectFile, QByteArray *jsonOut);

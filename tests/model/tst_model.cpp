@@ -1,0 +1,389 @@
+// The data model: label tables, images and their point index, image list, object points.
+#include "MuMath.h"
+#include "SGlobal.h"
+#include "SImageData.h"
+#include "SObjectPoint.h"
+
+#include <QtTest>
+
+class TestModel : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { SImage::clearPointIndex(); }
+
+    void codeIndex_data();
+    void codeIndex();
+    void labels_data();
+    void labels();
+
+    void duplicatePointReplacesButCountsBoth();
+    void largestResidualStrictlyGreater();
+    void onlyEliminatedPoints();
+    void tableOrderAscendingIds();
+    void pointIndexOrderAndClear();
+    void deletedImageLeavesIndex();
+    void projectionCentrePlanes_data();
+    void projectionCentrePlanes();
+    void imageListFindSortClear();
+
+    void observationDefaultsAndPresence();
+    void rejectionStates_data();
+    void rejectionStates();
+    void objectPlaneAccessors();
+    void objectListBoxFindSelection();
+};
+
+void TestModel::codeIndex_data()
+{
+    QTest::addColumn<int>("code");
+    QTest::addColumn<int>("index");
+    QTest::newRow("lonely") << -1 << 6;
+    QTest::newRow("vertical") << 200 << 1;
+    QTest::newRow("horizontal") << 300 << 2;
+    QTest::newRow("full") << 500 << 3;
+    QTest::newRow("centre") << 900 << 4;
+    QTest::newRow("observed centre") << 901 << 5;
+    QTest::newRow("zero") << 0 << 0;
+    QTest::newRow("100") << 100 << 0;
+    QTest::newRow("999") << 999 << 0;
+}
+
+void TestModel::codeIndex()
+{
+    QFETCH(int, code);
+    QFETCH(int, index);
+    QCOMPARE(pointCodeIndex(code), index);
+}
+
+void TestModel::labels_data()
+{
+    QTest::addColumn<QString>("table");
+    QTest::addColumn<int>("value");
+    QTest::addColumn<QString>("label");
+    QTest::newRow("code 0 accel") << "accel" << 0 << "&New Point";
+    QTest::newRow("code 3 accel") << "accel" << 3 << "Horiz. &+ Vert. Control Point";
+    QTest::newRow("code 5 accel") << "accel" << 5 << "Observed P&roj. Centre";
+    QTest::newRow("code 6 accel") << "accel" << 6 << "&Lonely Image Point";
+    QTest::newRow("code 7 accel") << "accel" << 7 << "ERROR!";
+    QTest::newRow("code -1 accel") << "accel" << -1 << "ERROR!";
+    QTest::newRow("code 1 plain") << "plain" << 1 << "Vertical Control Point";
+    QTest::newRow("code 5 plain") << "plain" << 5 << "Observed Proj. Centre";
+    QTest::newRow("code 7 plain") << "plain" << 7 << "ERROR!";
+    QTest::newRow("symbol 1") << "symbol" << 1 << "Triangle";
+    QTest::newRow("symbol 2") << "symbol" << 2 << "Cross";
+    QTest::newRow("symbol 3") << "symbol" << 3 << "ERROR!";
+    QTest::newRow("line 0") << "line" << 0 << "Solid Line";
+    QTest::newRow("line 2") << "line" << 2 << "Dot Line";
+    QTest::newRow("line -1") << "line" << -1 << "ERROR!";
+    QTest::newRow("plane 1") << "plane" << 1 << "XZ";
+    QTest::newRow("plane 2") << "plane" << 2 << "YZ";
+    QTest::newRow("plane 3") << "plane" << 3 << "ERROR!";
+    QTest::newRow("selection 0") << "selection" << 0 << "Erase e&xisting Selection";
+    QTest::newRow("selection 1") << "selection" << 1 << "&Add to existing Selection";
+    QTest::newRow("selection 2") << "selection" << 2 << "ERROR!";
+}
+
+void TestModel::labels()
+{
+    QFETCH(QString, table);
+    QFETCH(int, value);
+    QFETCH(QString, label);
+    const char *got = table == "accel"    ? pointCodeName(value, true)
+                      : table == "plain"  ? pointCodeName(value, false)
+                      : table == "symbol" ? pointSymbolName(value)
+                      : table == "line"   ? linkLineTypeName(value)
+                      : table == "plane"  ? planeName(value)
+                                          : selectionModeName(value);
+    QCOMPARE(QString::fromLatin1(got), label);
+}
+
+void TestModel::duplicatePointReplacesButCountsBoth()
+{
+    SImage image;
+    QVERIFY(image.addImagePoint(7, false, -10.0f, 20.0f, 1.0f, 1.0f, 1.0f));
+    QVERIFY(image.addImagePoint(3, true, 0.0f, 0.0f, 0.0f, 0.0f, 1.0f));
+    QVERIFY(image.addImagePoint(7, true, 30.0f, -40.0f, 0.5f, 0.0f, 2.0f));
+
+    QCOMPARE(image.numberOfPoints(), 2);
+    const SImagePoint *p = image.imagePoint(7);
+    QVERIFY(p);
+    QCOMPARE(p->x(), 30.0f);
+    QCOMPARE(p->weight(), 2.0f);
+    QVERIFY(p->isActive());
+    QCOMPARE(p->code(), -1);
+    // extent and eliminated count remember the replaced point too
+    QCOMPARE(image.xmin(), -10.0f);
+    QCOMPARE(image.xmax(), 30.0f);
+    QCOMPARE(image.ymin(), -40.0f);
+    QCOMPARE(image.ymax(), 20.0f);
+    QCOMPARE(image.eliminatedCount(), 1);
+    QCOMPARE(SImage::numberOfLinks(7), 1);
+    QVERIFY(!image.hasImagePoint(8));
+}
+
+void TestModel::largestResidualStrictlyGreater()
+{
+    SImage image;
+    QCOMPARE(image.largestResidual(), Mu::Math::MIN_FLT);
+    image.addImagePoint(1, true, 0, 0, 0.0f, 0.0f, 1);
+    QCOMPARE(image.largestResidualId(), 1); // 0 is greater than the initial value
+    QCOMPARE(image.largestResidual(), 0.0f);
+    image.addImagePoint(2, true, 0, 0, 3.0f, 4.0f, 1);
+    QCOMPARE(image.largestResidualId(), 2);
+    QCOMPARE(image.largestResidual(), 5.0f);
+    image.addImagePoint(3, true, 0, 0, -4.0f, -3.0f, 1); // equal length: not taken
+    QCOMPARE(image.largestResidualId(), 2);
+    image.addImagePoint(4, false, 0, 0, 100.0f, 0.0f, 1); // eliminated: plays no part
+    QCOMPARE(image.largestResidualId(), 2);
+    image.addImagePoint(5, true, 0, 0, 6.0f, 0.0f, 1);
+    QCOMPARE(image.largestResidualId(), 5);
+    QCOMPARE(image.largestResidual(), 6.0f);
+}
+
+void TestModel::onlyEliminatedPoints()
+{
+    SImageList list;
+    auto *image = new SImage;
+    image->setId(41);
+    image->addImagePoint(1, false, 1, 1, 2, 2, 1);
+    image->addImagePoint(2, false, 1, 1, 2, 2, 1);
+    list.append(image);
+    QCOMPARE(image->largestResidualId(), -1);
+    QCOMPARE(image->eliminatedCount(), image->numberOfPoints());
+    QCOMPARE(SImage::activePointCount(41), 0);
+    QCOMPARE(SImage::activePointCount(42), 0);
+}
+
+void TestModel::tableOrderAscendingIds()
+{
+    SImage image;
+    image.addImagePoint(5, true, 5, 0, 0, 0, 1);
+    image.addImagePoint(3, true, 3, 0, 0, 0, 1);
+    image.addImagePoint(9, true, 9, 0, 0, 0, 1);
+    image.addImagePoint(3, true, 33, 0, 0, 0, 1);
+    QList<int> ids;
+    for (const SImagePointEntry &e : std::as_const(image).points())
+        ids << e.id;
+    QCOMPARE(ids, (QList<int>{3, 5, 9}));
+    QCOMPARE(image.imagePoint(3)->x(), 33.0f);
+}
+
+void TestModel::pointIndexOrderAndClear()
+{
+    QVERIFY(SImage::imagesOfPoint(7).isNull());
+    SImage a, b, c;
+    a.addImagePoint(7, true, 0, 0, 0, 0, 1);
+    b.addImagePoint(7, true, 0, 0, 0, 0, 1);
+    a.addImagePoint(7, true, 1, 1, 0, 0, 1); // already listed
+    c.addImagePoint(8, true, 0, 0, 0, 0, 1);
+    c.addImagePoint(7, true, 0, 0, 0, 0, 1);
+
+    const SImageLinks links = SImage::imagesOfPoint(7);
+    QCOMPARE(links.count(), 3);
+    QCOMPARE(links.at(0), &a);
+    QCOMPARE(links.at(1), &b);
+    QCOMPARE(links.at(2), &c);
+    QCOMPARE(SImage::numberOfLinks(8), 1);
+    QCOMPARE(SImage::numberOfLinks(4711), 0);
+    QVERIFY(SImage::imagesOfPoint(4711).isNull());
+
+    SImage::clearPointIndex();
+    QCOMPARE(SImage::numberOfLinks(7), 0);
+    QCOMPARE(a.numberOfPoints(), 1); // the images keep their points
+}
+
+void TestModel::deletedImageLeavesIndex()
+{
+    SImage kept;
+    kept.addImagePoint(7, true, 0, 0, 0, 0, 1);
+    {
+        SImage gone;
+        gone.addImagePoint(7, true, 0, 0, 0, 0, 1);
+        gone.addImagePoint(9, true, 0, 0, 0, 0, 1);
+        QCOMPARE(SImage::numberOfLinks(7), 2);
+    }
+    QCOMPARE(SImage::numberOfLinks(7), 1);
+    QCOMPARE(SImage::imagesOfPoint(7).at(0), &kept);
+    QCOMPARE(SImage::numberOfLinks(9), 0);
+}
+
+void TestModel::projectionCentrePlanes_data()
+{
+    QTest::addColumn<int>("plane");
+    QTest::addColumn<float>("h");
+    QTest::addColumn<float>("v");
+    QTest::newRow("XY") << 0 << 1.0f << 2.0f;
+    QTest::newRow("XZ") << 1 << 1.0f << 3.0f;
+    QTest::newRow("YZ") << 2 << 2.0f << 3.0f;
+    QTest::newRow("3") << 3 << 0.0f << 0.0f;
+    QTest::newRow("-1") << -1 << 0.0f << 0.0f;
+}
+
+void TestModel::projectionCentrePlanes()
+{
+    QFETCH(int, plane);
+    QFETCH(float, h);
+    QFETCH(float, v);
+    SImage image;
+    image.setProjectionCentre(12, 1.0f, 2.0f, 3.0f, 0.1f, 0.2f, 0.3f);
+    QCOMPARE(image.projectionCentre().id, 12);
+    QCOMPARE(image.sigmaZ0(), 0.3f);
+    QCOMPARE(image.projectionCentreHorizontal(plane), h);
+    QCOMPARE(image.projectionCentreVertical(plane), v);
+}
+
+void TestModel::imageListFindSortClear()
+{
+    SImageList list;
+    list.append(nullptr);
+    QCOMPARE(list.count(), 0);
+    auto make = [](int id) {
+        auto *image = new SImage;
+        image->setId(id);
+        return image;
+    };
+    SImage *first5 = make(5);
+    SImage *second5 = make(5);
+    list.append(make(9));
+    list.append(first5);
+    list.append(make(2));
+    list.append(second5);
+    QCOMPARE(list.count(), 4);
+    QCOMPARE(SImageList::find(5), second5);
+    QVERIFY(SImageList::contains(9));
+    QVERIFY(!SImageList::contains(3));
+
+    list.sort();
+    QList<int> ids;
+    for (SImage *image : list)
+        ids << image->id();
+    QCOMPARE(ids, (QList<int>{2, 5, 5, 9}));
+    QCOMPARE(list.at(1), first5); // equal ids keep their order
+
+    list.clear();
+    QCOMPARE(list.count(), 0);
+    QVERIFY(!SImageList::find(5));
+}
+
+void TestModel::observationDefaultsAndPresence()
+{
+    SObjectPoint p(7, 0, 1, 2, 3, 0.1f, 0.2f, 0.3f);
+    QVERIFY(p.isActive());
+    QVERIFY(!p.isSelected());
+    QCOMPARE(p.observation().X, 999999999.0f);
+    QVERIFY(!p.hasObservationX());
+    QVERIFY(p.isRejectedX()); // no observation counts as rejected
+    QCOMPARE(p.adjusted().id, 7);
+    QCOMPARE(p.adjusted().dY, 0.2f);
+    p.setObservation(SObjectPoint::AX_X, 12.5f, -0.012f, 0.5f);
+    QVERIFY(p.hasObservationX());
+    QVERIFY(!p.hasObservationY());
+    QCOMPARE(p.observation().dX, -0.012f);
+    QCOMPARE(p.observation().eX, 0.5f);
+
+    QVERIFY(SObjectPoint(1, 900, 0, 0, 0, 0, 0, 0).isProjectionCentre());
+    QVERIFY(SObjectPoint(1, 901, 0, 0, 0, 0, 0, 0).isProjectionCentre());
+    QVERIFY(!SObjectPoint(1, 500, 0, 0, 0, 0, 0, 0).isProjectionCentre());
+}
+
+void TestModel::rejectionStates_data()
+{
+    QTest::addColumn<int>("plane");
+    QTest::addColumn<int>("state");
+    QTest::addColumn<bool>("rejectedHasObservation");
+    QTest::addColumn<bool>("horizontalRejected");
+    // X observed and rejected, Y observed and accepted, Z without observation
+    QTest::newRow("XY") << 0 << 2 << true << true;
+    QTest::newRow("XZ") << 1 << 1 << false << true;
+    QTest::newRow("YZ") << 2 << 2 << false << false;
+    QTest::newRow("3") << 3 << -1 << false << false;
+}
+
+void TestModel::rejectionStates()
+{
+    QFETCH(int, plane);
+    QFETCH(int, state);
+    QFETCH(bool, rejectedHasObservation);
+    QFETCH(bool, horizontalRejected);
+    SObjectPoint p(7, 300, 0, 0, 0, 0, 0, 0);
+    p.setObservation(SObjectPoint::AX_X, 10.0f, 0.1f, 0.0f);
+    p.setAccepted(SObjectPoint::AX_X, false);
+    p.setObservation(SObjectPoint::AX_Y, 20.0f, 0.2f, 0.0f);
+    p.setAccepted(SObjectPoint::AX_Y, true);
+    QCOMPARE(p.rejectionState(plane), state);
+    QCOMPARE(p.rejectedAxisHasObservation(plane), rejectedHasObservation);
+    QCOMPARE(p.horizontalRejected(plane), horizontalRejected);
+
+    SObjectPoint none(8, 0, 0, 0, 0, 0, 0, 0);
+    QCOMPARE(none.rejectionState(0), 1);
+}
+
+void TestModel::objectPlaneAccessors()
+{
+    SObjectPoint p(7, 0, 1, 2, 3, 0.1f, 0.2f, 0.3f);
+    p.setObservation(SObjectPoint::AX_X, 1, 0.01f, 0);
+    p.setObservation(SObjectPoint::AX_Y, 2, 0.02f, 0);
+    p.setObservation(SObjectPoint::AX_Z, 3, 0.03f, 0);
+    const float h[] = {1, 1, 2}, v[] = {2, 3, 3}, hs[] = {0.1f, 0.1f, 0.2f}, vs[] = {0.2f, 0.3f, 0.3f};
+    const float hr[] = {0.01f, 0.01f, 0.02f}, vr[] = {0.02f, 0.03f, 0.03f};
+    for (int plane = 0; plane < 3; ++plane) {
+        QCOMPARE(p.horizontal(plane), h[plane]);
+        QCOMPARE(p.vertical(plane), v[plane]);
+        QCOMPARE(p.horizontalSigma(plane), hs[plane]);
+        QCOMPARE(p.verticalSigma(plane), vs[plane]);
+        QCOMPARE(p.horizontalResidual(plane), hr[plane]);
+        QCOMPARE(p.verticalResidual(plane), vr[plane]);
+    }
+    QCOMPARE(p.horizontal(3), 0.0f);
+    QCOMPARE(p.verticalSigma(3), 0.0f);
+    QCOMPARE(p.horizontalResidual(3), 0.0f);
+}
+
+void TestModel::objectListBoxFindSelection()
+{
+    SObjectPointList list;
+    const float M = Mu::Math::MAX_FLT;
+    auto checkNew = [&]() {
+        QCOMPARE(list.Xmin(), M);
+        QCOMPARE(list.Zmin(), M);
+        QCOMPARE(list.Xmax(), -M);
+        QCOMPARE(list.Zmax(), -M);
+        QCOMPARE(list.count(), 0);
+        QCOMPARE(list.selectedCount(), 0);
+    };
+    checkNew();
+    list.append(SObjectPoint(12, 900, 1, 2, 3, 0, 0, 0));
+    QCOMPARE(list.Xmin(), 1.0f);
+    QCOMPARE(list.Xmax(), 1.0f);
+    QCOMPARE(list.Zmin(), 3.0f);
+    QCOMPARE(list.Zmax(), 3.0f);
+    list.append(SObjectPoint(5, 0, -4, 8, 0, 0, 0, 0));
+    list.append(SObjectPoint(12, 200, 9, 9, 9, 0, 0, 0));
+    QCOMPARE(list.find(12)->code(), 900); // the earlier point wins
+    QVERIFY(!list.find(4711));
+    QCOMPARE(list.horizontalMin(2), 2.0f);
+    QCOMPARE(list.verticalMax(1), 9.0f);
+    QCOMPARE(list.horizontalExtent(0), 13.0f);
+    QCOMPARE(list.verticalExtent(2), 9.0f);
+    QCOMPARE(list.horizontalExtent(3), 0.0f);
+
+    list.at(1)->setSelected(true);
+    list.incSelectedCount();
+    list.incSelectedCount();
+    list.decSelectedCount();
+    QCOMPARE(list.selectedCount(), 1);
+    list.deselectAll();
+    QCOMPARE(list.selectedCount(), 0);
+    QVERIFY(!list.at(1)->isSelected());
+
+    list.setSelectedCount(3);
+    list.clear();
+    checkNew();
+    QVERIFY(!list.find(12));
+    list.append(SObjectPoint(12, 0, 4, 5, 6, 0, 0, 0));
+    QCOMPARE(list.Xmin(), 4.0f);
+    QCOMPARE(list.find(12)->code(), 0);
+}
+
+QTEST_GUILESS_MAIN(TestModel)
+#include "tst_model.moc"

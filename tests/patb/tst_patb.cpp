@@ -1,0 +1,679 @@
+// The PAT-B readers, fed with files that each test writes record by record.
+#include "MuMath.h"
+#include "PatbFiles.h"
+#include "SException.h"
+#include "SPatbReader.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace PatbFiles;
+
+namespace {
+
+class TestHandler : public SPatbHandler {
+public:
+    SReadErrorChoice readError(const QString &text) override
+    {
+        errors << text;
+        return choice;
+    }
+    void requestOtherProjectFile() override { ++otherRequests; }
+    void dataInputComplete() override { ++completions; }
+
+    SReadErrorChoice choice = SReadErrorChoice::Stop;
+    QStringList errors;
+    int otherRequests = 0;
+    int completions = 0;
+};
+
+struct QuitCalled {
+    QString text;
+};
+
+} // namespace
+
+class TestPatb : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void iniSearch_data();
+    void iniSearch();
+    void patIniFromWindir();
+    void currentPatProject();
+
+    void projectFileKeys();
+    void projectFileCorrupt_data();
+    void projectFileCorrupt();
+    void projectFileMissingResultAndOpenFailure();
+
+    void headerAndTrailerRecognition();
+    void imageWithoutPointsAndMissingTrailer();
+    void orientationSigmasAndUnreadRecords();
+    void imageSequenceMismatch_data();
+    void imageSequenceMismatch();
+    void recordsOutsideImages();
+    void truncatedAndGarbageFiles();
+
+    void objectFileAndStatistics();
+    void inversionNeitherZeroNorOne();
+    void observationBlunderRules_data();
+    void observationBlunderRules();
+    void observationsOfCentresAndUnknownIds();
+    void illegalObservationType();
+    void objectOpenFailureOpenOtherDiscardsImages();
+    void quitEndsThroughFatal();
+
+    void cameraFile_data();
+    void cameraFile();
+    void cameraFileShortAndNoImages();
+
+    void reconcileCodesAndInversion();
+
+private:
+    QString path(const QString &name) const { return mDir->filePath(name); }
+    // A small consistent block: images 11 and 12 with points 5 and 6, object points 5 and 6.
+    void writeBlock();
+
+    std::unique_ptr<QTemporaryDir> mDir;
+    SProjectData mData;
+    TestHandler mHandler;
+};
+
+void TestPatb::init()
+{
+    mDir = std::make_unique<QTemporaryDir>();
+    mData.close();
+    mData.projectFiles.reset();
+    mHandler = TestHandler();
+    qputenv("windir", mDir->path().toUtf8());
+}
+
+void TestPatb::cleanup()
+{
+    Mu::setFatalHook(nullptr);
+    mData.close();
+}
+
+void TestPatb::writeBlock()
+{
+    writeFile(path("b.(i)"), imageHeader(11) + imagePoint(0, 5, 1, 2, 0.3, 0.4) + imagePoint(0, 6, -3, 4)
+                                 + imageTrailer() + imageHeader(12) + imagePoint(0, 5, 7, 8) + imageTrailer());
+    writeFile(path("b.(e)"), orientationRecord(11, 3, 100, 200, 300) + orientationRecord(12, 3, 110, 210, 310));
+    writeFile(path("b.(o)"), statisticsRecord(0.5, 1.25, 1.0) + objectRecord(200, 5, 10, 20, 30)
+                                 + objectRecord(0, 6, 11, 21, 31));
+    writeFile(path("b.(c)"), QByteArray());
+}
+
+// ---- ini reader -----------------------------------------------------------------------------
+
+void TestPatb::iniSearch_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<bool>("warned");
+    QTest::newRow("plain") << QByteArray("[PATB]\r\nPATB_LAST_PROJ = C:\\proj\\block.pro\r\n") << "C:\\proj\\block.pro"
+                           << false;
+    QTest::newRow("value with =") << QByteArray("[PATB]\nPATB_LAST_PROJ=a=b\n") << "a=b" << false;
+    QTest::newRow("prefix of line") << QByteArray("[PATB]\nPATB_LAST_PROJECT=x\n") << "x" << false;
+    QTest::newRow("no =") << QByteArray("[PATB]\n PATB_LAST_PROJ  \nPATB_LAST_PROJ yes \n") << "PATB_LAST_PROJ yes"
+                          << false;
+    QTest::newRow("indented header") << QByteArray(" [PATB]\nPATB_LAST_PROJ=x\n") << "" << false;
+    QTest::newRow("header case") << QByteArray("[patb]\nPATB_LAST_PROJ=x\n") << "" << false;
+    QTest::newRow("key case") << QByteArray("[PATB]\npatb_last_proj=x\n") << "" << false;
+    QTest::newRow("semicolon stops") << QByteArray("[PATB]\n;comment\nPATB_LAST_PROJ=x\n") << "" << true;
+    QTest::newRow("later section") << QByteArray("[PATB]\nOTHER=1\n[PAT]\nPATB_LAST_PROJ=late\n") << "late" << false;
+    QTest::newRow("end of file") << QByteArray("[PATB]\nOTHER=1\n") << "" << false;
+}
+
+void TestPatb::iniSearch()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QString, value);
+    QFETCH(bool, warned);
+    writeFile(path("block.pro"), content);
+    MessageCapture capture;
+    SPatbReader reader(mData, mHandler);
+    QCOMPARE(reader.readPATpro(path("block.pro"), "PATB", "PATB_LAST_PROJ"), value);
+    const QStringList expected = warned ? QStringList{QString("Keyword 'PATB_LAST_PROJ' not found in section [PATB] of file '%1'!")
+                                                          .arg(path("block.pro"))}
+                                        : QStringList{};
+    QCOMPARE(capture.warnings(), expected);
+}
+
+void TestPatb::patIniFromWindir()
+{
+    SPatbReader reader(mData, mHandler);
+    {
+        MessageCapture capture;
+        QCOMPARE(reader.readPATini("PAT", "PATH_PROGRAMS"), QString());
+        QCOMPARE(capture.warnings(),
+                 QStringList{QString("PAT configuaration file '%1' doesn't exist!").arg(path("Pat.ini"))});
+    }
+    writeFile(path("Pat.ini"), "[PATB]\nPATB_LAST_PROJ=a\n[PAT]\nPATH_PROGRAMS = /opt/patb \n");
+    QCOMPARE(reader.readPATini("PAT", "PATH_PROGRAMS"), QString("/opt/patb"));
+}
+
+void TestPatb::currentPatProject()
+{
+    SPatbReader reader(mData, mHandler);
+    {
+        MessageCapture capture;
+        QVERIFY(reader.findCurrentPATProject(false).isEmpty());
+        QCOMPARE(capture.warnings(), QStringList{"Trying to load PAT project without option '-p'!"});
+    }
+    {
+        writeFile(path("Pat.ini"), "[PATB]\nPATB_LAST_PROJ=\n");
+        MessageCapture capture;
+        QVERIFY(reader.findCurrentPATProject(true).isEmpty());
+        QCOMPARE(capture.warnings(), QStringList{"Could not find current PAT project file ''!"});
+    }
+    writeFile(path("Pat.ini"), "[PATB]\nPATB_LAST_PROJ=" + path("cur.pro").toUtf8() + "\n");
+    writeFile(path("cur.pro"), "[PROJECT]\nPATB_OUT_GRAV = " + path("out/block").toUtf8() + "\n");
+    {
+        MessageCapture capture;
+        QVERIFY(reader.findCurrentPATProject(true).isEmpty());
+        QCOMPARE(capture.warnings(),
+                 QStringList{QString("Could not find appropriate project file '%1' for current PAT project!")
+                                 .arg(path("out/block.(p)"))});
+    }
+    QDir(mDir->path()).mkdir("out");
+    writeFile(path("out/block.(p)"), "");
+    MessageCapture capture;
+    QCOMPARE(reader.findCurrentPATProject(true), path("out/block.(p)"));
+    QCOMPARE(capture.texts(Mu::Level::Info).last(),
+             QString("Opening project '%1' corresponding to current PAT project.").arg(path("out/block.(p)")));
+}
+
+// ---- project file ---------------------------------------------------------------------------
+
+void TestPatb::projectFileKeys()
+{
+    writeBlock();
+    writeFile(path("cam1.cam"), cameraRecord("3", -115, 115, 230, 230));
+    writeFile(path("p.(p)"), "TITLE: whatever\r\n"
+                             "IMAGE_FILE: wrong.(i)\r\n"
+                             "CAMERA_FILE:   cam1.cam  \r\n"
+                             "IMAGE_FILE: b.(i) trailing text\r\n"
+                             "OBJECT_FILE: b.(o)\r\n"
+                             "ORIENTATION_FILE: b.(e)\r\n"
+                             "OBJECT_OBSERVATION_FILE: b.(c)\r\n");
+    MessageCapture capture;
+    SPatbReader reader(mData, mHandler);
+    QVERIFY(reader.readProjectFile(path("p.(p)")));
+    QVERIFY(mHandler.errors.isEmpty());
+    QCOMPARE(mHandler.completions, 1);
+    QVERIFY(mData.projectFiles);
+    QCOMPARE(mData.projectFiles->imageFile, path("b.(i)")); // last occurrence, cut after ")"
+    QCOMPARE(mData.projectFiles->cameraFile, path("cam1.cam"));
+    QCOMPARE(mData.projectFiles->projectFile, path("p.(p)"));
+    QCOMPARE(mData.projectFiles->sigma0, 0.5);
+    QCOMPARE(mData.projectFiles->averageRedundancy, 1.25);
+    QVERIFY(mData.projectFiles->inversion);
+    QCOMPARE(mData.mListImageData.count(), 2);
+    QCOMPARE(mData.mListImageData.first()->xmin(), -115.0f); // camera applied
+    // no Pat.ini: the camera is looked for beside the project, with the ini warning only
+    QCOMPARE(capture.warnings(),
+             QStringList{QString("PAT configuaration file '%1' doesn't exist!").arg(path("Pat.ini"))});
+
+    // with PATH_PROGRAMS the camera is taken from the PAT-B program directory
+    writeFile(path("Pat.ini"), "[PAT]\nPATH_PROGRAMS=/nonexistent/patb\n");
+    mData.close();
+    MessageCapture capture2;
+    QVERIFY(reader.readProjectFile(path("p.(p)")));
+    QCOMPARE(mData.projectFiles->cameraFile, QString("/nonexistent/patb/cam1.cam"));
+    QVERIFY(capture2.texts(Mu::Level::Info)
+                .contains("Camera file not found! Will fit image coordinates within their extreme values."));
+    QCOMPARE(mData.mListImageData.first()->xmin(), -3.0f);
+}
+
+void TestPatb::projectFileCorrupt_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("warning");
+    const QByteArray full = "IMAGE_FILE: b.(i)\r\nOBJECT_FILE: b.(o)\r\nORIENTATION_FILE: b.(e)\r\n";
+    QTest::newRow("missing key") << full << "";
+    QTest::newRow("no closing bracket") << QByteArray(full + "OBJECT_OBSERVATION_FILE: b.c\r\n")
+                                        << "Value of OBJECT_OBSERVATION_FILE in project file '%1' has no closing ')'; ignored.";
+    QTest::newRow("empty file") << QByteArray() << "";
+    QTest::newRow("not a project") << QByteArray("\x01\x02\x03\xff binary garbage\n\n") << "";
+}
+
+void TestPatb::projectFileCorrupt()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QString, warning);
+    writeBlock();
+    writeFile(path("p.(p)"), content);
+    MessageCapture capture;
+    SPatbReader reader(mData, mHandler);
+    QVERIFY(!reader.readProjectFile(path("p.(p)")));
+    QCOMPARE(mHandler.errors, QStringList{"Project file corrupt!\nCould not read necessary parameters.\n\n"});
+    QCOMPARE(mData.mListImageData.count(), 0);
+    QVERIFY(!mData.projectFiles);
+    QCOMPARE(mHandler.completions, 0);
+    QCOMPARE(capture.warnings(), warning.isEmpty() ? QStringList{} : QStringList{warning.arg(path("p.(p)"))});
+}
+
+void TestPatb::projectFileMissingResultAndOpenFailure()
+{
+    writeBlock();
+    writeFile(path("p.(p)"), "IMAGE_FILE: /nonexistent/x.(i)\r\nOBJECT_FILE: b.(o)\r\nORIENTATION_FILE: b.(e)\r\n"
+                             "OBJECT_OBSERVATION_FILE: b.(c)\r\nCAMERA_FILE: c.cam\r\n");
+    MessageCapture capture;
+    mHandler.choice = SReadErrorChoice::OpenOther;
+    SPatbReader reader(mData, mHandler);
+    QVERIFY(!reader.readProjectFile(path("p.(p)")));
+    QVERIFY(capture.warnings().contains("Can't find file '/nonexistent/x.(i)'"));
+    QCOMPARE(mHandler.errors, QStringList{"Could not open file\n/nonexistent/x.(i)\n\n"});
+    QCOMPARE(mHandler.otherRequests, 1);
+    QCOMPARE(mData.mListObjectData.count(), 0); // the read stopped at once
+    QCOMPARE(mHandler.completions, 0);
+}
+
+// ---- (i) and (e) ----------------------------------------------------------------------------
+
+void TestPatb::headerAndTrailerRecognition()
+{
+    writeFile(path("t.(i)"), imageHeader(1)
+                                 + imageRecord(3, idText(20), 1, 1, 1, 1, 1)   // header values, status 3: point
+                                 + imagePoint(0, -99, 2, 0.1, 0, 0, 0)         // id -99 with y 0.1: point
+                                 + imagePoint(7, 21, 5, 6)                     // status 7: eliminated
+                                 + imageTrailer(5.0));                         // x is not examined
+    writeFile(path("t.(e)"), orientationRecord(1, 9, 0, 0, 0));
+    SPatbReader reader(mData, mHandler);
+    QVERIFY(reader.ReadImageFiles(path("t.(i)"), path("t.(e)")));
+    QCOMPARE(mData.mListImageData.count(), 1);
+    SImage *image = mData.mListImageData.first();
+    QCOMPARE(image->id(), 1);
+    QCOMPARE(image->cameraId(), 9);
+    QCOMPARE(image->numberOfPoints(), 3);
+    QVERIFY(!image->imagePoint(20)->isActive());
+    QVERIFY(image->imagePoint(-99)->isActive());
+    QCOMPARE(image->imagePoint(-99)->y(), 0.1f);
+    QVERIFY(!image->imagePoint(21)->isActive());
+    QCOMPARE(image->eliminatedCount(), 2);
+}
+
+void TestPatb::imageWithoutPointsAndMissingTrailer()
+{
+    writeFile(path("t.(i)"), imageHeader(1) + imageTrailer() + imagePoint(0, 77, 3, 3) // after trailer: still image 1
+                                 + imageHeader(2) + imagePoint(0, 5, 1, 1)          // no trailer before next header
+                                 + imageHeader(3) + imagePoint(0, 6, 1, 1) + imageTrailer()
+                                 + imageHeader(4) + imagePoint(0, 8, 1, 1));        // no trailer at the end
+    writeFile(path("t.(e)"), orientationRecord(1, 9, 1, 2, 3) + orientationRecord(3, 9, 4, 5, 6));
+    SPatbReader reader(mData, mHandler);
+    QVERIFY(reader.ReadImageFiles(path("t.(i)"), path("t.(e)")));
+    QCOMPARE(mData.mListImageData.count(), 2);
+    SImage *first = mData.mListImageData.at(0);
+    QCOMPARE(first->id(), 1);
+    QCOMPARE(first->numberOfPoints(), 1); // the point after the trailer
+    QCOMPARE(mData.mListImageData.at(1)->id(), 3);
+    QCOMPARE(mData.mListObjectData.count(), 2);
+    QCOMPARE(mData.mListObjectData.at(0)->code(), 900);
+    QVERIFY(!mData.mListObjectData.find(2));
+    QVERIFY(!mData.mListObjectData.find(4));
+    // points of images that never ended are withdrawn with them
+    QCOMPARE(SImage::numberOfLinks(5), 0);
+    QCOMPARE(SImage::numberOfLinks(8), 0);
+    QCOMPARE(SImage::numberOfLinks(6), 1);
+
+    mData.close();
+    writeFile(path("t.(i)"), imageHeader(1) + imageTrailer());
+    QVERIFY(reader.ReadImageFiles(path("t.(i)"), path("t.(e)")));
+    SImage *empty = mData.mListImageData.first();
+    QCOMPARE(empty->numberOfPoints(), 0);
+    QCOMPARE(empty->xmin(), Mu::Math::MAX_FLT);
+    QCOMPARE(empty->ymax(), Mu::Math::MIN_FLT);
+    QCOMPARE(mData.mListObjectData.count(), 1);
+}
+
+void TestPatb::orientationSigmasAndUnreadRecords()
+{
+    writeFile(path("t.(i)"), imageHeader(1) + imageTrailer());
+    writeFile(path("t.(e)"), orientationRecord(1, 9, 10, 20, 30, 4.0, 9.0, 16.0) + QByteArray(70, '\xff')
+                                 + orientationRecord(99, 9, 0, 0, 0));
+    SPatbReader reader(mData, mHandler);
+    QVERIFY(reader.ReadImageFiles(path("t.(i)"), path("t.(e)")));
+    const SObjectCoord &pc = mData.mListImageData.first()->projectionCentre();
+    QCOMPARE(pc.id, 1);
+    QCOMPARE(pc.X, 10.0f);
+    QCOMPARE(pc.dX, 2.0f);
+    QCOMPARE(pc.dY, 3.0f);
+    QCOMPARE(pc.dZ, 4.0f);
+    const SObjectPoint *centre = mData.mListObjectData.find(1);
+    QVERIFY(centre && centre->isProjectionCentre() && centre->isActive());
+    QCOMPARE(centre->sigmaZ(), 4.0f);
+    QCOMPARE(centre->Z(), 30.0f);
+    QVERIFY(!centre->hasObservationX());
+}
+
+void TestPatb::imageSequenceMismatch_data()
+{
+    QTest::addColumn<QByteArray>("orientation");
+    QTest::newRow("other image") << QByteArray(orientationRecord(1, 9, 0, 0, 0) + orientationRecord(3, 9, 0, 0, 0));
+    QTest::newRow("(e) shorter") << QByteArray(orientationRecord(1, 9, 0, 0, 0));
+    QTest::newRow("(e) truncated") << QByteArray(orientationRecord(1, 9, 0, 0, 0) + orientationRecord(2, 9, 0, 0, 0).left(69));
+}
+
+void TestPatb::imageSequenceMismatch()
+{
+    QFETCH(QByteArray, orientation);
+    writeFile(path("t.(i)"), imageHeader(1) + imagePoint(0, 5, 1, 1) + imageTrailer() + imageHeader(2)
+                                 + imagePoint(0, 6, 1, 1) + imageTrailer() + imageHeader(4) + imageTrailer());
+    writeFile(path("t.(e)"), orientation);
+    SPatbReader reader(mData, mHandler);
+    try {
+        reader.ReadImageFiles(path("t.(i)"), path("t.(e)"));
+        QFAIL("no exception");
+    } catch (const SException &e) {
+        QCOMPARE(e.code(), 60868);
+        QCOMPARE(e.message(), QString("Varlomin::ReadImageFiles: Sequences in files (i) and (e) don't fit!"));
+    }
+    QCOMPARE(mData.mListImageData.count(), 1); // images before the failing record stay
+    QCOMPARE(mData.mListObjectData.count(), 1);
+    QCOMPARE(SImage::numberOfLinks(6), 0);
+}
+
+void TestPatb::recordsOutsideImages()
+{
+    writeFile(path("t.(i)"), imagePoint(0, 5, 1, 1) + imagePoint(0, 6, 1, 1) + imageTrailer() + imageHeader(1)
+                                 + imageTrailer());
+    writeFile(path("t.(e)"), orientationRecord(1, 9, 0, 0, 0));
+    MessageCapture capture;
+    SPatbReader reader(mData, mHandler);
+    QVERIFY(reader.ReadImageFiles(path("t.(i)"), path("t.(e)")));
+    QCOMPARE(mData.mListImageData.count(), 1);
+    QCOMPARE(capture.warnings().size(), 1);
+    QVERIFY(capture.warnings().first().contains(path("t.(i)")));
+}
+
+void TestPatb::truncatedAndGarbageFiles()
+{
+    writeFile(path("t.(i)"), imageHeader(1) + imagePoint(0, 5, 1, 1) + imageTrailer() + imagePoint(0, 6, 1, 1).left(30));
+    writeFile(path("t.(e)"), orientationRecord(1, 9, 0, 0, 0));
+    {
+        MessageCapture capture;
+        SPatbReader reader(mData, mHandler);
+        QVERIFY(reader.ReadImageFiles(path("t.(i)"), path("t.(e)")));
+        QCOMPARE(mData.mListImageData.first()->numberOfPoints(), 1);
+        QCOMPARE(capture.warnings(),
+                 QStringList{QString("File '%1' ends with an incomplete record; 30 bytes ignored.").arg(path("t.(i)"))});
+    }
+    // Random bytes of every reader: messages or exceptions, never a crash or a hang.
+    QByteArray garbage;
+    quint32 seed = 12345;
+    for (int i = 0; i < 52 * 70 * 3; ++i) {
+        seed = seed * 1103515245u + 12345u;
+        garbage.append(char(seed >> 16));
+    }
+    for (const char *name : {"g.(i)", "g.(e)", "g.(o)", "g.(c)", "g.cam"})
+        writeFile(path(name), garbage);
+    MessageCapture capture;
+    SPatbReader reader(mData, mHandler);
+    for (int run = 0; run < 3; ++run) {
+        try {
+            if (run == 0)
+                reader.ReadImageFiles(path("g.(i)"), path("g.(e)"));
+            else if (run == 1)
+                reader.ReadObjectFiles(path("g.(o)"), path("g.(c)"));
+            else
+                reader.ReadPATCameraFile(path("g.cam"));
+        } catch (const SException &e) {
+            QVERIFY(e.code() > 0);
+        }
+    }
+}
+
+// ---- (o) and (c) ----------------------------------------------------------------------------
+
+void TestPatb::objectFileAndStatistics()
+{
+    writeFile(path("t.(o)"), objectRecord(0, 5, 1, 2, 3, 4, 9, 16) + objectRecord(300, 5, 9, 9, 9)
+                                 + statisticsRecord(0.75, 2.5, 0.0) + objectRecord(200, 6, 1, 1, 1)
+                                 + objectRecord(500, 5, 7, 7, 7));
+    writeFile(path("t.(c)"), QByteArray());
+    SPatbReader reader(mData, mHandler);
+    QVERIFY(reader.ReadObjectFiles(path("t.(o)"), path("t.(c)")));
+    QCOMPARE(mData.mListObjectData.count(), 3); // 5, 6, 5: only consecutive duplicates are skipped
+    const SObjectPoint *p = mData.mListObjectData.at(0);
+    QCOMPARE(p->id(), 5);
+    QCOMPARE(p->code(), 0);
+    QCOMPARE(p->sigmaX(), 2.0f);
+    QCOMPARE(p->sigmaZ(), 4.0f);
+    QCOMPARE(mData.mListObjectData.at(2)->code(), 500);
+    QCOMPARE(mData.projectFiles->sigma0, 0.75);
+    QCOMPARE(mData.projectFiles->averageRedundancy, 2.5);
+    QVERIFY(!mData.projectFiles->inversion);
+}
+
+void TestPatb::inversionNeitherZeroNorOne()
+{
+    writeFile(path("t.(o)"), objectRecord(0, 5, 1, 2, 3) + statisticsRecord(0.75, 2.5, 0.5) + objectRecord(0, 6, 1, 2, 3));
+    writeFile(path("t.(c)"), QByteArray());
+    SPatbReader reader(mData, mHandler);
+    try {
+        reader.ReadObjectFiles(path("t.(o)"), path("t.(c)"));
+        QFAIL("no exception");
+    } catch (const SException &e) {
+        QCOMPARE(e.code(), 60865);
+        QCOMPARE(e.message(), QString("Varlomin::ReadObjectFiles: Check for inversion neither 0 nor 1!"));
+    }
+    QCOMPARE(mData.mListObjectData.count(), 1);
+}
+
+void TestPatb::observationBlunderRules_data()
+{
+    QTest::addColumn<QList<int>>("statuses"); // for X, Y, Z records in this order
+    QTest::addColumn<bool>("active");
+    QTest::addColumn<QList<bool>>("accepted");
+    QTest::newRow("X ok, Y rejected, Z ok") << QList<int>{0, 1, 0} << true << QList<bool>{true, false, true};
+    QTest::newRow("X rejected, Y ok, Z ok") << QList<int>{2, 0, 0} << false << QList<bool>{false, true, true};
+    QTest::newRow("all ok") << QList<int>{0, 0, 0} << true << QList<bool>{true, true, true};
+    QTest::newRow("Z rejected last") << QList<int>{0, 0, 1} << false << QList<bool>{true, true, false};
+}
+
+void TestPatb::observationBlunderRules()
+{
+    QFETCH(QList<int>, statuses);
+    QFETCH(bool, active);
+    QFETCH(QList<bool>, accepted);
+    writeFile(path("t.(o)"), objectRecord(500, 5, 1, 2, 3));
+    writeFile(path("t.(c)"), observationRecord(1, statuses[0], 5, 10.5, 0.012, 0.25)
+                                 + observationRecord(2, statuses[1], 5, 20.5, -0.5)
+                                 + observationRecord(3, statuses[2], 5, 30.5, 0.0));
+    SPatbReader reader(mData, mHandler);
+    QVERIFY(reader.ReadObjectFiles(path("t.(o)"), path("t.(c)")));
+    const SObjectPoint *p = mData.mListObjectData.find(5);
+    QCOMPARE(p->isActive(), active);
+    QCOMPARE(p->observation().flagX, accepted[0]);
+    QCOMPARE(p->observation().flagY, accepted[1]);
+    QCOMPARE(p->observation().flagZ, accepted[2]);
+    QCOMPARE(p->observation().X, 10.5f);
+    QCOMPARE(p->observation().dX, -0.012f); // stored with the opposite sign
+    QCOMPARE(p->observation().dY, 0.5f);
+    QCOMPARE(p->observation().eX, 0.25f);
+    QCOMPARE(p->code(), 500);
+}
+
+void TestPatb::observationsOfCentresAndUnknownIds()
+{
+    writeFile(path("t.(i)"), imageHeader(12) + imageTrailer());
+    writeFile(path("t.(e)"), orientationRecord(12, 1, 0, 0, 0));
+    writeFile(path("t.(o)"), objectRecord(0, 12, 1, 2, 3)); // shares the id of the image
+    writeFile(path("t.(c)"), observationRecord(5, 1, 12, 3.0, 0.1) + observationRecord(1, 0, 4711, 1.0, 0.1));
+    MessageCapture capture;
+    SPatbReader reader(mData, mHandler);
+    QVERIFY(reader.ReadImageFiles(path("t.(i)"), path("t.(e)")));
+    QVERIFY(reader.ReadObjectFiles(path("t.(o)"), path("t.(c)")));
+    const SObjectPoint *centre = mData.mListObjectData.at(0);
+    QCOMPARE(centre->code(), 901);
+    QVERIFY(!centre->isActive());
+    QVERIFY(centre->hasObservationY());
+    const SObjectPoint *object = mData.mListObjectData.at(1);
+    QVERIFY(object->isActive());
+    QVERIFY(!object->hasObservationY());
+    QCOMPARE(capture.warnings(), QStringList{"Point/Image 4711 found in file (c) but not in (o) or (e)"});
+}
+
+void TestPatb::illegalObservationType()
+{
+    writeFile(path("t.(o)"), objectRecord(0, 5, 1, 2, 3));
+    writeFile(path("t.(c)"), observationRecord(1, 0, 5, 1.0, 0.1) + observationRecord(7, 0, 5, 1.0, 0.1));
+    SPatbReader reader(mData, mHandler);
+    try {
+        reader.ReadObjectFiles(path("t.(o)"), path("t.(c)"));
+        QFAIL("no exception");
+    } catch (const SException &e) {
+        QCOMPARE(e.code(), 60867);
+        QCOMPARE(e.message(), QString("Varlomin::ReadObjectFiles: illegal point code!"));
+    }
+    QVERIFY(mData.mListObjectData.find(5)->hasObservationX());
+}
+
+void TestPatb::objectOpenFailureOpenOtherDiscardsImages()
+{
+    writeBlock();
+    SPatbReader reader(mData, mHandler);
+    QVERIFY(reader.ReadImageFiles(path("b.(i)"), path("b.(e)")));
+    // (c) missing: nothing is discarded
+    mHandler.choice = SReadErrorChoice::OpenOther;
+    QVERIFY(!reader.ReadObjectFiles(path("b.(o)"), path("none.(c)")));
+    QCOMPARE(mHandler.errors.last(), QString("Could not open file\n%1\n\n").arg(path("none.(c)")));
+    QCOMPARE(mData.mListImageData.count(), 2);
+    QCOMPARE(mData.mListObjectData.count(), 2);
+    // (o) missing: the images go, the projection centres stay
+    QVERIFY(!reader.ReadObjectFiles(path("none.(o)"), path("b.(c)")));
+    QCOMPARE(mHandler.otherRequests, 2);
+    QCOMPARE(mData.mListImageData.count(), 0);
+    QCOMPARE(SImage::numberOfLinks(5), 0);
+    QCOMPARE(mData.mListObjectData.count(), 2);
+}
+
+void TestPatb::quitEndsThroughFatal()
+{
+    Mu::setFatalHook([](const QString &text) { throw QuitCalled{text}; });
+    mHandler.choice = SReadErrorChoice::Quit;
+    SPatbReader reader(mData, mHandler);
+    MessageCapture capture;
+    try {
+        reader.ReadImageFiles(path("none.(i)"), path("none.(e)"));
+        QFAIL("no quit");
+    } catch (const QuitCalled &quit) {
+        QCOMPARE(quit.text, QString("Quitting ..."));
+    }
+    QCOMPARE(mHandler.otherRequests, 0);
+}
+
+// ---- camera file ----------------------------------------------------------------------------
+
+void TestPatb::cameraFile_data()
+{
+    QTest::addColumn<QByteArray>("idField");
+    QTest::addColumn<int>("imageCamera");
+    QTest::addColumn<bool>("applied");
+    QTest::addColumn<bool>("result");
+    QTest::addColumn<bool>("warned");
+    QTest::newRow("blanks around id") << QByteArray("   12    ") << 12 << true << true << false;
+    QTest::newRow("other camera") << QByteArray("   12    ") << 13 << false << true << false;
+    QTest::newRow("nine blanks") << QByteArray("         ") << 12 << false << false << true;
+    QTest::newRow("letters") << QByteArray("cam12") << 12 << false << false << true;
+}
+
+void TestPatb::cameraFile()
+{
+    QFETCH(QByteArray, idField);
+    QFETCH(int, imageCamera);
+    QFETCH(bool, applied);
+    QFETCH(bool, result);
+    QFETCH(bool, warned);
+    writeFile(path("t.(i)"), imageHeader(1) + imagePoint(0, 5, 1, 2) + imagePoint(0, 6, 3, 4) + imageTrailer()
+                                 + imageHeader(2) + imagePoint(0, 5, 1, 2) + imageTrailer());
+    writeFile(path("t.(e)"), orientationRecord(1, imageCamera, 0, 0, 0) + orientationRecord(2, 77, 0, 0, 0));
+    writeFile(path("c.cam"), cameraRecord(idField, -115.0, 115.0, 230.0, 230.0));
+    SPatbReader reader(mData, mHandler);
+    QVERIFY(reader.ReadImageFiles(path("t.(i)"), path("t.(e)")));
+    MessageCapture capture;
+    QCOMPARE(reader.ReadPATCameraFile(path("c.cam")), result);
+    for (SImage *image : mData.mListImageData) {
+        QCOMPARE(image->xmin(), applied ? -115.0f : 1.0f);
+        QCOMPARE(image->ymax(), applied ? 115.0f : (image->id() == 1 ? 4.0f : 2.0f));
+        if (applied) {
+            QCOMPARE(image->xmax(), 115.0f);
+            QCOMPARE(image->ymin(), -115.0f);
+        }
+    }
+    QCOMPARE(capture.warnings(),
+             warned ? QStringList{QString("Camera ID in '%1' is no number! Can't compare with Camera ID of images.")
+                                      .arg(path("c.cam"))}
+                    : QStringList{});
+}
+
+void TestPatb::cameraFileShortAndNoImages()
+{
+    writeFile(path("c.cam"), cameraRecord("12", 0, 0, 1, 1));
+    SPatbReader reader(mData, mHandler);
+    {
+        MessageCapture capture;
+        QVERIFY(!reader.ReadPATCameraFile(path("c.cam")));
+        QCOMPARE(capture.warnings(), QStringList{"No image loaded to extract camera ID from."});
+    }
+    writeFile(path("t.(i)"), imageHeader(1) + imagePoint(0, 5, 1, 2) + imageTrailer());
+    writeFile(path("t.(e)"), orientationRecord(1, 12, 0, 0, 0));
+    QVERIFY(reader.ReadImageFiles(path("t.(i)"), path("t.(e)")));
+    writeFile(path("c.cam"), cameraRecord("12", 0, 0, 1, 1).left(100));
+    MessageCapture capture;
+    QVERIFY(!reader.ReadPATCameraFile(path("c.cam")));
+    QCOMPARE(capture.warnings().size(), 1);
+    QVERIFY(capture.warnings().first().contains(path("c.cam")));
+    QCOMPARE(mData.mListImageData.first()->xmin(), 1.0f);
+}
+
+// ---- initialisation -------------------------------------------------------------------------
+
+void TestPatb::reconcileCodesAndInversion()
+{
+    writeFile(path("t.(i)"), imageHeader(2) + imagePoint(0, 5, 1, 1) + imagePoint(0, 1, 1, 1) + imagePoint(0, 9, 1, 1)
+                                 + imageTrailer() + imageHeader(1) + imagePoint(0, 5, 1, 1) + imageTrailer());
+    writeFile(path("t.(e)"), orientationRecord(2, 1, 0, 0, 0) + orientationRecord(1, 1, 0, 0, 0));
+    // object 5 twice with different codes; projection centre 1 shares its id with image point 1
+    writeFile(path("t.(o)"), statisticsRecord(1, 1, 0.0) + objectRecord(200, 5, 0, 0, 0) + objectRecord(0, 7, 0, 0, 0)
+                                 + objectRecord(300, 5, 0, 0, 0));
+    writeFile(path("t.(c)"), QByteArray());
+    SPatbReader reader(mData, mHandler);
+    QVERIFY(reader.ReadImageFiles(path("t.(i)"), path("t.(e)")));
+    QVERIFY(reader.ReadObjectFiles(path("t.(o)"), path("t.(c)")));
+
+    MessageCapture capture;
+    mData.initialise();
+    QCOMPARE(mData.mListImageData.at(0)->id(), 1); // sorted
+    for (SImage *image : mData.mListImageData)
+        QCOMPARE(image->imagePoint(5)->code(), 200); // first code kept
+    QCOMPARE(SImageList::find(2)->imagePoint(1)->code(), -1); // centres give no codes
+    QCOMPARE(mData.lonelyImagePointCount(), 2);
+    QCOMPARE(capture.warnings(), (QStringList{"Pointcode for image-point 5 is not unique!",
+                                              "Pointcode for image-point 5 is not unique!",
+                                              "No inversion: sigmas were not computed!"}));
+
+    // without conflicts: an object point behind a projection centre of the same id still gives its code
+    mData.close();
+    writeFile(path("t.(o)"), statisticsRecord(1, 1, 1.0) + objectRecord(200, 5, 0, 0, 0) + objectRecord(300, 1, 0, 0, 0));
+    QVERIFY(reader.ReadImageFiles(path("t.(i)"), path("t.(e)")));
+    QVERIFY(reader.ReadObjectFiles(path("t.(o)"), path("t.(c)")));
+    MessageCapture clean;
+    mData.initialise();
+    QCOMPARE(SImageList::find(2)->imagePoint(1)->code(), 300);
+    QCOMPARE(SImageList::find(2)->imagePoint(9)->code(), -1);
+    QCOMPARE(SImageList::find(1)->imagePoint(5)->code(), 200);
+    QVERIFY(clean.warnings().isEmpty());
+
+    mData.projectFiles.reset();
+    MessageCapture quiet;
+    mData.checkInversion();
+    QVERIFY(quiet.warnings().isEmpty());
+}
+
+QTEST_GUILESS_MAIN(TestPatb)
+#include "tst_patb.moc"
