@@ -1,0 +1,348 @@
+#include "BlockGenerator.h"
+#include "ProjectScan.h"
+#include "RecordDecoding.h"
+
+#include <QDir>
+#include <QFile>
+#include <QHash>
+#include <QProcess>
+#include <QSet>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <cmath>
+
+using namespace RecordDecoding;
+using namespace ProjectScan;
+
+namespace {
+
+constexpr int kImageRecord = 52;
+constexpr int kOrientationRecord = 70;
+constexpr int kObjectRecord = 60;
+constexpr int kObservationRecord = 38;
+constexpr int kCameraRecord = 210;
+constexpr double kHalfFormat = 115.0;   // mm, the camera's 230 x 230 format
+constexpr double kFocalLength = 153.0;  // mm
+
+BlockGenerator::Options options(const QString &dir, int images, qint64 points, double rays,
+                                int strips = 0, quint64 seed = 1) {
+  BlockGenerator::Options o;
+  o.imageCount = images;
+  o.pointCount = points;
+  o.raysPerPoint = rays;
+  o.strips = strips;
+  o.seed = seed;
+  o.outputDirectory = dir;
+  o.name = QStringLiteral("demo");
+  return o;
+}
+
+// Value of key in section of an ini-style file, read the simple way.
+QString iniValue(const QString &path, const QString &section, const QString &key) {
+  bool inSection = false;
+  for (const QByteArray &raw : readAll(path).split('\n')) {
+    const QString line = QString::fromLatin1(raw).trimmed();
+    if (line.startsWith('['))
+      inSection = line == '[' + section + ']';
+    else if (inSection && line.startsWith(key + '='))
+      return line.mid(key.size() + 1);
+  }
+  return {};
+}
+
+} // namespace
+
+class TestBlockGenerator : public QObject {
+  Q_OBJECT
+
+private slots:
+  void structure_data();
+  void structure();
+  void statisticsOfLargerBlock();
+  void imagePointsAreProjections();
+  void deterministic();
+  void relativeOutputDirectory();
+  void badOptions_data();
+  void badOptions();
+  void commandLine();
+};
+
+void TestBlockGenerator::structure_data() {
+  QTest::addColumn<int>("images");
+  QTest::addColumn<qint64>("points");
+  QTest::addColumn<double>("rays");
+  QTest::addColumn<int>("strips");
+  QTest::newRow("example size") << 18 << qint64(450) << 5.0 << 0;
+  QTest::newRow("two images") << 2 << qint64(10) << 2.0 << 0;
+  QTest::newRow("one strip") << 8 << qint64(200) << 3.0 << 1;
+  QTest::newRow("uneven strips") << 17 << qint64(300) << 4.0 << 3;
+  QTest::newRow("dense") << 40 << qint64(1000) << 20.0 << 0;
+}
+
+void TestBlockGenerator::structure() {
+  QFETCH(int, images);
+  QFETCH(qint64, points);
+  QFETCH(double, rays);
+  QFETCH(int, strips);
+  QTemporaryDir dir;
+  BlockGenerator generator(options(dir.path(), images, points, rays, strips));
+  QString error;
+  QVERIFY2(generator.write(&error), qPrintable(error));
+  const Project p(dir.filePath("demo"));
+
+  QVERIFY(!p.i.isEmpty());
+  QCOMPARE(p.i.size() % kImageRecord, 0);
+  QCOMPARE(p.e.size() % kOrientationRecord, 0);
+  QCOMPARE(p.o.size() % kObjectRecord, 0);
+  QCOMPARE(p.c.size() % kObservationRecord, 0);
+  QCOMPARE(p.camera.size(), kCameraRecord);
+
+  // Images: a header and a trailer each, in the order of (e), numbers apart from point ids.
+  QCOMPARE(p.headers.size(), images);
+  QCOMPARE(p.trailers, images);
+  QList<int> orientationOrder;
+  for (const OrientationRecord &record : p.orientations)
+    orientationOrder << record.number;
+  QCOMPARE(orientationOrder, p.headers);
+  QCOMPARE(QSet<int>(p.headers.begin(), p.headers.end()).size(), images);
+  const int cameraId = idAt(p.camera, 0);
+  for (const OrientationRecord &record : p.orientations) {
+    QVERIFY(!p.objects.contains(record.number));
+    QCOMPARE(record.cameraId, cameraId);
+    QVERIFY(record.varX0 > 0 && record.varY0 > 0 && record.varZ0 > 0);
+  }
+  QCOMPARE(float64At(p.camera, 178), -kHalfFormat);
+  QCOMPARE(float64At(p.camera, 186), kHalfFormat);
+
+  // Object points: each once, positive variances, measured in at least two images.
+  QCOMPARE(p.objectRecords, int(points));
+  QCOMPARE(p.objects.size(), int(points));
+  QCOMPARE(p.statistics.size(), 1);
+  QCOMPARE(float64At(p.statistics[0], 28), 1.0);
+  QVERIFY(float64At(p.statistics[0], 12) > 0.0);
+  const double redundancy = float64At(p.statistics[0], 20);
+  QVERIFY(redundancy > 0.0 && redundancy < 1.0);
+  QHash<int, QSet<int>> imagesOfPoint;
+  int lonely = 0;
+  int eliminated = 0;
+  for (const ImagePointRecord &point : p.imagePoints) {
+    QVERIFY(p.headers.contains(point.image));
+    QVERIFY(std::abs(point.x) <= kHalfFormat && std::abs(point.y) <= kHalfFormat);
+    QVERIFY2(!imagesOfPoint[point.id].contains(point.image), "point measured twice in one image");
+    imagesOfPoint[point.id].insert(point.image);
+    if (!p.objects.contains(point.id))
+      ++lonely;
+    if (point.status != 0)
+      ++eliminated;
+  }
+  QVERIFY(lonely > 0);
+  for (auto it = p.objects.cbegin(); it != p.objects.cend(); ++it) {
+    QVERIFY2(imagesOfPoint.value(it.key()).size() >= 2, qPrintable(QString::number(it.key())));
+    QVERIFY(it->varX > 0 && it->varY > 0 && it->varZ > 0);
+  }
+
+  // Coordinate observations: of existing points, on the axes their codes observe.
+  int centreObservations = 0;
+  for (const ObservationRecord &observation : p.observations) {
+    QVERIFY(observation.type >= 1 && observation.type <= 6);
+    if (observation.type >= 4) {
+      QVERIFY(p.headers.contains(observation.id));
+      ++centreObservations;
+      continue;
+    }
+    QVERIFY(p.objects.contains(observation.id));
+    const int code = p.objects[observation.id].code;
+    QVERIFY(code == 500 || (code == 300 && observation.type != 3) || (code == 200 && observation.type == 3));
+  }
+  QVERIFY(centreObservations >= 3);
+
+  const BlockGenerator::Summary &summary = generator.summary();
+  QCOMPARE(summary.images, images);
+  QCOMPARE(summary.objectPoints, points);
+  QCOMPARE(summary.imageObservations, qint64(p.imagePoints.size()));
+  QCOMPARE(summary.lonelyPoints, qint64(lonely));
+  QCOMPARE(summary.eliminatedPoints, qint64(eliminated));
+  QCOMPARE(summary.coordinateObservations, qint64(p.observations.size()));
+  qint64 bytes = 0;
+  for (const QFileInfo &file : QDir(dir.path()).entryInfoList(QDir::Files))
+    bytes += file.size();
+  QCOMPARE(summary.bytes, bytes);
+}
+
+void TestBlockGenerator::statisticsOfLargerBlock() {
+  QTemporaryDir dir;
+  BlockGenerator::Options o = options(dir.path(), 300, 30000, 0.0);
+  o.observationCount = 180000;
+  BlockGenerator generator(o);
+  QString error;
+  QVERIFY2(generator.write(&error), qPrintable(error));
+  const Project p(dir.filePath("demo"));
+
+  int measured = 0;
+  int eliminated = 0;
+  for (const ImagePointRecord &point : p.imagePoints) {
+    if (p.objects.contains(point.id))
+      ++measured;
+    if (point.status != 0)
+      ++eliminated;
+  }
+  QVERIFY2(std::abs(measured - 180000) < 180000 / 20, qPrintable(QString::number(measured)));
+  QVERIFY(eliminated > measured / 100 && eliminated < measured / 20);
+
+  int control = 0;
+  for (const ObjectRecord &object : p.objects)
+    control += object.code == 200 || object.code == 300 || object.code == 500;
+  QVERIFY2(control > 150 && control < 600, qPrintable(QString::number(control)));
+
+  int rejected = 0;
+  for (const ObservationRecord &observation : p.observations) {
+    if (observation.status != 0)
+      ++rejected;
+    // The file's residual is the observed value minus the adjusted one.
+    const double adjusted = observation.type >= 4
+        ? (observation.type == 4 ? p.orientation(observation.id)->x0
+           : observation.type == 5 ? p.orientation(observation.id)->y0 : p.orientation(observation.id)->z0)
+        : (observation.type == 1 ? p.objects[observation.id].x
+           : observation.type == 2 ? p.objects[observation.id].y : p.objects[observation.id].z);
+    QVERIFY(std::abs(observation.observed - observation.residual - adjusted) < 1e-6);
+    QVERIFY(observation.shown > 0.0);
+  }
+  QVERIFY(rejected > 0 && rejected < p.observations.size() / 2);
+}
+
+// With the camera looking down and small tilts, x + vx follows the central projection.
+void TestBlockGenerator::imagePointsAreProjections() {
+  QTemporaryDir dir;
+  BlockGenerator generator(options(dir.path(), 18, 450, 5.0));
+  QString error;
+  QVERIFY2(generator.write(&error), qPrintable(error));
+  const Project p(dir.filePath("demo"));
+
+  const double tolerance = 5.0;  // mm: tilts of about half a degree
+  const OrientationRecord *first = p.orientation(p.headers.first());
+  int checked = 0;
+  for (const ImagePointRecord &point : p.imagePoints) {
+    if (point.image != first->number || !p.objects.contains(point.id))
+      continue;
+    const ObjectRecord &object = p.objects[point.id];
+    const double height = first->z0 - object.z;
+    QVERIFY(height > 1000.0 && height < 2000.0);
+    QVERIFY(std::abs(point.x + point.vx - kFocalLength * (object.x - first->x0) / height) < tolerance);
+    QVERIFY(std::abs(point.y + point.vy - kFocalLength * (object.y - first->y0) / height) < tolerance);
+    if (point.status == 0)
+      QVERIFY(std::abs(point.vx) < 0.05 && std::abs(point.vy) < 0.05);
+    ++checked;
+  }
+  QVERIFY(checked > 10);
+}
+
+void TestBlockGenerator::deterministic() {
+  QTemporaryDir a, b, c;
+  QString error;
+  QVERIFY(BlockGenerator(options(a.path(), 12, 300, 5.0, 0, 42)).write(&error));
+  QVERIFY(BlockGenerator(options(b.path(), 12, 300, 5.0, 0, 42)).write(&error));
+  QVERIFY(BlockGenerator(options(c.path(), 12, 300, 5.0, 0, 43)).write(&error));
+  const QStringList files = QDir(a.path()).entryList(QDir::Files);
+  QCOMPARE(files.size(), 8);
+  for (const QString &file : files) {
+    if (file == "Pat.ini" || file.endsWith(".pro"))
+      continue;  // they name their own directory
+    QVERIFY2(readAll(a.filePath(file)) == readAll(b.filePath(file)), qPrintable(file));
+  }
+  QVERIFY(readAll(a.filePath("demo.(i)")) != readAll(c.filePath("demo.(i)")));
+  QVERIFY(readAll(a.filePath("demo.(o)")) != readAll(c.filePath("demo.(o)")));
+}
+
+// Pat.ini leads to the project the way the program looks for it, from the directory it starts in.
+void TestBlockGenerator::relativeOutputDirectory() {
+  QTemporaryDir dir;
+  const QString previous = QDir::currentPath();
+  QVERIFY(QDir::setCurrent(dir.path()));
+  QString error;
+  const bool written = BlockGenerator(options("examples", 6, 100, 3.0)).write(&error);
+  QDir::setCurrent(previous);
+  QVERIFY2(written, qPrintable(error));
+
+  const QDir root(dir.path());
+  const QString patIni = root.filePath("examples/Pat.ini");
+  const QString patProject = iniValue(patIni, "PATB", "PATB_LAST_PROJ");
+  QCOMPARE(patProject, QStringLiteral("examples/demo.pro"));
+  const QString outputBase = iniValue(root.filePath(patProject), "PROJECT", "PATB_OUT_GRAV");
+  QCOMPARE(outputBase, QStringLiteral("examples/demo"));
+  const QString programs = iniValue(patIni, "PAT", "PATH_PROGRAMS");
+  QCOMPARE(programs, QStringLiteral("examples"));
+
+  const QByteArray projectFile = readAll(root.filePath(outputBase + ".(p)"));
+  QVERIFY(!projectFile.isEmpty());
+  for (const QByteArray &line : projectFile.split('\n')) {
+    if (line.isEmpty())
+      continue;
+    QVERIFY(line.endsWith('\r'));
+    const QByteArray name = line.mid(line.indexOf(": ") + 2).chopped(1);
+    const QString directory = line.startsWith("CAMERA_FILE") ? programs : QStringLiteral("examples");
+    QVERIFY2(QFileInfo::exists(root.filePath(directory + '/' + QString::fromLatin1(name))), line.constData());
+    if (!line.startsWith("CAMERA_FILE"))
+      QVERIFY(name.endsWith(')'));
+  }
+}
+
+void TestBlockGenerator::badOptions_data() {
+  QTest::addColumn<int>("images");
+  QTest::addColumn<qint64>("points");
+  QTest::addColumn<double>("rays");
+  QTest::addColumn<int>("strips");
+  QTest::addColumn<QString>("name");
+  QTest::newRow("one image") << 1 << qint64(10) << 3.0 << 0 << "demo";
+  QTest::newRow("no points") << 4 << qint64(0) << 3.0 << 0 << "demo";
+  QTest::newRow("single rays") << 4 << qint64(10) << 1.5 << 0 << "demo";
+  QTest::newRow("absurd rays") << 4 << qint64(10) << 1e9 << 0 << "demo";
+  QTest::newRow("not a number") << 4 << qint64(10) << std::nan("") << 0 << "demo";
+  QTest::newRow("strips of one image") << 4 << qint64(10) << 3.0 << 3 << "demo";
+  QTest::newRow("name with a path") << 4 << qint64(10) << 3.0 << 0 << "../demo";
+}
+
+void TestBlockGenerator::badOptions() {
+  QFETCH(int, images);
+  QFETCH(qint64, points);
+  QFETCH(double, rays);
+  QFETCH(int, strips);
+  QFETCH(QString, name);
+  QTemporaryDir dir;
+  BlockGenerator::Options o = options(dir.filePath("out"), images, points, rays, strips);
+  o.name = name;
+  BlockGenerator generator(o);
+  QVERIFY(!generator.checkOptions().isEmpty());
+  QString error;
+  QVERIFY(!generator.write(&error));
+  QCOMPARE(error, generator.checkOptions());
+  QVERIFY(!QFileInfo::exists(dir.filePath("out")));
+}
+
+void TestBlockGenerator::commandLine() {
+  const QString binDir = qEnvironmentVariable("VARLOMIN_BIN_DIR");
+  if (binDir.isEmpty())
+    QSKIP("VARLOMIN_BIN_DIR not set");
+  const QString program = QDir(binDir).filePath("varlomin-blockgen");
+  QTemporaryDir dir;
+
+  QProcess run;
+  run.start(program, {"--images", "6", "--points", "100", "--observations", "400", "--seed", "3",
+                      "--out", dir.path(), "--name", "cli"});
+  QVERIFY(run.waitForFinished());
+  QCOMPARE(run.exitCode(), 0);
+  const QString line = QString::fromLocal8Bit(run.readAllStandardOutput()).trimmed();
+  QVERIFY2(!line.contains('\n') && line.contains("6 images") && line.contains("100 object points")
+           && line.contains("bytes"), qPrintable(line));
+  QVERIFY(QFileInfo::exists(dir.filePath("cli.(p)")));
+
+  QProcess bad;
+  bad.start(program, {"--images", "six", "--points", "100", "--out", dir.filePath("bad")});
+  QVERIFY(bad.waitForFinished());
+  QCOMPARE(bad.exitCode(), 2);
+  QVERIFY(bad.readAllStandardError().contains("six"));
+  QVERIFY(!QFileInfo::exists(dir.filePath("bad")));
+}
+
+QTEST_GUILESS_MAIN(TestBlockGenerator)
+#include "tst_BlockGenerator.moc"

@@ -1,0 +1,159 @@
+#include "BlockGenerator.h"
+#include "PatbWriter.h"
+#include "ProjectScan.h"
+#include "SPatbReader.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <cmath>
+
+using namespace ProjectScan;
+
+namespace {
+
+constexpr double kHalfFormat = 115.0;
+
+// Turns every error dialog into a test failure message.
+class RecordingHandler : public SPatbHandler {
+public:
+  SReadErrorChoice readError(const QString &text) override {
+    errors << text;
+    return SReadErrorChoice::Stop;
+  }
+  QStringList errors;
+};
+
+int axisOfType(int type) { return (type - 1) % 3; }
+
+} // namespace
+
+class TestBlockRoundTrip : public QObject {
+  Q_OBJECT
+
+private slots:
+  void generatedBlock();
+  void observationResidualSign();
+  void bundledExample();
+};
+
+// A generated block read back through Pat.ini as the program finds it with "-p".
+void TestBlockRoundTrip::generatedBlock() {
+  QTemporaryDir dir;
+  BlockGenerator::Options options;
+  options.imageCount = 12;
+  options.pointCount = 300;
+  options.raysPerPoint = 5.0;
+  options.seed = 11;
+  options.outputDirectory = dir.path();
+  options.name = QStringLiteral("demo");
+  QString error;
+  QVERIFY2(BlockGenerator(options).write(&error), qPrintable(error));
+  const Project files(dir.filePath("demo"));
+
+  qputenv("windir", QFile::encodeName(dir.path()));
+  SProjectData data;
+  RecordingHandler handler;
+  SPatbReader reader(data, handler);
+  const QString project = reader.findCurrentPATProject(true);
+  QCOMPARE(QFileInfo(project).canonicalFilePath(), QFileInfo(dir.filePath("demo.(p)")).canonicalFilePath());
+  QVERIFY(reader.readProjectFile(project));
+  QVERIFY2(handler.errors.isEmpty(), qPrintable(handler.errors.join('\n')));
+
+  // Images in file order, with their orientation, points and the camera's format.
+  QCOMPARE(data.mListImageData.count(), options.imageCount);
+  for (int index = 0; index < files.orientations.size(); ++index) {
+    const OrientationRecord &record = files.orientations[index];
+    const SImage *image = data.mListImageData.at(index);
+    QCOMPARE(image->id(), record.number);
+    QCOMPARE(image->cameraId(), record.cameraId);
+    QCOMPARE(image->X0(), float(record.x0));
+    QCOMPARE(image->sigmaZ0(), float(std::sqrt(record.varZ0)));
+    QCOMPARE(image->xmin(), float(-kHalfFormat));
+    QCOMPARE(image->ymax(), float(kHalfFormat));
+    int points = 0;
+    int eliminated = 0;
+    for (const ImagePointRecord &point : files.imagePoints) {
+      if (point.image != record.number)
+        continue;
+      ++points;
+      eliminated += point.status != 0;
+      const SImagePoint *read = image->imagePoint(point.id);
+      QVERIFY(read);
+      QCOMPARE(read->x(), float(point.x));
+      QCOMPARE(read->vy(), float(point.vy));
+      QCOMPARE(read->isActive(), point.status == 0);
+    }
+    QCOMPARE(image->numberOfPoints(), points);
+    QCOMPARE(image->eliminatedCount(), eliminated);
+  }
+
+  // Object points after the projection centres; statistics; observations with the model's sign.
+  QCOMPARE(data.mListObjectData.count(), options.imageCount + int(options.pointCount));
+  QVERIFY(data.projectFiles);
+  QVERIFY(data.projectFiles->inversion);
+  QCOMPARE(data.projectFiles->sigma0, float64At(files.statistics.value(0), 12));
+  for (const ObservationRecord &observation : files.observations) {
+    const SObjectPoint *point = data.mListObjectData.find(observation.id);
+    QVERIFY(point);
+    const int axis = axisOfType(observation.type);
+    QCOMPARE(point->observation().coord(axis), float(observation.observed));
+    QCOMPARE(point->observation().deviation(axis), -float(observation.residual));
+    if (observation.type >= 4)
+      QCOMPARE(point->code(), 901);
+  }
+  for (auto it = files.objects.cbegin(); it != files.objects.cend(); ++it) {
+    const SObjectPoint *point = data.mListObjectData.find(it.key());
+    QVERIFY(point);
+    QCOMPARE(point->code(), int(it->code));
+    QCOMPARE(point->sigmaX(), float(std::sqrt(it->varX)));
+  }
+}
+
+// A file's residual of 0.012 is the model's -0.012.
+void TestBlockRoundTrip::observationResidualSign() {
+  QTemporaryDir dir;
+  const auto path = [&](const char *name) { return dir.filePath(QString::fromLatin1(name)); };
+  QVERIFY(PatbWriter::writeFile(path("b.(i)"), PatbWriter::imageHeader(12)
+                                + PatbWriter::imagePoint(0, 4711, 1.5, 2.5, 0.001, 0.002)
+                                + PatbWriter::imageTrailer()));
+  QVERIFY(PatbWriter::writeFile(path("b.(e)"), PatbWriter::orientationRecord(12, 1, 0, 0, 1500, 4, 9, 16)));
+  QVERIFY(PatbWriter::writeFile(path("b.(o)"), PatbWriter::objectRecord(500, 4711, 10, 20, 30, 1, 1, 1)
+                                + PatbWriter::statisticsRecord(4.0, 0.5, PatbWriter::kInversionDone)));
+  QVERIFY(PatbWriter::writeFile(path("b.(c)"),
+                                PatbWriter::observationRecord(PatbWriter::OT_ControlX, 0, 4711, 10.012, 0.012, 0.05)));
+
+  SProjectData data;
+  RecordingHandler handler;
+  SPatbReader reader(data, handler);
+  QVERIFY(reader.ReadImageFiles(path("b.(i)"), path("b.(e)")));
+  QVERIFY(reader.ReadObjectFiles(path("b.(o)"), path("b.(c)")));
+  const SObjectPoint *point = data.mListObjectData.find(4711);
+  QVERIFY(point);
+  QCOMPARE(point->observation().dX, -0.012f);
+  QCOMPARE(point->observation().X, 10.012f);
+  QVERIFY(point->isActive());
+}
+
+// The committed example opens from the repository root as the program opens it with "-p".
+void TestBlockRoundTrip::bundledExample() {
+  const QString root = QStringLiteral(VARLOMIN_SOURCE_DIR);
+  const QString previous = QDir::currentPath();
+  QVERIFY(QDir::setCurrent(root));
+  qputenv("windir", "examples");
+  SProjectData data;
+  RecordingHandler handler;
+  SPatbReader reader(data, handler);
+  const QString project = reader.findCurrentPATProject(true);
+  const bool read = !project.isEmpty() && reader.readProjectFile(project);
+  QDir::setCurrent(previous);
+  QVERIFY2(read, qPrintable(project));
+  QVERIFY2(handler.errors.isEmpty(), qPrintable(handler.errors.join('\n')));
+  QVERIFY(data.mListImageData.count() >= 12);
+  QVERIFY(data.mListObjectData.count() > data.mListImageData.count());
+  QCOMPARE(data.mListImageData.first()->xmin(), float(-kHalfFormat));
+}
+
+QTEST_GUILESS_MAIN(TestBlockRoundTrip)
+#include "tst_BlockRoundTrip.moc"
