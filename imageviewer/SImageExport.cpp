@@ -1,0 +1,98 @@
+#include "SImageExport.h"
+
+#include "MxPicture.h"
+#include "SImageData.h"
+#include "SImageView.h"
+#include "SSettings.h"
+
+#include <QFileInfo>
+#include <QPainter>
+
+namespace {
+
+const QString kShowIds = QStringLiteral("ids");
+const QString kShowLinks = QStringLiteral("links");
+const QString kShowResiduals = QStringLiteral("residuals");
+const QString kShowResidualValues = QStringLiteral("residual-values");
+const QString kShowBlunders = QStringLiteral("blunders");
+
+void setError(QString *error, const QString &text)
+{
+    if (error)
+        *error = text;
+}
+
+} // namespace
+
+bool writeImageViewPicture(SImageView &view, const QString &file, QString *error)
+{
+    const QSize size = view.canvasSize();
+    const bool raster = QFileInfo(file).suffix().compare(QLatin1String("png"), Qt::CaseInsensitive) == 0;
+    if (raster && qint64(size.width()) * size.height() > kMaxRasterPixels) {
+        setError(error, QStringLiteral("Cannot write picture '%1': %2 x %3 pixels is too large for a PNG file "
+                                       "(use a smaller zoom, .svg or .pdf).")
+                            .arg(file)
+                            .arg(size.width())
+                            .arg(size.height()));
+        return false;
+    }
+    return Mx::writePicture(
+        file, size, [&view, size](QPainter &painter) { view.paintCanvas(painter, QRect(QPoint(0, 0), size)); },
+        error);
+}
+
+QStringList imageExportShowWords()
+{
+    return {kShowIds, kShowLinks, kShowResiduals, kShowResidualValues, kShowBlunders};
+}
+
+bool exportImagePicture(SImageList &images, int imageId, const QString &outFile, int zoomPercent,
+                        const QStringList &show, QString *error)
+{
+    SImage *image = nullptr;
+    for (SImage *candidate : images) {
+        if (candidate && candidate->id() == imageId) {
+            image = candidate;
+            break;
+        }
+    }
+    if (!image) {
+        setError(error, QStringLiteral("Image %1 is not in the project.").arg(imageId));
+        return false;
+    }
+    if (zoomPercent < SImageView::kZoomMin || zoomPercent > SImageView::kZoomMax) {
+        setError(error, QStringLiteral("Zoom %1 % is outside the range %2 to %3 %.")
+                            .arg(zoomPercent)
+                            .arg(SImageView::kZoomMin)
+                            .arg(SImageView::kZoomMax));
+        return false;
+    }
+
+    // A view that is never shown paints the canvas exactly as an open viewer would.
+    SImageView view;
+    view.applySettings(SSettings::readImageViewerSettings());
+    for (const QString &word : show) {
+        const QString w = word.trimmed().toLower();
+        if (w.isEmpty())
+            continue;
+        if (w == kShowIds)
+            view.setPointIdsOn(true);
+        else if (w == kShowLinks)
+            view.setLinkCountOn(true);
+        else if (w == kShowResiduals)
+            view.setResidualsOn(VM_Graphical, true);
+        else if (w == kShowResidualValues)
+            view.setResidualsOn(VM_Textual, true);
+        else if (w == kShowBlunders)
+            view.setBlundersOn(true);
+        else {
+            setError(error, QStringLiteral("Unknown --show item '%1' (use %2).")
+                                .arg(word, imageExportShowWords().join(QStringLiteral(", "))));
+            return false;
+        }
+    }
+    view.setImage(image);
+    view.slotZoom(zoomPercent);
+
+    return writeImageViewPicture(view, outFile, error);
+}

@@ -1,0 +1,57 @@
+#include "SImageMapping.h"
+
+#include <algorithm>
+#include <cmath>
+
+SImageMapping::SImageMapping(float xmin, float ymin, float xmax, float ymax, int zoomPercent)
+    : mXmin(xmin), mYmin(ymin)
+{
+    float width = xmax - xmin;
+    float height = ymax - ymin;
+    const bool usable = std::isfinite(width) && std::isfinite(height) && std::max(width, height) > 0.0f;
+    if (!usable) {
+        width = 1.0f;
+        height = 1.0f;
+        if (!std::isfinite(mXmin) || !std::isfinite(mYmin)) {
+            mXmin = 0.0f;
+            mYmin = 0.0f;
+        }
+    }
+    // Negative spans (a hand-built extent) count as empty.
+    width = std::max(width, 0.0f);
+    height = std::max(height, 0.0f);
+    mHeight = height;
+
+    const int base = rnd(zoomPercent / 100.0 * kBaseSize);
+    int areaWidth = base;
+    int areaHeight = base;
+    if (height < width)
+        areaHeight = rnd(double(height) / double(width) * base);
+    else if (height > width)
+        areaWidth = rnd(double(width) / double(height) * base);
+
+    mZoomFactor = float(base) / std::max(width, height);
+    mCanvasSize = QSize(areaWidth + 2 * kMargin, areaHeight + 2 * kMargin);
+}
+
+int SImageMapping::rnd(double value)
+{
+    // Hostile residuals or extents must not overflow the int conversion.
+    constexpr double kLimit = 2.0e9;
+    if (std::isnan(value))
+        return 0;
+    return int(std::clamp(std::floor(value + 0.5), -kLimit, kLimit));
+}
+
+QRect SImageMapping::frameRect() const
+{
+    return QRect(kMargin, kMargin, mCanvasSize.width() - 2 * kMargin, mCanvasSize.height() - 2 * kMargin);
+}
+
+QPoint SImageMapping::toCanvas(float x, float y) const
+{
+    // Single precision on purpose: the canvas positions follow the model's floats.
+    const float px = (x - mXmin) * mZoomFactor + float(kMargin);
+    const float py = (mHeight - (y - mYmin)) * mZoomFactor + float(kMargin);
+    return QPoint(rnd(px), rnd(py));
+}

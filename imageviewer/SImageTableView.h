@@ -1,0 +1,30 @@
+// The "Table View" tab: one row per image point of the current image, sortable by
+// clicking a header, numbers compared as numbers.
+#pragma once
+
+#include <QTreeWidget>
+
+class SImage;
+
+class SImageTableView : public QTreeWidget {
+    Q_OBJECT
+
+public:
+    enum ColumnE {
+        CO_PointId = 0,
+        CO_CoordX,
+        CO_CoordY,
+        CO_ResidualX,
+        CO_ResidualY,
+        CO_Weight,
+        CO_AdjustStatus,
+        CO_Count
+    };
+    static constexpr int kDecimals = 3;
+
+    explicit SImageTableView(QWidget *parent = nullptr);
+    ~SImageTableView() override;
+
+    // Refills the table from the image; null empties it. The view never owns the image.
+    void setImage(const SImage *image);
+};

@@ -1,0 +1,535 @@
+// The image viewer window, its table and info views, its settings pass, the
+// class-wide operations and the command-line picture export.
+#include "ImageFixtures.h"
+#include "Mu.h"
+#include "MxCfg.h"
+#include "SImageExport.h"
+#include "SImageInfoView.h"
+#include "SImageMapping.h"
+#include "SImageTableView.h"
+#include "SImageView.h"
+#include "SImageViewer.h"
+#include "SSettings.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPainter>
+#include <QPointer>
+#include <QSignalSpy>
+#include <QSpinBox>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeWidget>
+
+#include <memory>
+
+using namespace ImageFixtures;
+
+class TestSImageViewer : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void navigationEnabling_data();
+    void navigationEnabling();
+    void noWrapAround();
+    void setImageByNumberAndText();
+    void invalidViewer();
+    void zoomControls();
+    void selectionRequests();
+    void keyboardToggles_data();
+    void keyboardToggles();
+    void settingsDefaultsFromEmptyConfiguration();
+    void settingsPassKeepsToggles();
+    void statusAndCaption();
+
+    void tableSorting_data();
+    void tableSorting();
+    void tableRows();
+    void infoView();
+
+    void placementsAndClassWideList();
+    void workspaceFrames();
+
+    void exportWritesCanvas();
+    void exportRefusesBadInput_data();
+    void exportRefusesBadInput();
+
+private:
+    // Debug traces go to the log only.
+    bool logged(const QString &line) const;
+
+    SImageList mImages;
+    QStringList mMessages;
+    std::unique_ptr<QTemporaryDir> mLogDir;
+};
+
+bool TestSImageViewer::logged(const QString &line) const
+{
+    QFile log(Mu::logFilePath());
+    return log.open(QIODevice::ReadOnly) && QString::fromUtf8(log.readAll()).contains(line);
+}
+
+void TestSImageViewer::init()
+{
+    qRegisterMetaType<SImage *>();
+    Mx::CfgStore::clear();
+    mMessages.clear();
+    mLogDir = std::make_unique<QTemporaryDir>();
+    QVERIFY(Mu::openLogFile(mLogDir->filePath(QStringLiteral("test.log"))));
+    Mu::setSink([this](Mu::Level, const QString &text) { mMessages << text; });
+    // Images 3, 5, 8 with a few points each.
+    const int ids[] = {3, 5, 8};
+    for (int id : ids) {
+        SImage *image = makeImage(id, 0.0f, 0.0f, 2000.0f, 1000.0f);
+        image->addImagePoint(100 + id, true, 500.0f, 500.0f, 0.01f, -0.02f, 1.0f);
+        image->addImagePoint(200, false, 1500.0f, 250.0f, 0.5f, 0.5f, 2.0f);
+        image->setProjectionCentre(id, 1000.5f, 2000.25f, 300.0f, 0.1f, 0.2f, 0.3f);
+        mImages.append(image);
+    }
+}
+
+void TestSImageViewer::cleanup()
+{
+    SImageViewer::closeAll();
+    SImage::clearPointIndex();
+    mImages.clear();
+    Mu::setSink(nullptr);
+    Mu::closeLogFile();
+    mLogDir.reset();
+}
+
+void TestSImageViewer::navigationEnabling_data()
+{
+    QTest::addColumn<int>("start");
+    QTest::addColumn<bool>("backEnabled");
+    QTest::addColumn<bool>("forwardEnabled");
+    QTest::newRow("first") << 3 << false << true;
+    QTest::newRow("middle") << 5 << true << true;
+    QTest::newRow("last") << 8 << true << false;
+    QTest::newRow("unknown falls back to first") << 4 << false << true;
+}
+
+void TestSImageViewer::navigationEnabling()
+{
+    QFETCH(int, start);
+    QFETCH(bool, backEnabled);
+    QFETCH(bool, forwardEnabled);
+    auto *viewer = new SImageViewer(&mImages, nullptr, start);
+    QCOMPARE(viewer->navigationAction(SImageViewer::NV_First)->isEnabled(), backEnabled);
+    QCOMPARE(viewer->navigationAction(SImageViewer::NV_Prev)->isEnabled(), backEnabled);
+    QCOMPARE(viewer->navigationAction(SImageViewer::NV_Next)->isEnabled(), forwardEnabled);
+    QCOMPARE(viewer->navigationAction(SImageViewer::NV_Last)->isEnabled(), forwardEnabled);
+    QCOMPARE(viewer->imageCombo()->currentText(), QString::number(viewer->currentImageNumber()));
+    QCOMPARE(viewer->imageCombo()->count(), 3);
+}
+
+void TestSImageViewer::noWrapAround()
+{
+    auto *viewer = new SImageViewer(&mImages, nullptr, 8);
+    QMetaObject::invokeMethod(viewer, "slotNavNext");
+    QCOMPARE(viewer->currentImageNumber(), 8);
+    QMetaObject::invokeMethod(viewer, "slotNavPrev");
+    QCOMPARE(viewer->currentImageNumber(), 5);
+    QMetaObject::invokeMethod(viewer, "slotNavFirst");
+    QCOMPARE(viewer->currentImageNumber(), 3);
+    QMetaObject::invokeMethod(viewer, "slotNavPrev");
+    QCOMPARE(viewer->currentImageNumber(), 3);
+    QMetaObject::invokeMethod(viewer, "slotNavLast");
+    QCOMPARE(viewer->currentImageNumber(), 8);
+    QCOMPARE(viewer->graphicalView()->image(), mImages.at(2));
+
+    SImageList single;
+    SImage *only = makeImage(42, 0, 0, 10, 10);
+    single.append(only);
+    auto *lone = new SImageViewer(&single, nullptr, 42);
+    for (int nav = SImageViewer::NV_First; nav <= SImageViewer::NV_Last; ++nav)
+        QVERIFY(!lone->navigationAction(SImageViewer::NavigationE(nav))->isEnabled());
+    delete lone;
+}
+
+void TestSImageViewer::setImageByNumberAndText()
+{
+    auto *viewer = new SImageViewer(&mImages, nullptr, 3);
+    viewer->slotSetImage(QStringLiteral("8"));
+    QCOMPARE(viewer->currentImageNumber(), 8);
+    viewer->slotSetImage(QStringLiteral("eight"));
+    QCOMPARE(viewer->currentImageNumber(), 8);
+    QVERIFY(logged(QStringLiteral("Can't decode number of image from 'eight'!")));
+    viewer->slotSetImage(QString());
+    QCOMPARE(viewer->currentImageNumber(), 8);
+    viewer->slotSetImage(77);
+    QCOMPARE(viewer->currentImageNumber(), 3);
+}
+
+void TestSImageViewer::invalidViewer()
+{
+    SImageList empty;
+    auto *viewer = new SImageViewer(&empty, nullptr, 1);
+    QVERIFY(!viewer->isValid());
+    QCOMPARE(viewer->currentImageNumber(), -1);
+    for (int nav = SImageViewer::NV_First; nav <= SImageViewer::NV_Last; ++nav)
+        QVERIFY(!viewer->navigationAction(SImageViewer::NavigationE(nav))->isEnabled());
+    QVERIFY(!viewer->imageCombo()->isEnabled());
+    QVERIFY(!viewer->zoomInAction()->isEnabled());
+    QVERIFY(!viewer->zoomOutAction()->isEnabled());
+    QVERIFY(!viewer->zoomSpinBox()->isEnabled());
+    for (int i = 0; i < SImageViewer::kFixedZoomCount; ++i)
+        QVERIFY(!viewer->fixedZoomAction(i)->isEnabled());
+    QSignalSpy spy(viewer, &SImageViewer::sigRequestSelection);
+    viewer->selectionAction()->setChecked(true);
+    QCOMPARE(spy.count(), 0);
+    delete viewer;
+}
+
+void TestSImageViewer::zoomControls()
+{
+    auto *viewer = new SImageViewer(&mImages, nullptr, 3);
+    SImageView *view = viewer->graphicalView();
+    QVERIFY(viewer->zoomInAction()->isEnabled());
+    QVERIFY(viewer->zoomOutAction()->isEnabled());
+    QCOMPARE(viewer->zoomSpinBox()->value(), 100);
+
+    view->slotZoom(10);
+    QVERIFY(!viewer->zoomOutAction()->isEnabled());
+    QVERIFY(viewer->zoomInAction()->isEnabled());
+    QCOMPARE(viewer->zoomSpinBox()->value(), 10);
+
+    viewer->zoomSpinBox()->setValue(5); // below its range
+    QCOMPARE(viewer->zoomSpinBox()->value(), 10);
+    viewer->zoomSpinBox()->setValue(250);
+    QCOMPARE(view->zoom(), 250);
+
+    view->slotZoom(SImageView::kZoomMax);
+    QVERIFY(!viewer->zoomInAction()->isEnabled());
+    QCOMPARE(viewer->zoomSpinBox()->maximum(), SImageView::kZoomMax);
+
+    viewer->fixedZoomAction(0)->trigger();
+    QCOMPARE(view->zoom(), SImageViewer::kFixedZooms[0]);
+    viewer->zoomOutAction()->trigger();
+    QCOMPARE(view->zoom(), SImageViewer::kFixedZooms[0] - 10);
+    QCOMPARE(viewer->fixedZoomAction(2)->text(), QStringLiteral("100 %"));
+    QCOMPARE(viewer->fixedZoomAction(2)->shortcut(), QKeySequence(Qt::Key_F3));
+}
+
+void TestSImageViewer::selectionRequests()
+{
+    auto *viewer = new SImageViewer(&mImages, nullptr, 3);
+    QSignalSpy spy(viewer, &SImageViewer::sigRequestSelection);
+    QMetaObject::invokeMethod(viewer, "slotNavNext");
+    QCOMPARE(spy.count(), 0);
+
+    viewer->selectionAction()->setChecked(true);
+    QCOMPARE(spy.count(), 1);
+    QCOMPARE(spy.at(0).at(0).value<SImage *>(), mImages.at(1));
+    QMetaObject::invokeMethod(viewer, "slotNavNext");
+    QCOMPARE(spy.count(), 2);
+    QCOMPARE(spy.at(1).at(0).value<SImage *>(), mImages.at(2));
+
+    viewer->selectionAction()->setChecked(false);
+    QMetaObject::invokeMethod(viewer, "slotNavFirst");
+    QCOMPARE(spy.count(), 2);
+
+    QSignalSpy prefs(viewer, &SImageViewer::sigRequestImagePreferences);
+    viewer->preferencesAction()->trigger();
+    QCOMPARE(prefs.count(), 1);
+}
+
+void TestSImageViewer::keyboardToggles_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<QString>("changed"); // which flag flips; empty for none
+    QTest::newRow("B") << int(Qt::Key_B) << int(Qt::NoModifier) << "blunders";
+    QTest::newRow("Ctrl+B ignored") << int(Qt::Key_B) << int(Qt::ControlModifier) << "";
+    QTest::newRow("L") << int(Qt::Key_L) << int(Qt::NoModifier) << "links";
+    QTest::newRow("P") << int(Qt::Key_P) << int(Qt::NoModifier) << "ids";
+    QTest::newRow("Shift+P ignored") << int(Qt::Key_P) << int(Qt::ShiftModifier) << "";
+    QTest::newRow("R") << int(Qt::Key_R) << int(Qt::NoModifier) << "graphical";
+    QTest::newRow("Shift+R") << int(Qt::Key_R) << int(Qt::ShiftModifier) << "textual";
+    QTest::newRow("Ctrl+R") << int(Qt::Key_R) << int(Qt::ControlModifier) << "graphical";
+}
+
+void TestSImageViewer::keyboardToggles()
+{
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QFETCH(QString, changed);
+    auto *viewer = new SImageViewer(&mImages, nullptr, 3);
+    SImageView *view = viewer->graphicalView();
+    const auto flags = [view] {
+        return QMap<QString, bool>{{"blunders", view->hasBlundersOn()},
+                                   {"links", view->hasLinkCountOn()},
+                                   {"ids", view->hasPointIdsOn()},
+                                   {"graphical", view->hasResidualsOn(VM_Graphical)},
+                                   {"textual", view->hasResidualsOn(VM_Textual)}};
+    };
+    const QMap<QString, bool> before = flags();
+    QTest::keyClick(viewer, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+    const QMap<QString, bool> after = flags();
+    for (auto it = before.begin(); it != before.end(); ++it)
+        QCOMPARE(after.value(it.key()), it.key() == changed ? !it.value() : it.value());
+}
+
+void TestSImageViewer::settingsDefaultsFromEmptyConfiguration()
+{
+    auto *viewer = new SImageViewer(&mImages, nullptr, 3);
+    SImageView *view = viewer->graphicalView();
+    QCOMPARE(view->backgroundColor(), QColor(255, 255, 255));
+    QCOMPARE(view->residualScale(), 1000.0f);
+    QVERIFY(!view->hasPointIdsOn());
+    QVERIFY(!view->hasBlundersOn());
+    QVERIFY(logged(QStringLiteral("applyPrefs: 0")));
+
+    // Default drawing: a black circle of 7 pixels where the mapping puts the point.
+    const SImage *image = mImages.at(0);
+    const SImageMapping map(image->xmin(), image->ymin(), image->xmax(), image->ymax(), 100);
+    QImage canvas(view->canvasSize(), QImage::Format_RGB32);
+    {
+        QPainter painter(&canvas);
+        view->paintCanvas(painter, QRect(QPoint(0, 0), view->canvasSize()));
+    }
+    const QPoint at = map.toCanvas(500.0f, 500.0f);
+    QCOMPARE(canvas.pixelColor(at), QColor(Qt::black));
+    QCOMPARE(canvas.pixelColor(at + QPoint(3, 0)), QColor(Qt::black));
+    // It is the only active point, so it carries the red largest-residual circle of
+    // 7 + 2 x 2 pixels.
+    QCOMPARE(canvas.pixelColor(at + QPoint(5, 0)), QColor(Qt::red));
+    QCOMPARE(canvas.pixelColor(at + QPoint(7, 0)), QColor(Qt::white));
+    // The blunder (id 200) stays hidden.
+    QCOMPARE(canvas.pixelColor(map.toCanvas(1500.0f, 250.0f)), QColor(Qt::white));
+}
+
+void TestSImageViewer::settingsPassKeepsToggles()
+{
+    auto *viewer = new SImageViewer(&mImages, nullptr, 3);
+    SImageView *view = viewer->graphicalView();
+    view->slotToggleResiduals(VM_Graphical);
+    view->slotToggleShowLinkCount();
+    view->slotTogglePointIds();
+
+    Mx::Cfg cfg(SSettings::kGroupImageViewer);
+    cfg.writeEntry(SSettings::kBgColor, QColor(10, 20, 30));
+    cfg.writeEntry(SSettings::kScale, 250);
+    cfg.writeEntry(SSettings::kBlundersOn, 1);
+    cfg.beginGroup(SSettings::kGroupPoints);
+    cfg.writeEntry(SSettings::pointSizeKey(0), 11);
+    SImageViewer::applyPrefsToAll();
+
+    QCOMPARE(view->backgroundColor(), QColor(10, 20, 30));
+    QCOMPARE(view->residualScale(), 250.0f);
+    QVERIFY(view->hasBlundersOn());
+    QVERIFY(!view->hasPointIdsOn()); // comes from the settings again
+    QVERIFY(view->hasResidualsOn(VM_Graphical));
+    QVERIFY(view->hasLinkCountOn());
+    QVERIFY(logged(QStringLiteral("applyPrefs: 1")));
+}
+
+void TestSImageViewer::statusAndCaption()
+{
+    auto *viewer = new SImageViewer(&mImages, nullptr, 5);
+    QCOMPARE(viewer->windowTitle(), QStringLiteral("Image Viewer: 5"));
+    QCOMPARE(viewer->statusText(0), QStringLiteral("Image ID: 5 "));
+    QCOMPARE(viewer->statusText(1), QStringLiteral("Camera ID: 50 "));
+    QCOMPARE(viewer->statusText(2), QStringLiteral("# Coords: 2 "));
+    QCOMPARE(viewer->tabWidget()->count(), 3);
+    QCOMPARE(viewer->tabWidget()->tabText(0), QStringLiteral("&Graphical View"));
+    QCOMPARE(viewer->tabWidget()->tabText(1), QStringLiteral("&Table View"));
+    QCOMPARE(viewer->tabWidget()->tabText(2), QStringLiteral("&Info View"));
+    QVERIFY(viewer->whatsThis().contains(QStringLiteral("<b>Graphical View:</b>")));
+}
+
+void TestSImageViewer::tableSorting_data()
+{
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QList<int>>("order"); // point ids top to bottom, ascending
+    QTest::newRow("PointID as integers") << int(SImageTableView::CO_PointId) << QList<int>{9, 10, 100};
+    QTest::newRow("Residual X as numbers") << int(SImageTableView::CO_ResidualX) << QList<int>{10, 100, 9};
+    QTest::newRow("Weight as numbers") << int(SImageTableView::CO_Weight) << QList<int>{100, 9, 10};
+    QTest::newRow("Adjust Status as text") << int(SImageTableView::CO_AdjustStatus) << QList<int>{100, 9, 10};
+}
+
+void TestSImageViewer::tableSorting()
+{
+    QFETCH(int, column);
+    QFETCH(QList<int>, order);
+    std::unique_ptr<SImage> image(makeImage(1, 0, 0, 100, 100));
+    image->addImagePoint(10, true, 1.0f, 2.0f, -2.5f, 0.0f, 12.0f);
+    image->addImagePoint(9, true, 1.0f, 2.0f, 10.0f, 0.0f, 3.0f);
+    image->addImagePoint(100, false, 1.0f, 2.0f, 1.0f, 0.0f, 2.5f);
+    SImageTableView table;
+    table.setImage(image.get());
+    table.sortByColumn(column, Qt::AscendingOrder);
+    QList<int> ids;
+    for (int row = 0; row < table.topLevelItemCount(); ++row)
+        ids << table.topLevelItem(row)->text(SImageTableView::CO_PointId).toInt();
+    QCOMPARE(ids, order);
+}
+
+void TestSImageViewer::tableRows()
+{
+    std::unique_ptr<SImage> image(makeImage(1, 0, 0, 100, 100));
+    image->addImagePoint(7, true, 1.0f, -2.25f, 0.0005f, -1.0f, 1.0f);
+    image->addImagePoint(8, false, 3.0f, 4.0f, 0.0f, 0.0f, 0.0f);
+    SImageTableView table;
+    QCOMPARE(table.headerItem()->text(0), QStringLiteral("PointID"));
+    QCOMPARE(table.headerItem()->text(6), QStringLiteral("Adjust Status"));
+    table.setImage(image.get());
+    QCOMPARE(table.topLevelItemCount(), 2);
+    const QTreeWidgetItem *active = table.topLevelItem(0);
+    QCOMPARE(active->text(1), QStringLiteral("1.000"));
+    QCOMPARE(active->text(2), QStringLiteral("-2.250"));
+    QCOMPARE(active->text(4), QStringLiteral("-1.000"));
+    QCOMPARE(active->text(6), QStringLiteral(" true"));
+    QVERIFY(!active->icon(6).isNull());
+    QCOMPARE(active->textAlignment(1) & Qt::AlignHorizontal_Mask, int(Qt::AlignRight));
+    QCOMPARE(table.topLevelItem(1)->text(6), QStringLiteral(" false"));
+    QVERIFY(!table.topLevelItem(1)->icon(6).isNull());
+
+    std::unique_ptr<SImage> empty(makeImage(2, 0, 0, 100, 100));
+    table.setImage(empty.get());
+    QCOMPARE(table.topLevelItemCount(), 0);
+}
+
+void TestSImageViewer::infoView()
+{
+    SImageInfoView info;
+    std::unique_ptr<SImage> image(makeImage(12, 0, 0, 100, 100));
+    image->setCameraId(4);
+    image->setProjectionCentre(12, 1.0f, -2.5f, 3000.125f, 0.01f, 0.0f, 1.5f);
+    info.setImage(image.get());
+    QCOMPARE(info.imageIdText(), QStringLiteral("12"));
+    QCOMPARE(info.cameraIdText(), QStringLiteral("4"));
+    QCOMPARE(info.coordCountText(), QStringLiteral("0"));
+    QCOMPARE(info.centreText(0), QStringLiteral("1.000"));
+    QCOMPARE(info.centreText(1), QStringLiteral("-2.500"));
+    QCOMPARE(info.centreText(2), QStringLiteral("3000.125"));
+    QCOMPARE(info.centreSigmaText(0), QStringLiteral("0.010"));
+    QCOMPARE(info.centreSigmaText(2), QStringLiteral("1.500"));
+}
+
+void TestSImageViewer::placementsAndClassWideList()
+{
+    auto *first = new SImageViewer(&mImages, nullptr, 3);
+    auto *second = new SImageViewer(&mImages, nullptr, 5);
+    QCOMPARE(SImageViewer::viewers(), (QList<SImageViewer *>{first, second}));
+    first->setGeometry(10, 20, 400, 300);
+    second->setGeometry(50, 60, 500, 350);
+
+    SImageViewer::saveViewerPlacements();
+    Mx::Cfg cfg(SSettings::kGroupImageViewer);
+    QCOMPARE(cfg.readNum(QStringLiteral("#Viewer"), -1), 2);
+    QCOMPARE(cfg.readRect(QStringLiteral("Geometry_0"), QRect()), QRect(10, 20, 400, 300));
+    QCOMPARE(cfg.readRect(QStringLiteral("Geometry_1"), QRect()), QRect(50, 60, 500, 350));
+    QVERIFY(cfg.hasKey(QStringLiteral("Viewer_0")));
+    QVERIFY(cfg.hasKey(QStringLiteral("Viewer_1")));
+    QVERIFY(!cfg.hasKey(QStringLiteral("Geometry_2")));
+    QVERIFY(logged(QStringLiteral("I_GEO_1: (50, 60, 500, 350)")));
+
+    SImageViewer::hideToolBars(true);
+    first->show();
+    QVERIFY(!first->statusBar()->isVisible());
+    SImageViewer::hideToolBars(false);
+    QVERIFY(first->statusBar()->isVisible());
+
+    QPointer<SImageViewer> a(first), b(second);
+    delete first;
+    QCOMPARE(SImageViewer::viewers(), QList<SImageViewer *>{second});
+    SImageViewer::closeAll();
+    QVERIFY(!a && !b);
+    QVERIFY(SImageViewer::viewers().isEmpty());
+    SImageViewer::saveViewerPlacements();
+    QCOMPARE(cfg.readNum(QStringLiteral("#Viewer"), -1), 0);
+}
+
+void TestSImageViewer::workspaceFrames()
+{
+    QMdiArea area;
+    area.resize(1000, 800);
+    auto *viewer = new SImageViewer(&mImages, nullptr, 3);
+    QMdiSubWindow *frame = area.addSubWindow(viewer);
+    frame->setGeometry(30, 40, 600, 500);
+    area.show();
+
+    SImageViewer::saveViewerPlacements();
+    Mx::Cfg cfg(SSettings::kGroupImageViewer);
+    QCOMPARE(cfg.readRect(QStringLiteral("Geometry_0"), QRect()), QRect(30, 40, 600, 500));
+
+    // Closing from the File menu closes the frame and with it the viewer.
+    QPointer<QMdiSubWindow> guard(frame);
+    QPointer<SImageViewer> viewerGuard(viewer);
+    for (QAction *action : viewer->actions())
+        if (action->text() == QStringLiteral("&Close"))
+            action->trigger();
+    QTRY_VERIFY(!viewerGuard);
+    QTRY_VERIFY(!guard);
+    QVERIFY(SImageViewer::viewers().isEmpty());
+
+    // closeAll removes the frames as well, not only the viewers inside them.
+    QMdiSubWindow *second = area.addSubWindow(new SImageViewer(&mImages, nullptr, 5));
+    QPointer<QMdiSubWindow> secondGuard(second);
+    SImageViewer::closeAll();
+    QVERIFY(!secondGuard);
+    QVERIFY(area.subWindowList().isEmpty());
+}
+
+void TestSImageViewer::exportWritesCanvas()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString file = dir.filePath(QStringLiteral("image5.png"));
+    QString error;
+    QVERIFY2(exportImagePicture(mImages, 5, file, 100, {QStringLiteral("blunders")}, &error), qPrintable(error));
+
+    QImage picture(file);
+    QCOMPARE(picture.size(), QSize(580, 330)); // extent 2000 x 1000 at 100 %
+    const SImage *image = mImages.at(1);
+    const SImageMapping map(image->xmin(), image->ymin(), image->xmax(), image->ymax(), 100);
+    QCOMPARE(picture.pixelColor(map.toCanvas(500.0f, 500.0f)), QColor(Qt::black));
+    // With blunders shown, the blunder's red disc shows around its symbol.
+    QCOMPARE(picture.pixelColor(map.toCanvas(1500.0f, 250.0f) + QPoint(4, 0)), QColor(Qt::red));
+    QCOMPARE(picture.pixelColor(QPoint(300, 100)), QColor(Qt::white));
+
+    const QString zoomed = dir.filePath(QStringLiteral("zoomed.svg"));
+    QVERIFY2(exportImagePicture(mImages, 3, zoomed, 200, {"ids", "links", "residuals", "residual-values"}, &error),
+             qPrintable(error));
+    QVERIFY(QFileInfo(zoomed).size() > 0);
+}
+
+void TestSImageViewer::exportRefusesBadInput_data()
+{
+    QTest::addColumn<int>("imageId");
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<int>("zoom");
+    QTest::addColumn<QStringList>("show");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("unknown image") << 77 << "a.png" << 100 << QStringList{} << "Image 77 is not in the project.";
+    QTest::newRow("unknown show word") << 3 << "a.png" << 100 << QStringList{"ids", "sigmas"} << "'sigmas'";
+    QTest::newRow("zoom too small") << 3 << "a.png" << 5 << QStringList{} << "Zoom 5 %";
+    QTest::newRow("unknown format") << 3 << "a.bmp" << 100 << QStringList{} << "unknown format";
+    QTest::newRow("raster too large") << 3 << "a.png" << 10000 << QStringList{} << "too large";
+    QTest::newRow("missing folder") << 3 << "no/such/dir/a.png" << 100 << QStringList{} << "not writable";
+}
+
+void TestSImageViewer::exportRefusesBadInput()
+{
+    QFETCH(int, imageId);
+    QFETCH(QString, file);
+    QFETCH(int, zoom);
+    QFETCH(QStringList, show);
+    QFETCH(QString, message);
+    QTemporaryDir dir;
+    QString error;
+    QVERIFY(!exportImagePicture(mImages, imageId, dir.filePath(file), zoom, show, &error));
+    QVERIFY2(error.contains(message), qPrintable(error));
+    QVERIFY(!QFileInfo::exists(dir.filePath(file)));
+}
+
+QTEST_MAIN(TestSImageViewer)
+#include "tst_SImageViewer.moc"
