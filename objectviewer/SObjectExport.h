@@ -1,0 +1,25 @@
+// Writes the canvas of an object view to a picture file (.png, .pdf, .svg) without showing
+// a window, for the command line. Needs a QApplication (offscreen is enough).
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+class SObjectPointList;
+class SObjectView;
+
+// Called after the view is set up and before it paints, e.g. to apply a search selection.
+using SObjectExportHook = std::function<void(SObjectView &view)>;
+
+// The words `show` understands: ids, image-ids, links, blunders, residuals,
+// residual-values, sigmas, sigma-values, connections.
+QStringList objectPictureShowWords();
+
+// Paints the whole canvas of plane `plane` at `zoomPercent` with the configuration's
+// settings and the annotations in `show` into outFile. With selectAll every point is
+// selected first (annotations are drawn for selected points only). On failure returns
+// false and sets *error to a sentence naming the problem.
+bool exportObjectPicture(SObjectPointList &points, bool sigmasAvailable, int plane, const QString &outFile,
+                         int zoomPercent, const QStringList &show, bool selectAll, QString *error,
+                         const SObjectExportHook &beforePaint = {});

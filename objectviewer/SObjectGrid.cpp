@@ -1,0 +1,82 @@
+#include "SObjectGrid.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+// About this many points share a cell when they are spread evenly.
+constexpr double kPointsPerCell = 4.0;
+constexpr int kMaxCellsPerSide = 4096;
+} // namespace
+
+void SObjectGrid::clear()
+{
+    mPositions = nullptr;
+    mColumns = mRows = 0;
+    mCellStart.clear();
+    mEntries.clear();
+}
+
+int SObjectGrid::columnOf(long long x) const
+{
+    return int(std::clamp<long long>(x / mCellWidth, 0, mColumns - 1));
+}
+
+int SObjectGrid::rowOf(long long y) const
+{
+    return int(std::clamp<long long>(y / mCellHeight, 0, mRows - 1));
+}
+
+void SObjectGrid::build(const std::vector<QPoint> &positions, const QSize &canvas)
+{
+    clear();
+    mPositions = &positions;
+    const long long width = std::max(1, canvas.width());
+    const long long height = std::max(1, canvas.height());
+    // Square-ish cells, as many as the points need, never more than the canvas has pixels.
+    const double cells = std::max(1.0, double(positions.size()) / kPointsPerCell);
+    const double side = std::sqrt(double(width) * double(height) / cells);
+    mColumns = int(std::clamp<double>(std::ceil(double(width) / side), 1, kMaxCellsPerSide));
+    mRows = int(std::clamp<double>(std::ceil(double(height) / side), 1, kMaxCellsPerSide));
+    mCellWidth = (width + mColumns - 1) / mColumns;
+    mCellHeight = (height + mRows - 1) / mRows;
+
+    // Counting sort by cell keeps the indices ascending inside each cell.
+    const size_t cellCount = size_t(mColumns) * size_t(mRows);
+    mCellStart.assign(cellCount + 1, 0);
+    std::vector<int> cellOf(positions.size());
+    for (size_t i = 0; i < positions.size(); ++i) {
+        const QPoint &p = positions[i];
+        const int cell = rowOf(p.y()) * mColumns + columnOf(p.x());
+        cellOf[i] = cell;
+        ++mCellStart[size_t(cell) + 1];
+    }
+    for (size_t c = 0; c < cellCount; ++c)
+        mCellStart[c + 1] += mCellStart[c];
+    mEntries.resize(positions.size());
+    std::vector<int> fill(mCellStart.begin(), mCellStart.end() - 1);
+    for (size_t i = 0; i < positions.size(); ++i)
+        mEntries[size_t(fill[size_t(cellOf[i])]++)] = int(i);
+}
+
+void SObjectGrid::query(const QRect &rect, std::vector<int> &out) const
+{
+    if (!mPositions || mColumns == 0 || rect.isEmpty())
+        return;
+    const size_t before = out.size();
+    const int c0 = columnOf(rect.left()), c1 = columnOf(rect.right());
+    const int r0 = rowOf(rect.top()), r1 = rowOf(rect.bottom());
+    const std::vector<QPoint> &positions = *mPositions;
+    for (int r = r0; r <= r1; ++r) {
+        for (int c = c0; c <= c1; ++c) {
+            const size_t cell = size_t(r) * size_t(mColumns) + size_t(c);
+            for (int e = mCellStart[cell]; e < mCellStart[cell + 1]; ++e) {
+                const int i = mEntries[size_t(e)];
+                if (rect.contains(positions[size_t(i)]))
+                    out.push_back(i);
+            }
+        }
+    }
+    // Later points paint over earlier ones, so callers need list order.
+    std::sort(out.begin() + long(before), out.end());
+}

@@ -1,0 +1,56 @@
+#include "SObjectMapping.h"
+
+#include "SObjectPoint.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+
+int SObjectMapping::rnd(double x)
+{
+    const double r = std::floor(x + 0.5);
+    if (!(r > double(INT_MIN))) // NaN lands here too
+        return INT_MIN;
+    if (r >= double(INT_MAX))
+        return INT_MAX;
+    return static_cast<int>(r);
+}
+
+SObjectMapping SObjectMapping::compute(bool hasData, float hmin, float hmax, float vmin, float vmax,
+                                       int zoomPercent, float previousZoomFactor)
+{
+    SObjectMapping m;
+    m.mZoomFactor = previousZoomFactor;
+    const int base = rnd(double(zoomPercent) / kPercent * kBasePixels);
+    int width = base;
+    int height = base;
+    if (hasData) {
+        const float w = hmax - hmin;
+        const float h = vmax - vmin;
+        if (h < w)
+            height = rnd(base * h / w);
+        else if (h > w)
+            width = rnd(base * w / h);
+        const float extent = std::max(w, h);
+        // A block without extent (one point, or all on one spot) has no scale of its own;
+        // one object unit then spans the drawing area, so the point sits in the corner.
+        m.mZoomFactor = extent > 0.0f ? 1.0f / (extent / float(base)) : float(base);
+        m.mHmin = hmin;
+        m.mVmin = vmin;
+        m.mHeight = h;
+    }
+    const long long margins = 2LL * kMarginPixels;
+    m.mCanvas = QSize(int(std::min<long long>(width + margins, INT_MAX)),
+                      int(std::min<long long>(height + margins, INT_MAX)));
+    return m;
+}
+
+SObjectMapping SObjectMapping::forList(const SObjectPointList *list, int plane, int zoomPercent,
+                                       float previousZoomFactor)
+{
+    const bool hasData = list && !list->isEmpty();
+    if (!hasData)
+        return compute(false, 0, 0, 0, 0, zoomPercent, previousZoomFactor);
+    return compute(true, list->horizontalMin(plane), list->horizontalMax(plane), list->verticalMin(plane),
+                   list->verticalMax(plane), zoomPercent, previousZoomFactor);
+}

@@ -1,0 +1,313 @@
+#include "SObjectViewer.h"
+
+#include "Mu.h"
+#include "MxCfg.h"
+#include "MxPicture.h"
+#include "SObjectIcons.h"
+#include "SObjectView.h"
+#include "SSettings.h"
+
+#include <QActionGroup>
+#include <QFileDialog>
+#include <QKeyEvent>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QPainter>
+#include <QSpinBox>
+#include <QToolBar>
+
+std::array<SObjectViewer *, SGlobal::kPlaneCount> SObjectViewer::_viewer{};
+
+namespace {
+
+// Placement keys of the group ObjectViewer; %1 is the plane.
+const char *const kViewerOnKey = "ViewerOn_%1";
+const char *const kViewerKey = "Viewer_%1";
+const char *const kGeometryKey = "Geometry_%1";
+
+QString planeLabel(int plane) { return QString::fromLatin1(planeName(plane)); }
+
+} // namespace
+
+SObjectViewer::SObjectViewer(int plane, QWidget *parent) : QMainWindow(parent), mPlane(plane)
+{
+    Mu::debug("SObjectViewer");
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(Mu::tr("Object Viewer %1").arg(planeLabel(plane)));
+    setWindowIcon(SObjectIcons::window());
+
+    mView = new SObjectView(plane, this);
+    applyPrefs(false);
+    setCentralWidget(mView);
+
+    setWhatsThis(Mu::tr("The <font color=\"#0000ff\">%1</font> allows you to inspect object data, which is "
+                        "projected in the %2-plane. The 2D-viewing area offers scrolling, zooming and "
+                        "selection-capabilities.")
+                     .arg(windowTitle(), planeLabel(plane)));
+    createActions();
+
+    mView->slotSetMode(SObjectView::MD_Zoom);
+    connect(mView, &SObjectView::sigZoomChanged, this, &SObjectViewer::slotZoomed);
+}
+
+SObjectViewer::~SObjectViewer()
+{
+    Mu::debug("~SObjectViewer");
+    if (mPlane >= 0 && mPlane < SGlobal::kPlaneCount && _viewer[size_t(mPlane)] == this)
+        _viewer[size_t(mPlane)] = nullptr;
+}
+
+void SObjectViewer::createActions()
+{
+    QToolBar *fileBar = addToolBar(Mu::tr("File"));
+    QToolBar *zoomBar = addToolBar(Mu::tr("Zooming"));
+    QToolBar *extrasBar = addToolBar(Mu::tr("Extras"));
+    QMenu *fileMenu = menuBar()->addMenu(Mu::tr("&File"));
+    QMenu *zoomMenu = menuBar()->addMenu(Mu::tr("&Zooming"));
+    QMenu *extrasMenu = menuBar()->addMenu(Mu::tr("&Extras"));
+
+    QAction *exportAction = fileMenu->addAction(Mu::tr("Export picture..."));
+    connect(exportAction, &QAction::triggered, this, &SObjectViewer::_slotExportPicture);
+    QAction *closeAction = new QAction(SObjectIcons::close(), Mu::tr("&Close"), this);
+    closeAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    connect(closeAction, &QAction::triggered, this, &SObjectViewer::closeWindow);
+    fileBar->addAction(closeAction);
+    fileMenu->addAction(closeAction);
+
+    mZoomInAction = new QAction(SObjectIcons::zoomIn(), Mu::tr("Zoom &in"), this);
+    mZoomInAction->setShortcut(QKeySequence(Qt::Key_Plus));
+    connect(mZoomInAction, &QAction::triggered, mView, &SObjectView::slotZoomPlus);
+    zoomBar->addAction(mZoomInAction);
+    zoomMenu->addAction(mZoomInAction);
+
+    mZoomSpinBox = new QSpinBox(zoomBar);
+    mZoomSpinBox->setRange(SObjectView::kZoomMin, SObjectView::kZoomMax);
+    mZoomSpinBox->setSuffix(QStringLiteral(" %"));
+    mZoomSpinBox->setValue(mView->zoomPercent());
+    connect(mZoomSpinBox, &QSpinBox::valueChanged, mView, &SObjectView::slotZoom);
+    zoomBar->addWidget(mZoomSpinBox);
+
+    mZoomOutAction = new QAction(SObjectIcons::zoomOut(), Mu::tr("Zoom &out"), this);
+    mZoomOutAction->setShortcut(QKeySequence(Qt::Key_Minus));
+    connect(mZoomOutAction, &QAction::triggered, mView, &SObjectView::slotZoomMinus);
+    zoomBar->addAction(mZoomOutAction);
+    zoomMenu->addAction(mZoomOutAction);
+
+    QMenu *fixedMenu = zoomMenu->addMenu(SObjectIcons::fixedZoom(), Mu::tr("&Fixed Zoom"));
+    for (int i = 0; i < kFixedZoomCount; ++i) {
+        const int percent = kFixedZooms[size_t(i)];
+        QAction *action = fixedMenu->addAction(Mu::tr("%1 %").arg(percent));
+        if (percent == SObjectView::kZoomDefault) {
+            action->setIcon(SObjectIcons::zoom100());
+            action->setShortcut(QKeySequence(Qt::Key_F3));
+        }
+        connect(action, &QAction::triggered, mView, [this, percent] { mView->slotZoom(percent); });
+        mFixedZoomActions[size_t(i)] = action;
+    }
+
+    auto *modes = new QActionGroup(this);
+    modes->setExclusive(true);
+    const struct {
+        const char *text;
+        QIcon icon;
+        int mode;
+    } modeEntries[] = {{"Zoom Mode", SObjectIcons::zoomMode(), SObjectView::MD_Zoom},
+                       {"Scroll Mode", SObjectIcons::scrollMode(), SObjectView::MD_Scroll},
+                       {"Selection Mode", SObjectIcons::selectionMode(), SObjectView::MD_Selection}};
+    for (const auto &entry : modeEntries) {
+        QAction *action = modes->addAction(entry.icon, Mu::tr(entry.text));
+        action->setCheckable(true);
+        action->setChecked(entry.mode == SObjectView::MD_Zoom);
+        const int mode = entry.mode;
+        connect(action, &QAction::triggered, mView, [this, mode] { mView->slotSetMode(mode); });
+        extrasBar->addAction(action);
+        extrasMenu->addAction(action);
+    }
+    extrasMenu->addSeparator();
+    QAction *prefsAction = new QAction(SObjectIcons::preferences(), Mu::tr("&Preferences..."), this);
+    connect(prefsAction, &QAction::triggered, this, &SObjectViewer::sigRequestObjectPreferences);
+    extrasBar->addAction(prefsAction);
+    extrasMenu->addAction(prefsAction);
+}
+
+bool SObjectViewer::setObjectPoints(SObjectPointList *list, bool sigmasAvailable)
+{
+    if (!mView)
+        return false;
+    const bool ok = mView->setObjectPoints(list, sigmasAvailable);
+    slotZoomed(mView->zoomPercent());
+    return ok;
+}
+
+bool SObjectViewer::isReady() const { return mView && mView->isReady(); }
+
+void SObjectViewer::applyPrefs(bool update)
+{
+    Mu::debug("SObjectViewer::applyPrefs");
+    mView->applySettings(SSettings::readObjectViewerSettings());
+    if (update)
+        mView->viewport()->update();
+}
+
+void SObjectViewer::slotZoomed(int iPercent)
+{
+    const bool ready = isReady();
+    mZoomInAction->setEnabled(ready && iPercent < SObjectView::kZoomMax);
+    mZoomOutAction->setEnabled(ready && iPercent > SObjectView::kZoomMin);
+    for (QAction *action : mFixedZoomActions)
+        action->setEnabled(ready);
+    mZoomSpinBox->setEnabled(ready);
+    if (ready)
+        mZoomSpinBox->setValue(iPercent);
+}
+
+void SObjectViewer::keyPressEvent(QKeyEvent *event)
+{
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    switch (event->key()) {
+    case Qt::Key_B:
+    case Qt::Key_C:
+    case Qt::Key_I:
+    case Qt::Key_L:
+    case Qt::Key_P:
+        if (modifiers != Qt::NoModifier) {
+            event->ignore();
+            return;
+        }
+        switch (event->key()) {
+        case Qt::Key_B: mView->slotToggleBlunders(); break;
+        case Qt::Key_C: mView->slotToggleShowConnections(); break;
+        case Qt::Key_I: mView->slotToggleImageIds(); break;
+        case Qt::Key_L: mView->slotToggleShowLinkCount(); break;
+        default: mView->slotTogglePointIds(); break;
+        }
+        event->accept();
+        return;
+    case Qt::Key_R:
+    case Qt::Key_S: {
+        event->accept();
+        const bool residuals = event->key() == Qt::Key_R;
+        ViewModeE mode;
+        if (modifiers == Qt::NoModifier)
+            mode = VM_Graphical;
+        else if (modifiers == Qt::ShiftModifier)
+            mode = VM_Textual;
+        else
+            return; // other modifiers: taken, but nothing to do
+        if (residuals)
+            mView->slotToggleResiduals(mode);
+        else
+            mView->slotToggleSigmas(mode);
+        return;
+    }
+    default:
+        QMainWindow::keyPressEvent(event);
+    }
+}
+
+void SObjectViewer::closeWindow()
+{
+    // Inside the workspace the frame closes, which closes (and deletes) this window first.
+    if (auto *frame = qobject_cast<QMdiSubWindow *>(parentWidget()))
+        frame->close();
+    else
+        close();
+}
+
+void SObjectViewer::_slotExportPicture()
+{
+    if (!isReady())
+        return;
+    const QString file = QFileDialog::getSaveFileName(this, Mu::tr("Export picture"), QString(),
+                                                      Mu::tr("Pictures (*.png *.pdf *.svg)"));
+    if (file.isEmpty())
+        return;
+    const QSize size = mView->canvasSize();
+    QString error;
+    const bool ok = Mx::writePicture(
+        file, size,
+        [this, size](QPainter &painter) { mView->paintCanvas(painter, QRect(QPoint(0, 0), size)); }, &error);
+    if (!ok)
+        Mu::warnDlg("%s", qPrintable(error));
+}
+
+// ---- class-wide ---------------------------------------------------------------------------
+
+SObjectViewer *SObjectViewer::instance(int plane, QWidget *parent)
+{
+    if (!MU_CHECK(plane >= 0 && plane < SGlobal::kPlaneCount, "SObjectViewer"))
+        return nullptr;
+    const size_t p = size_t(plane);
+    if (!_viewer[p])
+        _viewer[p] = new SObjectViewer(plane, parent);
+    if (!_viewer[p]) {
+        Mu::assertFailed("! _viewer[p]", "SObjectViewer", __LINE__);
+        return nullptr;
+    }
+    return _viewer[p];
+}
+
+SObjectViewer *SObjectViewer::viewer(int plane)
+{
+    if (plane < 0 || plane >= SGlobal::kPlaneCount)
+        return nullptr;
+    return _viewer[size_t(plane)];
+}
+
+void SObjectViewer::applyPrefsToAll()
+{
+    for (SObjectViewer *v : _viewer)
+        if (v)
+            v->applyPrefs(true);
+}
+
+void SObjectViewer::deselectPoints()
+{
+    for (SObjectViewer *v : _viewer)
+        if (v)
+            v->mView->slotDeselectPoints();
+}
+
+void SObjectViewer::hideToolBars(bool hide)
+{
+    for (SObjectViewer *v : _viewer) {
+        if (!v)
+            continue;
+        for (QToolBar *bar : v->findChildren<QToolBar *>())
+            if (v->toolBarArea(bar) == Qt::TopToolBarArea)
+                bar->setVisible(!hide);
+    }
+}
+
+void SObjectViewer::saveViewerPlacements()
+{
+    Mu::debug("SObjectViewer::saveViewerPlacements");
+    Mx::Cfg cfg(SSettings::kGroupObjectViewer);
+    for (int p = 0; p < SGlobal::kPlaneCount; ++p) {
+        SObjectViewer *v = _viewer[size_t(p)];
+        cfg.writeEntry(QString::fromLatin1(kViewerOnKey).arg(p), v ? 1 : 0);
+        if (!v)
+            continue;
+        cfg.writeEntry(QString::fromLatin1(kViewerKey).arg(p), v->saveState());
+        const QWidget *frame = qobject_cast<QMdiSubWindow *>(v->parentWidget());
+        if (!frame)
+            frame = v;
+        const QRect geometry = frame->geometry();
+        Mu::debug("O_GEO_%d: (%d, %d, %d, %d)", p, geometry.x(), geometry.y(), geometry.width(),
+                  geometry.height());
+        cfg.writeEntry(QString::fromLatin1(kGeometryKey).arg(p), geometry);
+    }
+}
+
+void SObjectViewer::closeAll()
+{
+    for (SObjectViewer *v : _viewer) {
+        if (!v)
+            continue;
+        // Inside the workspace the frame goes too, so that no empty frame stays behind.
+        if (auto *frame = qobject_cast<QMdiSubWindow *>(v->parentWidget()))
+            delete frame;
+        else
+            delete v;
+    }
+}

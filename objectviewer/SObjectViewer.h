@@ -1,0 +1,71 @@
+// The window that shows the object points of the open project in one projection plane:
+// an SObjectView with tool bars, menus, zoom spin box and keyboard toggles. At most one
+// viewer exists per plane; class-wide operations reach all existing viewers at once.
+#pragma once
+
+#include "SGlobal.h"
+
+#include <QMainWindow>
+#include <array>
+
+class QAction;
+class QSpinBox;
+class SObjectPointList;
+class SObjectView;
+
+class SObjectViewer : public QMainWindow {
+    Q_OBJECT
+
+public:
+    static constexpr int kFixedZoomCount = 6;
+    static constexpr std::array<int, kFixedZoomCount> kFixedZooms{400, 200, 100, 75, 50, 25};
+
+    SObjectViewer(int plane, QWidget *parent = nullptr);
+    ~SObjectViewer() override;
+
+    bool setObjectPoints(SObjectPointList *list, bool sigmasAvailable);
+    bool isReady() const;
+    // Copies the configuration into the view; with update the view repaints.
+    void applyPrefs(bool update);
+
+    int plane() const { return mPlane; }
+    SObjectView *view() const { return mView; }
+    QSpinBox *zoomSpinBox() const { return mZoomSpinBox; }
+    QAction *zoomInAction() const { return mZoomInAction; }
+    QAction *zoomOutAction() const { return mZoomOutAction; }
+    QAction *fixedZoomAction(int i) const { return mFixedZoomActions[size_t(i)]; }
+
+    // Class-wide operations over the existing viewers, in plane order XY, XZ, YZ.
+    static SObjectViewer *instance(int plane, QWidget *parent);
+    static SObjectViewer *viewer(int plane); // null when the plane has no viewer
+    static void applyPrefsToAll();
+    static void deselectPoints();
+    static void hideToolBars(bool hide);
+    static void saveViewerPlacements();
+    static void closeAll();
+
+public slots:
+    void slotZoomed(int iPercent);
+
+signals:
+    void sigRequestObjectPreferences();
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+
+private slots:
+    void _slotExportPicture();
+
+private:
+    void createActions();
+    void closeWindow();
+
+    int mPlane;
+    SObjectView *mView;
+    QAction *mZoomInAction = nullptr;
+    QAction *mZoomOutAction = nullptr;
+    std::array<QAction *, kFixedZoomCount> mFixedZoomActions{};
+    QSpinBox *mZoomSpinBox = nullptr;
+
+    static std::array<SObjectViewer *, SGlobal::kPlaneCount> _viewer;
+};

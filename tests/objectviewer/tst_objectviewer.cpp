@@ -1,0 +1,274 @@
+// The object viewer window: one viewer per plane, caption and help, zoom actions, keyboard
+// toggles, the settings pass, placements in the configuration, and the picture export.
+#include "SObjectViewer.h"
+#include "MxCfg.h"
+#include "ObjectBlock.h"
+#include "SObjectExport.h"
+#include "SObjectView.h"
+#include "SSettings.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPainter>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <QToolBar>
+#include <QtTest>
+
+namespace {
+
+void flushDeletes() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+
+void press(QWidget *target, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+{
+    QKeyEvent event(QEvent::KeyPress, key, modifiers);
+    QApplication::sendEvent(target, &event);
+}
+
+} // namespace
+
+class TestObjectViewer : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void onePerPlane();
+    void captionAndHelp();
+    void zoomActionsFollowZoom_data();
+    void zoomActionsFollowZoom();
+    void fixedZoomAndSpinBox();
+    void keyboardToggles();
+    void settingsPass();
+    void placements();
+    void hideToolBars();
+    void exportPicture();
+    void exportRefusesBadInput_data();
+    void exportRefusesBadInput();
+};
+
+void TestObjectViewer::init() { Mx::CfgStore::clear(); }
+
+void TestObjectViewer::cleanup()
+{
+    SObjectViewer::closeAll();
+    flushDeletes();
+}
+
+void TestObjectViewer::onePerPlane()
+{
+    SObjectViewer *xz = SObjectViewer::instance(1, nullptr);
+    QVERIFY(xz);
+    QCOMPARE(SObjectViewer::instance(1, nullptr), xz);
+    QCOMPARE(SObjectViewer::viewer(1), xz);
+    QVERIFY(!SObjectViewer::viewer(0));
+    QVERIFY(!SObjectViewer::instance(3, nullptr));
+    QPointer<SObjectViewer> guard(xz);
+    xz->close();
+    flushDeletes();
+    QVERIFY(guard.isNull());
+    QVERIFY(!SObjectViewer::viewer(1));
+    SObjectViewer *fresh = SObjectViewer::instance(1, nullptr);
+    QVERIFY(fresh);
+    QCOMPARE(fresh->view()->zoomPercent(), 100);
+    QVERIFY(!fresh->view()->pointIdsOn());
+}
+
+void TestObjectViewer::captionAndHelp()
+{
+    SObjectViewer *yz = SObjectViewer::instance(2, nullptr);
+    QCOMPARE(yz->windowTitle(), QStringLiteral("Object Viewer YZ"));
+    QVERIFY(yz->whatsThis().contains(QStringLiteral("<font color=\"#0000ff\">Object Viewer YZ</font>")));
+    QVERIFY(yz->whatsThis().contains(QStringLiteral("projected in the YZ-plane.")));
+}
+
+void TestObjectViewer::zoomActionsFollowZoom_data()
+{
+    QTest::addColumn<int>("zoom");
+    QTest::addColumn<bool>("zoomIn");
+    QTest::addColumn<bool>("zoomOut");
+    QTest::newRow("minimum") << 10 << true << false;
+    QTest::newRow("maximum") << 100000000 << false << true;
+    QTest::newRow("between") << 300 << true << true;
+}
+
+void TestObjectViewer::zoomActionsFollowZoom()
+{
+    QFETCH(int, zoom);
+    QFETCH(bool, zoomIn);
+    QFETCH(bool, zoomOut);
+    ObjectBlock block;
+    SObjectViewer *v = SObjectViewer::instance(0, nullptr);
+    v->setObjectPoints(&block.points, false);
+    v->view()->slotZoom(zoom);
+    QCOMPARE(v->zoomInAction()->isEnabled(), zoomIn);
+    QCOMPARE(v->zoomOutAction()->isEnabled(), zoomOut);
+    QCOMPARE(v->zoomSpinBox()->value(), zoom);
+}
+
+void TestObjectViewer::fixedZoomAndSpinBox()
+{
+    ObjectBlock block;
+    SObjectViewer *v = SObjectViewer::instance(0, nullptr);
+    // Without points the zoom controls are off.
+    v->slotZoomed(100);
+    QVERIFY(!v->zoomSpinBox()->isEnabled());
+    QVERIFY(!v->fixedZoomAction(0)->isEnabled());
+    v->setObjectPoints(&block.points, false);
+    QVERIFY(v->zoomSpinBox()->isEnabled());
+    QCOMPARE(v->fixedZoomAction(4)->text(), QStringLiteral("50 %"));
+    v->fixedZoomAction(4)->trigger();
+    QCOMPARE(v->view()->zoomPercent(), 50);
+    QCOMPARE(v->zoomSpinBox()->value(), 50);
+    v->zoomSpinBox()->setValue(250);
+    QCOMPARE(v->view()->zoomPercent(), 250);
+    v->zoomInAction()->trigger();
+    QCOMPARE(v->view()->zoomPercent(), 260);
+    QCOMPARE(v->fixedZoomAction(2)->shortcut(), QKeySequence(Qt::Key_F3));
+}
+
+void TestObjectViewer::keyboardToggles()
+{
+    ObjectBlock block;
+    SObjectViewer *v = SObjectViewer::instance(0, nullptr);
+    v->setObjectPoints(&block.points, true);
+    SObjectView *view = v->view();
+    press(v, Qt::Key_S, Qt::ShiftModifier);
+    QVERIFY(view->sigmasOn(VM_Textual));
+    press(v, Qt::Key_R, Qt::ShiftModifier); // residual values push the sigma values out
+    QVERIFY(view->residualsOn(VM_Textual));
+    QVERIFY(!view->sigmasOn(VM_Textual));
+    press(v, Qt::Key_R);
+    QVERIFY(view->residualsOn(VM_Graphical));
+    press(v, Qt::Key_R, Qt::ControlModifier); // taken, nothing happens
+    QVERIFY(view->residualsOn(VM_Graphical));
+    press(v, Qt::Key_P);
+    QVERIFY(view->pointIdsOn());
+    press(v, Qt::Key_P, Qt::ShiftModifier); // ignored with a modifier
+    QVERIFY(view->pointIdsOn());
+    press(v, Qt::Key_B);
+    press(v, Qt::Key_C);
+    press(v, Qt::Key_I);
+    press(v, Qt::Key_L);
+    QVERIFY(view->imageIdsOn() && view->connectionsOn() && view->linkCountOn());
+}
+
+void TestObjectViewer::settingsPass()
+{
+    Mx::Cfg points(SSettings::kGroupPoints);
+    points.writeEntry(SSettings::pointColorKey(0), QColor(0, 0, 255));
+    points.writeEntry(SSettings::pointSizeKey(0), 11);
+    points.writeEntry(SSettings::kMarkColor, QColor(0, 255, 0));
+    Mx::Cfg viewer(SSettings::kGroupObjectViewer);
+    viewer.writeEntry(SSettings::kBgColor, QColor(10, 20, 30));
+
+    ObjectBlock block;
+    block.points.at(0)->setSelected(true);
+    SObjectViewer *v = SObjectViewer::instance(0, nullptr);
+    v->setObjectPoints(&block.points, false);
+    QImage image(v->view()->canvasSize(), QImage::Format_RGB32);
+    QPainter painter(&image);
+    v->view()->paintCanvas(painter, image.rect());
+    painter.end();
+    // Point 0 (selected) sits at (40, 290), point 1 at (540, 40).
+    QCOMPARE(image.pixelColor(10, 10), QColor(10, 20, 30));
+    QCOMPARE(image.pixelColor(540 + 5, 40), QColor(0, 0, 255)); // size 11 reaches 5 pixels out
+    QCOMPARE(image.pixelColor(40 + 6, 290), QColor(0, 255, 0)); // and the mark 2 beyond
+}
+
+void TestObjectViewer::placements()
+{
+    // In the workspace the frame's geometry counts; a free window gives its own.
+    QMdiArea workspace;
+    SObjectViewer *xy = SObjectViewer::instance(0, &workspace);
+    workspace.addSubWindow(xy)->setGeometry(5, 6, 320, 240);
+    SObjectViewer *xz = SObjectViewer::instance(1, &workspace);
+    workspace.addSubWindow(xz);
+    SObjectViewer::instance(2, nullptr)->setGeometry(15, 25, 300, 200);
+    xz->close(); // a closed XZ viewer
+    flushDeletes();
+    SObjectViewer::saveViewerPlacements();
+    bool found = false;
+    QCOMPARE(Mx::CfgStore::value("ObjectViewer", "ViewerOn_0"), QStringLiteral("1"));
+    QCOMPARE(Mx::CfgStore::value("ObjectViewer", "ViewerOn_1"), QStringLiteral("0"));
+    QCOMPARE(Mx::CfgStore::value("ObjectViewer", "ViewerOn_2"), QStringLiteral("1"));
+    Mx::CfgStore::value("ObjectViewer", "Geometry_1", &found);
+    QVERIFY(!found);
+    Mx::CfgStore::value("ObjectViewer", "Viewer_1", &found);
+    QVERIFY(!found);
+    Mx::CfgStore::value("ObjectViewer", "Viewer_0", &found);
+    QVERIFY(found);
+    const Mx::Cfg cfg(SSettings::kGroupObjectViewer);
+    QCOMPARE(cfg.readRect("Geometry_0", QRect()), QRect(5, 6, 320, 240));
+    QCOMPARE(cfg.readRect("Geometry_2", QRect()), QRect(15, 25, 300, 200));
+    QVERIFY(cfg.readBool("ViewerOn_0", false));
+    QVERIFY(!cfg.readBool("ViewerOn_1", true));
+}
+
+void TestObjectViewer::hideToolBars()
+{
+    SObjectViewer *v = SObjectViewer::instance(0, nullptr);
+    v->show();
+    const QList<QToolBar *> bars = v->findChildren<QToolBar *>();
+    QCOMPARE(bars.size(), 3);
+    SObjectViewer::hideToolBars(true);
+    for (QToolBar *bar : bars)
+        QVERIFY(!bar->isVisible());
+    SObjectViewer::hideToolBars(false);
+    for (QToolBar *bar : bars)
+        QVERIFY(bar->isVisible());
+}
+
+void TestObjectViewer::exportPicture()
+{
+    QTemporaryDir dir;
+    ObjectBlock block;
+    block.add(10, 0, 1000.0f, 500.0f, 0.0f);
+    const QString file = dir.filePath(QStringLiteral("xy.png"));
+    QString error;
+    bool hookRan = false;
+    QVERIFY2(exportObjectPicture(block.points, false, 0, file, 200, {QStringLiteral("ids")}, true, &error,
+                                 [&hookRan](SObjectView &) { hookRan = true; }),
+             qPrintable(error));
+    QVERIFY(hookRan);
+    QCOMPARE(block.points.selectedCount(), 3);
+    const QImage image(file);
+    // 200 %: the long side is 1000 pixels; the block is half as high.
+    QCOMPARE(image.size(), QSize(1080, 580));
+    QCOMPARE(image.pixelColor(540, 290), QColor(Qt::black));  // the middle point
+    QCOMPARE(image.pixelColor(540 + 4, 290), QColor(Qt::yellow)); // its selection mark, 11 pixels
+    QCOMPARE(image.pixelColor(540 + 6, 290), QColor(Qt::white));
+    QCOMPARE(image.pixelColor(300, 450), QColor(Qt::white));
+}
+
+void TestObjectViewer::exportRefusesBadInput_data()
+{
+    QTest::addColumn<int>("plane");
+    QTest::addColumn<QStringList>("show");
+    QTest::addColumn<bool>("sigmas");
+    QTest::addColumn<QString>("errorPart");
+    QTest::newRow("unknown word") << 0 << QStringList{"ids", "colours"} << true << "'colours'";
+    QTest::newRow("unknown plane") << 3 << QStringList{} << true << "plane 3";
+    QTest::newRow("sigmas without inversion") << 0 << QStringList{"sigmas"} << false << "inversion";
+    QTest::newRow("both value texts") << 0 << QStringList{"residual-values", "sigma-values"} << true << "together";
+}
+
+void TestObjectViewer::exportRefusesBadInput()
+{
+    QFETCH(int, plane);
+    QFETCH(QStringList, show);
+    QFETCH(bool, sigmas);
+    QFETCH(QString, errorPart);
+    QTemporaryDir dir;
+    ObjectBlock block;
+    const QString file = dir.filePath(QStringLiteral("out.png"));
+    QString error;
+    QVERIFY(!exportObjectPicture(block.points, sigmas, plane, file, 100, show, false, &error));
+    QVERIFY2(error.contains(errorPart), qPrintable(error));
+    QVERIFY(!QFile::exists(file));
+}
+
+QTEST_MAIN(TestObjectViewer)
+#include "tst_objectviewer.moc"
