@@ -1,0 +1,114 @@
+#include "SPrefsObjectViewer.h"
+
+#include "Mu.h"
+#include "MxCfg.h"
+#include "MxStd.h"
+#include "QtColorPicker.h"
+#include "SPrefsWidgets.h"
+#include "SSettings.h"
+#include "SStripGroupBox.h"
+
+#include <QCheckBox>
+#include <QFontDialog>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+namespace {
+constexpr int kFontButtonWidth = 30;
+constexpr int kFirstRowStretch = 2;
+constexpr int kRowEndStretch = 2;
+constexpr int kAboveChecksStretch = 3;
+constexpr int kPageEndStretch = 2;
+} // namespace
+
+using namespace SSettings;
+using namespace SPrefsWidgets;
+
+SPrefsObjectViewer::SPrefsObjectViewer(QWidget *parent)
+    : Mx::PrefsTab(kGroupObjectViewer, parent), mTextFont(defaultTextFont())
+{
+    Mu::debug("SPrefsObjectViewer");
+    auto *page = new QVBoxLayout(this);
+    page->setContentsMargins(Mx::stdSpace(), Mx::stdSpace(), Mx::stdSpace(), Mx::stdSpace());
+    page->setSpacing(Mx::stdSpace());
+
+    auto *firstRow = new QHBoxLayout;
+    page->addLayout(firstRow);
+    auto *background = new SStripGroupBox(2, Mu::tr("&Background:"), this);
+    mBgColor = makeColorPicker(background);
+    mBgColor->setObjectName(QStringLiteral("bgColor"));
+    background->addCaption(Mu::tr("&Color "), mBgColor);
+    background->addWidget(mBgColor);
+    firstRow->addWidget(background, kFirstRowStretch);
+
+    auto *text = new SStripGroupBox(3, Mu::tr("&Text:"), this);
+    auto *fontButton = new QPushButton(Mu::tr("..."), text);
+    fontButton->setObjectName(QStringLiteral("fontButton"));
+    fontButton->setFixedWidth(kFontButtonWidth);
+    mFontLabel = makeFontLabel(text);
+    mFontLabel->setObjectName(QStringLiteral("fontLabel"));
+    text->addCaption(Mu::tr("&Font "), fontButton);
+    text->addWidget(mFontLabel);
+    text->addWidget(fontButton);
+    connect(fontButton, &QPushButton::clicked, this, &SPrefsObjectViewer::_slotSelectTextFont);
+    firstRow->addWidget(text, kFirstRowStretch);
+
+    auto *secondRow = new QHBoxLayout;
+    page->addLayout(secondRow);
+    auto *scale = new SStripGroupBox(1, Mu::tr("&Scale:"), this);
+    mScale = makeSpinBox(kScaleMin, kScaleMax, QString(), scale);
+    mScale->setObjectName(QStringLiteral("scale"));
+    scale->addWidget(mScale);
+    secondRow->addWidget(scale);
+    secondRow->addStretch(kRowEndStretch);
+
+    page->addStretch(kAboveChecksStretch);
+    mBlundersOn = new QCheckBox(Mu::tr("Display &Blunders"), this);
+    mBlundersOn->setObjectName(QStringLiteral("blundersOn"));
+    page->addWidget(mBlundersOn);
+    page->addStretch(kPageEndStretch);
+
+    _setTextFont(mTextFont);
+}
+
+SPrefsObjectViewer::~SPrefsObjectViewer() { Mu::debug("~SPrefsObjectViewer"); }
+
+void SPrefsObjectViewer::slotSaveWidgetStates()
+{
+    Mu::debug("SPrefsObjectViewer::slotSaveWidgetStates");
+    {
+        Mx::Cfg cfg(cfgSection());
+        cfg.writeEntry(kBgColor, mBgColor->currentColor());
+        cfg.writeEntry(kTextFont, mTextFont);
+        cfg.writeEntry(kScale, mScale->value());
+        cfg.writeEntry(kBlundersOn, mBlundersOn->isChecked() ? 1 : 0);
+    }
+    emit sigWidgetsSaved();
+}
+
+void SPrefsObjectViewer::initWidgets()
+{
+    Mu::debug("SPrefsObjectViewer::initWidgets");
+    Mx::Cfg cfg(cfgSection());
+    mBgColor->setCurrentColor(cfg.readColor(kBgColor, kDefaultBgColor));
+    _setTextFont(cfg.readFont(kTextFont, defaultTextFont()));
+    mScale->setValue(cfg.readNum(kScale, kDefaultScale));
+    mBlundersOn->setChecked(cfg.readBool(kBlundersOn, kDefaultBlundersOn));
+}
+
+void SPrefsObjectViewer::_slotSelectTextFont()
+{
+    bool ok = false;
+    const QFont font = QFontDialog::getFont(&ok, mTextFont, this);
+    if (ok)
+        _setTextFont(font);
+}
+
+void SPrefsObjectViewer::_setTextFont(const QFont &font)
+{
+    mTextFont = font;
+    mFontLabel->setText(fontLabelText(mTextFont));
+}

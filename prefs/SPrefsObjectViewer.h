@@ -1,0 +1,37 @@
+// Preference page "Object Viewer": background, text font, residual and sigma scale and
+// the initial display of blunders (group ObjectViewer).
+#pragma once
+
+#include "MxPrefsTab.h"
+
+#include <QFont>
+
+class QCheckBox;
+class QLabel;
+class QSpinBox;
+class QtColorPicker;
+
+class SPrefsObjectViewer : public Mx::PrefsTab {
+    Q_OBJECT
+public:
+    explicit SPrefsObjectViewer(QWidget *parent);
+    ~SPrefsObjectViewer() override;
+
+public slots:
+    void slotSaveWidgetStates() override;
+
+public:
+    void initWidgets() override;
+
+private slots:
+    void _slotSelectTextFont();
+
+private:
+    void _setTextFont(const QFont &font);
+
+    QtColorPicker *mBgColor;
+    QFont mTextFont;
+    QLabel *mFontLabel;
+    QSpinBox *mScale;
+    QCheckBox *mBlundersOn;
+};

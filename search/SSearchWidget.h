@@ -1,0 +1,78 @@
+// The search tab: the user picks one criterion, enters its bounds or pattern and asks for
+// the matching object points to be selected. The widget only checks and encodes the
+// request; the object viewers carry it out.
+#pragma once
+
+#include "SGlobal.h"
+
+#include <QString>
+#include <QWidget>
+#include <array>
+
+class QButtonGroup;
+class QCheckBox;
+class QGroupBox;
+class QLineEdit;
+class QRadioButton;
+class QSpinBox;
+class QVBoxLayout;
+
+class SSearchWidget : public QWidget {
+    Q_OBJECT
+public:
+    explicit SSearchWidget(QWidget *parent);
+    ~SSearchWidget() override;
+
+signals:
+    void sigRequestSelection(SGlobal::SelectionModeE, SGlobal::SearchModeE, const QString &strPar1,
+                             const QString &strPar2, bool bPatternMatching);
+    void sigRequestDeselectAll();
+
+private slots:
+    void _slotSetGroupBoxWidgets(int iWID);
+    void _slotSelectGroup(int iGroup);
+    void _slotSelect();
+
+private:
+    static constexpr int kGroupCount = 7;
+    static constexpr int kPointCodeBoxCount = 6; // lonely image points cannot be searched
+
+    // The fields of the point-id and image-id groups.
+    struct IdFields {
+        QButtonGroup *choice = nullptr;
+        QSpinBox *min = nullptr;
+        QSpinBox *max = nullptr;
+        QLineEdit *pattern = nullptr;
+        int patternId = 0;
+    };
+
+    bool _checkParameters(SGlobal::SearchModeE searchMode, QString &strPar1, QString &strPar2,
+                          bool &bPatternMatching);
+    bool _checkIdParameters(const IdFields &fields, QString &strPar1, QString &strPar2, bool &bPatternMatching);
+    bool _checkPattern(QLineEdit *edit, QString &strPar1);
+    bool _checkRange(QSpinBox *min, QSpinBox *max, QString &strPar1, QString &strPar2);
+    bool _checkNumbers(QLineEdit *min, QLineEdit *max, QString &strPar1, QString &strPar2);
+    bool _checkPointCodes(QString &strPar1);
+    bool _refuse(QWidget *focus, const QString &warning);
+
+    QGroupBox *_makeGroup(SGlobal::SearchModeE mode, const QString &title, const QString &tip);
+    QVBoxLayout *_groupLayout(QGroupBox *group);
+    IdFields _makeIdGroup(SGlobal::SearchModeE mode, const QString &title, const QString &tip, int rangeId,
+                          const QString &rangeTip, const QString &patternTip);
+    QSpinBox *_makeSpinBox(QWidget *parent, const QString &tip, const QString &name);
+    QLineEdit *_makeNumberField(QWidget *parent, const QString &tip, const QString &name);
+    void _addMinMaxRow(QVBoxLayout *layout, QWidget *lead, QWidget *min, QWidget *max);
+
+    std::array<QGroupBox *, kGroupCount> mGroups{};
+    IdFields mPointId;
+    IdFields mImageId;
+    QSpinBox *mLinksMin = nullptr;
+    QSpinBox *mLinksMax = nullptr;
+    QLineEdit *mResidualsMin = nullptr;
+    QLineEdit *mResidualsMax = nullptr;
+    QLineEdit *mSigmasMin = nullptr;
+    QLineEdit *mSigmasMax = nullptr;
+    std::array<QCheckBox *, kPointCodeBoxCount> mPointCodes{};
+    QButtonGroup *mSelectionMode = nullptr;
+    int mFieldWidth = 0;
+};
