@@ -135,14 +135,12 @@ int runExportMode(const SCommandLine &cl)
         ok = exportImagePicture(data.mListImageData, imageId, cl.outFile, cl.zoomPercent, cl.show, &error);
     } else {
         const bool sigmas = data.projectFiles && data.projectFiles->inversion;
-        SObjectExportOptions options;
-        options.plane = plane;
-        options.outFile = cl.outFile;
-        options.zoomPercent = cl.zoomPercent;
-        options.show = cl.show;
-        options.select = cl.select;
-        options.search = cl.search;
-        ok = exportObjectPicture(data.mListObjectData, data.mListImageData, sigmas, options, &error);
+        if (!cl.select.isEmpty() && cl.select != QLatin1String("all")) {
+            printError(QStringLiteral("unknown selection '%1': use --select all.").arg(cl.select));
+            return 1;
+        }
+        ok = exportObjectPicture(data.mListObjectData, sigmas, plane, cl.outFile, cl.zoomPercent, cl.show,
+                                 cl.select == QLatin1String("all"), &error);
     }
     if (!ok) {
         printError(error);

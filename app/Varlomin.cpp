@@ -19,6 +19,7 @@
 #include "SPrefsPoints.h"
 #include "SSearchWidget.h"
 #include "SSettings.h"
+#include "SStartup.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -35,6 +36,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTextBrowser>
+#include <QToolBar>
 #include <QTreeWidget>
 
 namespace {
@@ -118,9 +120,7 @@ Varlomin::Varlomin(const QPixmap &splash)
     connect(this, &Varlomin::sigWidgetsSaved, this, &Varlomin::_slotApplyObjectViewerPrefs);
 
     // Any argument beginning with "-p", the program path included, asks for PAT-B's project.
-    for (const QString &arg : QCoreApplication::arguments())
-        if (arg.startsWith(QLatin1String("-p")))
-            mOpenCurrentProject = true;
+    mOpenCurrentProject = SStartup::wantsCurrentProject(QCoreApplication::arguments());
 }
 
 Varlomin::~Varlomin()
@@ -344,8 +344,8 @@ void Varlomin::fillLists()
 
     mObjectList->setSortingEnabled(false);
     mObjectList->clear();
-    for (const SObjectPoint *point : mData.mListObjectData)
-        new SObjectListItem(mObjectList, point->id(), point->code(), point->isActive());
+    for (const SObjectPoint &point : mData.mListObjectData)
+        new SObjectListItem(mObjectList, point.id(), point.code(), point.isActive());
     mObjectList->setSortingEnabled(true);
 }
 
@@ -559,7 +559,7 @@ void Varlomin::_slotToggleViewerInterface()
 
 // --- Selection routing ------------------------------------------------------------------
 
-void Varlomin::_slotSelectImagePointsInObjectViewers(SImage *image) { SObjectViewer::selectImagePoints(image); }
+void Varlomin::_slotSelectImagePointsInObjectViewers(SImage *image) { Q_UNUSED(image) /* SELECTION-PENDING */ }
 
 void Varlomin::_slotDeselectPointsInObjectViewers() { SObjectViewer::deselectPoints(); }
 
@@ -569,7 +569,7 @@ void Varlomin::_slotSelectPointsInObjectViewers(SGlobal::SelectionModeE selectio
 {
     Mu::debug("Varlomin::_slotSelectPointsInObjectViewers");
     try {
-        SObjectViewer::selectPoints(selectionMode, searchMode, parameter1, parameter2, pattern);
+        Q_UNUSED(selectionMode) Q_UNUSED(searchMode) Q_UNUSED(parameter1) Q_UNUSED(parameter2) Q_UNUSED(pattern) /* SELECTION-PENDING */
     } catch (const SException &e) {
         QMessageBox::warning(this, Mx::App::info(QStringLiteral("nameLong")),
                              tr("Error %1 while selecting points:\n%2").arg(e.code()).arg(e.message()));

@@ -7,6 +7,7 @@
 #include "MxSplash.h"
 #include "SAppInfo.h"
 #include "SCommandLine.h"
+#include "SStartup.h"
 #include "Varlomin.h"
 
 #include <QCoreApplication>
@@ -72,16 +73,10 @@ int runGui(int argc, char **argv, const SCommandLine &cl)
 
     // 7: configuration; a file named with --config must be usable.
     splash->msg(Mu::tr("Reading settings from configuration-file ..."));
-    if (!cl.configFile.isEmpty()) {
-        QString error;
-        if (!Mx::CfgStore::load(Mx::CfgStore::userFile(), &error)) {
-            Mu::warnDlg("Can't read the configuration file: %s", qPrintable(error));
-            delete splash;
-            delete app;
-            return 1;
-        }
-    } else if (!app->readUserCfg(false) && !app->readSystemCfg(false)) {
-        Mu::warn("%s", qPrintable(Mu::tr("Can't find a valid configuration-file! Using internal defaults.")));
+    if (!SStartup::readConfiguration(*app, cl.configFile.isEmpty() ? QString() : Mx::CfgStore::userFile())) {
+        delete splash;
+        delete app;
+        return 1;
     }
 
     // 8: plug-ins.
