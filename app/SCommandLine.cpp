@@ -27,6 +27,9 @@ QString usage()
         "  --select all|image:ID  select points before an object export\n"
         "  --search MODE:PAR1:PAR2[:pattern]  select points by a search before an object export\n"
         "                     MODE: point-id, image-id, links, residuals, sigmas, blunder, point-code\n"
+        "                     PAR1, PAR2: minimum and maximum (leave one empty to not use it), the\n"
+        "                     id pattern of digits, '?' and '*' (with :pattern), or the point-code\n"
+        "                     mask of 7 digits 0/1 (e.g. point-code:0000110 for projection centres)\n"
         "  --config FILE      use this configuration file instead of the user's\n"
         "  --help             show this help\n"
         "  --version          show the version\n");

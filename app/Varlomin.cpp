@@ -39,6 +39,9 @@
 #include <QToolBar>
 #include <QTreeWidget>
 
+// The built-in images live in this library; a static library has to register them.
+static void initResources() { Q_INIT_RESOURCE(varlomin); }
+
 namespace {
 
 const QString kGroup = QStringLiteral("Varlomin");
@@ -63,7 +66,8 @@ public:
 } // namespace
 
 Varlomin::Varlomin(const QPixmap &splash)
-    : Mx::MainWindow(nullptr, Qt::WindowFlags(), QPixmap(QStringLiteral(":/images/varlomin.png")), splash)
+    : Mx::MainWindow(nullptr, Qt::WindowFlags(), (initResources(), QPixmap(QStringLiteral(":/images/varlomin.png"))),
+                     splash)
 {
     Mu::debug("Varlomin");
     addStandardUIs(0x1F);
@@ -559,7 +563,7 @@ void Varlomin::_slotToggleViewerInterface()
 
 // --- Selection routing ------------------------------------------------------------------
 
-void Varlomin::_slotSelectImagePointsInObjectViewers(SImage *image) { Q_UNUSED(image) /* SELECTION-PENDING */ }
+void Varlomin::_slotSelectImagePointsInObjectViewers(SImage *image) { SObjectViewer::selectImagePoints(image); }
 
 void Varlomin::_slotDeselectPointsInObjectViewers() { SObjectViewer::deselectPoints(); }
 
@@ -569,7 +573,7 @@ void Varlomin::_slotSelectPointsInObjectViewers(SGlobal::SelectionModeE selectio
 {
     Mu::debug("Varlomin::_slotSelectPointsInObjectViewers");
     try {
-        Q_UNUSED(selectionMode) Q_UNUSED(searchMode) Q_UNUSED(parameter1) Q_UNUSED(parameter2) Q_UNUSED(pattern) /* SELECTION-PENDING */
+        SObjectViewer::selectPoints(selectionMode, searchMode, parameter1, parameter2, pattern);
     } catch (const SException &e) {
         QMessageBox::warning(this, Mx::App::info(QStringLiteral("nameLong")),
                              tr("Error %1 while selecting points:\n%2").arg(e.code()).arg(e.message()));

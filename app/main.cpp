@@ -18,6 +18,8 @@
 #include <cstdlib>
 #include <new>
 
+static void initResources() { Q_INIT_RESOURCE(varlomin); }
+
 namespace {
 
 void outOfMemory()
@@ -60,9 +62,10 @@ int runGui(int argc, char **argv, const SCommandLine &cl)
     SAppInfo::fill();
 
     // 5: the splash screen.
+    initResources();
     const QPixmap splashImage(QStringLiteral(":/images/splash.png"));
     auto *splash = new Mx::Splash(splashImage, SAppInfo::aboutText(), 200, 40, nullptr);
-    splash->setMessageAlignment(0x21);
+    splash->setMessageAlignment(Qt::AlignLeft | Qt::AlignBottom);
     splash->setMessageColor(Qt::black);
     splash->setMessageDelay(100);
     splash->show();

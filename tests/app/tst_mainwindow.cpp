@@ -11,6 +11,14 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QImage>
+#include <QPainter>
+#include <QStatusBar>
+#include <QToolBar>
+#include "MxPrefsDialog.h"
+#include "MxPrefsTab.h"
+#include "SImageView.h"
+#include "SObjectView.h"
 #include <QMenu>
 #include <QDir>
 #include <QCheckBox>
@@ -80,6 +88,24 @@ QStringList columnTexts(QTreeWidget *list, int column)
         texts << list->topLevelItem(row)->text(column);
     return texts;
 }
+
+QColor objectGround(int plane)
+{
+    QImage image(60, 60, QImage::Format_ARGB32);
+    QPainter painter(&image);
+    SObjectViewer::viewer(plane)->view()->paintCanvas(painter, QRect(0, 0, 60, 60));
+    return image.pixelColor(1, 1);
+}
+
+QColor imageGround(SImageViewer *viewer)
+{
+    QImage image(60, 60, QImage::Format_ARGB32);
+    QPainter painter(&image);
+    viewer->graphicalView()->paintCanvas(painter, QRect(0, 0, 60, 60));
+    return image.pixelColor(1, 1);
+}
+
+Mx::PrefsTab *page(Varlomin &window, int index) { return window.prefsTab()->pages().at(index); }
 
 } // namespace
 
@@ -203,6 +229,93 @@ private slots:
         QTest::keyClick(&window, Qt::Key_3, Qt::ControlModifier | Qt::ShiftModifier);
         QVERIFY(!SObjectViewer::viewer(2));
         SObjectViewer::closeAll();
+    }
+
+
+    void savedPagesReachTheirViewers()
+    {
+        qputenv("windir", mDir.path().toLocal8Bit());
+        Varlomin window{QPixmap()};
+        window.openProject(writeProject(mDir.path()));
+        SImageViewer *imageViewer = SImageViewer::viewers().first();
+        const QColor navy(0, 0, 128), olive(128, 128, 0);
+        Mx::Cfg(QStringLiteral("ObjectViewer")).writeEntry(QStringLiteral("BG_Color"), navy);
+        Mx::Cfg(QStringLiteral("ImageViewer")).writeEntry(QStringLiteral("BG_Color"), olive);
+
+        // The image page refreshes image viewers only.
+        page(window, 0)->initWidgets();
+        page(window, 0)->slotSaveWidgetStates();
+        QCOMPARE(imageGround(imageViewer), olive);
+        QCOMPARE(objectGround(0), QColor(Qt::white));
+
+        // The object page refreshes object viewers only.
+        Mx::Cfg(QStringLiteral("ImageViewer")).writeEntry(QStringLiteral("BG_Color"), QColor(Qt::white));
+        page(window, 1)->initWidgets();
+        page(window, 1)->slotSaveWidgetStates();
+        for (int plane = 0; plane < 3; ++plane)
+            QCOMPARE(objectGround(plane), navy);
+        QCOMPARE(imageGround(imageViewer), olive);
+
+        // The links and points pages refresh both kinds.
+        Mx::Cfg(QStringLiteral("ObjectViewer")).writeEntry(QStringLiteral("BG_Color"), QColor(Qt::white));
+        page(window, 2)->initWidgets();
+        page(window, 2)->slotSaveWidgetStates();
+        QCOMPARE(imageGround(imageViewer), QColor(Qt::white));
+        QCOMPARE(objectGround(1), QColor(Qt::white));
+        Mx::Cfg(QStringLiteral("ObjectViewer")).writeEntry(QStringLiteral("BG_Color"), navy);
+        Mx::Cfg(QStringLiteral("ImageViewer")).writeEntry(QStringLiteral("BG_Color"), olive);
+        page(window, 3)->initWidgets();
+        page(window, 3)->slotSaveWidgetStates();
+        QCOMPARE(imageGround(imageViewer), olive);
+        QCOMPARE(objectGround(2), navy);
+    }
+
+    void preferencesOpenAtTheAskedPage()
+    {
+        Varlomin window{QPixmap()};
+        window.show();
+        window.createObjectViewer(0);
+        emit SObjectViewer::viewer(0)->sigRequestObjectPreferences();
+        QCOMPARE(window.prefsTab()->currentPage(), page(window, 1));
+        QVERIFY(window.prefsTab()->isVisible());
+        // While the dialog is shown another request does not turn the page.
+        SImageViewer *imageViewer = window.createImageViewer(1);
+        emit imageViewer->sigRequestImagePreferences();
+        QCOMPARE(window.prefsTab()->currentPage(), page(window, 1));
+        window.prefsTab()->hide();
+        emit imageViewer->sigRequestImagePreferences();
+        QCOMPARE(window.prefsTab()->currentPage(), page(window, 0));
+        window.prefsTab()->hide();
+        SObjectViewer::closeAll();
+        SImageViewer::closeAll();
+    }
+
+    void f11HidesAndRestoresToolBars()
+    {
+        Varlomin window{QPixmap()};
+        window.show();
+        SObjectViewer *objectViewer = window.createObjectViewer(0);
+        SImageViewer *imageViewer = window.createImageViewer(1);
+        auto visibleBars = [](QMainWindow *w) {
+            int n = 0;
+            for (QToolBar *bar : w->findChildren<QToolBar *>())
+                n += bar->isVisibleTo(w) ? 1 : 0;
+            return n;
+        };
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        const int objectBars = visibleBars(objectViewer), imageBars = visibleBars(imageViewer);
+        QVERIFY(objectBars > 0 && imageBars > 0);
+        QTest::keyClick(&window, Qt::Key_F11);
+        QCOMPARE(visibleBars(objectViewer), 0);
+        QCOMPARE(visibleBars(imageViewer), 0);
+        QVERIFY(!imageViewer->statusBar()->isVisibleTo(imageViewer));
+        QTest::keyClick(&window, Qt::Key_F11);
+        QCOMPARE(visibleBars(objectViewer), objectBars);
+        QCOMPARE(visibleBars(imageViewer), imageBars);
+        QVERIFY(imageViewer->statusBar()->isVisibleTo(imageViewer));
+        SObjectViewer::closeAll();
+        SImageViewer::closeAll();
     }
 
     void closeDialogSemantics()
