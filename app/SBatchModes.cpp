@@ -214,6 +214,9 @@ int runExportMode(const SCommandLine &cl)
     const QString target = cl.exportTarget.toLower();
     int imageId = 0;
     int plane = -1;
+    const QString imagePrefix = QStringLiteral("image:");
+    int selectImageId = 0;
+    SearchRequest request;
     if (target.startsWith(QLatin1String("image:"))) {
         bool ok = false;
         imageId = target.mid(6).toInt(&ok);
@@ -231,6 +234,26 @@ int runExportMode(const SCommandLine &cl)
         if (plane < 0) {
             printError(QStringLiteral("unknown export target '%1': use image:ID, object:xy, object:xz or object:yz.")
                            .arg(cl.exportTarget));
+            return 1;
+        }
+        if (!cl.select.isEmpty() && !cl.search.isEmpty()) {
+            printError(QStringLiteral("--select and --search cannot be combined: the search replaces the selection."));
+            return 1;
+        }
+        if (cl.select.startsWith(imagePrefix)) {
+            bool isNumber = false;
+            selectImageId = cl.select.mid(imagePrefix.size()).toInt(&isNumber);
+            if (!isNumber) {
+                printError(QStringLiteral("--select %1: use image:ID with a whole number.").arg(cl.select));
+                return 1;
+            }
+        } else if (!cl.select.isEmpty() && cl.select != QLatin1String("all")) {
+            printError(QStringLiteral("unknown selection '%1': use --select all or --select image:ID.").arg(cl.select));
+            return 1;
+        }
+        QString searchError;
+        if (!cl.search.isEmpty() && !parseSearch(cl.search, &request, &searchError)) {
+            printError(QStringLiteral("--search %1: %2.").arg(cl.search, searchError));
             return 1;
         }
     }
@@ -261,32 +284,15 @@ int runExportMode(const SCommandLine &cl)
         ok = exportImagePicture(data.mListImageData, imageId, cl.outFile, cl.zoomPercent, cl.show, &error);
     } else {
         const bool sigmas = data.projectFiles && data.projectFiles->inversion;
-        if (!cl.select.isEmpty() && !cl.search.isEmpty()) {
-            printError(QStringLiteral("--select and --search cannot be combined: the search replaces the selection."));
-            return 1;
-        }
         SImage *selectedImage = nullptr;
-        const QString imagePrefix = QStringLiteral("image:");
         if (cl.select.startsWith(imagePrefix)) {
-            bool isNumber = false;
-            const int selectId = cl.select.mid(imagePrefix.size()).toInt(&isNumber);
-            selectedImage = isNumber ? SImageList::find(selectId) : nullptr;
+            selectedImage = SImageList::find(selectImageId);
             if (!selectedImage) {
-                printError(isNumber ? QStringLiteral("--select %1: the project '%2' has no image %3.")
-                                          .arg(cl.select, cl.projectFile)
-                                          .arg(selectId)
-                                    : QStringLiteral("--select %1: use image:ID with a whole number.").arg(cl.select));
+                printError(QStringLiteral("--select %1: the project '%2' has no image %3.")
+                               .arg(cl.select, cl.projectFile)
+                               .arg(selectImageId));
                 return 1;
             }
-        } else if (!cl.select.isEmpty() && cl.select != QLatin1String("all")) {
-            printError(QStringLiteral("unknown selection '%1': use --select all or --select image:ID.").arg(cl.select));
-            return 1;
-        }
-        SearchRequest request;
-        QString searchError;
-        if (!cl.search.isEmpty() && !parseSearch(cl.search, &request, &searchError)) {
-            printError(QStringLiteral("--search %1: %2.").arg(cl.search, searchError));
-            return 1;
         }
         SObjectExportHook select;
         if (selectedImage)

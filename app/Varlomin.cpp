@@ -11,6 +11,7 @@
 #include "SException.h"
 #include "SImageViewer.h"
 #include "SListItems.h"
+#include "SObjectListModel.h"
 #include "SObjectViewer.h"
 #include "SPatbReader.h"
 #include "SPrefsImageViewer.h"
@@ -24,6 +25,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDockWidget>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHeaderView>
@@ -37,6 +39,7 @@
 #include <QTabWidget>
 #include <QTextBrowser>
 #include <QToolBar>
+#include <QTreeView>
 #include <QTreeWidget>
 
 // The built-in images live in this library; a static library has to register them.
@@ -105,7 +108,7 @@ Varlomin::Varlomin(const QPixmap &splash)
     info->addTab(mSupportView, tr("&Support"));
 
     connect(mImageList, &QTreeWidget::itemDoubleClicked, this, &Varlomin::_slotShowImage);
-    connect(mObjectList, &QTreeWidget::itemExpanded, this, &Varlomin::_slotShowObjectConnections);
+    connect(mObjectList, &QTreeView::expanded, this, &Varlomin::_slotShowObjectConnections);
     connect(mImageList, &QWidget::customContextMenuRequested, this, &Varlomin::_slotSetupContextMenu);
     connect(mObjectList, &QWidget::customContextMenuRequested, this, &Varlomin::_slotSetupContextMenu);
     connect(this, &Varlomin::sigErrorQuitApp, qApp, &QCoreApplication::quit);
@@ -158,8 +161,9 @@ void Varlomin::buildDock()
     const QString imageTab = tr("&Image");
     mTabs->addTab(mImageList, imageTab);
 
-    mObjectList = new QTreeWidget(mTabs);
-    mObjectList->setHeaderLabels({tr("Point-ID"), tr("Point-Type"), tr("Blunder")});
+    mObjectList = new QTreeView(mTabs);
+    mObjectModel = new SObjectListModel(mObjectList);
+    mObjectList->setModel(mObjectModel);
     mObjectList->setRootIsDecorated(true);
     mObjectList->setAllColumnsShowFocus(true);
     mObjectList->setSortingEnabled(true);
@@ -225,25 +229,32 @@ void Varlomin::slotFileOpen()
     }
     WaitCursor wait;
     _slotFileClose();
-    if (readProjectFile(file))
-        _slotInitProject();
+    openRead(file);
 }
 
 void Varlomin::openProject(const QString &projectFile)
 {
     _slotFileClose();
-    if (readProjectFile(projectFile))
-        _slotInitProject();
+    openRead(projectFile);
+}
+
+void Varlomin::openRead(const QString &projectFile)
+{
+    QElapsedTimer timer;
+    timer.start();
+    if (!readProjectFile(projectFile))
+        return;
+    const qint64 readMs = timer.restart();
+    _slotInitProject();
+    Mu::debug("Opening '%s': read %lld ms, initialised %lld ms", qPrintable(projectFile), readMs, timer.elapsed());
 }
 
 void Varlomin::openCurrentPATProject()
 {
     SPatbReader reader(mData, *this);
     const QString project = reader.findCurrentPATProject(mOpenCurrentProject);
-    if (project.isEmpty())
-        return;
-    if (readProjectFile(project))
-        _slotInitProject();
+    if (!project.isEmpty())
+        openRead(project);
 }
 
 bool Varlomin::readProjectFile(const QString &projectFile)
@@ -328,9 +339,13 @@ void Varlomin::_slotInitProject()
     mData.checkInversion();
     Mu::msg(0x42, "%s", qPrintable(tr("Reading Projectfile ready.")));
     _strProjectFile = mData.projectFiles->projectFile;
+    QElapsedTimer timer;
+    timer.start();
     fillLists();
+    const qint64 listMs = timer.restart();
     Mx::Cfg(kGroup).writeEntry(kLastProjectKey, _strProjectFile);
     restoreViewerPlacements();
+    Mu::debug("Lists filled in %lld ms, viewers restored in %lld ms", listMs, timer.elapsed());
 }
 
 void Varlomin::fillLists()
@@ -346,11 +361,8 @@ void Varlomin::fillLists()
         new SImageListItem(mImageList, image->id(), image->numberOfPoints());
     mImageList->setSortingEnabled(true);
 
-    mObjectList->setSortingEnabled(false);
-    mObjectList->clear();
-    for (const SObjectPoint &point : mData.mListObjectData)
-        new SObjectListItem(mObjectList, point.id(), point.code(), point.isActive());
-    mObjectList->setSortingEnabled(true);
+    mObjectModel->setPoints(mData.mListObjectData);
+    mObjectModel->sort(mObjectList->header()->sortIndicatorSection(), mObjectList->header()->sortIndicatorOrder());
 }
 
 void Varlomin::_slotFileClose()
@@ -364,7 +376,7 @@ void Varlomin::_slotFileClose()
     _strProjectFile.clear();
     mProjectInfo->clear();
     mImageList->clear();
-    mObjectList->clear();
+    mObjectModel->clear();
     mData.close();
     Mu::info("%s", qPrintable(tr("Closing done.")));
 }
@@ -439,19 +451,16 @@ void Varlomin::_slotShowImage(QTreeWidgetItem *item, int /*column*/)
     createImageViewer(id);
 }
 
-void Varlomin::_slotShowObjectConnections(QTreeWidgetItem *item)
+void Varlomin::_slotShowObjectConnections(const QModelIndex &item)
 {
-    if (!item || mData.mListObjectData.count() == 0 || item->childCount() > 0)
+    const SObjectListItem *point = mObjectModel->item(item);
+    if (!point || mData.mListObjectData.count() == 0 || mObjectModel->childrenKnown(item))
         return;
-    bool ok = false;
-    const int id = item->text(0).toInt(&ok, 10);
-    if (!ok) {
-        Mu::warn("%s", qPrintable(tr("Can't convert string to number!")));
-        return;
-    }
+    std::vector<int> imageIds;
     for (const SImage *image : mData.mListImageData)
-        if (image->hasImagePoint(id))
-            new QTreeWidgetItem(item, QStringList{QString::number(image->id())});
+        if (image->hasImagePoint(point->pointId))
+            imageIds.push_back(image->id());
+    mObjectModel->setChildren(item, imageIds);
 }
 
 void Varlomin::_slotSetupContextMenu(const QPoint &position)

@@ -16,6 +16,9 @@ class QTabWidget;
 class QTextBrowser;
 class QTreeWidget;
 class QTreeWidgetItem;
+class QTreeView;
+class QModelIndex;
+class SObjectListModel;
 class ProjectInfo;
 class SCloseDialog;
 class SImage;
@@ -47,7 +50,8 @@ public:
     const ProjectFiles *projectFiles() const { return mData.projectFiles.get(); }
 
     QTreeWidget *imageList() const { return mImageList; }
-    QTreeWidget *objectList() const { return mObjectList; }
+    QTreeView *objectList() const { return mObjectList; }
+    SObjectListModel *objectListModel() const { return mObjectModel; }
     ProjectInfo *projectInfo() const { return mProjectInfo; }
     SSearchWidget *searchWidget() const { return mSearch; }
     QMenu *contextMenu() const { return mContextMenu; }
@@ -65,7 +69,7 @@ public slots:
 private slots:
     void _slotFileClose();
     void _slotShowImage(QTreeWidgetItem *item, int column);
-    void _slotShowObjectConnections(QTreeWidgetItem *item);
+    void _slotShowObjectConnections(const QModelIndex &item);
     void _slotShowImageViewerPreferences();
     void _slotShowObjectViewerPreferences();
     void _slotApplyImageViewerPrefs();
@@ -98,6 +102,8 @@ private:
 
     // Reads the project; false when "&Open other" handed the opening to a nested call.
     bool readProjectFile(const QString &projectFile);
+    // Reads and, unless the read handed over to another opening, initialises.
+    void openRead(const QString &projectFile);
     void fillLists();
     void buildDock();
 
@@ -109,7 +115,8 @@ private:
     QTextBrowser *mSupportView = nullptr;
     QString _strProjectFile;
     QTreeWidget *mImageList = nullptr;
-    QTreeWidget *mObjectList = nullptr;
+    QTreeView *mObjectList = nullptr;
+    SObjectListModel *mObjectModel = nullptr;
     ProjectInfo *mProjectInfo = nullptr;
     QMenu *mContextMenu = nullptr;
     bool mOpenCurrentProject = false;

@@ -7,6 +7,7 @@
 #include "SCloseDialog.h"
 #include "SImageViewer.h"
 #include "SObjectViewer.h"
+#include "SObjectListModel.h"
 #include "Varlomin.h"
 
 #include <QAction>
@@ -28,6 +29,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QTreeView>
 #include <QTreeWidget>
 
 #include <functional>
@@ -70,6 +72,7 @@ QString writeProject(const QString &dir)
     o += objectRecord(500, 102, 12, 22, 32, 1, 1, 1);
     for (int p = 3; p < 9; ++p)
         o += objectRecord(0, 100 + p, 10 + p, 20 + p, 30, 1, 1, 1);
+    o += objectRecord(0, 150, 5, 5, 5, 1, 1, 1); // measured in no image
     QByteArray c = observationRecord(OT_ControlZ, 1, 101, 31.0, 0.5, 0.1); // rejected: a blunder
     const ProjectFileNames names = projectFileNames(QStringLiteral("block"), QStringLiteral("camera.cam"));
     writeFile(dir + QStringLiteral("/block.(i)"), i);
@@ -86,6 +89,14 @@ QStringList columnTexts(QTreeWidget *list, int column)
     QStringList texts;
     for (int row = 0; row < list->topLevelItemCount(); ++row)
         texts << list->topLevelItem(row)->text(column);
+    return texts;
+}
+
+QStringList columnTexts(const QAbstractItemModel *model, int column)
+{
+    QStringList texts;
+    for (int row = 0; row < model->rowCount(); ++row)
+        texts << model->index(row, column).data().toString();
     return texts;
 }
 
@@ -134,12 +145,12 @@ private slots:
     {
         Varlomin window{QPixmap()};
         QCOMPARE(window.imageList()->topLevelItemCount(), 0);
-        QCOMPARE(window.objectList()->topLevelItemCount(), 0);
+        QCOMPARE(window.objectListModel()->rowCount(), 0);
         for (int row = 0; row < ProjectInfo::kRows; ++row)
             QVERIFY(window.projectInfo()->value(row).isEmpty());
         QVERIFY(window.projectFile().isEmpty());
         QCOMPARE(window.imageList()->headerItem()->text(1), QStringLiteral("# Coords"));
-        QCOMPARE(window.objectList()->headerItem()->text(2), QStringLiteral("Blunder"));
+        QCOMPARE(window.objectListModel()->headerData(2, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("Blunder"));
     }
 
 
@@ -153,7 +164,7 @@ private slots:
         QCOMPARE(window.projectInfo()->value(6), QStringLiteral("0.850"));
         QCOMPARE(window.projectInfo()->value(7), QStringLiteral("1.250"));
         QCOMPARE(window.projectInfo()->value(8), QStringLiteral("3"));
-        QCOMPARE(window.projectInfo()->value(9), QStringLiteral("12")); // 9 points + 3 centres
+        QCOMPARE(window.projectInfo()->value(9), QStringLiteral("13")); // 10 points + 3 centres
         QCOMPARE(window.projectInfo()->value(10), QStringLiteral("TRUE"));
         QCOMPARE(Mx::Cfg(QStringLiteral("Varlomin")).readString(QStringLiteral("Last project-file"), QString()),
                  window.projectFile());
@@ -164,14 +175,17 @@ private slots:
         images->sortByColumn(0, Qt::AscendingOrder);
         QCOMPARE(columnTexts(images, 0), (QStringList{"2", "9", "10"}));
 
-        QTreeWidget *objects = window.objectList();
+        QTreeView *objects = window.objectList();
+        SObjectListModel *model = window.objectListModel();
+        QCOMPARE(model->rowCount(), 13);
         objects->sortByColumn(1, Qt::AscendingOrder);
-        const QStringList types = columnTexts(objects, 1);
+        const QStringList types = columnTexts(model, 1);
         // By code number: control points (200, 500) before projection centres (900).
         QCOMPARE(types.indexOf(QStringLiteral("Vertical Control Point")), types.size() - 5);
         QCOMPARE(types.last(), QStringLiteral("Projection Centre"));
         objects->sortByColumn(2, Qt::AscendingOrder);
-        QCOMPARE(objects->topLevelItem(0)->text(0), QStringLiteral("101")); // the blunder first
+        QCOMPARE(columnTexts(model, 0).first(), QStringLiteral("101")); // the blunder first
+        QVERIFY(!model->index(0, 2).data(Qt::DecorationRole).isNull()); // its ball
 
         // Restoring placements with nothing saved: three object viewers and one image viewer.
         QCOMPARE(SImageViewer::viewers().size(), 1);
@@ -179,12 +193,22 @@ private slots:
             QVERIFY(SObjectViewer::viewer(plane));
 
         // Expanding a point lists the images that measured it, once.
-        QTreeWidgetItem *item = objects->findItems(QStringLiteral("102"), Qt::MatchExactly, 0).first();
-        item->setExpanded(true);
-        QCOMPARE(item->childCount(), 3);
-        item->setExpanded(false);
-        item->setExpanded(true);
-        QCOMPARE(item->childCount(), 3);
+        const QModelIndex item = model->indexOfPoint(102);
+        objects->expand(item);
+        QCOMPARE(model->rowCount(item), 3);
+        QCOMPARE(model->index(0, 0, item).data().toString(), QStringLiteral("2")); // sorted image list
+        objects->collapse(item);
+        objects->expand(item);
+        QCOMPARE(model->rowCount(item), 3);
+        // Sorting keeps the children with their point.
+        objects->sortByColumn(0, Qt::DescendingOrder);
+        const QModelIndex moved = model->indexOfPoint(102);
+        QCOMPARE(model->rowCount(moved), 3);
+        QCOMPARE(model->parent(model->index(2, 0, moved)), moved);
+        // A point seen by no image gets no children and loses its expander.
+        const QModelIndex lonely = model->indexOfPoint(150);
+        objects->expand(lonely);
+        QVERIFY(!model->hasChildren(lonely));
     }
 
     void closeEmptiesEverything()
