@@ -53,6 +53,7 @@ const QString kDefaultStartFolder = QStringLiteral("./examples/");
 constexpr int kMenuProject = 1;
 constexpr int kMenuView = 4;
 constexpr qint64 kProgressThreshold = 50LL * 1024 * 1024; // bytes of result files
+constexpr int kProgressSteps = 1000;
 
 SCloseDialog *gCloseDialog = nullptr;
 bool gViewersUndecorated = false;
@@ -259,7 +260,7 @@ void Varlomin::openCurrentPATProject()
 
 bool Varlomin::readProjectFile(const QString &projectFile)
 {
-    mOpenedOther = false;
+    mNothingToInitialise = false;
     SPatbReader reader(mData, *this);
     try {
         reader.readProjectFile(projectFile);
@@ -274,7 +275,7 @@ bool Varlomin::readProjectFile(const QString &projectFile)
     delete mProgress;
     mProgress = nullptr;
     // After "&Open other" the nested opening has already initialised the window.
-    return !mOpenedOther;
+    return !mNothingToInitialise;
 }
 
 SReadErrorChoice Varlomin::readError(const QString &text)
@@ -294,38 +295,54 @@ SReadErrorChoice Varlomin::readError(const QString &text)
 
 void Varlomin::requestOtherProjectFile()
 {
-    mOpenedOther = true;
+    mNothingToInitialise = true;
     // The failed read's remains go first, so that the next project starts from nothing.
     mData.close();
     emit sigErrorGetNewProjectFile();
-    mOpenedOther = true; // the nested read reset it
+    mNothingToInitialise = true; // the nested read reset it
 }
 
 void Varlomin::dataInputComplete() { emit sigDataInputComplete(); }
 
-bool Varlomin::progress(const QString &file, qint64 done, qint64 total)
+void Varlomin::readStarting(qint64 totalBytes)
 {
-    if (!mProgress) {
-        if (total <= kProgressThreshold)
-            return true;
-        mProgress = new QProgressDialog(this);
-        mProgress->setWindowTitle(tr("Opening project"));
-        mProgress->setWindowModality(Qt::WindowModal);
-        mProgress->setMinimumDuration(0);
-        mProgress->setRange(0, 1000);
+    delete mProgress;
+    mProgress = nullptr;
+    if (totalBytes <= kProgressThreshold)
+        return;
+    mProgress = new QProgressDialog(this);
+    mProgress->setWindowTitle(tr("Opening project"));
+    mProgress->setWindowModality(Qt::WindowModal);
+    mProgress->setMinimumDuration(0);
+    mProgress->setRange(0, kProgressSteps);
+    mProgress->setProperty("totalBytes", totalBytes);
+    mProgressFile.clear();
+    mProgressBase = mProgressLast = 0;
+}
+
+bool Varlomin::progress(const QString &file, qint64 done, qint64 /*total*/)
+{
+    if (!mProgress)
+        return true;
+    if (file != mProgressFile) {
+        mProgressBase += mProgressLast;
+        mProgressFile = file;
+        mProgressLast = 0;
+        mProgress->setLabelText(tr("Reading %1 ...").arg(QDir::toNativeSeparators(file)));
     }
-    mProgress->setLabelText(tr("Reading %1 ...").arg(QDir::toNativeSeparators(file)));
-    mProgress->setValue(total > 0 ? int(1000 * done / total) : 0);
+    mProgressLast = done;
+    const qint64 all = std::max<qint64>(1, mProgress->property("totalBytes").toLongLong());
+    mProgress->setValue(int(std::min<qint64>(kProgressSteps, kProgressSteps * (mProgressBase + done) / all)));
     QCoreApplication::processEvents();
-    if (mProgress->wasCanceled()) {
-        delete mProgress;
-        mProgress = nullptr;
-        mData.close();
-        Mu::warn("%s", qPrintable(tr("Opening the project was cancelled by the user.")));
-        mOpenedOther = true; // nothing to initialise
-        return false;
-    }
-    return true;
+    if (!mProgress->wasCanceled())
+        return true;
+    // Cancelled: nothing of the project stays, as after closing.
+    delete mProgress;
+    mProgress = nullptr;
+    mData.close();
+    Mu::warn("%s", qPrintable(tr("Opening the project was cancelled; no project is open.")));
+    mNothingToInitialise = true; // nothing to initialise
+    return false;
 }
 
 void Varlomin::_slotInitProject()

@@ -98,6 +98,7 @@ private:
     SReadErrorChoice readError(const QString &text) override;
     void requestOtherProjectFile() override;
     void dataInputComplete() override;
+    void readStarting(qint64 totalBytes) override;
     bool progress(const QString &file, qint64 done, qint64 total) override;
 
     // Reads the project; false when "&Open other" handed the opening to a nested call.
@@ -124,6 +125,11 @@ private:
     QDockWidget *mDock = nullptr;
     QTabWidget *mTabs = nullptr;
     SSearchWidget *mSearch = nullptr;
-    bool mOpenedOther = false; // "&Open other" was chosen during the current read
-    class QProgressDialog *mProgress = nullptr;
+    // The read ended with nothing to initialise: "&Open other" handed the opening to a
+    // nested call, or the user cancelled.
+    bool mNothingToInitialise = false;
+    class QProgressDialog *mProgress = nullptr; // shown while a large project is read
+    QString mProgressFile;                      // the file being read
+    qint64 mProgressBase = 0;                   // bytes of the files read before it
+    qint64 mProgressLast = 0;                   // bytes of it read so far
 };

@@ -21,6 +21,8 @@ public:
     virtual void requestOtherProjectFile() {}
     // The read of a project file is complete.
     virtual void dataInputComplete() {}
+    // The result files are about to be read: their size in bytes together.
+    virtual void readStarting(qint64 totalBytes) { Q_UNUSED(totalBytes) }
     // Called every few megabytes while a result file is read; false cancels the read.
     virtual bool progress(const QString &file, qint64 done, qint64 total)
     {

@@ -22,6 +22,9 @@ constexpr int kCameraIdLength = 9;
 constexpr int kTrailerId = -99;
 constexpr int kStatisticsCode = -1;
 constexpr int kProjectLineLimit = 1000;
+constexpr qint64 kIniLineLimit = 64 * 1024;
+// Five lines of names: anything this large is not a project file and is not read.
+constexpr qint64 kProjectFileMaxBytes = 1024 * 1024;
 // Progress is reported at most this often, so that a dialog costs nothing measurable.
 constexpr qint64 kProgressBytes = 8 * 1024 * 1024;
 
@@ -80,7 +83,12 @@ QString SPatbReader::searchIniKey(QFile &file, const QString &section, const QSt
 {
     const QString header = "[" + section + "]";
     auto readLine = [&file]() {
-        QByteArray line = file.readLine();
+        QByteArray line = file.readLine(kIniLineLimit + 1);
+        // Only the start of a line is ever compared: the rest of an over-long line is skipped
+        // piece by piece, so that a damaged file is never held in memory.
+        bool whole = line.endsWith('\n');
+        while (!whole && !file.atEnd())
+            whole = file.readLine(kIniLineLimit + 1).endsWith('\n');
         while (line.endsWith('\n') || line.endsWith('\r'))
             line.chop(1);
         return QString::fromLatin1(line);
@@ -141,7 +149,11 @@ bool SPatbReader::readProjectFile(const QString &projectFile)
                                                 "OBJECT_OBSERVATION_FILE"};
 
     QFile file(projectFile);
-    if (file.open(QIODevice::ReadOnly)) {
+    const bool tooLarge = QFileInfo(projectFile).size() > kProjectFileMaxBytes;
+    if (tooLarge)
+        Mu::warn(qUtf8Printable(Mu::tr("Project file '%s' is too large (%lld bytes) to be a project file.")),
+                 text(projectFile).constData(), static_cast<long long>(QFileInfo(projectFile).size()));
+    if (!tooLarge && file.open(QIODevice::ReadOnly)) {
         while (!file.atEnd()) {
             const QByteArray line = file.readLine(kProjectLineLimit + 1);
             const qsizetype colon = line.indexOf(": ");
@@ -210,6 +222,10 @@ bool SPatbReader::readProjectFile(const QString &projectFile)
     record.orientationFile = QDir::toNativeSeparators(names[2]);
     record.observationFile = QDir::toNativeSeparators(names[3]);
 
+    qint64 totalBytes = 0;
+    for (const QString &name : names)
+        totalBytes += QFileInfo(name).size();
+    mHandler.readStarting(totalBytes);
     if (!ReadImageFiles(record.imageFile, record.orientationFile))
         return false;
     if (!ReadObjectFiles(record.objectFile, record.observationFile))

@@ -25,7 +25,11 @@
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QMdiArea>
+#include <QProgressDialog>
 #include <QPushButton>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QAbstractButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -340,6 +344,82 @@ private slots:
         QVERIFY(imageViewer->statusBar()->isVisibleTo(imageViewer));
         SObjectViewer::closeAll();
         SImageViewer::closeAll();
+    }
+
+
+    void cancellingALargeReadLeavesNoProject()
+    {
+        // One image with a million points: more than 50 MB of result files.
+        using namespace PatbWriter;
+        QByteArray i = imageHeader(1);
+        const QByteArray point = imagePoint(0, 100, 1.0, 2.0, 0.0, 0.0);
+        i.reserve(qsizetype(1100000) * point.size() + 200);
+        for (int p = 0; p < 1100000; ++p)
+            i += point;
+        i += imageTrailer();
+        QTemporaryDir dir;
+        writeFile(dir.filePath(QStringLiteral("big.(i)")), i);
+        writeFile(dir.filePath(QStringLiteral("big.(e)")), orientationRecord(1, 1, 0, 0, 0, 0, 0, 0));
+        writeFile(dir.filePath(QStringLiteral("big.(o)")), statisticsRecord(1, 1, kInversionDone));
+        writeFile(dir.filePath(QStringLiteral("big.(c)")), QByteArray());
+        writeFile(dir.filePath(QStringLiteral("big.(p)")),
+                  projectFile(projectFileNames(QStringLiteral("big"), QStringLiteral("none.cam"))));
+
+        Varlomin window{QPixmap()};
+        window.show();
+        QString label;
+        auto *timer = new QTimer(&window);
+        connect(timer, &QTimer::timeout, &window, [&] {
+            if (auto *progress = window.findChild<QProgressDialog *>()) {
+                label = progress->labelText();
+                progress->cancel();
+            }
+        });
+        timer->start(0);
+        window.openProject(dir.filePath(QStringLiteral("big.(p)")));
+        timer->stop();
+        QVERIFY2(label.contains(QStringLiteral("big.(i)")), qPrintable(label));
+        QVERIFY(window.projectFile().isEmpty());
+        QCOMPARE(window.images().count(), 0);
+        QCOMPARE(window.imageList()->topLevelItemCount(), 0);
+        QVERIFY(SImageViewer::viewers().isEmpty());
+        QVERIFY(mWarnings.last().contains(QStringLiteral("cancelled")));
+        QVERIFY(SImage::imagesOfPoint(100).isEmpty());
+    }
+
+
+    void openOtherAfterAFailedReadInitialisesOnce()
+    {
+        qputenv("windir", mDir.path().toLocal8Bit());
+        const QString good = writeProject(mDir.path());
+        const QString corrupt = mDir.filePath(QStringLiteral("corrupt.(p)"));
+        PatbWriter::writeFile(corrupt, "IMAGE_FILE: block.(i)\r\n"); // the other keys are missing
+        Varlomin window{QPixmap()};
+        window.show();
+        QString dialogText;
+        onNextModal([&](QWidget *modal) {
+            auto *box = qobject_cast<QMessageBox *>(modal);
+            QVERIFY(box);
+            dialogText = box->text();
+            for (QAbstractButton *b : box->buttons())
+                if (b->text() == QStringLiteral("&Open other")) {
+                    // The file dialog comes next.
+                    onNextModal([good](QWidget *next) {
+                        auto *files = qobject_cast<QFileDialog *>(next);
+                        QVERIFY(files);
+                        files->selectFile(good);
+                        QMetaObject::invokeMethod(files, "accept");
+                    });
+                    b->click();
+                }
+        });
+        window.openProject(corrupt);
+        QVERIFY(dialogText.startsWith(QStringLiteral("Project file corrupt!")));
+        QCOMPARE(window.projectFile(), QDir::toNativeSeparators(good));
+        QCOMPARE(window.images().count(), 3);
+        QCOMPARE(SImageViewer::viewers().size(), 1); // initialised exactly once
+        SImageViewer::closeAll();
+        SObjectViewer::closeAll();
     }
 
     void closeDialogSemantics()
