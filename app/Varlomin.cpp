@@ -528,7 +528,7 @@ void Varlomin::restoreViewerPlacements()
 
 void Varlomin::keyPressEvent(QKeyEvent *event)
 {
-    const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
+    const Qt::KeyboardModifiers mods = event->modifiers(); // compared exactly
     static const QList<int> planeKeys = {Qt::Key_1, Qt::Key_2, Qt::Key_3};
     static const QList<int> pointKeys = {Qt::Key_N, Qt::Key_V, Qt::Key_H, Qt::Key_F, Qt::Key_P, Qt::Key_O, Qt::Key_L};
     if (const int plane = planeKeys.indexOf(event->key()); plane >= 0) {

@@ -21,8 +21,9 @@ project=$(ls "$root"/examples/*.\(p\) | head -n 1)
 echo "Writing the example's report and pictures to $out instead:"
 "$bin" --report "$project" > "$out/report.json"
 echo "  $out/report.json"
-"$bin" --export image:1 --out "$out/image-1.png" --show ids,residuals "$project"
-echo "  $out/image-1.png"
+first_image=1001 # the example's first image
+"$bin" --export image:$first_image --out "$out/image-$first_image.png" --show ids,residuals "$project"
+echo "  $out/image-$first_image.png"
 for plane in xy xz yz; do
   "$bin" --export "object:$plane" --out "$out/object-$plane.png" "$project"
   echo "  $out/object-$plane.png"
