@@ -411,12 +411,15 @@ QMdiSubWindow *addToWorkspace(QMdiArea *workspace, QWidget *viewer)
     return frame;
 }
 
-void applyFrameGeometry(QWidget *viewer, const QString &group, const QString &key)
+// Puts the viewer's frame where it was saved; false when nothing usable was saved.
+bool applyFrameGeometry(QWidget *viewer, const QString &group, const QString &key)
 {
     QWidget *frame = viewer->parentWidget() ? viewer->parentWidget() : viewer;
     const QRect rect = Mx::Cfg(group).readRect(key, frame->geometry());
-    if (rect.width() > 0 && rect.height() > 0)
-        frame->setGeometry(rect);
+    if (rect.width() <= 0 || rect.height() <= 0)
+        return false;
+    frame->setGeometry(rect);
+    return Mx::Cfg(group).hasKey(key);
 }
 
 } // namespace
@@ -510,18 +513,23 @@ void Varlomin::saveViewerPlacements()
 
 void Varlomin::restoreViewerPlacements()
 {
+    bool anySaved = false;
     Mx::Cfg objectCfg(SSettings::kGroupObjectViewer);
     for (int plane = 0; plane < 3; ++plane) {
         if (!objectCfg.readBool(QStringLiteral("ViewerOn_%1").arg(plane), true))
             continue;
         if (SObjectViewer *viewer = createObjectViewer(plane))
-            applyFrameGeometry(viewer, SSettings::kGroupObjectViewer, QStringLiteral("Geometry_%1").arg(plane));
+            anySaved |= applyFrameGeometry(viewer, SSettings::kGroupObjectViewer, QStringLiteral("Geometry_%1").arg(plane));
     }
     const int count = Mx::Cfg(SSettings::kGroupImageViewer).readNum(QStringLiteral("#Viewer"), 1);
     for (int i = 0; i < count && i < mData.mListImageData.count(); ++i) {
         if (SImageViewer *viewer = createImageViewer(mData.mListImageData.at(i)->id()))
-            applyFrameGeometry(viewer, SSettings::kGroupImageViewer, QStringLiteral("Geometry_%1").arg(i));
+            anySaved |= applyFrameGeometry(viewer, SSettings::kGroupImageViewer, QStringLiteral("Geometry_%1").arg(i));
     }
+    // Nothing saved yet (a first run): lay the windows out side by side rather than on top
+    // of each other.
+    if (!anySaved)
+        workspace()->tileSubWindows();
 }
 
 // --- Keyboard ----------------------------------------------------------------------------

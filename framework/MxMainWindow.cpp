@@ -17,8 +17,16 @@
 #include <QToolBar>
 #include <QStyle>
 #include <QUrl>
+#include <QGuiApplication>
+#include <QScreen>
+
+#include <algorithm>
 
 namespace Mx {
+
+namespace {
+constexpr int kMessageDockHeight = 130; // a few lines of messages
+}
 
 MainWindow::MainWindow(QWidget *parent, Qt::WindowFlags type, const QPixmap &icon, const QPixmap &splash)
     : QMainWindow(parent, type), mSplash(splash)
@@ -27,7 +35,10 @@ MainWindow::MainWindow(QWidget *parent, Qt::WindowFlags type, const QPixmap &ico
     if (!icon.isNull())
         setWindowIcon(QIcon(icon));
     setWindowTitle(QCoreApplication::applicationName());
-    resize(1200, 800);
+    // Most of the screen: the workspace holds several viewers side by side.
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    const QSize available = screen ? screen->availableSize() : QSize(1280, 900);
+    resize(std::max(800, available.width() * 9 / 10), std::max(600, available.height() * 9 / 10));
 }
 
 void MainWindow::addStandardUIs(int mask)
@@ -55,6 +66,7 @@ void MainWindow::addStandardUIs(int mask)
         mMessageDock->setObjectName(QStringLiteral("MessageDock"));
         mMessageDock->setWidget(MessageWindow::instance());
         addDockWidget(Qt::BottomDockWidgetArea, mMessageDock);
+        resizeDocks({mMessageDock}, {kMessageDockHeight}, Qt::Vertical);
         connect(MessageWindow::instance(), &MessageWindow::statusMessage, this,
                 [this](const QString &text) { statusBar()->showMessage(text); });
     }

@@ -7,6 +7,8 @@ namespace {
 // About this many points share a cell when they are spread evenly.
 constexpr double kPointsPerCell = 4.0;
 constexpr int kMaxCellsPerSide = 4096;
+// A query whose cells hold more than 1/kScanShare of all points scans the list instead.
+constexpr size_t kScanShare = 8;
 } // namespace
 
 void SObjectGrid::clear()
@@ -63,10 +65,23 @@ void SObjectGrid::query(const QRect &rect, std::vector<int> &out) const
 {
     if (!mPositions || mColumns == 0 || rect.isEmpty())
         return;
-    const size_t before = out.size();
     const int c0 = columnOf(rect.left()), c1 = columnOf(rect.right());
     const int r0 = rowOf(rect.top()), r1 = rowOf(rect.bottom());
     const std::vector<QPoint> &positions = *mPositions;
+
+    size_t candidates = 0;
+    for (int r = r0; r <= r1; ++r)
+        candidates += size_t(mCellStart[size_t(r) * size_t(mColumns) + size_t(c1) + 1] -
+                             mCellStart[size_t(r) * size_t(mColumns) + size_t(c0)]);
+    // Later points paint over earlier ones, so callers need list order. When the rectangle
+    // holds much of the block, one pass over the list is cheaper than sorting the cells' share.
+    if (candidates * kScanShare >= positions.size()) {
+        for (size_t i = 0; i < positions.size(); ++i)
+            if (rect.contains(positions[i]))
+                out.push_back(int(i));
+        return;
+    }
+    const size_t before = out.size();
     for (int r = r0; r <= r1; ++r) {
         for (int c = c0; c <= c1; ++c) {
             const size_t cell = size_t(r) * size_t(mColumns) + size_t(c);
@@ -77,6 +92,5 @@ void SObjectGrid::query(const QRect &rect, std::vector<int> &out) const
             }
         }
     }
-    // Later points paint over earlier ones, so callers need list order.
     std::sort(out.begin() + long(before), out.end());
 }

@@ -4,6 +4,7 @@
 #include "SImageData.h"
 #include "SObjectIcons.h"
 #include "SObjectPoint.h"
+#include "SPointSearch.h"
 #include "SSettings.h"
 
 #include <QContextMenuEvent>
@@ -26,6 +27,12 @@ constexpr int kScrollStep = 20;
 constexpr int kVectorRange = 130000000;
 constexpr int kLinkTextGap = 4;  // between the link count's descent and the point
 constexpr int kTextGap = 2;      // between the point's extent and its texts
+constexpr int kOpaque = 255;
+constexpr int kMaxKeyedSize = 1 << 20;
+// Skipping covered points pays once there are more points than 1/kCrowdFactor of the pixels;
+// the stamp buffer of ints stays below kMaxStampPixels.
+constexpr qint64 kCrowdFactor = 8;
+constexpr qint64 kMaxStampPixels = 4 * 1024 * 1024;
 
 void bringIntoRange(int &x, int &y)
 {
@@ -265,6 +272,7 @@ void SObjectView::paintCanvas(QPainter &painter, const QRect &rect, VisitE visit
     default: mConnectionPen.setStyle(Qt::SolidLine); break;
     }
     preparePaintObjects();
+    mSprites.beginPaint(painter);
     painter.setPen(QPen(Qt::black, 0));
     painter.setFont(mTextFont);
     painter.fillRect(rect, mBackgroundColor);
@@ -289,6 +297,7 @@ void SObjectView::paintCanvas(QPainter &painter, const QRect &rect, VisitE visit
             std::inplace_merge(mVisit.begin(), mVisit.begin() + long(gridCount), mVisit.end());
             mVisit.erase(std::unique(mVisit.begin(), mVisit.end()), mVisit.end());
         }
+        dropCoveredPoints(rect.adjusted(-reach, -reach, reach, reach));
         for (int i : mVisit)
             paintPoint(painter, rect, i);
     }
@@ -299,6 +308,67 @@ void SObjectView::paintCanvas(QPainter &painter, const QRect &rect, VisitE visit
         painter.drawRect(mRubberBand.adjusted(0, 0, -1, -1));
     }
     painter.restore();
+}
+
+int SObjectView::footprintKey(int codeIndex, bool blunder) const
+{
+    if (codeIndex < 0 || codeIndex >= SGlobal::kPointCodeIndexCount || !mPointOn[size_t(codeIndex)] ||
+        mPointColor[size_t(codeIndex)].alpha() != kOpaque)
+        return -1;
+    if (blunder && (!mBlundersOn || mBlunderColor.alpha() != kOpaque))
+        return -1;
+    const int symbol = mPointSymbol[size_t(codeIndex)];
+    int symbolSize = mPointSize[size_t(codeIndex)];
+    if (symbol != 0 && symbolSize % 2 == 0)
+        --symbolSize; // as paintPoint does
+    if (symbol < 0 || symbol > SObjectSprites::SH_Cross || symbolSize < 0 || symbolSize > kMaxKeyedSize)
+        return -1;
+    return (symbolSize << 3) | (symbol << 1) | int(blunder);
+}
+
+void SObjectView::dropCoveredPoints(const QRect &area)
+{
+    // Two unselected points on the same pixel with the same footprint in opaque colours: the
+    // later one covers every pixel of the earlier one, so the earlier one need not be drawn.
+    // Only worth it where points crowd, and only exact where the painter rasterises.
+    const qint64 pixels = qint64(area.width()) * area.height();
+    if (!mSprites.usable() || pixels > kMaxStampPixels || qint64(mVisit.size()) * kCrowdFactor < pixels)
+        return;
+    std::array<int, 2 * SGlobal::kPointCodeIndexCount> keys; // by code index, then blunder
+    for (int codeIndex = 0; codeIndex < SGlobal::kPointCodeIndexCount; ++codeIndex)
+        for (int blunder = 0; blunder < 2; ++blunder)
+            keys[size_t(2 * codeIndex + blunder)] = footprintKey(codeIndex, blunder != 0);
+    // -1 for a point that must be drawn whatever lies on it (selected, transparent, hidden).
+    const auto keyOf = [&](int i) {
+        const SObjectPoint &point = *mList->at(i);
+        const QPoint &p = mPositions[size_t(i)];
+        if (point.isSelected() || !area.contains(p))
+            return -1;
+        return keys[size_t(2 * pointCodeIndex(point.code()) + int(!point.isActive()))];
+    };
+    const auto pixelOf = [&](int i) {
+        const QPoint &p = mPositions[size_t(i)];
+        return size_t(p.y() - area.top()) * size_t(area.width()) + size_t(p.x() - area.left());
+    };
+
+    mLastAtPixel.resize(size_t(pixels));
+    mVisitKeys.resize(mVisit.size());
+    for (size_t v = 0; v < mVisit.size(); ++v) {
+        mVisitKeys[v] = keyOf(mVisit[v]);
+        if (mVisitKeys[v] >= 0)
+            mLastAtPixel[pixelOf(mVisit[v])] = int(v);
+    }
+    size_t kept = 0;
+    for (size_t v = 0; v < mVisit.size(); ++v) {
+        const int key = mVisitKeys[v];
+        if (key >= 0) {
+            const size_t last = size_t(mLastAtPixel[pixelOf(mVisit[v])]);
+            if (last != v && mVisitKeys[last] == key)
+                continue;
+        }
+        mVisit[kept++] = mVisit[v];
+    }
+    mVisit.resize(kept);
 }
 
 void SObjectView::paintPoint(QPainter &painter, const QRect &clip, int index)
@@ -324,15 +394,11 @@ void SObjectView::paintPoint(QPainter &painter, const QRect &clip, int index)
 
     if (QRect(px - k, py - k, extent, extent).intersects(clip)) {
         if (point.isSelected()) {
-            painter.setPen(mMarkPen);
-            painter.setBrush(mMarkBrush);
-            drawDisc(painter, px - k, py - k, extent, extent);
+            mSprites.draw(painter, SObjectSprites::SH_Disc, px, py, extent, mMarkPen, mMarkBrush);
         }
         if (blunder) {
             const int d = symbolSize + 2 * mBlunderSize;
-            painter.setPen(mBlunderPen);
-            painter.setBrush(mBlunderBrush);
-            drawDisc(painter, px - d / 2, py - d / 2, d, d);
+            mSprites.draw(painter, SObjectSprites::SH_Disc, px, py, d, mBlunderPen, mBlunderBrush);
         }
         paintSymbol(painter, px, py, codeIndex, symbolSize);
     }
@@ -355,34 +421,8 @@ void SObjectView::paintPoint(QPainter &painter, const QRect &clip, int index)
 
 void SObjectView::paintSymbol(QPainter &painter, int px, int py, int index, int size)
 {
-    const int a = size / 2;
-    painter.setPen(mSymbolPens[size_t(index)]);
-    switch (mPointSymbol[size_t(index)]) {
-    case 0:
-        painter.setBrush(mSymbolBrushes[size_t(index)]);
-        drawDisc(painter, px - a, py - a, size, size);
-        break;
-    case 1:
-        painter.setBrush(mSymbolBrushes[size_t(index)]);
-        mTriangle.setPoint(0, px, py - a);
-        mTriangle.setPoint(1, px - a, py + a);
-        mTriangle.setPoint(2, px + a, py + a);
-        // The outline as single lines: a polygon's outline leaves out its right-most
-        // pixels, which would make the triangle lopsided.
-        painter.setPen(Qt::NoPen);
-        painter.drawPolygon(mTriangle);
-        painter.setPen(mSymbolPens[size_t(index)]);
-        painter.drawLine(px, py - a, px - a, py + a);
-        painter.drawLine(px - a, py + a, px + a, py + a);
-        painter.drawLine(px + a, py + a, px, py - a);
-        break;
-    case 2:
-        painter.drawLine(px - a, py, px + a, py);
-        painter.drawLine(px, py - a, px, py + a);
-        break;
-    default:
-        break;
-    }
+    mSprites.draw(painter, mPointSymbol[size_t(index)], px, py, size, mSymbolPens[size_t(index)],
+                  mSymbolBrushes[size_t(index)]);
 }
 
 void SObjectView::preparePaintObjects()
@@ -636,6 +676,68 @@ void SObjectView::selectPointsInRect(const QRect &rect, bool add)
             mSelectedCentres.insert(point->id(), point);
     }
     noteSelectionChanged();
+}
+
+void SObjectView::selectPoints(SGlobal::SelectionModeE selectionMode, SGlobal::SearchModeE searchMode,
+                               const QString &strPar1, const QString &strPar2, bool bPatternMatching)
+{
+    Mu::debug("selectPoints: %d, %d, %s, %s, %d", int(selectionMode), int(searchMode), qPrintable(strPar1),
+              qPrintable(strPar2), int(bPatternMatching));
+    if (!isReady())
+        return;
+    const bool erase = selectionMode == SGlobal::SL_Erase;
+    if (erase)
+        mSelectedCentres.clear();
+    const SPointSearch search(searchMode, strPar1, strPar2, bPatternMatching);
+    if (!search.isValid()) {
+        Mu::warn("%s", qPrintable(fill(Mu::tr("Illegal Search-Mode (%d)!"), int(searchMode))));
+        return;
+    }
+    try {
+        for (SObjectPoint &point : *mList) {
+            if (erase)
+                point.setSelected(false);
+            if (!search.passes(point))
+                continue;
+            point.setSelected(true);
+            if (point.isProjectionCentre())
+                mSelectedCentres.insert(point.id(), &point);
+        }
+    } catch (...) {
+        noteSelectionChanged(); // the flags changed so far stay changed
+        throw;
+    }
+    noteSelectionChanged();
+    repaintCanvas();
+}
+
+void SObjectView::selectImagePoints(SImage *image, bool erase)
+{
+    if (!image || !isReady())
+        return;
+    if (erase) {
+        mSelectedCentres.clear();
+        mList->deselectAll();
+    }
+    bool centreTaken = false;
+    for (SObjectPoint &point : *mList) {
+        bool select = false;
+        if (point.isProjectionCentre()) {
+            select = !centreTaken && point.id() == image->id();
+            if (select) {
+                centreTaken = true;
+                mSelectedCentres.insert(point.id(), &point);
+            }
+        } else {
+            select = image->hasImagePoint(point.id());
+        }
+        if (select && !point.isSelected()) {
+            point.setSelected(true);
+            mList->incSelectedCount();
+        }
+    }
+    noteSelectionChanged();
+    repaintCanvas();
 }
 
 // ---- mouse --------------------------------------------------------------------------------

@@ -6,6 +6,7 @@
 #include "SGlobal.h"
 #include "SObjectGrid.h"
 #include "SObjectMapping.h"
+#include "SObjectSprites.h"
 
 #include <QAbstractScrollArea>
 #include <QBrush>
@@ -20,6 +21,7 @@
 #include <vector>
 
 class QMenu;
+class SImage;
 class SObjectPoint;
 class SObjectPointList;
 
@@ -107,6 +109,14 @@ public:
     // Selects every point whose canvas position lies in rect, edges included; without add
     // the previous selection is replaced.
     void selectPointsInRect(const QRect &rect, bool add);
+    // Search selection: in SL_Erase mode the points that pass the search replace the
+    // selection, in SL_Add mode they join it. Sets the flags directly and leaves the list's
+    // selected count as it was. Throws SException from a blunder search (no repaint then).
+    void selectPoints(SGlobal::SelectionModeE selectionMode, SGlobal::SearchModeE searchMode,
+                      const QString &strPar1, const QString &strPar2, bool bPatternMatching);
+    // Selects the points the image measured and its projection centre; with erase the
+    // previous selection goes first. Counts every newly selected point in the list.
+    void selectImagePoints(SImage *image, bool erase = true);
     // Projection centres selected in this view; only their images get connections.
     bool isSelectedCentre(int imageId) const { return mSelectedCentres.contains(imageId); }
     int selectedCentreCount() const { return int(mSelectedCentres.size()); }
@@ -157,6 +167,9 @@ private:
     QPoint canvasPosition(const QPointF &viewportPosition) const;
     void refreshSelectedIndices();
     void paintPoint(QPainter &painter, const QRect &clip, int index);
+    // Equal keys draw equal pixel sets; -1 where the drawing is not one opaque footprint.
+    int footprintKey(int codeIndex, bool blunder) const;
+    void dropCoveredPoints(const QRect &area);
     void preparePaintObjects();
     void paintSymbol(QPainter &painter, int px, int py, int index, int size);
     void paintTexts(QPainter &painter, const QRect &clip, int px, int py, int k, int index,
@@ -209,6 +222,8 @@ private:
     std::vector<QPoint> mPositions; // canvas position of every point, by list index
     SObjectGrid mGrid;
     std::vector<int> mVisit;
+    std::vector<int> mLastAtPixel; // per pixel of a crowded paint: last visit stamped there
+    std::vector<int> mVisitKeys;   // footprint key per visit
     std::vector<int> mSelectedIndices; // ascending; valid for mSelectionGeneration
     unsigned mSelectionGeneration = 0;
     QPen mBandPen;
@@ -219,7 +234,7 @@ private:
     QBrush mMarkBrush, mBlunderBrush;
     std::array<QByteArray, 3> mResidualFormats; // per axis, translated once
     std::array<QByteArray, 3> mSigmaFormats;
-    QPolygon mTriangle{3};
+    SObjectSprites mSprites;
     QString mText;
 
     static unsigned sSelectionGeneration;

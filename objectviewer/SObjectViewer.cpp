@@ -268,6 +268,22 @@ void SObjectViewer::deselectPoints()
             v->mView->slotDeselectPoints();
 }
 
+void SObjectViewer::selectPoints(SGlobal::SelectionModeE selectionMode, SGlobal::SearchModeE searchMode,
+                                 const QString &strPar1, const QString &strPar2, bool bPatternMatching)
+{
+    Mu::debug("SObjectViewer::selectPoints");
+    for (SObjectViewer *v : _viewer)
+        if (v)
+            v->mView->selectPoints(selectionMode, searchMode, strPar1, strPar2, bPatternMatching);
+}
+
+void SObjectViewer::selectImagePoints(SImage *image)
+{
+    for (SObjectViewer *v : _viewer)
+        if (v)
+            v->mView->selectImagePoints(image, true);
+}
+
 void SObjectViewer::hideToolBars(bool hide)
 {
     for (SObjectViewer *v : _viewer) {

@@ -10,6 +10,7 @@
 
 class QAction;
 class QSpinBox;
+class SImage;
 class SObjectPointList;
 class SObjectView;
 
@@ -40,6 +41,11 @@ public:
     static SObjectViewer *viewer(int plane); // null when the plane has no viewer
     static void applyPrefsToAll();
     static void deselectPoints();
+    // A search selection in every existing view; SException of a blunder search passes on.
+    static void selectPoints(SGlobal::SelectionModeE selectionMode, SGlobal::SearchModeE searchMode,
+                             const QString &strPar1, const QString &strPar2, bool bPatternMatching);
+    // Replaces the selection of every existing view by the image's points and centre.
+    static void selectImagePoints(SImage *image);
     static void hideToolBars(bool hide);
     static void saveViewerPlacements();
     static void closeAll();

@@ -3,11 +3,27 @@
 namespace {
 const QChar kAnyOne(u'?');
 const QChar kAnyRun(u'*');
+constexpr qsizetype kMaxIdDigits = 11; // sign and ten digits of the most negative int
 } // namespace
 
-bool SPatternMatch::matches(const QString &id) const { return matches(id, mPattern); }
+bool SPatternMatch::matches(const QString &id) const { return matches(QStringView(id), QStringView(mPattern)); }
 
-bool SPatternMatch::matches(const QString &id, const QString &pattern)
+bool SPatternMatch::matches(int id) const
+{
+    char16_t text[kMaxIdDigits];
+    qsizetype end = kMaxIdDigits;
+    // Digits from the last; unsigned arithmetic keeps the most negative int exact.
+    unsigned magnitude = id < 0 ? 0u - unsigned(id) : unsigned(id);
+    do {
+        text[--end] = char16_t(u'0' + magnitude % 10u);
+        magnitude /= 10u;
+    } while (magnitude != 0u);
+    if (id < 0)
+        text[--end] = u'-';
+    return matches(QStringView(text + end, kMaxIdDigits - end), QStringView(mPattern));
+}
+
+bool SPatternMatch::matches(QStringView id, QStringView pattern)
 {
     if (pattern.isEmpty())
         return false;

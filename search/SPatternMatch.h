@@ -12,9 +12,10 @@ public:
     QString pattern() const { return mPattern; }
     // An empty pattern matches nothing.
     bool matches(const QString &id) const;
-    bool matches(int id) const { return matches(QString::number(id)); }
+    // Writes the id in decimal on the stack, so that a pass over many points allocates nothing.
+    bool matches(int id) const;
 
-    static bool matches(const QString &id, const QString &pattern);
+    static bool matches(QStringView id, QStringView pattern);
 
 private:
     QString mPattern;

@@ -51,6 +51,10 @@ void TestSSearchCore::patternMatches_data()
     QTest::newRow("?* at least one") << "?*" << "5" << true;
     QTest::newRow("*? needs one") << "*?" << "5" << true;
     QTest::newRow("*1?") << "*1?" << "1" << false;
+    // Ids written on the stack keep their sign and every digit.
+    QTest::newRow("negative id") << "-?" << "-5" << true;
+    QTest::newRow("most negative id") << "-2*8" << "-2147483648" << true;
+    QTest::newRow("largest id") << "2147483647" << "2147483647" << true;
 }
 
 void TestSSearchCore::patternMatches()

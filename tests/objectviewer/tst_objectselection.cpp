@@ -1,0 +1,420 @@
+// Selecting points by search criteria and by image: every search mode with its range kinds,
+// erase and add, the blunder test, the table of selected centres, the selected count, the
+// marks painted for the result, and the class-wide operations over all open viewers.
+#include "Mu.h"
+#include "MxCfg.h"
+#include "ObjectBlock.h"
+#include "SException.h"
+#include "SObjectView.h"
+#include "SObjectViewer.h"
+
+#include <QCoreApplication>
+#include <QPainter>
+#include <QtTest>
+
+#include <algorithm>
+
+using SGlobal::SearchModeE;
+using SGlobal::SelectionModeE;
+
+namespace {
+
+const QColor kBackground(Qt::white);
+const QColor kMarkColor(Qt::yellow);
+
+// Selected points as "p<id>" for object points and "c<id>" for projection centres, sorted.
+QStringList selected(const SObjectPointList &points)
+{
+    QStringList names;
+    for (const SObjectPoint &p : points)
+        if (p.isSelected())
+            names << QStringLiteral("%1%2").arg(QLatin1Char(p.isProjectionCentre() ? 'c' : 'p')).arg(p.id());
+    names.sort();
+    return names;
+}
+
+QStringList sorted(QStringList names)
+{
+    names.sort();
+    return names;
+}
+
+SObjectPoint *addWithSigmas(ObjectBlock &block, int id, int code, float x, float y, float sx, float sy, float sz)
+{
+    return block.points.append(SObjectPoint(id, code, x, y, 0.0f, sx, sy, sz));
+}
+
+// Points for the search modes. Links: p100 and p200 two each, p1105 and p250 one; centres
+// c7 and c8 have two active points, c150 one. Centre 150 shares its id with point 150.
+void buildSearchBlock(ObjectBlock &block)
+{
+    block.points.at(0)->setSelected(false);
+    block.add(100, 0, 100.0f, 100.0f, 0.0f, 0.05f)->setObservation(SObjectPoint::AX_X, 100.0f, 1.0f, 0.0f);
+    block.add(150, 0, 150.0f, 100.0f, 0.0f, 0.2f)->setActive(false);
+    block.add(200, 0, 200.0f, 100.0f, 0.0f, 0.3f);
+    addWithSigmas(block, 1105, 0, 300.0f, 100.0f, 0.0f, 0.0f, 0.4f);
+    block.add(250, SGlobal::kCodeVerticalControl, 400.0f, 100.0f, 0.0f, 0.1f)
+        ->setObservation(SObjectPoint::AX_Z, 0.0f, -0.02f, 0.0f);
+    SObjectPoint *p260 = block.add(260, SGlobal::kCodeHorizontalControl, 500.0f, 100.0f, 0.0f, 0.1f);
+    p260->setObservation(SObjectPoint::AX_X, 500.0f, 0.005f, 0.0f);
+    p260->setObservation(SObjectPoint::AX_Y, 100.0f, 0.5f, 0.0f);
+    SObjectPoint *p270 = block.add(270, SGlobal::kCodeFullControl, 600.0f, 100.0f, 0.0f, 0.1f);
+    p270->setObservation(SObjectPoint::AX_X, 600.0f, 0.3f, 0.0f);
+    p270->setObservation(SObjectPoint::AX_Y, 100.0f, 0.4f, 0.0f);
+    p270->setObservation(SObjectPoint::AX_Z, 0.0f, 0.5f, 0.0f);
+    block.addImage(7, 700.0f, 800.0f, 0.0f, {{100, true}, {200, true}, {250, false}});
+    block.addImage(8, 800.0f, 800.0f, 0.0f, {{100, true}, {1105, true}});
+    block.points.at(block.points.count() - 1)->setCode(SGlobal::kCodeObservedProjectionCentre);
+    block.addImage(150, 900.0f, 800.0f, 0.0f, {{200, true}});
+}
+
+void flushDeletes() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+
+} // namespace
+
+class TestObjectSelection : public QObject {
+    Q_OBJECT
+
+private slots:
+    void cleanup();
+    void searchModes_data();
+    void searchModes();
+    void patternOnIds_data();
+    void patternOnIds();
+    void eraseVersusAdd_data();
+    void eraseVersusAdd();
+    void imageIdSearchEntersCentres();
+    void blunderRules();
+    void blunderCentreWithoutImageThrows();
+    void illegalSearchModeChangesNothing();
+    void searchLeavesSelectedCount();
+    void imageSelection();
+    void marksPaintedForSearchResult();
+    void noViewerNoEffect();
+    void allThreeViewersSelect();
+};
+
+void TestObjectSelection::cleanup()
+{
+    Mu::setSink({});
+    SObjectViewer::closeAll();
+    flushDeletes();
+}
+
+void TestObjectSelection::searchModes_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<QString>("par1");
+    QTest::addColumn<QString>("par2");
+    QTest::addColumn<QStringList>("expected");
+    const QString none; // a bound the search tab leaves out
+
+    QTest::newRow("point id both") << int(SGlobal::SM_PointId) << "100" << "200"
+                                   << QStringList{"p100", "p150", "p200"};
+    QTest::newRow("point id min only") << int(SGlobal::SM_PointId) << "1000" << none << QStringList{"p1105"};
+    QTest::newRow("point id max only") << int(SGlobal::SM_PointId) << none << "2" << QStringList{"p1", "p2"};
+    QTest::newRow("point id no bounds: at least 0")
+        << int(SGlobal::SM_PointId) << none << none
+        << QStringList{"p1", "p100", "p1105", "p150", "p2", "p200", "p250", "p260", "p270"};
+    QTest::newRow("image id both") << int(SGlobal::SM_ImageId) << "7" << "7" << QStringList{"c7"};
+    QTest::newRow("image id min only") << int(SGlobal::SM_ImageId) << "8" << none << QStringList{"c150", "c8"};
+    QTest::newRow("links min only") << int(SGlobal::SM_Links) << "2" << none
+                                    << QStringList{"c7", "c8", "p100", "p200"};
+    QTest::newRow("links max only") << int(SGlobal::SM_Links) << none << "0"
+                                    << QStringList{"p1", "p150", "p2", "p260", "p270"};
+    QTest::newRow("links both") << int(SGlobal::SM_Links) << "1" << "1" << QStringList{"c150", "p1105", "p250"};
+    // Axes without observation count as residual 0; tie points are never tested.
+    QTest::newRow("residuals max only") << int(SGlobal::SM_Residuals) << none << "0.01"
+                                        << QStringList{"c150", "c7", "c8", "p250", "p260"};
+    QTest::newRow("residuals min only") << int(SGlobal::SM_Residuals) << "0.45" << none
+                                        << QStringList{"p260", "p270"};
+    QTest::newRow("residuals both") << int(SGlobal::SM_Residuals) << "0.25" << "0.35" << QStringList{"p270"};
+    QTest::newRow("residuals negative within") << int(SGlobal::SM_Residuals) << "-0.05" << "-0.01"
+                                               << QStringList{"p250"};
+    // Point 150 has sigma 0.2 but is not active.
+    QTest::newRow("sigmas min only") << int(SGlobal::SM_Sigmas) << "0.15" << none << QStringList{"p1105", "p200"};
+    QTest::newRow("sigmas both, inactive skipped") << int(SGlobal::SM_Sigmas) << "0.15" << "0.25" << QStringList{};
+    QTest::newRow("sigmas max only") << int(SGlobal::SM_Sigmas) << none << "0.06"
+                                     << QStringList{"c150", "c7", "c8", "p100", "p1105"};
+    QTest::newRow("point code centres") << int(SGlobal::SM_PointCode) << "0000110" << none
+                                        << QStringList{"c150", "c7", "c8"};
+    QTest::newRow("point code observed centre") << int(SGlobal::SM_PointCode) << "0000010" << none
+                                                << QStringList{"c8"};
+    QTest::newRow("point code control") << int(SGlobal::SM_PointCode) << "0110000" << none
+                                        << QStringList{"p250", "p260"};
+    QTest::newRow("point code short mask") << int(SGlobal::SM_PointCode) << "1" << none
+                                           << QStringList{"p1", "p100", "p1105", "p150", "p2", "p200"};
+    QTest::newRow("point code lonely never") << int(SGlobal::SM_PointCode) << "0000001" << none << QStringList{};
+}
+
+void TestObjectSelection::searchModes()
+{
+    QFETCH(int, mode);
+    QFETCH(QString, par1);
+    QFETCH(QString, par2);
+    QFETCH(QStringList, expected);
+    ObjectBlock block;
+    buildSearchBlock(block);
+    SObjectView view(0);
+    view.setObjectPoints(&block.points, true);
+    view.selectPoints(SGlobal::SL_Erase, SearchModeE(mode), par1, par2, false);
+    QCOMPARE(selected(block.points), sorted(expected));
+}
+
+void TestObjectSelection::patternOnIds_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<QString>("pattern");
+    QTest::addColumn<QStringList>("expected");
+    QTest::newRow("point ids 1?0*") << int(SGlobal::SM_PointId) << "1?0*" << QStringList{"p100", "p1105", "p190"};
+    QTest::newRow("image ids 1?0*") << int(SGlobal::SM_ImageId) << "1?0*" << QStringList{"c100"};
+    QTest::newRow("point ids *0") << int(SGlobal::SM_PointId) << "*0" << QStringList{"p10", "p100", "p190", "p2100"};
+    QTest::newRow("empty pattern") << int(SGlobal::SM_PointId) << "" << QStringList{};
+    // The pattern is read as text even where a range would read it as a number.
+    QTest::newRow("pattern 10 is exact") << int(SGlobal::SM_PointId) << "10" << QStringList{"p10"};
+}
+
+void TestObjectSelection::patternOnIds()
+{
+    QFETCH(int, mode);
+    QFETCH(QString, pattern);
+    QFETCH(QStringList, expected);
+    ObjectBlock block(false);
+    for (int id : {100, 1105, 190, 10, 2100})
+        block.add(id, 0, float(id), float(id), 0.0f);
+    block.addImage(100, 0.0f, 0.0f, 0.0f, {});
+    SObjectView view(0);
+    view.setObjectPoints(&block.points, false);
+    view.selectPoints(SGlobal::SL_Erase, SearchModeE(mode), pattern, QString(), true);
+    QCOMPARE(selected(block.points), sorted(expected));
+}
+
+void TestObjectSelection::eraseVersusAdd_data()
+{
+    QTest::addColumn<int>("selectionMode");
+    QTest::addColumn<QStringList>("expected");
+    QTest::addColumn<bool>("centre7Kept");
+    QTest::newRow("erase") << int(SGlobal::SL_Erase) << QStringList{"p100", "p150", "p200"} << false;
+    QTest::newRow("add") << int(SGlobal::SL_Add) << QStringList{"c7", "p1", "p100", "p150", "p200"} << true;
+}
+
+void TestObjectSelection::eraseVersusAdd()
+{
+    QFETCH(int, selectionMode);
+    QFETCH(QStringList, expected);
+    QFETCH(bool, centre7Kept);
+    ObjectBlock block;
+    buildSearchBlock(block);
+    SObjectView view(0);
+    view.setObjectPoints(&block.points, true);
+    const SObjectMapping &m = view.mapping();
+    const QPoint p1 = m.map(0.0f, 0.0f);
+    const QPoint c7 = m.map(700.0f, 800.0f);
+    view.selectPointsInRect(QRect(p1, p1), false);
+    view.selectPointsInRect(QRect(c7, c7), true);
+    QCOMPARE(selected(block.points), (QStringList{"c7", "p1"}));
+    QVERIFY(view.isSelectedCentre(7));
+
+    // Centre 150 lies in the id range but centres never pass the point-id test.
+    view.selectPoints(SelectionModeE(selectionMode), SGlobal::SM_PointId, QStringLiteral("100"),
+                      QStringLiteral("200"), false);
+    QCOMPARE(selected(block.points), sorted(expected));
+    QCOMPARE(view.isSelectedCentre(7), centre7Kept);
+    QVERIFY(!view.isSelectedCentre(150));
+}
+
+void TestObjectSelection::imageIdSearchEntersCentres()
+{
+    ObjectBlock block;
+    buildSearchBlock(block);
+    SObjectView view(0);
+    view.setObjectPoints(&block.points, true);
+    view.selectPoints(SGlobal::SL_Erase, SGlobal::SM_PointId, QStringLiteral("100"), QStringLiteral("100"), false);
+    view.selectPoints(SGlobal::SL_Add, SGlobal::SM_ImageId, QStringLiteral("8"), QString(), false);
+    QCOMPARE(selected(block.points), (QStringList{"c150", "c8", "p100"}));
+    QVERIFY(view.isSelectedCentre(8));
+    QVERIFY(view.isSelectedCentre(150));
+    QVERIFY(!view.isSelectedCentre(7));
+    QCOMPARE(view.selectedCentreCount(), 2);
+}
+
+void TestObjectSelection::blunderRules()
+{
+    ObjectBlock block;
+    block.add(10, 0, 10.0f, 10.0f, 0.0f)->setActive(false); // rule 1: not active
+    block.add(11, 0, 11.0f, 10.0f, 0.0f); // rule 3: an inactive image point in image 20
+    block.add(12, 0, 12.0f, 10.0f, 0.0f); // measured, all image points active
+    block.add(13, 0, 13.0f, 10.0f, 0.0f); // measured by no image
+    block.addImage(20, 500.0f, 500.0f, 0.0f, {{11, false}, {12, true}}); // rule 2: eliminated points
+    block.addImage(21, 600.0f, 500.0f, 0.0f, {{11, true}, {12, true}});
+    block.addImage(22, 700.0f, 500.0f, 0.0f, {{12, true}});
+    block.points.at(block.points.count() - 1)->setActive(false); // rule 1 for a centre
+    SObjectView view(0);
+    view.setObjectPoints(&block.points, false);
+    view.selectPoints(SGlobal::SL_Erase, SGlobal::SM_Blunder, QString(), QString(), false);
+    QCOMPARE(selected(block.points), (QStringList{"c20", "c22", "p10", "p11"}));
+    QVERIFY(view.isSelectedCentre(20));
+    QVERIFY(view.isSelectedCentre(22));
+    QVERIFY(!view.isSelectedCentre(21));
+}
+
+void TestObjectSelection::blunderCentreWithoutImageThrows()
+{
+    ObjectBlock block;
+    block.add(10, 0, 10.0f, 10.0f, 0.0f)->setActive(false);
+    block.add(30, SGlobal::kCodeProjectionCentre, 500.0f, 500.0f, 0.0f); // no image 30
+    block.add(11, 0, 11.0f, 10.0f, 0.0f)->setActive(false);
+    block.points.at(1)->setSelected(true); // corner 2, cleared by the erasing pass
+    SObjectView view(0);
+    view.setObjectPoints(&block.points, false);
+    int code = 0;
+    QString message;
+    try {
+        view.selectPoints(SGlobal::SL_Erase, SGlobal::SM_Blunder, QString(), QString(), false);
+    } catch (const SException &e) {
+        code = e.code();
+        message = e.message();
+    }
+    QCOMPARE(code, -238447);
+    QCOMPARE(message, QStringLiteral("SObjectView::selectPoints: no image for for imageID found!"));
+    // The pass stopped at the centre: what it changed before stays changed.
+    QCOMPARE(selected(block.points), QStringList{"p10"});
+}
+
+void TestObjectSelection::illegalSearchModeChangesNothing()
+{
+    ObjectBlock block;
+    block.points.at(0)->setSelected(true);
+    QStringList warnings;
+    Mu::setSink([&warnings](Mu::Level level, const QString &text) {
+        if (level == Mu::Level::Warn)
+            warnings << text;
+    });
+    SObjectView view(0);
+    view.setObjectPoints(&block.points, false);
+    view.selectPoints(SGlobal::SL_Erase, SearchModeE(7), QStringLiteral("0"), QString(), false);
+    QVERIFY(warnings.contains(QStringLiteral("Illegal Search-Mode (7)!")));
+    QCOMPARE(selected(block.points), QStringList{"p1"});
+}
+
+void TestObjectSelection::searchLeavesSelectedCount()
+{
+    ObjectBlock block;
+    buildSearchBlock(block);
+    SObjectView view(0);
+    view.setObjectPoints(&block.points, true);
+    const QPoint p1 = view.mapping().map(0.0f, 0.0f);
+    view.selectPointsInRect(QRect(p1, p1), false);
+    QCOMPARE(block.points.selectedCount(), 1);
+
+    view.selectPoints(SGlobal::SL_Erase, SGlobal::SM_PointId, QStringLiteral("100"), QStringLiteral("200"), false);
+    QCOMPARE(selected(block.points).size(), 3);
+    QCOMPARE(block.points.selectedCount(), 1);
+    view.selectPoints(SGlobal::SL_Add, SGlobal::SM_Links, QStringLiteral("2"), QString(), false);
+    const int flagged = int(selected(block.points).size());
+    QCOMPARE(flagged, 5); // p100, p150, p200, c7, c8; the erasing search dropped p1
+    QCOMPARE(block.points.selectedCount(), 1);
+
+    // A rectangle adds to the count only the points it newly selects.
+    view.selectPointsInRect(QRect(QPoint(0, 0), view.canvasSize()), true);
+    QCOMPARE(block.points.selectedCount(), 1 + block.points.count() - flagged);
+}
+
+void TestObjectSelection::imageSelection()
+{
+    ObjectBlock block;
+    buildSearchBlock(block);
+    // A second centre under id 7: only the first one in the list is taken.
+    block.add(7, SGlobal::kCodeProjectionCentre, 1000.0f, 900.0f, 0.0f);
+    SObjectView view(0);
+    view.setObjectPoints(&block.points, true);
+    view.selectPointsInRect(QRect(QPoint(0, 0), view.canvasSize()), false);
+    QCOMPARE(block.points.selectedCount(), block.points.count());
+
+    SImage *image7 = SImageList::find(7);
+    QVERIFY(image7);
+    view.selectImagePoints(image7, true);
+    // Point 250's image point is not active; it is selected all the same.
+    QCOMPARE(selected(block.points), (QStringList{"c7", "p100", "p200", "p250"}));
+    QCOMPARE(block.points.selectedCount(), 4);
+    QVERIFY(view.isSelectedCentre(7));
+    QCOMPARE(view.selectedCentreCount(), 1);
+    int selectedSevens = 0;
+    for (const SObjectPoint &p : block.points)
+        selectedSevens += p.isProjectionCentre() && p.id() == 7 && p.isSelected();
+    QCOMPARE(selectedSevens, 1);
+    QVERIFY(block.points.at(block.points.count() - 1)->isSelected() == false);
+
+    // Without erase the new points join and are counted once.
+    view.selectImagePoints(SImageList::find(8), false);
+    QCOMPARE(selected(block.points), (QStringList{"c7", "c8", "p100", "p1105", "p200", "p250"}));
+    QCOMPARE(block.points.selectedCount(), 6);
+
+    view.selectImagePoints(nullptr, true);
+    QCOMPARE(block.points.selectedCount(), 6);
+}
+
+void TestObjectSelection::marksPaintedForSearchResult()
+{
+    ObjectBlock block;
+    buildSearchBlock(block);
+    SObjectView view(0);
+    view.setObjectPoints(&block.points, true);
+    view.setBackgroundColor(kBackground);
+    view.setMarkColor(kMarkColor);
+    view.selectPoints(SGlobal::SL_Erase, SGlobal::SM_PointId, QStringLiteral("200"), QStringLiteral("200"), false);
+
+    QImage image(view.canvasSize(), QImage::Format_RGB32);
+    QPainter painter(&image);
+    view.paintCanvas(painter, image.rect());
+    painter.end();
+    // Default symbols are 7 pixels wide and marks add 2 on each side: a pixel 4 to the
+    // right of a point lies on the mark ring only when the point is selected.
+    const QPoint p200 = view.mapping().map(200.0f, 100.0f);
+    const QPoint p100 = view.mapping().map(100.0f, 100.0f);
+    const QPoint ring(4, 0);
+    QCOMPARE(image.pixelColor(p200 + ring), kMarkColor);
+    QCOMPARE(image.pixelColor(p200 - ring), kMarkColor);
+    QCOMPARE(image.pixelColor(p100 + ring), kBackground);
+}
+
+void TestObjectSelection::noViewerNoEffect()
+{
+    ObjectBlock block;
+    buildSearchBlock(block);
+    block.points.at(0)->setSelected(true);
+    SObjectViewer::closeAll();
+    flushDeletes();
+    SObjectViewer::selectPoints(SGlobal::SL_Erase, SGlobal::SM_PointId, QStringLiteral("100"),
+                                QStringLiteral("200"), false);
+    SObjectViewer::selectImagePoints(SImageList::find(7));
+    QCOMPARE(selected(block.points), QStringList{"p1"});
+}
+
+void TestObjectSelection::allThreeViewersSelect()
+{
+    Mx::CfgStore::clear();
+    ObjectBlock block;
+    buildSearchBlock(block);
+    for (int plane = 0; plane < SGlobal::kPlaneCount; ++plane)
+        QVERIFY(SObjectViewer::instance(plane, nullptr)->setObjectPoints(&block.points, true));
+
+    SObjectViewer::selectPoints(SGlobal::SL_Erase, SGlobal::SM_ImageId, QStringLiteral("8"), QString(), false);
+    QCOMPARE(selected(block.points), (QStringList{"c150", "c8"}));
+    for (int plane = 0; plane < SGlobal::kPlaneCount; ++plane) {
+        const SObjectView *view = SObjectViewer::viewer(plane)->view();
+        QVERIFY2(view->isSelectedCentre(8) && view->isSelectedCentre(150), planeName(plane));
+        QCOMPARE(view->selectedCentreCount(), 2);
+    }
+
+    SObjectViewer::selectImagePoints(SImageList::find(7));
+    QCOMPARE(selected(block.points), (QStringList{"c7", "p100", "p200", "p250"}));
+    QCOMPARE(block.points.selectedCount(), 4);
+    for (int plane = 0; plane < SGlobal::kPlaneCount; ++plane) {
+        const SObjectView *view = SObjectViewer::viewer(plane)->view();
+        QVERIFY2(view->isSelectedCentre(7) && !view->isSelectedCentre(8), planeName(plane));
+    }
+}
+
+QTEST_MAIN(TestObjectSelection)
+#include "tst_objectselection.moc"
