@@ -1,0 +1,294 @@
+// Measures the costs that grow with the size of a block — opening, resident memory, painting
+// the object view, selections and the JSON report — each against a floor measured in the same
+// process, because absolute times on shared machines are noisy. One call measures one block
+// and prints one table row; scripts/bench.sh runs the blocks and sums up the goals.
+//
+//   varlomin-bench --header
+//   varlomin-bench --name M [--goals] [--varlomin PATH] [--repeat N] PROJECT_FILE
+
+#include "Mu.h"
+#include "SImageData.h"
+#include "SObjectView.h"
+#include "SPatbReader.h"
+#include "SProjectData.h"
+#include "SSettings.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QCommandLineParser>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QPainter>
+#include <QProcess>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <malloc.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr int kViewportPixels = 1000;
+constexpr int kZoomOverview = 100;
+constexpr int kZoomClose = 1600;
+constexpr int kPlaneXY = 0;
+
+// Goals for the medium block (the only one that carries them).
+constexpr double kGoalOpenRatio = 3.0;
+constexpr double kGoalBytesPerObservation = 48.0;
+constexpr double kGoalPaintMs = 40.0;
+constexpr double kGoalCloseToOverview = 0.1;
+constexpr double kGoalSelectionMs = 30.0;
+
+// A read that never asks: errors stop it, progress is counted.
+class QuietHandler : public SPatbHandler {
+public:
+    SReadErrorChoice readError(const QString &text) override
+    {
+        std::fprintf(stderr, "read error: %s\n", qUtf8Printable(text));
+        return SReadErrorChoice::Stop;
+    }
+    bool progress(const QString &, qint64, qint64) override
+    {
+        ++progressCalls;
+        return true;
+    }
+    int progressCalls = 0;
+};
+
+// Best of n runs in milliseconds: the least disturbed run is the truest cost.
+double bestOf(int n, const std::function<void()> &run)
+{
+    double best = 1e300;
+    for (int i = 0; i < n; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        run();
+        best = std::min(best, double(timer.nsecsElapsed()) / 1e6);
+    }
+    return best;
+}
+
+qint64 residentBytes()
+{
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    if (!statm.open(QIODevice::ReadOnly))
+        return 0;
+    const QList<QByteArray> fields = statm.readAll().split(' ');
+    return fields.size() > 1 ? fields[1].toLongLong() * sysconf(_SC_PAGESIZE) : 0;
+}
+
+// The files that the read opened, as the project record names them.
+QStringList projectFileSet(const SProjectData &data)
+{
+    const ProjectFiles &f = *data.projectFiles;
+    QStringList files;
+    for (const QString &name : {f.projectFile, f.imageFile, f.orientationFile, f.objectFile, f.observationFile,
+                                f.cameraFile})
+        if (QFileInfo(name).isFile())
+            files << name;
+    return files;
+}
+
+qint64 readAllBytes(const QStringList &files)
+{
+    qint64 total = 0;
+    for (const QString &name : files) {
+        QFile file(name);
+        if (file.open(QIODevice::ReadOnly))
+            total += file.readAll().size();
+    }
+    return total;
+}
+
+bool openProject(SProjectData &data, const QString &projectFile)
+{
+    QuietHandler handler;
+    SPatbReader reader(data, handler);
+    const bool complete = reader.readProjectFile(projectFile);
+    data.initialise();
+    // The project dock asks for the links of every point; the index is part of an open project.
+    if (!data.mListObjectData.isEmpty())
+        SImage::numberOfLinks(data.mListObjectData.at(0)->id());
+    return complete;
+}
+
+qint64 observationCount(const SProjectData &data)
+{
+    qint64 n = 0;
+    for (const SImage *image : data.mListImageData)
+        n += image->numberOfPoints();
+    return n;
+}
+
+double paintMs(SObjectView &view, QImage &image, const QRect &rect, int repeat)
+{
+    return bestOf(repeat, [&] {
+        QPainter painter(&image);
+        painter.translate(-rect.topLeft());
+        view.paintCanvas(painter, rect);
+    });
+}
+
+double runMs(const QString &program, const QStringList &arguments, int repeat)
+{
+    return bestOf(repeat, [&] {
+        QProcess process;
+        process.setStandardOutputFile(QProcess::nullDevice());
+        process.setStandardErrorFile(QProcess::nullDevice());
+        process.start(program, arguments);
+        process.waitForFinished(-1);
+    });
+}
+
+struct Goals {
+    int met = 0;
+    int total = 0;
+    QStringList missed;
+    void check(bool ok, const QString &what)
+    {
+        ++total;
+        if (ok)
+            ++met;
+        else
+            missed << what;
+    }
+};
+
+void printHeader()
+{
+    std::printf("%-22s %7s %9s %10s | %8s %6s %6s | %8s %6s %9s | %7s %7s %7s | %8s %6s\n", "block", "images",
+                "points", "obs", "open ms", "xread", "B/obs", "paint ms", "xfill", "1600/100", "rect ms",
+                "ids ms", "img ms", "rep ms", "xcat");
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    Mu::setSink([](Mu::Level, const QString &) {});
+
+    QCommandLineParser parser;
+    parser.addOption({QStringLiteral("header"), QStringLiteral("Print the table header and stop.")});
+    parser.addOption({QStringLiteral("name"), QStringLiteral("Name of the block in the table."), QStringLiteral("NAME")});
+    parser.addOption({QStringLiteral("goals"), QStringLiteral("Check the goals on this block.")});
+    parser.addOption({QStringLiteral("varlomin"), QStringLiteral("The varlomin program for the report."),
+                      QStringLiteral("PATH")});
+    parser.addOption({QStringLiteral("repeat"), QStringLiteral("Runs per measurement (best counts)."),
+                      QStringLiteral("N"), QStringLiteral("5")});
+    parser.addPositionalArgument(QStringLiteral("project"), QStringLiteral("The project file (.(p))."));
+    parser.process(app);
+    if (parser.isSet(QStringLiteral("header"))) {
+        printHeader();
+        return 0;
+    }
+    if (parser.positionalArguments().size() != 1) {
+        std::fprintf(stderr, "varlomin-bench: give exactly one project file.\n");
+        return 2;
+    }
+    const QString projectFile = parser.positionalArguments().first();
+    const QString name = parser.value(QStringLiteral("name")).isEmpty() ? QFileInfo(projectFile).baseName()
+                                                                        : parser.value(QStringLiteral("name"));
+    const int repeat = std::max(1, parser.value(QStringLiteral("repeat")).toInt());
+    // Memory first, in a process that has opened nothing yet.
+    malloc_trim(0);
+    const qint64 residentBefore = residentBytes();
+    SProjectData data;
+    if (!openProject(data, projectFile) || data.mListObjectData.isEmpty()) {
+        std::fprintf(stderr, "varlomin-bench: '%s' could not be read completely.\n", qUtf8Printable(projectFile));
+        return 1;
+    }
+    const qint64 residentAdded = residentBytes() - residentBefore;
+    const qint64 observations = observationCount(data);
+    const double bytesPerObservation = observations > 0 ? double(residentAdded) / double(observations) : 0.0;
+    const int images = data.mListImageData.count();
+    const int points = data.mListObjectData.count();
+
+    // Floor of opening: the same bytes into memory, warm (the open has just read them).
+    const QStringList files = projectFileSet(data);
+    const double readMs = bestOf(repeat, [&] { readAllBytes(files); });
+
+    data.close();
+    const double openMs = bestOf(repeat, [&] {
+        SProjectData again;
+        openProject(again, projectFile);
+        again.close();
+    });
+    openProject(data, projectFile);
+
+    // Object view: the whole canvas at 100 %, a viewport-sized piece at 1600 %.
+    QImage viewport(kViewportPixels, kViewportPixels, QImage::Format_ARGB32_Premultiplied);
+    const double fillMs = bestOf(repeat, [&] {
+        QPainter painter(&viewport);
+        painter.fillRect(viewport.rect(), Qt::white);
+    });
+    SObjectView view(kPlaneXY);
+    view.applySettings(SSettings::readObjectViewerSettings());
+    view.setObjectPoints(&data.mListObjectData, data.projectFiles && data.projectFiles->inversion);
+    view.slotZoom(kZoomOverview);
+    const QRect overview = QRect(QPoint(0, 0), view.canvasSize()) & viewport.rect();
+    const double paintOverviewMs = paintMs(view, viewport, overview, repeat);
+    view.slotZoom(kZoomClose);
+    const QSize closeCanvas = view.canvasSize();
+    const QRect closeRect(std::max(0, (closeCanvas.width() - kViewportPixels) / 2),
+                          std::max(0, (closeCanvas.height() - kViewportPixels) / 2), kViewportPixels, kViewportPixels);
+    const double paintCloseMs = paintMs(view, viewport, closeRect & QRect(QPoint(0, 0), closeCanvas), repeat);
+    view.slotZoom(kZoomOverview);
+
+    // Selections over the whole list; each starts from no selection.
+    const QRect wholeCanvas(QPoint(0, 0), view.canvasSize());
+    const double rectMs = bestOf(repeat, [&] {
+        view.selectPointsInRect(wholeCanvas, false);
+        data.mListObjectData.deselectAll();
+    });
+    // A quarter of the ids, and the image in the middle of the list.
+    const QString idsFrom = QString::number(data.mListObjectData.at(points / 4)->id());
+    const QString idsTo = QString::number(data.mListObjectData.at(points / 2)->id());
+    const double idsMs = bestOf(repeat, [&] {
+        view.selectPoints(SGlobal::SL_Erase, SGlobal::SM_PointId, idsFrom, idsTo, false);
+    });
+    double imageMs = 0.0;
+    if (images > 0) {
+        SImage *middleImage = data.mListImageData.at(images / 2);
+        imageMs = bestOf(repeat, [&] { view.selectImagePoints(middleImage, true); });
+    }
+    data.mListObjectData.deselectAll();
+
+    // The report against copying the same files to /dev/null.
+    double reportRatio = 0.0, reportMs = 0.0;
+    const QString varlomin = parser.value(QStringLiteral("varlomin"));
+    if (!varlomin.isEmpty()) {
+        const int reportRepeat = std::min(repeat, 3);
+        const double catMs = runMs(QStringLiteral("cat"), files, reportRepeat);
+        reportMs = runMs(varlomin, {QStringLiteral("--report"), projectFile}, reportRepeat);
+        reportRatio = catMs > 0.0 ? reportMs / catMs : 0.0;
+    }
+
+    const double openRatio = readMs > 0.0 ? openMs / readMs : 0.0;
+    const double paintRatio = fillMs > 0.0 ? paintOverviewMs / fillMs : 0.0;
+    const double closeToOverview = paintOverviewMs > 0.0 ? paintCloseMs / paintOverviewMs : 0.0;
+    std::printf("%-22s %7d %9d %10lld | %8.1f %6.2f %6.1f | %8.2f %6.1f %9.3f | %7.2f %7.2f %7.2f | %8.0f %6.1f\n",
+                qUtf8Printable(name), images, points, static_cast<long long>(observations), openMs, openRatio,
+                bytesPerObservation, paintOverviewMs, paintRatio, closeToOverview, rectMs, idsMs, imageMs, reportMs,
+                reportRatio);
+
+    if (parser.isSet(QStringLiteral("goals"))) {
+        Goals goals;
+        goals.check(openRatio <= kGoalOpenRatio, QStringLiteral("open"));
+        goals.check(bytesPerObservation <= kGoalBytesPerObservation, QStringLiteral("memory"));
+        goals.check(paintOverviewMs <= kGoalPaintMs, QStringLiteral("paint"));
+        goals.check(closeToOverview <= kGoalCloseToOverview, QStringLiteral("paint-1600%"));
+        goals.check(rectMs <= kGoalSelectionMs, QStringLiteral("rectangle-selection"));
+        goals.check(idsMs <= kGoalSelectionMs, QStringLiteral("id-selection"));
+        goals.check(imageMs <= kGoalSelectionMs, QStringLiteral("image-selection"));
+        std::printf("GOALS %d %d %s\n", goals.met, goals.total, qUtf8Printable(goals.missed.join(QLatin1Char(','))));
+    }
+    data.close();
+    return 0;
+}

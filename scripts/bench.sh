@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# Builds the benchmarks (Release), generates the example blocks S and M (and L with --large)
+# and measures them and the real projects in ../shared/data/patb, one row per block, each
+# figure against a floor measured in the same run. Ends with one summary line.
+#   ./scripts/bench.sh [--large]
+set -euo pipefail
+
+root="$(cd "$(dirname "$0")/.." && pwd)"
+build="$root/build-bench"
+large=0
+for arg in "$@"; do
+  case "$arg" in
+    --large) large=1 ;;
+    *) echo "usage: $0 [--large]" >&2; exit 2 ;;
+  esac
+done
+
+"$root/scripts/install-deps.sh"
+cmake -G Ninja -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
+ninja -C "$build" -j2 varlomin varlomin-blockgen varlomin-bench >/dev/null
+
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+export QT_QPA_PLATFORM=offscreen
+export XDG_CONFIG_HOME="$work/config" # default settings, the user's configuration untouched
+export XDG_RUNTIME_DIR="$work/runtime"
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+bin="$build/bin"
+
+# name images points observations
+blocks=("S 300 50000 300000" "M 2000 500000 3000000")
+[ "$large" -eq 1 ] && blocks+=("L 10000 2000000 15000000")
+
+echo "Machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | xargs)," \
+     "$(awk '/MemTotal/ {printf "%.1f GiB RAM", $2 / 1048576}' /proc/meminfo)"
+"$bin/varlomin-bench" --header
+summary="$work/goals"
+: >"$summary"
+for block in "${blocks[@]}"; do
+  read -r name images points observations <<<"$block"
+  "$bin/varlomin-blockgen" --images "$images" --points "$points" --observations "$observations" \
+    --seed 1 --out "$work/$name" --name "$name" >/dev/null
+  goals=()
+  [ "$name" = M ] && goals=(--goals)
+  repeat=5
+  [ "$name" = L ] && repeat=2
+  "$bin/varlomin-bench" --name "$name" "${goals[@]}" --repeat "$repeat" --varlomin "$bin/varlomin" \
+    "$work/$name/$name.(p)" | tee -a "$summary" | grep -v '^GOALS'
+  rm -rf "${work:?}/$name"
+done
+for project in "$root"/../shared/data/patb/*/*.\(p\); do
+  [ -f "$project" ] || continue
+  "$bin/varlomin-bench" --name "$(basename "$project" .\(p\))" --varlomin "$bin/varlomin" "$project"
+done
+
+read -r _ met total missed < <(grep '^GOALS' "$summary" || echo "GOALS 0 0")
+if [ "$met" -eq "$total" ] && [ "$total" -gt 0 ]; then
+  echo "Summary: all $total goals on M met."
+else
+  echo "Summary: $met of $total goals on M met; missed: ${missed:-none}."
+fi
