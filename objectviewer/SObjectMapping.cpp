@@ -6,6 +6,11 @@
 #include <climits>
 #include <cmath>
 
+namespace {
+// Half of the unit square that stands in for a block without extent.
+constexpr float kUnusableExtentHalf = 0.5f;
+} // namespace
+
 int SObjectMapping::rnd(double x)
 {
     const double r = std::floor(x + 0.5);
@@ -32,12 +37,20 @@ SObjectMapping SObjectMapping::compute(bool hasData, float hmin, float hmax, flo
         else if (h > w)
             width = rnd(base * w / h);
         const float extent = std::max(w, h);
-        // A block without extent (one point, or all on one spot) has no scale of its own;
-        // one object unit then spans the drawing area, so the point sits in the corner.
-        m.mZoomFactor = extent > 0.0f ? 1.0f / (extent / float(base)) : float(base);
         m.mHmin = hmin;
         m.mVmin = vmin;
         m.mHeight = h;
+        if (extent > 0.0f && std::isfinite(extent)) {
+            m.mZoomFactor = 1.0f / (extent / float(base));
+        } else {
+            // A block without extent (one point, or all on one spot) has no scale of its own:
+            // one object unit spans the drawing area, with the spot in its middle.
+            width = height = base;
+            m.mZoomFactor = float(base);
+            m.mHmin = hmin - kUnusableExtentHalf;
+            m.mVmin = vmin - kUnusableExtentHalf;
+            m.mHeight = 2.0f * kUnusableExtentHalf;
+        }
     }
     const long long margins = 2LL * kMarginPixels;
     m.mCanvas = QSize(int(std::min<long long>(width + margins, INT_MAX)),

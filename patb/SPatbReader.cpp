@@ -22,7 +22,7 @@ constexpr int kCameraIdLength = 9;
 constexpr int kTrailerId = -99;
 constexpr int kStatisticsCode = -1;
 constexpr int kProjectLineLimit = 1000;
-constexpr qint64 kIniLineLimit = 64 * 1024;
+constexpr qint64 kIniLineLimit = 4096; // far beyond any real line; only its start is compared
 // Five lines of names: anything this large is not a project file and is not read.
 constexpr qint64 kProjectFileMaxBytes = 1024 * 1024;
 // Progress is reported at most this often, so that a dialog costs nothing measurable.
@@ -87,8 +87,11 @@ QString SPatbReader::searchIniKey(QFile &file, const QString &section, const QSt
         // Only the start of a line is ever compared: the rest of an over-long line is skipped
         // piece by piece, so that a damaged file is never held in memory.
         bool whole = line.endsWith('\n');
-        while (!whole && !file.atEnd())
-            whole = file.readLine(kIniLineLimit + 1).endsWith('\n');
+        while (!whole && !file.atEnd()) {
+            const QByteArray piece = file.read(kIniLineLimit);
+            const qsizetype lf = piece.indexOf('\n');
+            whole = lf >= 0 && file.seek(file.pos() - (piece.size() - lf - 1));
+        }
         while (line.endsWith('\n') || line.endsWith('\r'))
             line.chop(1);
         return QString::fromLatin1(line);

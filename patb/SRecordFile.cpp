@@ -1,6 +1,7 @@
 #include "SRecordFile.h"
 
 #include <QtEndian>
+#include <algorithm>
 #include <bit>
 #include <cstring>
 
@@ -19,7 +20,10 @@ bool SRecordFile::open()
 {
     if (!mFile.open(QIODevice::ReadOnly))
         return false;
-    mBuffer.resize(std::max<qsizetype>(kBufferBytes / mRecordSize, 1) * mRecordSize);
+    // A small file gets a buffer of its own size: opening many small files stays cheap.
+    const qint64 recordsInFile = mFile.size() / mRecordSize + 1;
+    const qint64 recordsInBuffer = std::clamp<qint64>(recordsInFile, 1, std::max<qsizetype>(kBufferBytes / mRecordSize, 1));
+    mBuffer.resize(recordsInBuffer * mRecordSize);
     return true;
 }
 

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that the build, the tests and the screenshots need,
-# but only those that are missing.
+# Installs the Debian packages that the build, the tests, the fuzz targets (clang) and the
+# screenshots need, but only those that are missing.
 set -euo pipefail
 
 packages=(
@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
   fonts-liberation2
   xvfb xauth
+  clang-14 libclang-rt-14-dev
 )
 
 missing=()

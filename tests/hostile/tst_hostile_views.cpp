@@ -1,0 +1,176 @@
+// Views of damaged data: non-finite coordinates, residuals and sigmas, a block without extent
+// and a hand-edited configuration with absurd values. Every paint finishes, the mapping stays
+// finite and the sound points are still drawn where the mapping puts them.
+#include "MxCfg.h"
+#include "SImageData.h"
+#include "SImageView.h"
+#include "SObjectPoint.h"
+#include "SObjectView.h"
+#include "SSettings.h"
+
+#include <QFile>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+constexpr float kInf = std::numeric_limits<float>::infinity();
+constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
+// At 100 % the longer side of the data is 500 pixels, with 40 pixels of margin.
+constexpr int kCanvasAt100 = 500 + 2 * 40;
+constexpr int kPointCode = 3;
+
+template <typename View>
+QImage paint(View &view)
+{
+    QImage image(view.canvasSize(), QImage::Format_RGB32);
+    image.fill(Qt::magenta);
+    QPainter painter(&image);
+    view.paintCanvas(painter, image.rect());
+    return image;
+}
+
+void addPoint(SObjectPointList &list, int id, float X, float Y, float Z, float sigma = 0.01f)
+{
+    list.append(SObjectPoint(id, kPointCode, X, Y, Z, sigma, sigma, sigma));
+}
+
+void switchEverythingOn(SObjectView &view, SObjectPointList &list)
+{
+    view.slotTogglePointIds();
+    view.slotToggleImageIds();
+    view.slotToggleBlunders();
+    view.slotToggleShowLinkCount();
+    view.slotToggleResiduals(VM_Graphical);
+    view.slotToggleResiduals(VM_Textual);
+    view.slotToggleSigmas(VM_Graphical);
+    view.slotToggleSigmas(VM_Textual);
+    view.slotToggleShowConnections();
+    for (SObjectPoint &p : list)
+        p.setSelected(true);
+    SObjectView::noteSelectionChanged();
+}
+
+} // namespace
+
+class TestHostileViews : public QObject {
+    Q_OBJECT
+
+private slots:
+    void nonFiniteObjectPoints_data()
+    {
+        QTest::addColumn<int>("plane");
+        QTest::newRow("XY") << 0;
+        QTest::newRow("XZ") << 1;
+        QTest::newRow("YZ") << 2;
+    }
+
+    void nonFiniteObjectPoints()
+    {
+        QFETCH(int, plane);
+        SObjectPointList list;
+        addPoint(list, 1, 0.0f, 0.0f, 0.0f);
+        addPoint(list, 2, 1000.0f, 1000.0f, 1000.0f);
+        addPoint(list, 3, kNaN, kInf, -kInf, kNaN);
+        addPoint(list, 4, kInf, kNaN, kInf, kInf);
+        addPoint(list, 5, 500.0f, 500.0f, 500.0f, kNaN); // negative variance: no sigma
+        SObjectView view(plane);
+        view.setObjectPoints(&list, true);
+        switchEverythingOn(view, list);
+
+        const QImage image = paint(view);
+        QVERIFY(std::isfinite(view.zoomFactor()) && view.zoomFactor() > 0.0f);
+        QCOMPARE(view.canvasSize(), QSize(kCanvasAt100, kCanvasAt100));
+        const SObjectMapping &m = view.mapping();
+        QCOMPARE(m.map(0.0f, 0.0f), QPoint(40, kCanvasAt100 - 40));
+        QVERIFY(image.pixelColor(m.map(0.0f, 0.0f)) != QColor(Qt::white));
+        QVERIFY(image.pixelColor(m.map(1000.0f, 1000.0f)) != QColor(Qt::white));
+    }
+
+    // All points on one spot: the spot in the middle of a canvas of the usual size.
+    void oneSpot()
+    {
+        SObjectPointList list;
+        for (int id = 1; id <= 3; ++id)
+            addPoint(list, id, 5.0f, 5.0f, 5.0f);
+        SObjectView view(0);
+        view.setObjectPoints(&list, true);
+        const QImage image = paint(view);
+        QVERIFY(std::isfinite(view.zoomFactor()) && view.zoomFactor() > 0.0f);
+        QCOMPARE(view.canvasSize(), QSize(kCanvasAt100, kCanvasAt100));
+        const QPoint centre(kCanvasAt100 / 2, kCanvasAt100 / 2);
+        QCOMPARE(view.mapping().map(5.0f, 5.0f), centre);
+        QCOMPARE(image.pixelColor(centre), QColor(Qt::black));
+        QCOMPARE(image.pixelColor(45, 45), QColor(Qt::white));
+    }
+
+    void nonFiniteImagePoints()
+    {
+        SImage image;
+        image.setId(1);
+        image.addImagePoint(10, true, 0.0f, 0.0f, 0.01f, 0.01f, 1.0f);
+        image.addImagePoint(11, true, 100.0f, 100.0f, kNaN, kInf, 1.0f);
+        image.addImagePoint(12, true, kNaN, kInf, 0.01f, 0.01f, kNaN);
+        image.addImagePoint(13, false, -kInf, kNaN, -kInf, kNaN, 1.0f);
+        SImageView view;
+        view.setImage(&image);
+        view.slotTogglePointIds();
+        view.slotToggleResiduals(VM_Graphical);
+        view.slotToggleResiduals(VM_Textual);
+        view.slotToggleBlunders();
+        paint(view);
+        QVERIFY(std::isfinite(view.zoomFactor()) && view.zoomFactor() > 0.0f);
+        QVERIFY(view.canvasSize().width() <= kCanvasAt100 && view.canvasSize().height() <= kCanvasAt100);
+    }
+
+    // Sizes of 100000 pixels and values of the wrong type from a hand-edited file.
+    void handEditedConfiguration()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("Varlomin.cfg");
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("[Points]\nPointSize_0=100000\nPointSize_3=100000\nPointSymbol_3=99\nPointOn_3=maybe\n"
+                   "PointColor_3=not a colour\nMarkSize=100000\nBlunderSize=-100000\n"
+                   "[ObjectViewer]\nScale=-5\nTextFont=\x01\x02garbage\nBG_Color=#zzzzzz\nBlundersOn=7\n"
+                   "[ImageViewer]\nLargestResidualSize=100000\nScale=1e999\n"
+                   "[Links]\nLinkLineType=77\n");
+        file.close();
+        QVERIFY(Mx::CfgStore::load(path));
+
+        const SSettings::ObjectViewerSettings objectSettings = SSettings::readObjectViewerSettings();
+        for (const SSettings::PointStyle &style : objectSettings.points)
+            QVERIFY(style.size >= 0 && style.size <= SSettings::kMaxPaintedSize);
+        QVERIFY(objectSettings.markSize <= SSettings::kMaxPaintedSize);
+        QVERIFY(objectSettings.blunderSize >= 0);
+
+        SObjectPointList list;
+        addPoint(list, 1, 0.0f, 0.0f, 0.0f);
+        addPoint(list, 2, 1000.0f, 500.0f, 10.0f);
+        SObjectView objectView(0);
+        objectView.setObjectPoints(&list, true);
+        objectView.applySettings(objectSettings);
+        switchEverythingOn(objectView, list);
+        paint(objectView);
+
+        SImage image;
+        image.addImagePoint(10, true, 0.0f, 0.0f, 0.01f, 0.01f, 1.0f);
+        image.addImagePoint(11, false, 50.0f, 20.0f, 0.02f, -0.01f, 1.0f);
+        SImageView imageView;
+        imageView.setImage(&image);
+        imageView.applySettings(SSettings::readImageViewerSettings());
+        imageView.slotTogglePointIds();
+        imageView.slotToggleResiduals(VM_Graphical);
+        imageView.slotToggleBlunders();
+        paint(imageView);
+        QVERIFY(std::isfinite(imageView.zoomFactor()));
+        Mx::CfgStore::clear();
+    }
+};
+
+QTEST_MAIN(TestHostileViews)
+#include "tst_hostile_views.moc"
