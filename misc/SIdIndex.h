@@ -3,6 +3,7 @@
 // table for millions of points costs four bytes per slot.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -29,6 +30,16 @@ public:
             ++mCount;
         }
         return slot;
+    }
+
+    // Makes room for n ids without growing on the way.
+    template <typename KeyOf> void reserve(size_t n, KeyOf keyOf)
+    {
+        size_t capacity = std::max(mSlots.size(), kMinCapacity);
+        while (n * 100 > capacity * kMaxLoadPercent)
+            capacity *= 2;
+        if (capacity != mSlots.size())
+            rehash(capacity, keyOf);
     }
 
     int count() const { return static_cast<int>(mCount); }
@@ -59,7 +70,11 @@ private:
     }
     template <typename KeyOf> void grow(KeyOf keyOf)
     {
-        std::vector<uint32_t> old(mSlots.empty() ? kMinCapacity : mSlots.size() * 2, kNone);
+        rehash(mSlots.empty() ? kMinCapacity : mSlots.size() * 2, keyOf);
+    }
+    template <typename KeyOf> void rehash(size_t capacity, KeyOf keyOf)
+    {
+        std::vector<uint32_t> old(capacity, kNone);
         old.swap(mSlots);
         for (uint32_t position : old)
             if (position != kNone)

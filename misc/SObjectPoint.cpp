@@ -1,5 +1,10 @@
 #include "SObjectPoint.h"
 
+#include <algorithm>
+#include <cmath>
+#include <utility>
+#include <vector>
+
 #include "MuMath.h"
 #include "SGlobal.h"
 
@@ -17,6 +22,9 @@ const SObjectCoord &emptyObservation()
     static const SObjectCoord block = makeEmptyObservation();
     return block;
 }
+
+// A lookup after this fraction of the list (or more) was appended indexes the new points in bulk.
+constexpr size_t kBulkIndexFraction = 8;
 
 } // namespace
 
@@ -215,32 +223,55 @@ void SObjectPointList::resetBox()
 
 SObjectPoint *SObjectPointList::append(const SObjectPoint &point)
 {
-    if (point.X() < mXmin)
-        mXmin = point.X();
-    if (point.Y() < mYmin)
-        mYmin = point.Y();
-    if (point.Z() < mZmin)
-        mZmin = point.Z();
-    if (point.X() > mXmax)
-        mXmax = point.X();
-    if (point.Y() > mYmax)
-        mYmax = point.Y();
-    if (point.Z() > mZmax)
-        mZmax = point.Z();
+    // An infinite coordinate from a damaged file would leave the views no usable scale.
+    if (std::isfinite(point.X())) {
+        mXmin = std::min(mXmin, point.X());
+        mXmax = std::max(mXmax, point.X());
+    }
+    if (std::isfinite(point.Y())) {
+        mYmin = std::min(mYmin, point.Y());
+        mYmax = std::max(mYmax, point.Y());
+    }
+    if (std::isfinite(point.Z())) {
+        mZmin = std::min(mZmin, point.Z());
+        mZmax = std::max(mZmax, point.Z());
+    }
     mPoints.push_back(point);
-    const auto position = static_cast<uint32_t>(mPoints.size() - 1);
-    mFirstById.insertIfAbsent(point.id(), position, [this](uint32_t pos) { return mPoints[pos].id(); });
     return &mPoints.back();
+}
+
+void SObjectPointList::indexNewPoints() const
+{
+    const size_t count = mPoints.size();
+    if (mIndexedCount == count)
+        return;
+    const auto idAt = [this](uint32_t pos) { return mPoints[pos].id(); };
+    if (count - mIndexedCount < mIndexedCount / kBulkIndexFraction) {
+        for (size_t pos = mIndexedCount; pos < count; ++pos)
+            mFirstById.insertIfAbsent(mPoints[pos].id(), uint32_t(pos), idAt);
+    } else {
+        // Many new points: probe against a flat copy of the ids instead of the points
+        // scattered over the deque, and size the table once.
+        std::vector<int> ids;
+        ids.reserve(count);
+        for (const SObjectPoint &point : mPoints)
+            ids.push_back(point.id());
+        const auto idOf = [&ids](uint32_t pos) { return ids[pos]; };
+        mFirstById.reserve(count, idOf);
+        for (size_t pos = mIndexedCount; pos < count; ++pos)
+            mFirstById.insertIfAbsent(ids[pos], uint32_t(pos), idOf);
+    }
+    mIndexedCount = count;
 }
 
 SObjectPoint *SObjectPointList::find(int id)
 {
-    const uint32_t pos = mFirstById.value(id, [this](uint32_t p) { return mPoints[p].id(); });
-    return pos == SIdIndex::kNone ? nullptr : &mPoints[pos];
+    return const_cast<SObjectPoint *>(std::as_const(*this).find(id));
 }
 
 const SObjectPoint *SObjectPointList::find(int id) const
 {
+    indexNewPoints();
     const uint32_t pos = mFirstById.value(id, [this](uint32_t p) { return mPoints[p].id(); });
     return pos == SIdIndex::kNone ? nullptr : &mPoints[pos];
 }
@@ -292,6 +323,7 @@ void SObjectPointList::clear()
 {
     std::deque<SObjectPoint>().swap(mPoints);
     mFirstById.clear();
+    mIndexedCount = 0;
     resetBox();
     mSelectedCount = 0;
 }

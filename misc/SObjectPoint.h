@@ -154,8 +154,14 @@ public:
 private:
     void resetBox();
 
+    // Enters the points appended since the last lookup in the id index.
+    void indexNewPoints() const;
+
     std::deque<SObjectPoint> mPoints;
-    SIdIndex mFirstById; // point id -> position of its first point
+    // Point id -> position of its first point; filled on the first lookup after appending,
+    // all at once while reading, which is far cheaper than point by point.
+    mutable SIdIndex mFirstById;
+    mutable size_t mIndexedCount = 0;
     float mXmin, mYmin, mZmin, mXmax, mYmax, mZmax;
     int mSelectedCount = 0;
 };

@@ -55,9 +55,15 @@ void SPointIndex::rebuild()
     std::vector<int>().swap(mRowId);
     std::vector<uint32_t>().swap(mLinks);
 
-    // First pass: a row per point id, in the order the ids first appear, and its size.
-    std::vector<uint32_t> rowSize;
+    // First pass: a row per point id, in the order the ids first appear, and its size; the
+    // row of every link is kept for the second pass, which then needs no lookups.
     size_t total = 0;
+    for (const SImage *image : mImages)
+        if (image)
+            total += image->points().size();
+    std::vector<uint32_t> rowOfLink;
+    rowOfLink.reserve(total);
+    std::vector<uint32_t> rowSize;
     for (SImage *image : mImages) {
         if (!image)
             continue;
@@ -71,7 +77,7 @@ void SPointIndex::rebuild()
             else
                 mRowId.pop_back();
             ++rowSize[row];
-            ++total;
+            rowOfLink.push_back(row);
         }
     }
 
@@ -84,11 +90,12 @@ void SPointIndex::rebuild()
     std::vector<uint32_t> cursor(mRowStart.begin(), mRowStart.end() - 1);
     std::vector<uint32_t>().swap(rowSize);
     mLinks.resize(total);
+    size_t link = 0;
     for (uint32_t slot = 0; slot < mImages.size(); ++slot) {
         const SImage *image = mImages[slot];
         if (!image)
             continue;
-        for (const SImagePointEntry &entry : image->points())
-            mLinks[cursor[mRowOfPoint.value(entry.id, rowKey())]++] = slot;
+        for (size_t n = image->points().size(); n > 0; --n)
+            mLinks[cursor[rowOfLink[link++]]++] = slot;
     }
 }

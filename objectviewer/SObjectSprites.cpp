@@ -3,13 +3,16 @@
 #include <QPaintEngine>
 #include <QPainter>
 #include <QPolygon>
+#include <QRegion>
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace {
 // Room around a symbol inside its sprite, so that no outline pixel is cut off.
 constexpr int kSpriteMargin = 2;
+constexpr int kOpaque = 255;
 } // namespace
 
 void SObjectSprites::drawSymbol(QPainter &painter, int shape, int px, int py, int size, const QPen &pen,
@@ -57,28 +60,96 @@ bool SObjectSprites::suits(const QPainter &painter)
     return t.type() <= QTransform::TxTranslate && t.dx() == std::round(t.dx()) && t.dy() == std::round(t.dy());
 }
 
+void SObjectSprites::beginPaint(QPainter &painter)
+{
+    mUsable = suits(painter);
+    mTarget = nullptr;
+    mClipRects.clear();
+    if (!mUsable)
+        return;
+    // The raster engine paints into an image: the painter's own, a pixmap's, or a widget's
+    // backing store, where the system clip holds the exposed region in device pixels.
+    QPaintEngine *engine = painter.paintEngine();
+    QPaintDevice *device = engine->paintDevice();
+    if (!device || device->devType() != QInternal::Image)
+        return;
+    auto *image = static_cast<QImage *>(device);
+    // Writing into a shared image would detach it from the buffer that the engine paints.
+    if (!image->isDetached())
+        return;
+    const QImage::Format format = image->format();
+    // Formats that store an opaque premultiplied pixel as it is and that drawImage blends in
+    // place (a non-premultiplied image would convert the pixels around the symbol and back).
+    if (format != QImage::Format_RGB32 && format != QImage::Format_ARGB32_Premultiplied)
+        return;
+    const QTransform &t = painter.deviceTransform();
+    mDeviceOffset = QPoint(int(t.dx()), int(t.dy()));
+    QRegion clip(image->rect());
+    if (!engine->systemClip().isEmpty())
+        clip &= engine->systemClip();
+    if (painter.hasClipping())
+        clip &= painter.clipRegion().translated(mDeviceOffset);
+    mClipRects.assign(clip.begin(), clip.end());
+    mTarget = image->bits();
+    mTargetStride = image->bytesPerLine();
+}
+
 void SObjectSprites::draw(QPainter &painter, int shape, int px, int py, int size, const QPen &pen,
                           const QBrush &brush)
 {
     // A copy equals the drawing only where every pixel is either the opaque colour or untouched.
-    if (!mUsable || size > kMaxSpriteSize || size < 0 || pen.color().alpha() != 255 || pen.widthF() != 0.0 ||
+    if (!mUsable || size > kMaxSpriteSize || size < 0 || pen.color().alpha() != kOpaque || pen.widthF() != 0.0 ||
         brush.style() != Qt::SolidPattern) {
         drawSymbol(painter, shape, px, py, size, pen, brush);
         return;
     }
     const Sprite &s = sprite(shape, size, pen, brush);
-    painter.drawImage(px + s.offset.x(), py + s.offset.y(), s.image);
+    if (mTarget && s.binary)
+        writeSprite(s, QPoint(px, py) + s.offset + mDeviceOffset);
+    else
+        painter.drawImage(px + s.offset.x(), py + s.offset.y(), s.image);
+}
+
+void SObjectSprites::writeSprite(const Sprite &s, const QPoint &at)
+{
+    const QRect spriteRect(at, s.image.size());
+    const uchar *spriteBits = s.image.constBits();
+    const qsizetype spriteStride = s.image.bytesPerLine();
+    for (const QRect &clip : mClipRects) {
+        if (!spriteRect.intersects(clip))
+            continue;
+        for (const Run &run : s.runs) {
+            const int y = at.y() + run.y;
+            const int from = std::max(at.x() + run.x, clip.left());
+            const int to = std::min(at.x() + run.x + run.length, clip.right() + 1);
+            if (y < clip.top() || y > clip.bottom() || from >= to)
+                continue;
+            // Opaque over anything is the opaque pixel itself.
+            std::memcpy(mTarget + qsizetype(y) * mTargetStride + qsizetype(from) * sizeof(QRgb),
+                        spriteBits + qsizetype(run.y) * spriteStride + qsizetype(from - at.x()) * sizeof(QRgb),
+                        size_t(to - from) * sizeof(QRgb));
+        }
+    }
 }
 
 const SObjectSprites::Sprite &SObjectSprites::sprite(int shape, int size, const QPen &pen, const QBrush &brush)
 {
     const quint64 key = (quint64(pen.color().rgba()) << 32) | (quint64(quint8(shape)) << 16) | quint64(size);
+    if (mLastSprite && mLastKey == key)
+        return *mLastSprite;
     auto it = mSprites.constFind(key);
-    if (it != mSprites.constEnd())
-        return *it;
-    if (mSprites.size() >= kMaxSprites)
-        mSprites.clear();
+    if (it == mSprites.constEnd()) {
+        if (mSprites.size() >= kMaxSprites)
+            mSprites.clear();
+        it = mSprites.insert(key, renderSprite(shape, size, pen, brush));
+    }
+    mLastKey = key;
+    mLastSprite = &*it;
+    return *it;
+}
 
+SObjectSprites::Sprite SObjectSprites::renderSprite(int shape, int size, const QPen &pen, const QBrush &brush)
+{
     const int centre = size / 2 + kSpriteMargin;
     const int side = size + 2 * kSpriteMargin;
     Sprite sprite;
@@ -89,5 +160,18 @@ const SObjectSprites::Sprite &SObjectSprites::sprite(int shape, int size, const 
         drawSymbol(painter, shape, centre, centre, size, pen, brush);
     }
     sprite.offset = QPoint(-centre, -centre);
-    return *mSprites.insert(key, sprite);
+    sprite.binary = true;
+    for (int y = 0; y < side; ++y) {
+        const auto *row = reinterpret_cast<const QRgb *>(sprite.image.constScanLine(y));
+        for (int x = 0; x < side; ++x) {
+            const int alpha = qAlpha(row[x]);
+            if (alpha != 0 && alpha != kOpaque)
+                sprite.binary = false;
+            else if (alpha == kOpaque && (x == 0 || qAlpha(row[x - 1]) != kOpaque))
+                sprite.runs.push_back({y, x, 1});
+            else if (alpha == kOpaque)
+                ++sprite.runs.back().length;
+        }
+    }
+    return sprite;
 }

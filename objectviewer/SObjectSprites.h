@@ -8,6 +8,9 @@
 #include <QImage>
 #include <QPen>
 #include <QPoint>
+#include <QRect>
+
+#include <vector>
 
 class QPainter;
 
@@ -27,17 +30,41 @@ public:
     // Draws the symbol as drawSymbol would, copying its sprite where that is exact.
     // pen and brush must be of one colour, as the view's are.
     void draw(QPainter &painter, int shape, int px, int py, int size, const QPen &pen, const QBrush &brush);
-    // Sets whether draw() may use sprites for the painter of the current paint.
-    void beginPaint(const QPainter &painter) { mUsable = suits(painter); }
+    // Sets whether draw() may use sprites for the painter of the current paint, and whether it
+    // may write them straight into the painter's image. The painter's clip and translation
+    // must stay as they are until the paint ends.
+    void beginPaint(QPainter &painter);
+    // Forgets the painter's image; draw() outside a paint goes through the painter.
+    void endPaint()
+    {
+        mTarget = nullptr;
+        mClipRects.clear();
+    }
     bool usable() const { return mUsable; }
-    void clear() { mSprites.clear(); }
+    // Whether draw() writes sprites into the image itself instead of asking the painter.
+    bool writesDirectly() const { return mTarget != nullptr; }
+    void clear()
+    {
+        mSprites.clear();
+        mLastSprite = nullptr;
+    }
 
 private:
+    // A row's stretch of opaque sprite pixels.
+    struct Run {
+        int y, x, length;
+    };
     struct Sprite {
         QImage image;  // premultiplied; transparent where the symbol leaves the ground
         QPoint offset; // of the image's top left corner from the symbol's centre
+        bool binary;   // every pixel fully opaque or fully transparent
+        std::vector<Run> runs; // of a binary sprite, row by row
     };
     const Sprite &sprite(int shape, int size, const QPen &pen, const QBrush &brush);
+    static Sprite renderSprite(int shape, int size, const QPen &pen, const QBrush &brush);
+    // Source-over of a binary sprite whose top left corner lands on device pixel `at`: copies
+    // its opaque pixels inside the clip, as drawImage does for them.
+    void writeSprite(const Sprite &s, const QPoint &at);
 
     // Sprites stay small; larger symbols are drawn directly.
     static constexpr int kMaxSpriteSize = 64;
@@ -45,5 +72,14 @@ private:
     static constexpr int kMaxSprites = 256;
 
     QHash<quint64, Sprite> mSprites;
+    // Points come in long stretches of one symbol; the last sprite is found without hashing.
+    quint64 mLastKey = 0;
+    const Sprite *mLastSprite = nullptr;
     bool mUsable = false;
+    // The image of the current paint when sprites may be written straight into it: a 32-bit
+    // image that the painter paints itself, with its translation and clip in device pixels.
+    uchar *mTarget = nullptr;
+    qsizetype mTargetStride = 0;
+    QPoint mDeviceOffset;
+    std::vector<QRect> mClipRects;
 };

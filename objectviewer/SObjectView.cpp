@@ -307,6 +307,7 @@ void SObjectView::paintCanvas(QPainter &painter, const QRect &rect, VisitE visit
         painter.setBrush(Qt::NoBrush);
         painter.drawRect(mRubberBand.adjusted(0, 0, -1, -1));
     }
+    mSprites.endPaint();
     painter.restore();
 }
 

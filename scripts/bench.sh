@@ -3,10 +3,11 @@
 # and measures them and the real projects in ../shared/data/patb, one row per block, each
 # figure against a floor measured in the same run. Ends with one summary line.
 #   ./scripts/bench.sh [--large]
+# BENCH_BUILD_DIR chooses another build directory (default build-bench in the repository).
 set -euo pipefail
 
 root="$(cd "$(dirname "$0")/.." && pwd)"
-build="$root/build-bench"
+build="${BENCH_BUILD_DIR:-$root/build-bench}"
 large=0
 for arg in "$@"; do
   case "$arg" in

@@ -3,6 +3,8 @@
 #include "SObjectView.h"
 
 #include <QPainter>
+#include <QWidget>
+#include <QRegion>
 #include <QRandomGenerator>
 #include <QTest>
 
@@ -12,6 +14,9 @@ class TstFastPaint : public QObject {
 private slots:
     void spriteEqualsDrawing_data();
     void spriteEqualsDrawing();
+    void spritesWrittenDirectlyOnlyIntoPlainImages_data();
+    void spritesWrittenDirectlyOnlyIntoPlainImages();
+    void spritesInWidgetEqualDrawing();
     void spritesOnlyWhereExact();
     void crowdedPaintEqualsPlainPaint_data();
     void crowdedPaintEqualsPlainPaint();
@@ -20,11 +25,17 @@ private slots:
 namespace {
 constexpr int kImageSide = 40;
 
-QImage blankImage()
+QImage blankImage(QImage::Format format = QImage::Format_ARGB32_Premultiplied, QColor ground = Qt::white)
 {
-    QImage image(kImageSide, kImageSide, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::white);
+    QImage image(kImageSide, kImageSide, format);
+    image.fill(ground);
     return image;
+}
+
+// Cuts symbols at the image edge and, with a hole in the middle, inside it.
+QRegion clipWithHole()
+{
+    return QRegion(2, 2, kImageSide - 4, kImageSide - 4) - QRegion(22, 20, 6, 6);
 }
 } // namespace
 
@@ -33,11 +44,29 @@ void TstFastPaint::spriteEqualsDrawing_data()
     QTest::addColumn<int>("shape");
     QTest::addColumn<int>("size");
     QTest::addColumn<QPoint>("centre");
+    QTest::addColumn<QImage::Format>("format");
+    QTest::addColumn<QColor>("ground");
+    QTest::addColumn<QPoint>("origin");
     const QList<QPoint> centres{QPoint(20, 20), QPoint(0, 0), QPoint(-2, 39), QPoint(39, 5)};
     for (int shape : {SObjectSprites::SH_Disc, SObjectSprites::SH_Triangle, SObjectSprites::SH_Cross})
         for (int size : {0, 1, 2, 5, 7, 8, 15})
             for (const QPoint &c : centres)
-                QTest::addRow("shape %d size %d at %d,%d", shape, size, c.x(), c.y()) << shape << size << c;
+                QTest::addRow("shape %d size %d at %d,%d", shape, size, c.x(), c.y())
+                    << shape << size << c << QImage::Format_ARGB32_Premultiplied << QColor(Qt::white) << QPoint();
+    // Images that take the sprites pixel by pixel, and ones that leave them to the painter.
+    const struct {
+        const char *name;
+        QImage::Format format;
+        QColor ground;
+    } targets[] = {{"rgb32", QImage::Format_RGB32, Qt::white},
+                   {"premultiplied half-transparent", QImage::Format_ARGB32_Premultiplied, QColor(0, 0, 255, 100)},
+                   {"argb32 half-transparent", QImage::Format_ARGB32, QColor(90, 200, 10, 77)},
+                   {"rgb16", QImage::Format_RGB16, Qt::gray}};
+    for (const auto &target : targets)
+        for (int shape : {SObjectSprites::SH_Disc, SObjectSprites::SH_Triangle, SObjectSprites::SH_Cross})
+            for (const QPoint &origin : {QPoint(0, 0), QPoint(-3, 4)})
+                QTest::addRow("%s shape %d origin %d,%d", target.name, shape, origin.x(), origin.y())
+                    << shape << 7 << QPoint(21, 19) << target.format << target.ground << origin;
 }
 
 void TstFastPaint::spriteEqualsDrawing()
@@ -45,26 +74,113 @@ void TstFastPaint::spriteEqualsDrawing()
     QFETCH(int, shape);
     QFETCH(int, size);
     QFETCH(QPoint, centre);
+    QFETCH(QImage::Format, format);
+    QFETCH(QColor, ground);
+    QFETCH(QPoint, origin);
     const QColor color(20, 120, 200);
     const QPen pen(color, 0);
     const QBrush brush(color);
 
-    QImage drawn = blankImage();
+    QImage drawn = blankImage(format, ground);
     {
         QPainter painter(&drawn);
-        painter.setClipRect(2, 2, kImageSide - 4, kImageSide - 4); // cuts symbols at the edge
+        painter.translate(origin);
+        painter.setClipRegion(clipWithHole().translated(-origin));
         SObjectSprites::drawSymbol(painter, shape, centre.x(), centre.y(), size, pen, brush);
     }
-    QImage copied = blankImage();
+    QImage copied = blankImage(format, ground);
     SObjectSprites sprites;
     {
         QPainter painter(&copied);
-        painter.setClipRect(2, 2, kImageSide - 4, kImageSide - 4);
+        painter.translate(origin);
+        painter.setClipRegion(clipWithHole().translated(-origin));
         sprites.beginPaint(painter);
         QVERIFY(sprites.usable());
         sprites.draw(painter, shape, centre.x(), centre.y(), size, pen, brush);
     }
     QCOMPARE(copied, drawn);
+    if (size >= 5 && clipWithHole().contains(centre + origin))
+        QVERIFY(copied != blankImage(format, ground)); // the comparison saw a symbol
+}
+
+void TstFastPaint::spritesWrittenDirectlyOnlyIntoPlainImages_data()
+{
+    QTest::addColumn<QImage::Format>("format");
+    QTest::addColumn<bool>("direct");
+    QTest::newRow("premultiplied") << QImage::Format_ARGB32_Premultiplied << true;
+    QTest::newRow("rgb32") << QImage::Format_RGB32 << true;
+    QTest::newRow("argb32 converts around the symbol") << QImage::Format_ARGB32 << false;
+    QTest::newRow("rgb16") << QImage::Format_RGB16 << false;
+}
+
+void TstFastPaint::spritesWrittenDirectlyOnlyIntoPlainImages()
+{
+    QFETCH(QImage::Format, format);
+    QFETCH(bool, direct);
+    QImage image = blankImage(format);
+    SObjectSprites sprites;
+    {
+        QPainter painter(&image);
+        sprites.beginPaint(painter);
+        QCOMPARE(sprites.writesDirectly(), direct);
+        painter.scale(2, 2);
+        sprites.beginPaint(painter);
+        QVERIFY(!sprites.writesDirectly());
+    }
+}
+
+namespace {
+// Paints symbols the way the object view does: translated, clipped, through sprites or not.
+class SymbolWidget : public QWidget {
+public:
+    explicit SymbolWidget(bool useSprites) : mUseSprites(useSprites) { setFixedSize(kImageSide * 3, kImageSide * 2); }
+    bool wroteDirectly = false;
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        painter.translate(-7, 3);
+        painter.setClipRect(10, 0, kImageSide * 2, kImageSide + 5);
+        mSprites.beginPaint(painter);
+        wroteDirectly = mSprites.writesDirectly();
+        const QColor color(200, 30, 60);
+        for (int i = 0; i < 12; ++i) {
+            const int shape = i % 3;
+            const QPoint c(8 + i * 9, 6 + (i * 7) % (kImageSide + 4));
+            if (mUseSprites)
+                mSprites.draw(painter, shape, c.x(), c.y(), 5 + i % 4, QPen(color, 0), QBrush(color));
+            else
+                SObjectSprites::drawSymbol(painter, shape, c.x(), c.y(), 5 + i % 4, QPen(color, 0), QBrush(color));
+        }
+    }
+
+private:
+    bool mUseSprites;
+    SObjectSprites mSprites;
+};
+} // namespace
+
+// A widget paints into its backing store (or, when grabbed, into a pixmap) through a
+// redirected painter: the copies must land where the drawing would, inside the exposed region.
+void TstFastPaint::spritesInWidgetEqualDrawing()
+{
+    SymbolWidget copied(true);
+    SymbolWidget drawn(false);
+    const QRegion exposed = QRegion(0, 0, kImageSide * 3, kImageSide * 2) - QRegion(26, 28, 20, 8); // cuts two symbols
+    QImage copiedImage(copied.size(), QImage::Format_RGB32);
+    QImage drawnImage(drawn.size(), QImage::Format_RGB32);
+    copiedImage.fill(Qt::white);
+    drawnImage.fill(Qt::white);
+    copied.render(&copiedImage, QPoint(), exposed, QWidget::RenderFlags());
+    drawn.render(&drawnImage, QPoint(), exposed, QWidget::RenderFlags());
+    QVERIFY(copied.wroteDirectly);
+    QCOMPARE(copiedImage, drawnImage);
+    int symbolPixels = 0;
+    for (int y = 0; y < copiedImage.height(); ++y)
+        for (int x = 0; x < copiedImage.width(); ++x)
+            symbolPixels += copiedImage.pixel(x, y) != QColor(Qt::white).rgb();
+    QVERIFY(symbolPixels > 100); // the comparison saw symbols
 }
 
 void TstFastPaint::spritesOnlyWhereExact()
