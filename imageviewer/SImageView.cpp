@@ -5,6 +5,7 @@
 #include "SImageIcons.h"
 
 #include <QContextMenuEvent>
+#include <QCursor>
 #include <QFontMetrics>
 #include <QMenu>
 #include <QMouseEvent>
@@ -272,7 +273,6 @@ void SImageView::paintCanvas(QPainter &painter, const QRect &clip)
 
     const SImageMapping map = mapping();
     const float zoomFactor = map.zoomFactor();
-    const float vectorScale = mResidualScale * zoomFactor;
 
     painter.setBrush(mEmptyBrush);
     mPen.setColor(Qt::lightGray);
@@ -355,8 +355,8 @@ void SImageView::paintCanvas(QPainter &painter, const QRect &clip)
         if (vectorsOn) {
             mPen.setColor(blunder ? mBlunderColor : color);
             painter.setPen(mPen);
-            const int ex = SImageMapping::rnd(float(px) + point.vx() * vectorScale);
-            const int ey = SImageMapping::rnd(float(py) - point.vy() * vectorScale);
+            const int ex = SImageMapping::rnd(float(px) + point.vx() * mResidualScale * zoomFactor);
+            const int ey = SImageMapping::rnd(float(py) - point.vy() * mResidualScale * zoomFactor);
             painter.drawLine(px, py, ex, ey);
         }
         const int textX = px + h + kTextGap;
@@ -628,13 +628,14 @@ QMenu *SImageView::buildContextMenu()
     return mContextMenu;
 }
 
-void SImageView::contextMenuEvent(QContextMenuEvent *event)
+void SImageView::contextMenuEvent(QContextMenuEvent *)
 {
     buildContextMenu();
     if (!mImage)
         return;
-    // exec() also returns entries chosen in the submenu.
-    if (QAction *chosen = mContextMenu->exec(event->globalPos()))
+    // exec() also returns entries chosen in the submenu. The menu opens at the mouse
+    // cursor, also when the menu key asked for it.
+    if (QAction *chosen = mContextMenu->exec(QCursor::pos()))
         _slotHandleContextMenu(chosen->data().toInt());
 }
 

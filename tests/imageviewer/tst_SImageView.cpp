@@ -54,6 +54,10 @@ private slots:
     void blunderDiscOnlyWithBlundersOn();
     void residualScaleZeroIsOne();
     void hiddenIndexStillMarksLargestResidual();
+    void residualVectorColour_data();
+    void residualVectorColour();
+    void residualTexts_data();
+    void residualTexts();
     void clipLimitsTheFill();
 
     void zoomSteps_data();
@@ -282,6 +286,69 @@ void TestSImageView::hiddenIndexStillMarksLargestResidual()
     // The circle of 7 + 2 x 2 = 11 pixels around the point.
     QCOMPARE(pixel(image, c + QPoint(-5, 0)), mark);
     QCOMPARE(pixel(image, c + QPoint(0, -5)), mark);
+}
+
+void TestSImageView::residualVectorColour_data()
+{
+    QTest::addColumn<bool>("active");
+    QTest::addColumn<QColor>("expected");
+    QTest::newRow("active point: point colour") << true << kInk;
+    QTest::newRow("blunder: blunder colour") << false << kBlunder;
+}
+
+void TestSImageView::residualVectorColour()
+{
+    QFETCH(bool, active);
+    QFETCH(QColor, expected);
+    addNewPoint(mImage.get(), 1, active, 250.0f, 250.0f, 0.0f, 30.0f);
+    makeView();
+    mView->setBlundersOn(true);
+    mView->slotToggleResiduals(VM_Graphical);
+    const QImage image = paint(*mView);
+    // Beyond the symbol and the blunder disc (radius 5), on the way up to 30 pixels.
+    const QPoint c = unitCanvas(250, 250);
+    QCOMPARE(pixel(image, c - QPoint(0, 20)), expected);
+}
+
+void TestSImageView::residualTexts_data()
+{
+    QTest::addColumn<bool>("pointOn");
+    QTest::addColumn<bool>("graphical");
+    QTest::addColumn<bool>("textual");
+    QTest::addColumn<bool>("textExpected");
+    // A hidden largest-residual point is still annotated while only its vector mode is on.
+    QTest::newRow("hidden, vectors only") << false << true << false << true;
+    QTest::newRow("hidden, both modes") << false << true << true << false;
+    QTest::newRow("hidden, values only") << false << false << true << false;
+    QTest::newRow("hidden, no residuals") << false << false << false << false;
+    QTest::newRow("shown, values only") << true << false << true << true;
+    QTest::newRow("shown, no residuals") << true << false << false << false;
+}
+
+void TestSImageView::residualTexts()
+{
+    QFETCH(bool, pointOn);
+    QFETCH(bool, graphical);
+    QFETCH(bool, textual);
+    QFETCH(bool, textExpected);
+    addNewPoint(mImage.get(), 1, true, 250.0f, 250.0f, 3.0f, 4.0f);
+    makeView();
+    mView->setPointOn(0, pointOn);
+    if (graphical)
+        mView->slotToggleResiduals(VM_Graphical);
+    if (textual)
+        mView->slotToggleResiduals(VM_Textual);
+    const QImage image = paint(*mView);
+
+    // The texts start right of the symbol and the largest-residual circle (11 pixels)
+    // and run downwards from the point; nothing else is painted there.
+    const QPoint c = unitCanvas(250, 250);
+    const QRect textArea(c.x() + 8, c.y() - 4, 100, 40);
+    bool inked = false;
+    for (int y = textArea.top(); y <= textArea.bottom() && !inked; ++y)
+        for (int x = textArea.left(); x <= textArea.right() && !inked; ++x)
+            inked = pixel(image, QPoint(x, y)) != kGround;
+    QCOMPARE(inked, textExpected);
 }
 
 void TestSImageView::clipLimitsTheFill()

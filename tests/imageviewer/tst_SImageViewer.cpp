@@ -15,6 +15,9 @@
 #include <QComboBox>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QToolBar>
 #include <QPainter>
 #include <QPointer>
 #include <QSignalSpy>
@@ -48,6 +51,8 @@ private slots:
     void settingsDefaultsFromEmptyConfiguration();
     void settingsPassKeepsToggles();
     void statusAndCaption();
+    void menus_data();
+    void menus();
 
     void tableSorting_data();
     void tableSorting();
@@ -343,6 +348,59 @@ void TestSImageViewer::statusAndCaption()
     QCOMPARE(viewer->tabWidget()->tabText(1), QStringLiteral("&Table View"));
     QCOMPARE(viewer->tabWidget()->tabText(2), QStringLiteral("&Info View"));
     QVERIFY(viewer->whatsThis().contains(QStringLiteral("<b>Graphical View:</b>")));
+}
+
+void TestSImageViewer::menus_data()
+{
+    // Entries as "text|shortcut", "-" for a separator, ">" before a submenu's title.
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QStringList>("entries");
+    QTest::newRow("File") << "&File" << QStringList{"Export picture...|", "-", "&Close|Ctrl+Q"};
+    QTest::newRow("Navigation") << "&Navigation"
+                                << QStringList{"Show first image|Home", "Previous image|PgUp", "Next image|PgDown",
+                                               "Show last image|End"};
+    QTest::newRow("Zooming") << "&Zooming"
+                             << QStringList{"Zoom &in|+", "Zoom &out|-", ">&Fixed Zoom", "400 %|", "200 %|",
+                                            "100 %|F3", "75 %|", "50 %|", "25 %|"};
+    QTest::newRow("Extras") << "&Extras"
+                            << QStringList{"Zoom Mode|", "Scroll Mode|", "-",
+                                           "Select Points in Object Viewers...|F9", "-", "&Preferences...|"};
+}
+
+void TestSImageViewer::menus()
+{
+    QFETCH(QString, title);
+    QFETCH(QStringList, entries);
+    auto *viewer = new SImageViewer(&mImages, nullptr, 3);
+    QMenu *menu = nullptr;
+    for (QAction *action : viewer->menuBar()->actions()) {
+        if (action->text() == title)
+            menu = action->menu();
+    }
+    QVERIFY(menu);
+    QStringList found;
+    const auto describe = [&found](QMenu *m, const auto &self) -> void {
+        for (QAction *action : m->actions()) {
+            if (action->isSeparator()) {
+                found << QStringLiteral("-");
+            } else if (action->menu()) {
+                found << QLatin1Char('>') + action->text();
+                self(action->menu(), self);
+            } else {
+                found << action->text() + QLatin1Char('|') + action->shortcut().toString();
+            }
+        }
+    };
+    describe(menu, describe);
+    QCOMPARE(found, entries);
+
+    // The same four bars stand in the top dock area.
+    QStringList bars;
+    for (QToolBar *bar : viewer->findChildren<QToolBar *>()) {
+        if (viewer->toolBarArea(bar) == Qt::TopToolBarArea)
+            bars << bar->windowTitle();
+    }
+    QCOMPARE(bars, (QStringList{"File", "Navigation", "Zooming", "Extras"}));
 }
 
 void TestSImageViewer::tableSorting_data()
