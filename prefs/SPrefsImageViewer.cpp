@@ -9,16 +9,12 @@
 #include "SStripGroupBox.h"
 
 #include <QCheckBox>
-#include <QFontDialog>
 #include <QHBoxLayout>
-#include <QLabel>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
 
 namespace {
-constexpr int kFontButtonWidth = 30;
-constexpr int kFirstRowStretch = 2;
 constexpr int kRowEndStretch = 2;
 constexpr int kAboveChecksStretch = 3;
 constexpr int kPageEndStretch = 2;
@@ -27,34 +23,15 @@ constexpr int kPageEndStretch = 2;
 using namespace SSettings;
 using namespace SPrefsWidgets;
 
-SPrefsImageViewer::SPrefsImageViewer(QWidget *parent)
-    : Mx::PrefsTab(kGroupImageViewer, parent), mTextFont(defaultTextFont())
+SPrefsImageViewer::SPrefsImageViewer(QWidget *parent) : Mx::PrefsTab(kGroupImageViewer, parent)
 {
     Mu::debug("SPrefsImageViewer");
     auto *page = new QVBoxLayout(this);
     page->setContentsMargins(Mx::stdSpace(), Mx::stdSpace(), Mx::stdSpace(), Mx::stdSpace());
     page->setSpacing(Mx::stdSpace());
 
-    auto *firstRow = new QHBoxLayout;
-    page->addLayout(firstRow);
-    auto *background = new SStripGroupBox(2, Mu::tr("Background:"), this);
-    mBgColor = makeColorPicker(background);
-    mBgColor->setObjectName(QStringLiteral("bgColor"));
-    background->addCaption(Mu::tr("&Color "), mBgColor);
-    background->addWidget(mBgColor);
-    firstRow->addWidget(background, kFirstRowStretch);
-
-    auto *text = new SStripGroupBox(3, Mu::tr("Text:"), this);
-    auto *fontButton = new QPushButton(Mu::tr("..."), text);
-    fontButton->setObjectName(QStringLiteral("fontButton"));
-    fontButton->setFixedWidth(kFontButtonWidth);
-    mFontLabel = makeFontLabel(text);
-    mFontLabel->setObjectName(QStringLiteral("fontLabel"));
-    text->addCaption(Mu::tr("&Font "), fontButton);
-    text->addWidget(mFontLabel);
-    text->addWidget(fontButton);
-    connect(fontButton, &QPushButton::clicked, this, &SPrefsImageViewer::_slotSelectTextFont);
-    firstRow->addWidget(text, kFirstRowStretch);
+    mFirstRow = addViewerFirstRow(page, this, Mu::tr("Background:"), Mu::tr("Text:"));
+    connect(mFirstRow.fontButton, &QPushButton::clicked, this, &SPrefsImageViewer::_slotSelectTextFont);
 
     auto *secondRow = new QHBoxLayout;
     page->addLayout(secondRow);
@@ -84,8 +61,6 @@ SPrefsImageViewer::SPrefsImageViewer(QWidget *parent)
     mBlundersOn->setObjectName(QStringLiteral("blundersOn"));
     page->addWidget(mBlundersOn);
     page->addStretch(kPageEndStretch);
-
-    _setTextFont(mTextFont);
 }
 
 SPrefsImageViewer::~SPrefsImageViewer() { Mu::debug("~SPrefsImageViewer"); }
@@ -95,8 +70,8 @@ void SPrefsImageViewer::slotSaveWidgetStates()
     Mu::debug("SPrefsImageViewer::slotSaveWidgetStates");
     {
         Mx::Cfg cfg(cfgSection());
-        cfg.writeEntry(kBgColor, mBgColor->currentColor());
-        cfg.writeEntry(kTextFont, mTextFont);
+        cfg.writeEntry(kBgColor, mFirstRow.bgColor->currentColor());
+        cfg.writeEntry(kTextFont, mFirstRow.textFont);
         cfg.writeEntry(kLargestResidualColor, mLargestResidualColor->currentColor());
         cfg.writeEntry(kLargestResidualSize, mLargestResidualSize->value());
         cfg.writeEntry(kScale, mScale->value());
@@ -110,8 +85,8 @@ void SPrefsImageViewer::initWidgets()
 {
     Mu::debug("SPrefsImageViewer::initWidgets");
     Mx::Cfg cfg(cfgSection());
-    mBgColor->setCurrentColor(cfg.readColor(kBgColor, kDefaultBgColor));
-    _setTextFont(cfg.readFont(kTextFont, defaultTextFont()));
+    mFirstRow.bgColor->setCurrentColor(cfg.readColor(kBgColor, kDefaultBgColor));
+    setTextFont(mFirstRow, cfg.readFont(kTextFont, defaultTextFont()));
     mLargestResidualColor->setCurrentColor(cfg.readColor(kLargestResidualColor, kDefaultLargestResidualColor));
     mLargestResidualSize->setValue(cfg.readNum(kLargestResidualSize, kDefaultLargestResidualSize));
     mScale->setValue(cfg.readNum(kScale, kDefaultScale));
@@ -119,16 +94,4 @@ void SPrefsImageViewer::initWidgets()
     mBlundersOn->setChecked(cfg.readBool(kBlundersOn, kDefaultBlundersOn));
 }
 
-void SPrefsImageViewer::_slotSelectTextFont()
-{
-    bool ok = false;
-    const QFont font = QFontDialog::getFont(&ok, mTextFont, this);
-    if (ok)
-        _setTextFont(font);
-}
-
-void SPrefsImageViewer::_setTextFont(const QFont &font)
-{
-    mTextFont = font;
-    mFontLabel->setText(fontLabelText(mTextFont));
-}
+void SPrefsImageViewer::_slotSelectTextFont() { selectTextFont(mFirstRow, this); }

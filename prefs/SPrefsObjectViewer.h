@@ -3,11 +3,9 @@
 #pragma once
 
 #include "MxPrefsTab.h"
-
-#include <QFont>
+#include "SPrefsWidgets.h"
 
 class QCheckBox;
-class QLabel;
 class QSpinBox;
 class QtColorPicker;
 
@@ -27,11 +25,7 @@ private slots:
     void _slotSelectTextFont();
 
 private:
-    void _setTextFont(const QFont &font);
-
-    QtColorPicker *mBgColor;
-    QFont mTextFont;
-    QLabel *mFontLabel;
+    SPrefsWidgets::ViewerFirstRow mFirstRow; // background colour and text font
     QSpinBox *mScale;
     QCheckBox *mBlundersOn;
 };

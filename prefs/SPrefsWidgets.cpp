@@ -2,9 +2,13 @@
 
 #include "Mu.h"
 #include "QtColorPicker.h"
+#include "SStripGroupBox.h"
 
+#include <QBoxLayout>
 #include <QFontDatabase>
+#include <QFontDialog>
 #include <QLabel>
+#include <QPushButton>
 #include <QSpinBox>
 
 namespace SPrefsWidgets {
@@ -12,6 +16,8 @@ namespace SPrefsWidgets {
 namespace {
 constexpr int kAutoColumns = -1;
 constexpr int kFontLabelLineWidth = 2;
+constexpr int kFontButtonWidth = 30;
+constexpr int kFirstRowGroupStretch = 2;
 } // namespace
 
 QtColorPicker *makeColorPicker(QWidget *parent)
@@ -40,6 +46,49 @@ QLabel *makeFontLabel(QWidget *parent)
 QString fontLabelText(const QFont &font)
 {
     return Mu::tr("%1 [%2] %3").arg(font.family(), QFontDatabase::styleString(font)).arg(font.pointSize());
+}
+
+ViewerFirstRow addViewerFirstRow(QBoxLayout *page, QWidget *pageWidget, const QString &backgroundTitle,
+                                 const QString &textTitle)
+{
+    ViewerFirstRow row;
+    auto *layout = new QHBoxLayout;
+    page->addLayout(layout);
+
+    auto *background = new SStripGroupBox(2, backgroundTitle, pageWidget);
+    row.bgColor = makeColorPicker(background);
+    row.bgColor->setObjectName(QStringLiteral("bgColor"));
+    background->addCaption(Mu::tr("&Color "), row.bgColor);
+    background->addWidget(row.bgColor);
+    layout->addWidget(background, kFirstRowGroupStretch);
+
+    auto *text = new SStripGroupBox(3, textTitle, pageWidget);
+    row.fontButton = new QPushButton(Mu::tr("..."), text);
+    row.fontButton->setObjectName(QStringLiteral("fontButton"));
+    row.fontButton->setFixedWidth(kFontButtonWidth);
+    row.fontLabel = makeFontLabel(text);
+    row.fontLabel->setObjectName(QStringLiteral("fontLabel"));
+    text->addCaption(Mu::tr("&Font "), row.fontButton);
+    text->addWidget(row.fontLabel);
+    text->addWidget(row.fontButton);
+    layout->addWidget(text, kFirstRowGroupStretch);
+
+    setTextFont(row, row.textFont);
+    return row;
+}
+
+void setTextFont(ViewerFirstRow &row, const QFont &font)
+{
+    row.textFont = font;
+    row.fontLabel->setText(fontLabelText(row.textFont));
+}
+
+void selectTextFont(ViewerFirstRow &row, QWidget *dialogParent)
+{
+    bool ok = false;
+    const QFont font = QFontDialog::getFont(&ok, row.textFont, dialogParent);
+    if (ok)
+        setTextFont(row, font);
 }
 
 } // namespace SPrefsWidgets

@@ -1,11 +1,15 @@
-// Building blocks that the preference pages share: colour pickers, spin boxes and the
-// label that names a font.
+// Building blocks that the preference pages share: colour pickers, spin boxes, the label
+// that names a font, and the background and text row of the two viewer pages.
 #pragma once
+
+#include "SSettings.h"
 
 #include <QFont>
 #include <QString>
 
+class QBoxLayout;
 class QLabel;
+class QPushButton;
 class QSpinBox;
 class QWidget;
 class QtColorPicker;
@@ -20,5 +24,23 @@ QSpinBox *makeSpinBox(int min, int max, const QString &suffix, QWidget *parent);
 QLabel *makeFontLabel(QWidget *parent);
 // "<family> [<style>] <point size>".
 QString fontLabelText(const QFont &font);
+
+// The first row of the image and object viewer pages: the background colour and the text
+// font, which the page owns until it is saved.
+struct ViewerFirstRow {
+    QtColorPicker *bgColor = nullptr;
+    QLabel *fontLabel = nullptr;
+    QPushButton *fontButton = nullptr; // the page connects it to its own font slot
+    QFont textFont = SSettings::defaultTextFont();
+};
+
+// Adds to the page a row of the group backgroundTitle [2] ("&Color " and the picker) and
+// the group textTitle [3] ("&Font ", the font label and a "..." button), each of stretch 2.
+ViewerFirstRow addViewerFirstRow(QBoxLayout *page, QWidget *pageWidget, const QString &backgroundTitle,
+                                 const QString &textTitle);
+// Makes font the row's text font and names it in the font label.
+void setTextFont(ViewerFirstRow &row, const QFont &font);
+// Offers the font dialog on the row's text font; a confirmed choice becomes the text font.
+void selectTextFont(ViewerFirstRow &row, QWidget *dialogParent);
 
 } // namespace SPrefsWidgets

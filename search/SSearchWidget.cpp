@@ -206,6 +206,7 @@ SSearchWidget::IdFields SSearchWidget::_makeIdGroup(SearchModeE mode, const QStr
     fields.pattern->setToolTip(Mu::tr("Enter '?' or '*' as special characters"));
     fields.pattern->setMaximumWidth(mFieldWidth);
     auto *patternRow = new QHBoxLayout;
+    patternRow->setSpacing(kGroupSpacing);
     patternRow->addWidget(pattern);
     patternRow->addWidget(fields.pattern);
     patternRow->addStretch();
@@ -239,11 +240,13 @@ QLineEdit *SSearchWidget::_makeNumberField(QWidget *parent, const QString &tip, 
 
 void SSearchWidget::_addMinMaxRow(QVBoxLayout *layout, QWidget *lead, QWidget *min, QWidget *max)
 {
+    // Set now: a row not yet in its group's layout reports no spacing to subtract from.
     auto *row = new QHBoxLayout;
+    row->setSpacing(kGroupSpacing);
     if (lead)
         row->addWidget(lead);
     row->addWidget(min);
-    row->addSpacing(kMinMaxGap - row->spacing());
+    row->addSpacing(kMinMaxGap - kGroupSpacing);
     row->addWidget(max);
     row->addStretch();
     layout->addLayout(row);

@@ -16,7 +16,9 @@
 #include <QFile>
 #include <QFontDatabase>
 #include <QFontDialog>
+#include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -98,6 +100,8 @@ private slots:
     void fontDialogConfirmUpdatesLabelAndSave();
     void symbolIconsAreSharedPictures();
     void captionsHaveBuddies();
+    void viewerPagesFirstRow_data();
+    void viewerPagesFirstRow();
     void pagesLogTheirLifeCycle();
 };
 
@@ -423,6 +427,53 @@ void TestSPrefsPages::captionsHaveBuddies()
     QVERIFY(fontCaption);
     QCOMPARE(fontCaption->buddy(), child<QPushButton>(&image, "fontButton"));
     QCOMPARE(child<QPushButton>(&image, "fontButton")->width(), 30);
+}
+
+void TestSPrefsPages::viewerPagesFirstRow_data()
+{
+    QTest::addColumn<bool>("imagePage");
+    QTest::addColumn<QString>("backgroundTitle");
+    QTest::addColumn<QString>("textTitle");
+    QTest::newRow("image viewer") << true << "Background:" << "Text:";
+    QTest::newRow("object viewer") << false << "&Background:" << "&Text:";
+}
+
+void TestSPrefsPages::viewerPagesFirstRow()
+{
+    QFETCH(bool, imagePage);
+    QFETCH(QString, backgroundTitle);
+    QFETCH(QString, textTitle);
+    std::unique_ptr<QWidget> page;
+    if (imagePage)
+        page = std::make_unique<SPrefsImageViewer>(nullptr);
+    else
+        page = std::make_unique<SPrefsObjectViewer>(nullptr);
+
+    auto *background = qobject_cast<QGroupBox *>(child<QWidget>(page.get(), "bgColor")->parentWidget());
+    auto *fontLabel = child<QLabel>(page.get(), "fontLabel");
+    auto *text = qobject_cast<QGroupBox *>(fontLabel->parentWidget());
+    QVERIFY(background && text);
+    QCOMPARE(background->title(), backgroundTitle);
+    QCOMPARE(text->title(), textTitle);
+    QCOMPARE(fontLabel->frameStyle(), int(QFrame::Panel | QFrame::Sunken));
+    QCOMPARE(fontLabel->lineWidth(), 2);
+
+    // Caption, font label and button side by side in the text group.
+    auto *grid = qobject_cast<QGridLayout *>(text->layout());
+    QVERIFY(grid);
+    QCOMPARE(grid->itemAtPosition(0, 1)->widget(), fontLabel);
+    QCOMPARE(grid->itemAtPosition(0, 2)->widget(), child<QPushButton>(page.get(), "fontButton"));
+    auto *caption = qobject_cast<QLabel *>(grid->itemAtPosition(0, 0)->widget());
+    QVERIFY(caption);
+    QCOMPARE(caption->text(), QStringLiteral("&Font "));
+
+    // Both groups share the first row of the page with stretch 2 each.
+    auto *row = qobject_cast<QHBoxLayout *>(page->layout()->itemAt(0)->layout());
+    QVERIFY(row);
+    QCOMPARE(row->indexOf(background), 0);
+    QCOMPARE(row->indexOf(text), 1);
+    QCOMPARE(row->stretch(0), 2);
+    QCOMPARE(row->stretch(1), 2);
 }
 
 void TestSPrefsPages::pagesLogTheirLifeCycle()

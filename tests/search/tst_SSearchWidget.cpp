@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -32,6 +33,8 @@ private slots:
     void groupsAreExclusive();
     void groupsStandInTabOrder();
     void radioButtonsEnableTheirRows();
+    void minMaxRowsKeepTheirGap_data();
+    void minMaxRowsKeepTheirGap();
     void idRanges_data();
     void idRanges();
     void idPatterns_data();
@@ -158,6 +161,27 @@ void TestSSearchWidget::radioButtonsEnableTheirRows()
     QVERIFY(!field<QSpinBox>("imageIdMin")->isEnabled());
     QVERIFY(field<QLineEdit>("imageIdPatternText")->isEnabled());
     QVERIFY(field<QRadioButton>("pointIdRange")->isChecked());
+}
+
+void TestSSearchWidget::minMaxRowsKeepTheirGap_data()
+{
+    QTest::addColumn<QString>("min");
+    QTest::addColumn<QString>("max");
+    QTest::newRow("point ids") << QStringLiteral("pointIdMin") << QStringLiteral("pointIdMax");
+    QTest::newRow("links") << QStringLiteral("linksMin") << QStringLiteral("linksMax");
+    QTest::newRow("residuals") << QStringLiteral("residualsMin") << QStringLiteral("residualsMax");
+}
+
+void TestSSearchWidget::minMaxRowsKeepTheirGap()
+{
+    QFETCH(QString, min);
+    QFETCH(QString, max);
+    auto *lo = field<QWidget>(min);
+    auto *hi = field<QWidget>(max);
+    QCOMPARE(hi->geometry().left() - lo->geometry().right() - 1, 10);
+    const int widest = QFontMetrics(QApplication::font()).horizontalAdvance(QStringLiteral("10000000.99"));
+    QVERIFY(lo->width() <= widest);
+    QVERIFY(hi->width() <= widest);
 }
 
 void TestSSearchWidget::idRanges_data()
