@@ -129,6 +129,10 @@ Varlomin::Varlomin(const QPixmap &splash)
 
     // Any argument beginning with "-p", the program path included, asks for PAT-B's project.
     mOpenCurrentProject = SStartup::wantsCurrentProject(QCoreApplication::arguments());
+    mChooseProjectFile = [](QWidget *parent, const QString &start) {
+        return QFileDialog::getOpenFileName(parent, tr("Select a project file"), start,
+                                            tr("Project files ( *.(p) );;All files (*.*)"));
+    };
 }
 
 Varlomin::~Varlomin()
@@ -222,8 +226,7 @@ void Varlomin::slotFileOpen()
             return;
     }
     const QString start = Mx::Cfg(kGroup).readString(kLastProjectKey, kDefaultStartFolder);
-    const QString file = QFileDialog::getOpenFileName(this, tr("Select a project file"), start,
-                                                      tr("Project files ( *.(p) );;All files (*.*)"));
+    const QString file = mChooseProjectFile(this, start);
     if (file.isEmpty()) {
         Mu::msg(0x42, "%s", qPrintable(tr("Operation aborted by user")));
         return;

@@ -10,6 +10,8 @@
 
 #include <QPointer>
 
+#include <functional>
+
 class QDockWidget;
 class QMenu;
 class QTabWidget;
@@ -57,6 +59,11 @@ public:
     QMenu *contextMenu() const { return mContextMenu; }
     static SCloseDialog *closeDialog();
     static bool viewersUndecorated();
+
+    // Asks the user for a project file, starting at the given folder or file; empty when
+    // cancelled. Replaceable so that scripted runs need no file dialog.
+    using ProjectFileChooser = std::function<QString(QWidget *parent, const QString &start)>;
+    void setProjectFileChooser(ProjectFileChooser chooser) { mChooseProjectFile = std::move(chooser); }
 
     SImageViewer *createImageViewer(int imageId);
     SObjectViewer *createObjectViewer(int plane);
@@ -121,6 +128,7 @@ private:
     ProjectInfo *mProjectInfo = nullptr;
     QMenu *mContextMenu = nullptr;
     bool mOpenCurrentProject = false;
+    ProjectFileChooser mChooseProjectFile;
 
     QDockWidget *mDock = nullptr;
     QTabWidget *mTabs = nullptr;
