@@ -15,6 +15,10 @@ public:
 
     // Nearest integer, halves upward (2.5 -> 3, -2.5 -> -2); saturates at the int range.
     static int rnd(double x);
+    // Whether a mapped coordinate leaves room for the arithmetic of painting (offsets of
+    // symbols, texts and vectors) without overflowing; saturated values do not.
+    static bool isDrawable(int v) { return v > -kDrawableLimit && v < kDrawableLimit; }
+    static constexpr int kDrawableLimit = 1 << 30;
 
     // Canvas and zoom factor for a bounding box (hmin..hmax, vmin..vmax). Without data the
     // drawing area is square and the zoom factor stays previousZoomFactor.

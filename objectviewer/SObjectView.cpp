@@ -391,6 +391,9 @@ void SObjectView::paintPoint(QPainter &painter, const QRect &clip, int index)
         extent += 2 * mMarkSize;
     const int px = mPositions[size_t(index)].x();
     const int py = mPositions[size_t(index)].y();
+    // Unusable coordinates (NaN, infinite, far out) map to the int limits: nothing to draw.
+    if (!SObjectMapping::isDrawable(px) || !SObjectMapping::isDrawable(py))
+        return;
     const int k = extent / 2;
 
     if (QRect(px - k, py - k, extent, extent).intersects(clip)) {
@@ -412,9 +415,11 @@ void SObjectView::paintPoint(QPainter &painter, const QRect &clip, int index)
         const float f = mScale * mMapping.zoomFactor();
         const int w = SObjectMapping::rnd(point.horizontalSigma(mPlane) * f);
         const int t = SObjectMapping::rnd(point.verticalSigma(mPlane) * f);
-        painter.setPen(mSymbolPens[size_t(codeIndex)]);
-        painter.setBrush(Qt::NoBrush);
-        drawDisc(painter, px - w / 2, py - t / 2, w, t);
+        if (SObjectMapping::isDrawable(w) && SObjectMapping::isDrawable(t)) { // NaN sigmas draw nothing
+            painter.setPen(mSymbolPens[size_t(codeIndex)]);
+            painter.setBrush(Qt::NoBrush);
+            drawDisc(painter, px - w / 2, py - t / 2, w, t);
+        }
     }
     if (mConnectionsOn && !point.isProjectionCentre())
         paintConnections(painter, px, py, codeIndex, point);

@@ -16,6 +16,11 @@ namespace {
 constexpr qint64 kFourGigabytes = 4LL * 1024 * 1024 * 1024;
 // A streaming reader needs a few buffers; slurping would need the whole file.
 constexpr qint64 kMaxPeakGrowthKb = 256 * 1024;
+#ifdef __SANITIZE_ADDRESS__
+constexpr bool kMemoryMeasurable = false; // the sanitizer's own bookkeeping grows with every read
+#else
+constexpr bool kMemoryMeasurable = true;
+#endif
 constexpr qint64 kCancelAfterBytes = 64LL * 1024 * 1024;
 
 void makeSparseFile(const QString &path, qint64 size)
@@ -192,7 +197,8 @@ private slots:
         QVERIFY(!result.completed);
         QCOMPARE(capture.progressTotal, kFourGigabytes);
         QVERIFY(capture.progressDone >= kCancelAfterBytes);
-        QVERIFY2(peakResidentKb() - peakBefore < kMaxPeakGrowthKb, "the reader must not slurp the file");
+        QVERIFY2(!kMemoryMeasurable || peakResidentKb() - peakBefore < kMaxPeakGrowthKb,
+                 "the reader must not slurp the file");
         verifyGoodProjectStillReads();
     }
 
@@ -210,7 +216,8 @@ private slots:
         SProjectData data;
         SPatbReader reader(data, capture);
         QVERIFY(reader.readPATpro(project, "PROJECT", "PATB_OUT_GRAV").isEmpty());
-        QVERIFY2(peakResidentKb() - peakBefore < kMaxPeakGrowthKb, "the readers must not slurp the file");
+        QVERIFY2(!kMemoryMeasurable || peakResidentKb() - peakBefore < kMaxPeakGrowthKb,
+                 "the readers must not slurp the file");
         verifyGoodProjectStillReads();
     }
 
