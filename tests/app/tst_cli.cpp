@@ -1,5 +1,6 @@
 // The command line, run as a user runs it: help and version without a display, unknown
 // options refused, the report and the picture export on a project the test writes.
+#include "CliRun.h"
 #include "PatbWriter.h"
 
 #include <QDir>
@@ -12,27 +13,6 @@
 #include <QTest>
 
 namespace {
-
-struct Run {
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-};
-
-Run runVarlomin(const QStringList &args, bool withDisplay = false)
-{
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove(QStringLiteral("DISPLAY"));
-    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
-    if (!withDisplay)
-        env.remove(QStringLiteral("QT_QPA_PLATFORM"));
-    p.setProcessEnvironment(env);
-    p.start(qEnvironmentVariable("VARLOMIN_BIN_DIR") + QStringLiteral("/varlomin"), args);
-    p.waitForFinished(120000);
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2, p.readAllStandardOutput(),
-            p.readAllStandardError()};
-}
 
 QString writeProject(const QString &dir)
 {
@@ -60,10 +40,10 @@ class TestCli : public QObject {
 private slots:
     void helpAndVersionNeedNoDisplay()
     {
-        const Run help = runVarlomin({QStringLiteral("--help")});
+        const CliRun help = runVarlomin({QStringLiteral("--help")});
         QCOMPARE(help.exitCode, 0);
         QVERIFY(help.out.contains("--report"));
-        const Run version = runVarlomin({QStringLiteral("--version")});
+        const CliRun version = runVarlomin({QStringLiteral("--version")});
         QCOMPARE(version.exitCode, 0);
         QVERIFY(version.out.contains("1.0.5"));
     }
@@ -83,21 +63,21 @@ private slots:
     {
         QFETCH(QStringList, args);
         QFETCH(QByteArray, message);
-        const Run r = runVarlomin(args);
+        const CliRun r = runVarlomin(args);
         QCOMPARE(r.exitCode, 1);
         QVERIFY2(r.err.contains(message), r.err.constData());
     }
 
     void noDisplayIsSaidPlainly()
     {
-        const Run r = runVarlomin({QStringLiteral("-p")});
+        const CliRun r = runVarlomin({QStringLiteral("-p")});
         QVERIFY(r.exitCode != 0);
         QVERIFY2(r.err.contains("display"), r.err.constData());
     }
 
     void reportOfAWrittenProject()
     {
-        const Run r = runVarlomin({QStringLiteral("--report"), writeProject(mDir.path())});
+        const CliRun r = runVarlomin({QStringLiteral("--report"), writeProject(mDir.path())});
         QCOMPARE(r.exitCode, 0);
         const QJsonObject doc = QJsonDocument::fromJson(r.out).object();
         QCOMPARE(doc.value(QStringLiteral("sigma0")).toDouble(), 0.5);
@@ -114,7 +94,7 @@ private slots:
 
     void reportOfAMissingProjectFails()
     {
-        const Run r = runVarlomin({QStringLiteral("--report"), mDir.filePath(QStringLiteral("nothing.(p)"))});
+        const CliRun r = runVarlomin({QStringLiteral("--report"), mDir.filePath(QStringLiteral("nothing.(p)"))});
         QCOMPARE(r.exitCode, 1);
         const QJsonObject error = QJsonDocument::fromJson(r.out).object().value(QStringLiteral("error")).toObject();
         QCOMPARE(error.value(QStringLiteral("code")).toInt(), 0);
@@ -125,7 +105,7 @@ private slots:
     {
         const QString project = writeProject(mDir.path());
         const QString out = mDir.filePath(QStringLiteral("image.png"));
-        const Run r = runVarlomin({QStringLiteral("--export"), QStringLiteral("image:5"), QStringLiteral("--out"), out,
+        const CliRun r = runVarlomin({QStringLiteral("--export"), QStringLiteral("image:5"), QStringLiteral("--out"), out,
                                    QStringLiteral("--show"), QStringLiteral("ids,residuals"), project});
         QVERIFY2(r.exitCode == 0, r.err.constData());
         const QImage image(out);
@@ -133,11 +113,11 @@ private slots:
         QCOMPARE(image.width(), 580);
         QCOMPARE(image.height(), 40 + 318 + 40);
 
-        const Run unknown = runVarlomin({QStringLiteral("--export"), QStringLiteral("image:77"), QStringLiteral("--out"),
+        const CliRun unknown = runVarlomin({QStringLiteral("--export"), QStringLiteral("image:77"), QStringLiteral("--out"),
                                          out, project});
         QCOMPARE(unknown.exitCode, 1);
         QVERIFY(unknown.err.contains("77"));
-        const Run unwritable = runVarlomin({QStringLiteral("--export"), QStringLiteral("object:xy"),
+        const CliRun unwritable = runVarlomin({QStringLiteral("--export"), QStringLiteral("object:xy"),
                                             QStringLiteral("--out"), QStringLiteral("/nonexistent/dir/x.png"), project});
         QCOMPARE(unwritable.exitCode, 1);
         QVERIFY(unwritable.err.contains("/nonexistent/dir/x.png"));
@@ -149,11 +129,11 @@ private slots:
         const QString config = mDir.filePath(QStringLiteral("house.cfg"));
         PatbWriter::writeFile(config, "[ObjectViewer]\nBG_Color=#000080\n");
         const QString out = mDir.filePath(QStringLiteral("xy.png"));
-        const Run r = runVarlomin({QStringLiteral("--export"), QStringLiteral("object:xy"), QStringLiteral("--out"), out,
+        const CliRun r = runVarlomin({QStringLiteral("--export"), QStringLiteral("object:xy"), QStringLiteral("--out"), out,
                                    QStringLiteral("--config"), config, project});
         QVERIFY2(r.exitCode == 0, r.err.constData());
         QCOMPARE(QImage(out).pixelColor(2, 2), QColor(0, 0, 128));
-        const Run missing = runVarlomin({QStringLiteral("--export"), QStringLiteral("object:xy"), QStringLiteral("--out"),
+        const CliRun missing = runVarlomin({QStringLiteral("--export"), QStringLiteral("object:xy"), QStringLiteral("--out"),
                                          out, QStringLiteral("--config"), mDir.filePath(QStringLiteral("no.cfg")), project});
         QCOMPARE(missing.exitCode, 1);
         QVERIFY(missing.err.contains("no.cfg"));

@@ -1,5 +1,6 @@
 // Exports with a selection, run as a user runs them: --select image:ID and --search mark
 // the chosen points in the mark colour at their mapped positions; bad values exit 1.
+#include "CliRun.h"
 #include "PatbWriter.h"
 #include "SObjectMapping.h"
 
@@ -9,24 +10,6 @@
 #include <QTest>
 
 namespace {
-
-struct Run {
-    int exitCode = -1;
-    QByteArray err;
-};
-
-Run runVarlomin(const QStringList &args)
-{
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove(QStringLiteral("DISPLAY"));
-    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
-    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
-    p.setProcessEnvironment(env);
-    p.start(qEnvironmentVariable("VARLOMIN_BIN_DIR") + QStringLiteral("/varlomin"), args);
-    p.waitForFinished(120000);
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2, p.readAllStandardError()};
-}
 
 const QColor kBackground(Qt::white);
 const QColor kMarkColor(0, 255, 0);
@@ -119,7 +102,7 @@ private slots:
         QFETCH(QStringList, expected);
         const QString project = writeProject(mDir.path());
         const QString out = mDir.filePath(QStringLiteral("%1.png").arg(QTest::currentDataTag()).replace(u' ', u'_'));
-        const Run r = runVarlomin(exportArgs(out) + selection + QStringList{project});
+        const CliRun r = runVarlomin(exportArgs(out) + selection + QStringList{project});
         QVERIFY2(r.exitCode == 0, r.err.constData());
         const QImage image(out);
         QCOMPARE(image.size(), QSize(580, 330));
@@ -159,7 +142,7 @@ private slots:
         const QString project = writeProject(mDir.path());
         const QString out = mDir.filePath(QStringLiteral("refused.png"));
         QFile::remove(out);
-        const Run r = runVarlomin(exportArgs(out) + selection + QStringList{project});
+        const CliRun r = runVarlomin(exportArgs(out) + selection + QStringList{project});
         QCOMPARE(r.exitCode, 1);
         QVERIFY2(r.err.contains(message), r.err.constData());
         QVERIFY(!QFile::exists(out));
