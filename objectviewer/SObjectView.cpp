@@ -172,7 +172,7 @@ void SObjectView::updateCanvas()
     }
     updateScrollBars();
     if (mMode == MD_Scroll)
-        updateScrollCursor();
+        updateScrollCursor(size());
 }
 
 void SObjectView::updateScrollBars()
@@ -187,10 +187,10 @@ void SObjectView::updateScrollBars()
     verticalScrollBar()->setSingleStep(kScrollStep);
 }
 
-void SObjectView::updateScrollCursor()
+void SObjectView::updateScrollCursor(const QSize &shown)
 {
     const QSize canvas = mMapping.canvasSize();
-    const bool larger = canvas.width() > width() || canvas.height() > height();
+    const bool larger = canvas.width() > shown.width() || canvas.height() > shown.height();
     viewport()->setCursor(larger ? Qt::SizeAllCursor : Qt::ArrowCursor);
 }
 
@@ -224,7 +224,7 @@ void SObjectView::resizeEvent(QResizeEvent *event)
     QAbstractScrollArea::resizeEvent(event);
     updateScrollBars();
     if (mMode == MD_Scroll)
-        updateScrollCursor();
+        updateScrollCursor(viewport()->size());
 }
 
 // ---- painting ---------------------------------------------------------------------------
@@ -412,9 +412,9 @@ void SObjectView::paintPoint(QPainter &painter, const QRect &clip, int index)
     if (mResidualsOn[VM_Graphical])
         paintResidualVector(painter, px, py, codeIndex, point);
     if (mSigmasOn[VM_Graphical]) {
-        const float f = mScale * mMapping.zoomFactor();
-        const int w = SObjectMapping::rnd(point.horizontalSigma(mPlane) * f);
-        const int t = SObjectMapping::rnd(point.verticalSigma(mPlane) * f);
+        const float zoom = mMapping.zoomFactor();
+        const int w = SObjectMapping::rnd(point.horizontalSigma(mPlane) * mScale * zoom);
+        const int t = SObjectMapping::rnd(point.verticalSigma(mPlane) * mScale * zoom);
         if (SObjectMapping::isDrawable(w) && SObjectMapping::isDrawable(t)) { // NaN sigmas draw nothing
             painter.setPen(mSymbolPens[size_t(codeIndex)]);
             painter.setBrush(Qt::NoBrush);
@@ -512,9 +512,10 @@ void SObjectView::paintTexts(QPainter &painter, const QRect &clip, int px, int p
 
 void SObjectView::paintResidualVector(QPainter &painter, int px, int py, int index, const SObjectPoint &point)
 {
-    const float f = mScale * mMapping.zoomFactor();
-    int ex = SObjectMapping::rnd(float(px) + point.horizontalResidual(mPlane) * f);
-    int ey = SObjectMapping::rnd(float(py) - point.verticalResidual(mPlane) * f);
+    // Multiplied in this order, as single-precision rounding depends on it.
+    const float zoom = mMapping.zoomFactor();
+    int ex = SObjectMapping::rnd(float(px) + point.horizontalResidual(mPlane) * mScale * zoom);
+    int ey = SObjectMapping::rnd(float(py) - point.verticalResidual(mPlane) * mScale * zoom);
     const int hAxis = planeHorizontalAxis(mPlane);
     const int vAxis = planeVerticalAxis(mPlane);
     const bool hAccepted = axisAccepted(point, hAxis);
@@ -584,7 +585,7 @@ void SObjectView::slotSetMode(int iMode)
     Mu::debug("slotSetMode: %d => %d", mMode, mode);
     mMode = mode;
     if (mMode == MD_Scroll)
-        updateScrollCursor();
+        updateScrollCursor(size());
     else
         viewport()->setCursor(Qt::CrossCursor);
 }

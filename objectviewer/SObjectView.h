@@ -161,7 +161,8 @@ private slots:
 private:
     void updateCanvas();     // mapping, scroll bars and positions after a zoom or data change
     void updateScrollBars();
-    void updateScrollCursor();
+    // Size-all arrows while the canvas is larger than `shown` in either direction.
+    void updateScrollCursor(const QSize &shown);
     void repaintCanvas();
     void updateCanvasRect(const QRect &canvasRect);
     QPoint canvasPosition(const QPointF &viewportPosition) const;

@@ -62,6 +62,10 @@ void SObjectViewer::createActions()
     QToolBar *fileBar = addToolBar(Mu::tr("File"));
     QToolBar *zoomBar = addToolBar(Mu::tr("Zooming"));
     QToolBar *extrasBar = addToolBar(Mu::tr("Extras"));
+    // Names make the saved window layout find its tool bars again.
+    fileBar->setObjectName(QStringLiteral("FileToolBar"));
+    zoomBar->setObjectName(QStringLiteral("ZoomToolBar"));
+    extrasBar->setObjectName(QStringLiteral("ExtrasToolBar"));
     QMenu *fileMenu = menuBar()->addMenu(Mu::tr("&File"));
     QMenu *zoomMenu = menuBar()->addMenu(Mu::tr("&Zooming"));
     QMenu *extrasMenu = menuBar()->addMenu(Mu::tr("&Extras"));

@@ -201,12 +201,12 @@ bool SPatbReader::readProjectFile(const QString &projectFile)
     }
 
     QString cameraFile;
+    const QString patPrograms = readPATini("PAT", "PATH_PROGRAMS");
     if (camera.isEmpty()) {
         // Without a name the camera step would try to open a directory; leave the extents
         // to the points instead.
         Mu::warn(qUtf8Printable(Mu::tr("No camera file named in project file '%s'.")), text(projectFile).constData());
     } else {
-        const QString patPrograms = readPATini("PAT", "PATH_PROGRAMS");
         if (patPrograms.isEmpty()) {
             cameraFile = projectDir.filePath(camera);
             if (!QFileInfo::exists(cameraFile))
@@ -233,14 +233,12 @@ bool SPatbReader::readProjectFile(const QString &projectFile)
         return false;
     if (!ReadObjectFiles(record.objectFile, record.observationFile))
         return false;
-    if (!camera.isEmpty()) {
-        if (QFileInfo::exists(cameraFile)) {
-            ReadPATCameraFile(cameraFile);
-            if (mStopped)
-                return false;
-        } else {
-            Mu::info("%s", qUtf8Printable(Mu::tr("Camera file not found! Will fit image coordinates within their extreme values.")));
-        }
+    if (!camera.isEmpty() && QFileInfo::exists(cameraFile)) {
+        ReadPATCameraFile(cameraFile);
+        if (mStopped)
+            return false;
+    } else {
+        Mu::info("%s", qUtf8Printable(Mu::tr("Camera file not found! Will fit image coordinates within their extreme values.")));
     }
     mHandler.dataInputComplete();
     return true;
@@ -316,8 +314,8 @@ bool SPatbReader::ReadImageFiles(const QString &imageFile, const QString &orient
             current = unfinished.get();
             continue;
         }
-        if (!current || (trailer && !unfinished)) {
-            // No image is open: points before the first header, a trailer without header.
+        if (!current) {
+            // No image is open: points or a trailer before the first header.
             if (!warnedOrphans)
                 Mu::warn(qUtf8Printable(Mu::tr("File (i) '%s': records outside of an image header and trailer ignored.")),
                          text(imageFile).constData());
@@ -343,7 +341,9 @@ bool SPatbReader::ReadImageFiles(const QString &imageFile, const QString &orient
         current->setProjectionCentre(imageNumber, X0, Y0, Z0, sX, sY, sZ);
         mData.mListObjectData.append(SObjectPoint(imageNumber, SGlobal::kCodeProjectionCentre, X0, Y0, Z0, sX, sY, sZ));
         current->squeeze();
-        mData.mListImageData.append(unfinished.release());
+        // A second trailer of the same image: the list owns it already.
+        if (unfinished)
+            mData.mListImageData.append(unfinished.release());
     }
     warnLeftover(images);
     return true;
