@@ -2,9 +2,10 @@
 #pragma once
 
 #include "SImageData.h"
+#include "SImageView.h"
 
-#include <QColor>
 #include <QImage>
+#include <QPainter>
 
 namespace ImageFixtures {
 
@@ -21,13 +22,7 @@ inline SImage *makeImage(int id, float xmin, float ymin, float xmax, float ymax)
     return image;
 }
 
-// Image with extent 0..500 in both directions: at 100 % one unit is one canvas pixel,
-// and image (x, y) lands at canvas (40 + x, 540 - y).
-inline SImage *makeUnitImage(int id = 1)
-{
-    return makeImage(id, 0.0f, 0.0f, 500.0f, 500.0f);
-}
-
+// Extent 0..500 in both directions: at 100 % image (x, y) lands at canvas (40 + x, 540 - y).
 inline QPoint unitCanvas(float x, float y)
 {
     return QPoint(40 + int(x), 540 - int(y));
@@ -40,9 +35,14 @@ inline void addNewPoint(SImage *image, int id, bool active, float x, float y, fl
     image->imagePoint(id)->setCode(0);
 }
 
-inline QColor pixel(const QImage &image, const QPoint &p)
+// The whole canvas of the view as it paints it.
+inline QImage paint(SImageView &view)
 {
-    return image.pixelColor(p);
+    QImage image(view.canvasSize(), QImage::Format_RGB32);
+    image.fill(Qt::magenta);
+    QPainter painter(&image);
+    view.paintCanvas(painter, QRect(QPoint(0, 0), view.canvasSize()));
+    return image;
 }
 
 } // namespace ImageFixtures

@@ -7,32 +7,20 @@
 
 #include <QApplication>
 #include <QMenu>
-#include <QPainter>
-#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 
 #include <cmath>
+#include <functional>
 #include <memory>
 
 using namespace ImageFixtures;
 
 namespace {
-
 const QColor kGround(200, 220, 255);
 const QColor kInk(0, 0, 200);
 const QColor kBlunder(255, 0, 0);
-
-// The whole canvas of the view as it paints it.
-QImage paint(SImageView &view)
-{
-    QImage image(view.canvasSize(), QImage::Format_RGB32);
-    image.fill(Qt::magenta);
-    QPainter painter(&image);
-    view.paintCanvas(painter, QRect(QPoint(0, 0), view.canvasSize()));
-    return image;
-}
-
+const QColor kMark(0, 180, 180);
 } // namespace
 
 class TestSImageView : public QObject {
@@ -50,15 +38,11 @@ private slots:
 
     void symbolSizes_data();
     void symbolSizes();
-    void pointColourAndGround();
-    void blunderDiscOnlyWithBlundersOn();
-    void residualScaleZeroIsOne();
-    void hiddenIndexStillMarksLargestResidual();
-    void residualVectorColour_data();
-    void residualVectorColour();
+    void frame();
+    void drawing_data();
+    void drawing();
     void residualTexts_data();
     void residualTexts();
-    void clipLimitsTheFill();
 
     void zoomSteps_data();
     void zoomSteps();
@@ -66,8 +50,7 @@ private slots:
     void rubberBand_data();
     void rubberBand();
     void rubberBandCapsAtMaximum();
-    void scrollCursor();
-    void contextMenu_data();
+    void scrollDrag();
     void contextMenu();
 
 private:
@@ -75,8 +58,8 @@ private:
     std::unique_ptr<SImageView> mView;
     QStringList mNotes;
 
-    // A view showing mImage with easily told colours, background kGround, ink kInk.
-    void makeView();
+    // A view showing mImage with easily told colours; shown on screen when asked.
+    void makeView(bool onScreen = false);
 };
 
 void TestSImageView::init()
@@ -86,7 +69,7 @@ void TestSImageView::init()
         if (level == Mu::Level::Note || level == Mu::Level::Warn)
             mNotes << text;
     });
-    mImage.reset(makeUnitImage());
+    mImage.reset(makeImage(1, 0.0f, 0.0f, 500.0f, 500.0f));
 }
 
 void TestSImageView::cleanup()
@@ -97,7 +80,7 @@ void TestSImageView::cleanup()
     Mu::setSink(nullptr);
 }
 
-void TestSImageView::makeView()
+void TestSImageView::makeView(bool onScreen)
 {
     mView = std::make_unique<SImageView>();
     mView->setBackgroundColor(kGround);
@@ -105,18 +88,18 @@ void TestSImageView::makeView()
         mView->setPointColor(i, kInk);
     mView->setBlunderColor(kBlunder);
     mView->setImage(mImage.get());
+    if (onScreen) {
+        mView->resize(400, 300);
+        mView->show();
+        QVERIFY(QTest::qWaitForWindowExposed(mView.get()));
+    }
 }
 
 void TestSImageView::rounding_data()
 {
     QTest::addColumn<double>("value");
     QTest::addColumn<int>("expected");
-    QTest::newRow("2.5 up") << 2.5 << 3;
     QTest::newRow("-2.5 up") << -2.5 << -2;
-    QTest::newRow("2.49") << 2.49 << 2;
-    QTest::newRow("-2.51") << -2.51 << -3;
-    QTest::newRow("0.5") << 0.5 << 1;
-    QTest::newRow("-0.5") << -0.5 << 0;
     QTest::newRow("huge is bounded") << 1.0e30 << 2000000000;
 }
 
@@ -132,22 +115,17 @@ void TestSImageView::canvasGeometry_data()
     QTest::addColumn<QRectF>("extent"); // xmin, ymin, width, height
     QTest::addColumn<int>("zoom");
     QTest::addColumn<QSize>("canvas");
-    QTest::addColumn<double>("factor");
     QTest::addColumn<QPointF>("image");
     QTest::addColumn<QPoint>("pixel");
 
     const QRectF wide(-1000, 500, 2000, 1000);
-    QTest::newRow("wide: top left") << wide << 100 << QSize(580, 330) << 0.25 << QPointF(-1000, 1500) << QPoint(40, 40);
-    QTest::newRow("wide: bottom right") << wide << 100 << QSize(580, 330) << 0.25 << QPointF(1000, 500)
-                                        << QPoint(540, 290);
-    QTest::newRow("wide at 200 %") << wide << 200 << QSize(1080, 580) << 0.5 << QPointF(1000, 500) << QPoint(1040, 540);
-    QTest::newRow("tall") << QRectF(0, 0, 1000, 2000) << 100 << QSize(330, 580) << 0.25 << QPointF(1000, 0)
-                          << QPoint(290, 540);
-    QTest::newRow("square at 10 %") << QRectF(0, 0, 500, 500) << 10 << QSize(130, 130) << 0.1 << QPointF(250, 250)
-                                    << QPoint(65, 65);
+    QTest::newRow("wide: top left") << wide << 100 << QSize(580, 330) << QPointF(-1000, 1500) << QPoint(40, 40);
+    QTest::newRow("wide: bottom right") << wide << 100 << QSize(580, 330) << QPointF(1000, 500) << QPoint(540, 290);
+    QTest::newRow("wide at 200 %") << wide << 200 << QSize(1080, 580) << QPointF(1000, 500) << QPoint(1040, 540);
+    QTest::newRow("tall") << QRectF(0, 0, 1000, 2000) << 100 << QSize(330, 580) << QPointF(1000, 0) << QPoint(290, 540);
     // 5 units at 0.5 pixels per unit: 42.5 rounds up to 43, on both axes.
-    QTest::newRow("half pixel rounds up") << QRectF(0, 0, 1000, 1000) << 100 << QSize(580, 580) << 0.5
-                                          << QPointF(5, 995) << QPoint(43, 43);
+    QTest::newRow("half pixel rounds up") << QRectF(0, 0, 1000, 1000) << 100 << QSize(580, 580) << QPointF(5, 995)
+                                          << QPoint(43, 43);
 }
 
 void TestSImageView::canvasGeometry()
@@ -155,20 +133,18 @@ void TestSImageView::canvasGeometry()
     QFETCH(QRectF, extent);
     QFETCH(int, zoom);
     QFETCH(QSize, canvas);
-    QFETCH(double, factor);
     QFETCH(QPointF, image);
     QFETCH(QPoint, pixel);
 
-    const SImageMapping map(float(extent.left()), float(extent.top()), float(extent.right()),
-                            float(extent.bottom()), zoom);
+    const auto [x0, y0, x1, y1] = std::tuple{float(extent.left()), float(extent.top()), float(extent.right()),
+                                             float(extent.bottom())};
+    const SImageMapping map(x0, y0, x1, y1, zoom);
     QCOMPARE(map.canvasSize(), canvas);
-    QCOMPARE(map.zoomFactor(), float(factor));
     QCOMPARE(map.toCanvas(float(image.x()), float(image.y())), pixel);
     QCOMPARE(map.frameRect(), QRect(40, 40, canvas.width() - 80, canvas.height() - 80));
 
     // The view follows the same geometry.
-    mImage.reset(makeImage(1, float(extent.left()), float(extent.top()), float(extent.right()),
-                           float(extent.bottom())));
+    mImage.reset(makeImage(1, x0, y0, x1, y1));
     makeView();
     mView->slotZoom(zoom);
     QCOMPARE(mView->canvasSize(), canvas);
@@ -177,7 +153,7 @@ void TestSImageView::canvasGeometry()
 void TestSImageView::degenerateExtentStaysInsideFrame()
 {
     mImage.reset(new SImage());
-    addNewPoint(mImage.get(), 7, true, 3.0f, 4.0f, 0.0f, 0.0f);
+    addNewPoint(mImage.get(), 7, true, 3.0f, 4.0f);
     const SImageMapping map(mImage->xmin(), mImage->ymin(), mImage->xmax(), mImage->ymax(), 100);
     QVERIFY(std::isfinite(map.zoomFactor()));
     QVERIFY(map.frameRect().adjusted(0, 0, 1, 1).contains(map.toCanvas(3.0f, 4.0f)));
@@ -194,11 +170,9 @@ void TestSImageView::symbolSizes_data()
     QTest::addColumn<int>("reach"); // half of the drawn size on the left of the centre
     // Triangles and crosses lose one pixel when even; circles keep their size.
     QTest::newRow("cross 8 draws 7") << int(SImageView::SY_Cross) << 8 << 3;
-    QTest::newRow("cross 7") << int(SImageView::SY_Cross) << 7 << 3;
     QTest::newRow("cross 9") << int(SImageView::SY_Cross) << 9 << 4;
     QTest::newRow("triangle 8 draws 7") << int(SImageView::SY_Triangle) << 8 << 3;
     QTest::newRow("circle 8 stays 8") << int(SImageView::SY_Circle) << 8 << 4;
-    QTest::newRow("circle 7") << int(SImageView::SY_Circle) << 7 << 3;
 }
 
 void TestSImageView::symbolSizes()
@@ -206,7 +180,7 @@ void TestSImageView::symbolSizes()
     QFETCH(int, symbol);
     QFETCH(int, size);
     QFETCH(int, reach);
-    addNewPoint(mImage.get(), 1, true, 250.0f, 250.0f, 0.0f, 0.0f);
+    addNewPoint(mImage.get(), 1, true, 250.0f, 250.0f);
     makeView();
     mView->setLargestResidualColor(kGround); // keep the largest-residual circle out of sight
     mView->setPointSymbol(0, symbol);
@@ -217,97 +191,75 @@ void TestSImageView::symbolSizes()
     // Left end of the horizontal bar (cross), of the base (triangle, one row below the
     // centre by the half size) or of the middle row (circle).
     const int row = symbol == SImageView::SY_Triangle ? c.y() + reach : c.y();
-    QCOMPARE(pixel(image, QPoint(c.x() - reach, row)), kInk);
-    QCOMPARE(pixel(image, QPoint(c.x() - reach - 1, row)), kGround);
+    QCOMPARE(image.pixelColor(c.x() - reach, row), kInk);
+    QCOMPARE(image.pixelColor(c.x() - reach - 1, row), kGround);
 }
 
-void TestSImageView::pointColourAndGround()
+void TestSImageView::frame()
 {
-    addNewPoint(mImage.get(), 1, true, 100.0f, 400.0f, 0.0f, 0.0f);
-    addNewPoint(mImage.get(), 2, true, 300.0f, 50.0f, 0.0f, 0.0f);
     makeView();
-    mView->setPointColor(0, QColor(0, 150, 0));
     const QImage image = paint(*mView);
-    QCOMPARE(pixel(image, unitCanvas(100, 400)), QColor(0, 150, 0));
-    QCOMPARE(pixel(image, unitCanvas(300, 50)), QColor(0, 150, 0));
-    QCOMPARE(pixel(image, unitCanvas(200, 200)), kGround);
     // Frame in black at (40, 40), canvas outline in light grey.
-    QCOMPARE(pixel(image, QPoint(40, 300)), QColor(Qt::black));
-    QCOMPARE(pixel(image, QPoint(0, 300)), QColor(Qt::lightGray));
-    QCOMPARE(pixel(image, QPoint(20, 300)), kGround);
+    QCOMPARE(image.pixelColor(40, 300), QColor(Qt::black));
+    QCOMPARE(image.pixelColor(0, 300), QColor(Qt::lightGray));
+    QCOMPARE(image.pixelColor(20, 300), kGround);
 }
 
-void TestSImageView::blunderDiscOnlyWithBlundersOn()
+void TestSImageView::drawing_data()
 {
-    addNewPoint(mImage.get(), 1, false, 250.0f, 250.0f, 0.0f, 0.0f);
-    makeView();
-    const QPoint c = unitCanvas(250, 250);
-
-    QImage image = paint(*mView);
-    QCOMPARE(pixel(image, c), kGround);
-
-    mView->slotToggleBlunders();
-    QVERIFY(mView->hasBlundersOn());
-    image = paint(*mView);
-    // Symbol of 7 (reaching 3 pixels), disc of 7 + 2 x 2 = 11 (reaching 5) under it.
-    QCOMPARE(pixel(image, c), kInk);
-    QCOMPARE(pixel(image, c + QPoint(4, 0)), kBlunder);
-    QCOMPARE(pixel(image, c + QPoint(-5, 0)), kBlunder);
-    QCOMPARE(pixel(image, c + QPoint(-6, 0)), kGround);
-}
-
-void TestSImageView::residualScaleZeroIsOne()
-{
-    addNewPoint(mImage.get(), 1, true, 250.0f, 250.0f, 0.0f, 30.0f);
-    makeView();
-    mView->setResidualScale(0.0f);
-    mView->slotToggleResiduals(VM_Graphical);
-    const QImage image = paint(*mView);
-    QCOMPARE(mView->residualScale(), 1.0f);
-    // 30 units at one pixel per unit, upwards.
-    const QPoint c = unitCanvas(250, 250);
-    QCOMPARE(pixel(image, c - QPoint(0, 25)), kInk);
-    QCOMPARE(pixel(image, c - QPoint(0, 32)), kGround);
-}
-
-void TestSImageView::hiddenIndexStillMarksLargestResidual()
-{
-    addNewPoint(mImage.get(), 1, true, 250.0f, 250.0f, 3.0f, 4.0f);
-    makeView();
-    const QColor mark(0, 180, 180);
-    mView->setLargestResidualColor(mark);
-    mView->setPointOn(0, false);
-    mView->slotToggleResiduals(VM_Graphical);
-    mView->setResidualScale(10.0f);
-    const QImage image = paint(*mView);
-    const QPoint c = unitCanvas(250, 250);
-    QCOMPARE(pixel(image, c), kGround);                  // no symbol
-    QCOMPARE(pixel(image, c + QPoint(15, -20)), kGround); // no vector (ends at +30, -40)
-    // The circle of 7 + 2 x 2 = 11 pixels around the point.
-    QCOMPARE(pixel(image, c + QPoint(-5, 0)), mark);
-    QCOMPARE(pixel(image, c + QPoint(0, -5)), mark);
-}
-
-void TestSImageView::residualVectorColour_data()
-{
+    // One point at (250, 250) with the given residual; probes relative to its pixel.
     QTest::addColumn<bool>("active");
-    QTest::addColumn<QColor>("expected");
-    QTest::newRow("active point: point colour") << true << kInk;
-    QTest::newRow("blunder: blunder colour") << false << kBlunder;
+    QTest::addColumn<bool>("pointOn");
+    QTest::addColumn<bool>("blunders");
+    QTest::addColumn<bool>("vectors");
+    QTest::addColumn<float>("scale");
+    QTest::addColumn<QPointF>("residual");
+    QTest::addColumn<QList<QPoint>>("probes");
+    QTest::addColumn<QList<QColor>>("colours");
+    const QPointF up(0, 30);
+    QTest::newRow("blunder hidden") << false << true << false << false << 1.0f << up << QList<QPoint>{{0, 0}}
+                                    << QList<QColor>{kGround};
+    // Symbol of 7 (reaching 3 pixels), disc of 7 + 2 x 2 = 11 (reaching 5) under it.
+    QTest::newRow("blunder disc") << false << true << true << false << 1.0f << up
+                                  << QList<QPoint>{{0, 0}, {4, 0}, {-5, 0}, {-6, 0}}
+                                  << QList<QColor>{kInk, kBlunder, kBlunder, kGround};
+    // 30 units at one pixel per unit, upwards.
+    QTest::newRow("residual scale 0 is 1") << true << true << false << true << 0.0f << up
+                                           << QList<QPoint>{{0, -25}, {0, -32}} << QList<QColor>{kInk, kGround};
+    // Beyond the symbol and the blunder disc, on the way up to 30 pixels.
+    QTest::newRow("vector in point colour") << true << true << true << true << 1.0f << up << QList<QPoint>{{0, -20}}
+                                            << QList<QColor>{kInk};
+    QTest::newRow("blunder vector in blunder colour") << false << true << true << true << 1.0f << up
+                                                      << QList<QPoint>{{0, -20}} << QList<QColor>{kBlunder};
+    // No symbol, no vector (it would end at +30, -40), but the largest-residual circle of
+    // 7 + 2 x 2 = 11 pixels.
+    QTest::newRow("hidden index keeps its mark") << true << false << false << true << 10.0f << QPointF(3, 4)
+                                                 << QList<QPoint>{{0, 0}, {15, -20}, {-5, 0}, {0, -5}}
+                                                 << QList<QColor>{kGround, kGround, kMark, kMark};
 }
 
-void TestSImageView::residualVectorColour()
+void TestSImageView::drawing()
 {
     QFETCH(bool, active);
-    QFETCH(QColor, expected);
-    addNewPoint(mImage.get(), 1, active, 250.0f, 250.0f, 0.0f, 30.0f);
+    QFETCH(bool, pointOn);
+    QFETCH(bool, blunders);
+    QFETCH(bool, vectors);
+    QFETCH(float, scale);
+    QFETCH(QPointF, residual);
+    QFETCH(QList<QPoint>, probes);
+    QFETCH(QList<QColor>, colours);
+    addNewPoint(mImage.get(), 1, active, 250.0f, 250.0f, float(residual.x()), float(residual.y()));
     makeView();
-    mView->setBlundersOn(true);
-    mView->slotToggleResiduals(VM_Graphical);
+    mView->setLargestResidualColor(kMark);
+    mView->setPointOn(0, pointOn);
+    mView->setBlundersOn(blunders);
+    if (vectors)
+        mView->slotToggleResiduals(VM_Graphical);
+    mView->setResidualScale(scale);
     const QImage image = paint(*mView);
-    // Beyond the symbol and the blunder disc (radius 5), on the way up to 30 pixels.
     const QPoint c = unitCanvas(250, 250);
-    QCOMPARE(pixel(image, c - QPoint(0, 20)), expected);
+    for (int i = 0; i < probes.size(); ++i)
+        QCOMPARE(image.pixelColor(c + probes.at(i)), colours.at(i));
 }
 
 void TestSImageView::residualTexts_data()
@@ -319,8 +271,6 @@ void TestSImageView::residualTexts_data()
     // A hidden largest-residual point is still annotated while only its vector mode is on.
     QTest::newRow("hidden, vectors only") << false << true << false << true;
     QTest::newRow("hidden, both modes") << false << true << true << false;
-    QTest::newRow("hidden, values only") << false << false << true << false;
-    QTest::newRow("hidden, no residuals") << false << false << false << false;
     QTest::newRow("shown, values only") << true << false << true << true;
     QTest::newRow("shown, no residuals") << true << false << false << false;
 }
@@ -345,23 +295,10 @@ void TestSImageView::residualTexts()
     const QPoint c = unitCanvas(250, 250);
     const QRect textArea(c.x() + 8, c.y() - 4, 100, 40);
     bool inked = false;
-    for (int y = textArea.top(); y <= textArea.bottom() && !inked; ++y)
-        for (int x = textArea.left(); x <= textArea.right() && !inked; ++x)
-            inked = pixel(image, QPoint(x, y)) != kGround;
+    for (int y = textArea.top(); y <= textArea.bottom(); ++y)
+        for (int x = textArea.left(); x <= textArea.right(); ++x)
+            inked = inked || image.pixelColor(x, y) != kGround;
     QCOMPARE(inked, textExpected);
-}
-
-void TestSImageView::clipLimitsTheFill()
-{
-    makeView();
-    QImage image(mView->canvasSize(), QImage::Format_RGB32);
-    image.fill(Qt::magenta);
-    {
-        QPainter painter(&image);
-        mView->paintCanvas(painter, QRect(100, 100, 50, 50));
-    }
-    QCOMPARE(pixel(image, QPoint(120, 120)), kGround);
-    QCOMPARE(pixel(image, QPoint(300, 300)), QColor(Qt::magenta));
 }
 
 void TestSImageView::zoomSteps_data()
@@ -374,10 +311,8 @@ void TestSImageView::zoomSteps_data()
     QTest::newRow("15 minus") << 15 << -1 << 0 << 10 << 1;
     QTest::newRow("10 minus stays") << 10 << -1 << 0 << 10 << 0;
     QTest::newRow("100 plus") << 100 << 1 << 0 << 110 << 1;
-    QTest::newRow("max plus stays") << SImageView::kZoomMax << 1 << 0 << SImageView::kZoomMax << 0;
     QTest::newRow("below minimum") << 100 << 0 << 3 << 10 << 1;
     QTest::newRow("above maximum") << 100 << 0 << 2000000000 << SImageView::kZoomMax << 1;
-    QTest::newRow("unchanged") << 250 << 0 << 250 << 250 << 0;
 }
 
 void TestSImageView::zoomSteps()
@@ -389,7 +324,6 @@ void TestSImageView::zoomSteps()
     QFETCH(int, emitted);
     makeView();
     mView->slotZoom(start);
-    QCOMPARE(mView->zoom(), start);
     QSignalSpy spy(mView.get(), &SImageView::sigZoomChanged);
     if (step > 0)
         mView->slotZoomPlus();
@@ -421,10 +355,8 @@ void TestSImageView::rubberBand_data()
     QTest::addColumn<bool>("zooms");
     // Pixel counts include both corners: (100, 100) to (129, 109) is 30 x 10.
     QTest::newRow("30 x 10 zooms") << QPoint(100, 100) << QPoint(129, 109) << true;
-    QTest::newRow("10 x 30 zooms") << QPoint(100, 100) << QPoint(109, 129) << true;
     QTest::newRow("dragged up-left") << QPoint(200, 150) << QPoint(150, 120) << true;
     QTest::newRow("19 x 19 refused") << QPoint(100, 100) << QPoint(118, 118) << false;
-    QTest::newRow("click refused") << QPoint(100, 100) << QPoint(100, 100) << false;
 }
 
 void TestSImageView::rubberBand()
@@ -432,18 +364,14 @@ void TestSImageView::rubberBand()
     QFETCH(QPoint, from);
     QFETCH(QPoint, to);
     QFETCH(bool, zooms);
-    makeView();
-    mView->resize(400, 300);
-    mView->show();
-    QVERIFY(QTest::qWaitForWindowExposed(mView.get()));
+    makeView(true);
     QSignalSpy spy(mView.get(), &SImageView::sigZoomChanged);
 
     QWidget *viewport = mView->viewport();
     QTest::mousePress(viewport, Qt::LeftButton, Qt::NoModifier, from);
-    if (to != from) {
-        QTest::mouseMove(viewport, to);
-        QCOMPARE(mView->rubberBand(), QRect(from, to).normalized());
-    }
+    QTest::mouseMove(viewport, to);
+    const QRect band = QRect(from, to).normalized();
+    QCOMPARE(mView->rubberBand(), band);
     QTest::mouseRelease(viewport, Qt::LeftButton, Qt::NoModifier, to);
     QVERIFY(!mView->rubberBand().isValid());
 
@@ -454,10 +382,8 @@ void TestSImageView::rubberBand()
         QVERIFY(mNotes.contains(QStringLiteral("Ignoring zoom.")));
         return;
     }
-    const QRect band = QRect(from, to).normalized();
     const float f = std::min(float(mView->width()) / float(band.width()), float(mView->height()) / float(band.height()));
-    const int zoom = int(std::floor(100.0f * f + 0.5f));
-    QCOMPARE(mView->zoom(), zoom);
+    QCOMPARE(mView->zoom(), int(std::floor(100.0f * f + 0.5f)));
     QCOMPARE(spy.count(), 1);
     // The band's top-left corner comes to the top-left of the viewport.
     const QPoint expected(int(std::floor((band.left() - 40) * f + 40 + 0.5f)),
@@ -467,117 +393,76 @@ void TestSImageView::rubberBand()
 
 void TestSImageView::rubberBandCapsAtMaximum()
 {
-    makeView();
-    mView->resize(400, 300);
-    mView->show();
-    QVERIFY(QTest::qWaitForWindowExposed(mView.get()));
+    makeView(true);
     mView->slotZoom(SImageView::kZoomMax / 2);
     QWidget *viewport = mView->viewport();
     QTest::mousePress(viewport, Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
     QTest::mouseMove(viewport, QPoint(40, 40));
     QTest::mouseRelease(viewport, Qt::LeftButton, Qt::NoModifier, QPoint(40, 40));
     QCOMPARE(mView->zoom(), SImageView::kZoomMax);
-
-    // At the maximum a press starts no band.
-    QTest::mousePress(viewport, Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
-    QTest::mouseMove(viewport, QPoint(60, 60));
-    QVERIFY(!mView->rubberBand().isValid());
 }
 
-void TestSImageView::scrollCursor()
+void TestSImageView::scrollDrag()
 {
-    makeView();
-    mView->resize(400, 300);
-    mView->show();
-    QVERIFY(QTest::qWaitForWindowExposed(mView.get()));
-    mView->slotZoom(10);
-    mView->slotSetMode(SImageView::MD_Scroll);
-    QCOMPARE(mView->viewport()->cursor().shape(), Qt::ArrowCursor);
+    makeView(true);
     mView->slotZoom(400);
-    mView->resize(401, 300);
+    mView->slotSetMode(SImageView::MD_Scroll);
     QCOMPARE(mView->viewport()->cursor().shape(), Qt::SizeAllCursor);
-
     // Dragging moves the canvas against the pointer.
     const QPoint before = mView->contentsPos();
     QTest::mousePress(mView->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(200, 200));
     QTest::mouseMove(mView->viewport(), QPoint(150, 170));
     QTest::mouseRelease(mView->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(150, 170));
     QCOMPARE(mView->contentsPos(), before + QPoint(50, 30));
-
-    mView->slotSetMode(SImageView::MD_Zoom);
-    QCOMPARE(mView->viewport()->cursor().shape(), Qt::CrossCursor);
-}
-
-void TestSImageView::contextMenu_data()
-{
-    QTest::addColumn<int>("zoom");
-    QTest::addColumn<bool>("toggled");
-    QTest::addColumn<QStringList>("entries");
-    QTest::addColumn<QStringList>("residualEntries");
-    QTest::newRow("at 100, all off") << 100 << false
-                                     << QStringList{"Show Point-IDs", "Show Number of Links", "&Residuals",
-                                                    "Show Blunders"}
-                                     << QStringList{"Show Graphical", "Show Textual"};
-    QTest::newRow("at 200, all on") << 200 << true
-                                    << QStringList{"Zoom 100%", "", "Hide Point-IDs", "Hide Number of Links",
-                                                   "&Residuals", "Hide Blunders"}
-                                    << QStringList{"Hide Graphical", "Hide Textual"};
 }
 
 void TestSImageView::contextMenu()
 {
-    QFETCH(int, zoom);
-    QFETCH(bool, toggled);
-    QFETCH(QStringList, entries);
-    QFETCH(QStringList, residualEntries);
     makeView();
-    mView->slotZoom(zoom);
-    if (toggled) {
-        mView->slotTogglePointIds();
-        mView->slotToggleShowLinkCount();
-        mView->slotToggleResiduals(VM_Graphical);
-        mView->slotToggleResiduals(VM_Textual);
-        mView->slotToggleBlunders();
-    }
-    QMenu *menu = mView->buildContextMenu();
-    QStringList texts;
-    QMenu *residuals = nullptr;
-    for (QAction *action : menu->actions()) {
-        texts << action->text();
-        if (action->menu())
-            residuals = action->menu();
-    }
-    QCOMPARE(texts, entries);
-    QVERIFY(residuals);
-    QStringList residualTexts;
-    for (QAction *action : residuals->actions())
-        residualTexts << action->text();
-    QCOMPARE(residualTexts, residualEntries);
-
-    // Each entry carries the id its handler executes.
-    const auto idOf = [](QMenu *m, const QString &text) {
-        for (QAction *action : m->actions())
-            if (action->text() == text)
-                return action->data().toInt();
-        return -1;
+    // Texts in order, a submenu's entries after its title; the entries that act go to leaves.
+    const auto entries = [this](QList<QAction *> &leaves) {
+        QStringList texts;
+        for (QAction *action : mView->buildContextMenu()->actions()) {
+            texts << action->text();
+            if (!action->menu()) {
+                leaves << action;
+                continue;
+            }
+            for (QAction *sub : action->menu()->actions())
+                texts << sub->text();
+            leaves << action->menu()->actions();
+        }
+        return texts;
     };
-    const QString prefix = toggled ? QStringLiteral("Hide ") : QStringLiteral("Show ");
-    QCOMPARE(idOf(menu, prefix + "Point-IDs"), 1);
-    QCOMPARE(idOf(menu, prefix + "Number of Links"), 5);
-    QCOMPARE(idOf(menu, prefix + "Blunders"), 4);
-    QCOMPARE(idOf(residuals, prefix + "Graphical"), 2);
-    QCOMPARE(idOf(residuals, prefix + "Textual"), 3);
-    if (zoom != 100)
-        QCOMPARE(idOf(menu, "Zoom 100%"), 0);
+    QList<QAction *> leaves;
+    QCOMPARE(entries(leaves), (QStringList{"Show Point-IDs", "Show Number of Links", "&Residuals", "Show Graphical",
+                                            "Show Textual", "Show Blunders"}));
 
-    for (int id : {0, 1, 2, 3, 4, 5})
-        QMetaObject::invokeMethod(mView.get(), "_slotHandleContextMenu", Q_ARG(int, id));
-    QCOMPARE(mView->zoom(), 100);
-    QCOMPARE(mView->hasPointIdsOn(), !toggled);
-    QCOMPARE(mView->hasLinkCountOn(), !toggled);
-    QCOMPARE(mView->hasBlundersOn(), !toggled);
-    QCOMPARE(mView->hasResidualsOn(VM_Graphical), !toggled);
-    QCOMPARE(mView->hasResidualsOn(VM_Textual), !toggled);
+    mView->slotZoom(200);
+    mView->slotTogglePointIds();
+    mView->slotToggleShowLinkCount();
+    mView->slotToggleResiduals(VM_Graphical);
+    mView->slotToggleResiduals(VM_Textual);
+    mView->slotToggleBlunders();
+    leaves.clear();
+    QCOMPARE(entries(leaves), (QStringList{"Zoom 100%", "", "Hide Point-IDs", "Hide Number of Links", "&Residuals",
+                                            "Hide Graphical", "Hide Textual", "Hide Blunders"}));
+
+    // Each entry carries the id of exactly the handler that undoes what it names.
+    const QMap<QString, std::function<bool()>> changed{
+        {"Zoom 100%", [this] { return mView->zoom() == 100; }},
+        {"Hide Point-IDs", [this] { return !mView->hasPointIdsOn(); }},
+        {"Hide Number of Links", [this] { return !mView->hasLinkCountOn(); }},
+        {"Hide Graphical", [this] { return !mView->hasResidualsOn(VM_Graphical); }},
+        {"Hide Textual", [this] { return !mView->hasResidualsOn(VM_Textual); }},
+        {"Hide Blunders", [this] { return !mView->hasBlundersOn(); }}};
+    for (QAction *action : leaves) {
+        if (action->isSeparator())
+            continue;
+        QVERIFY(!changed[action->text()]());
+        QMetaObject::invokeMethod(mView.get(), "_slotHandleContextMenu", Q_ARG(int, action->data().toInt()));
+        QVERIFY2(changed[action->text()](), qPrintable(action->text()));
+    }
 
     QMetaObject::invokeMethod(mView.get(), "_slotHandleContextMenu", Q_ARG(int, 9));
     QVERIFY(mNotes.contains(QStringLiteral("Invalid case: 9!")));

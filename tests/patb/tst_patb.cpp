@@ -55,7 +55,7 @@ private slots:
     void imageSequenceMismatch_data();
     void imageSequenceMismatch();
     void recordsOutsideImages();
-    void truncatedAndGarbageFiles();
+    void garbageFiles();
 
     void objectFileAndStatistics();
     void inversionNeitherZeroNorOne();
@@ -388,20 +388,16 @@ void TestPatb::recordsOutsideImages()
     QCOMPARE(mData.mListImageData.count(), 1);
     QCOMPARE(capture.warnings().size(), 1);
     QVERIFY(capture.warnings().first().contains(path("t.(i)")));
+
+    // a second trailer still belongs to the image and asks (e) for its record
+    writeFile(path("t.(i)"), imageHeader(2) + imageTrailer() + imageTrailer());
+    writeFile(path("t.(e)"), orientationRecord(2, 9, 0, 0, 0));
+    QVERIFY_THROWS_EXCEPTION(SException, reader.ReadImageFiles(path("t.(i)"), path("t.(e)")));
+    QCOMPARE(mData.mListImageData.count(), 2);
 }
 
-void TestPatb::truncatedAndGarbageFiles()
+void TestPatb::garbageFiles()
 {
-    writeFile(path("t.(i)"), imageHeader(1) + imagePoint(0, 5, 1, 1) + imageTrailer() + imagePoint(0, 6, 1, 1).left(30));
-    writeFile(path("t.(e)"), orientationRecord(1, 9, 0, 0, 0));
-    {
-        MessageCapture capture;
-        SPatbReader reader(mData, mHandler);
-        QVERIFY(reader.ReadImageFiles(path("t.(i)"), path("t.(e)")));
-        QCOMPARE(mData.mListImageData.first()->numberOfPoints(), 1);
-        QCOMPARE(capture.warnings(),
-                 QStringList{QString("File '%1' ends with an incomplete record; 30 bytes ignored.").arg(path("t.(i)"))});
-    }
     // Random bytes of every reader: messages or exceptions, never a crash or a hang.
     QByteArray garbage;
     quint32 seed = 12345;

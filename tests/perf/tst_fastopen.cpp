@@ -33,21 +33,14 @@ void TstFastOpen::findKeepsFirstPointAcrossAppends()
     for (int i = 0; i < kMany; ++i)
         list.append(objectPoint(3 * i, 1));
     QCOMPARE(list.find(30)->code(), 1);
-    // A few more after a lookup, a duplicate among them, then many more with duplicates.
-    list.append(objectPoint(30, 2));
-    list.append(objectPoint(31, 2));
-    QCOMPARE(list.find(30)->code(), 1);
-    QCOMPARE(list.find(31)->code(), 2);
+    // More after a lookup, with duplicates: the first point of an id stays the one found.
     for (int i = 0; i < 2 * kMany; ++i)
-        list.append(objectPoint(3 * i + 1, 3));
-    QCOMPARE(list.find(31)->code(), 2);
-    QCOMPARE(list.find(34)->code(), 3);
-    QCOMPARE(list.find(3 * (kMany - 1))->code(), 1);
+        list.append(objectPoint(3 * i + (i % 2 == 0 ? 0 : 1), 2));
+    QCOMPARE(list.find(30)->code(), 1);
+    QCOMPARE(list.find(34)->code(), 2);
     QVERIFY(!list.find(32));
     list.clear();
     QVERIFY(!list.find(30));
-    list.append(objectPoint(30, 4));
-    QCOMPARE(list.find(30)->code(), 4);
 }
 
 void TstFastOpen::codesFromTheOnePointOfEachId_data()

@@ -13,7 +13,6 @@ private slots:
     void integerRanges_data();
     void integerRanges();
     void floatRangeKeepsSinglePrecision();
-    void anyOfThreeValues();
     void pointCodeMask_data();
     void pointCodeMask();
     void pointCodeMaskText();
@@ -31,30 +30,21 @@ void TestSSearchCore::patternMatches_data()
     QTest::newRow("1?0* 10") << "1?0*" << "10" << false;
     QTest::newRow("1?0* 2100") << "1?0*" << "2100" << false;
     QTest::newRow("* any") << "*" << "123456" << true;
-    QTest::newRow("* one char") << "*" << "7" << true;
     QTest::newRow("** one char") << "**" << "7" << true;
     QTest::newRow("empty pattern") << "" << "100" << false;
     QTest::newRow("*0 ends in 0") << "*0" << "100" << true;
-    QTest::newRow("*0 ends in 1") << "*0" << "101" << false;
     QTest::newRow("1* prefix") << "1*" << "1" << true;
-    QTest::newRow("1* other prefix") << "1*" << "21" << false;
     QTest::newRow("*12 needs retry") << "*12" << "1112" << true;
     QTest::newRow("1*2*3") << "1*2*3" << "1223" << true;
-    QTest::newRow("1*2*3 missing 3") << "1*2*3" << "1224" << false;
     QTest::newRow("*2* inside") << "*2*" << "123" << true;
-    QTest::newRow("*2* absent") << "*2*" << "13" << false;
     QTest::newRow("? exactly one") << "?" << "12" << false;
     QTest::newRow("?? two") << "??" << "12" << true;
-    QTest::newRow("exact") << "123" << "123" << true;
     QTest::newRow("exact is whole") << "12" << "123" << false;
-    QTest::newRow("no star, late mismatch") << "1234" << "1235" << false;
     QTest::newRow("?* at least one") << "?*" << "5" << true;
-    QTest::newRow("*? needs one") << "*?" << "5" << true;
     QTest::newRow("*1?") << "*1?" << "1" << false;
     // Ids written on the stack keep their sign and every digit.
     QTest::newRow("negative id") << "-?" << "-5" << true;
     QTest::newRow("most negative id") << "-2*8" << "-2147483648" << true;
-    QTest::newRow("largest id") << "2147483647" << "2147483647" << true;
 }
 
 void TestSSearchCore::patternMatches()
@@ -76,16 +66,11 @@ void TestSSearchCore::integerRanges_data()
 
     const int both = SSearchRange::BD_Both, minOnly = SSearchRange::BD_MinOnly, maxOnly = SSearchRange::BD_MaxOnly;
     QTest::newRow("both, low end") << "100" << "200" << both << 100 << true;
-    QTest::newRow("both, high end") << "100" << "200" << both << 200 << true;
     QTest::newRow("both, below") << "100" << "200" << both << 99 << false;
     QTest::newRow("both, above") << "100" << "200" << both << 201 << false;
     QTest::newRow("min only (null max)") << "7" << QString() << minOnly << 7 << true;
-    QTest::newRow("min only, below") << "7" << QString() << minOnly << 6 << false;
-    QTest::newRow("min only (empty max)") << "7" << "" << minOnly << 1000000 << true;
     QTest::newRow("max only (null min)") << QString() << "5" << maxOnly << -100 << true;
-    QTest::newRow("max only, above") << "" << "5" << maxOnly << 6 << false;
     QTest::newRow("both empty reads as at least 0") << "" << "" << minOnly << 0 << true;
-    QTest::newRow("both empty, negative") << QString() << QString() << minOnly << -1 << false;
     QTest::newRow("unreadable min reads as 0") << "abc" << "5" << both << 0 << true;
     QTest::newRow("min above max selects nothing") << "9" << "3" << both << 5 << false;
 }
@@ -106,24 +91,12 @@ void TestSSearchCore::floatRangeKeepsSinglePrecision()
 {
     // The model's residuals are floats; a bound typed as 0.01 must include a stored 0.01f.
     const SSearchRange maxOnly = SSearchRange::fromFloats(QString(), QStringLiteral("0.01"));
-    QCOMPARE(maxOnly.bound(), SSearchRange::BD_MaxOnly);
-    QVERIFY(maxOnly.contains(0.01f));
-    QVERIFY(maxOnly.contains(0.0f));
-    QVERIFY(maxOnly.contains(-3.5f));
-    QVERIFY(!maxOnly.contains(0.0101f));
-
+    QVERIFY(maxOnly.contains(0.01f) && maxOnly.contains(-3.5f) && !maxOnly.contains(0.0101f));
     const SSearchRange both = SSearchRange::fromFloats(QStringLiteral("0.05"), QStringLiteral("0.1"));
-    QVERIFY(both.contains(0.05f));
-    QVERIFY(both.contains(0.1f));
-    QVERIFY(!both.contains(0.04999f));
-}
-
-void TestSSearchCore::anyOfThreeValues()
-{
-    const SSearchRange range = SSearchRange::fromFloats(QStringLiteral("1"), QStringLiteral("2"));
-    QVERIFY(range.containsAny(0.0, 0.5, 1.5));
-    QVERIFY(range.containsAny(1.0, 9.0, 9.0));
-    QVERIFY(!range.containsAny(0.0, 2.5, -1.5));
+    QVERIFY(both.contains(0.05f) && both.contains(0.1f) && !both.contains(0.04999f));
+    // Three values pass when one of them does on its own.
+    QVERIFY(both.containsAny(0.0, 0.5, 0.07));
+    QVERIFY(!both.containsAny(0.0, 0.5, -0.07));
 }
 
 void TestSSearchCore::pointCodeMask_data()
@@ -132,7 +105,6 @@ void TestSSearchCore::pointCodeMask_data()
     QTest::addColumn<QList<int>>("chosen");
 
     QTest::newRow("vertical and centres") << "0100100" << QList<int>{1, 4};
-    QTest::newRow("centres only") << "0000110" << QList<int>{4, 5};
     QTest::newRow("short mask") << "01" << QList<int>{1};
     QTest::newRow("empty") << "" << QList<int>{};
     QTest::newRow("lonely via mask") << "0000001" << QList<int>{6};
@@ -153,7 +125,6 @@ void TestSSearchCore::pointCodeMaskText()
     std::array<bool, SGlobal::kPointCodeIndexCount> chosen{};
     chosen[1] = chosen[4] = true;
     QCOMPARE(SPointCodeMask::toText(chosen), QStringLiteral("0100100"));
-    QCOMPARE(SPointCodeMask::toText({}), QStringLiteral("0000000"));
 }
 
 QTEST_GUILESS_MAIN(TestSSearchCore)
