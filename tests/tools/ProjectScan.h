@@ -103,13 +103,6 @@ struct Project {
                                         float64At(r, 22), float64At(r, 30)};
     }
   }
-
-  const OrientationRecord *orientation(int number) const {
-    for (const OrientationRecord &record : orientations)
-      if (record.number == number)
-        return &record;
-    return nullptr;
-  }
 };
 
 } // namespace ProjectScan

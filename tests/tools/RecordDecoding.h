@@ -21,13 +21,9 @@ inline double float64At(const QByteArray &record, int offset) {
   return value;
 }
 
-inline QByteArray textAt(const QByteArray &record, int offset, int size) {
-  return record.mid(offset, size);
-}
-
 // An id field as the readers convert it: atoi within its nine characters.
 inline int idAt(const QByteArray &record, int offset) {
-  return textAt(record, offset, 9).trimmed().toInt();
+  return record.mid(offset, 9).trimmed().toInt();
 }
 
 } // namespace RecordDecoding

@@ -1,6 +1,5 @@
 #include "BlockGenerator.h"
 #include "ProjectScan.h"
-#include "RecordDecoding.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,15 +12,10 @@
 #include <algorithm>
 #include <cmath>
 
-using namespace RecordDecoding;
 using namespace ProjectScan;
 
 namespace {
 
-constexpr int kImageRecord = 52;
-constexpr int kOrientationRecord = 70;
-constexpr int kObjectRecord = 60;
-constexpr int kObservationRecord = 38;
 constexpr int kCameraRecord = 210;
 constexpr double kHalfFormat = 115.0;   // mm, the camera's 230 x 230 format
 
@@ -38,19 +32,6 @@ BlockGenerator::Options options(const QString &dir, int images, qint64 points, d
   return o;
 }
 
-// Value of key in section of an ini-style file, read the simple way.
-QString iniValue(const QString &path, const QString &section, const QString &key) {
-  bool inSection = false;
-  for (const QByteArray &raw : readAll(path).split('\n')) {
-    const QString line = QString::fromLatin1(raw).trimmed();
-    if (line.startsWith('['))
-      inSection = line == '[' + section + ']';
-    else if (inSection && line.startsWith(key + '='))
-      return line.mid(key.size() + 1);
-  }
-  return {};
-}
-
 } // namespace
 
 class TestBlockGenerator : public QObject {
@@ -60,7 +41,6 @@ private slots:
   void structure_data();
   void structure();
   void deterministic();
-  void relativeOutputDirectory();
   void badOptions_data();
   void badOptions();
   void commandLine();
@@ -88,10 +68,10 @@ void TestBlockGenerator::structure() {
   const Project p(dir.filePath("demo"));
 
   QVERIFY(!p.i.isEmpty());
-  QCOMPARE(p.i.size() % kImageRecord, 0);
-  QCOMPARE(p.e.size() % kOrientationRecord, 0);
-  QCOMPARE(p.o.size() % kObjectRecord, 0);
-  QCOMPARE(p.c.size() % kObservationRecord, 0);
+  QCOMPARE(p.i.size() % Project::kImageRecord, 0);
+  QCOMPARE(p.e.size() % Project::kOrientationRecord, 0);
+  QCOMPARE(p.o.size() % Project::kObjectRecord, 0);
+  QCOMPARE(p.c.size() % Project::kObservationRecord, 0);
   QCOMPARE(p.camera.size(), kCameraRecord);
 
   // Images: a header and a trailer each, in the order of (e), numbers apart from point ids.
@@ -184,39 +164,6 @@ void TestBlockGenerator::deterministic() {
   }
   QVERIFY(readAll(a.filePath("demo.(i)")) != readAll(c.filePath("demo.(i)")));
   QVERIFY(readAll(a.filePath("demo.(o)")) != readAll(c.filePath("demo.(o)")));
-}
-
-// Pat.ini leads to the project the way the program looks for it, from the directory it starts in.
-void TestBlockGenerator::relativeOutputDirectory() {
-  QTemporaryDir dir;
-  const QString previous = QDir::currentPath();
-  QVERIFY(QDir::setCurrent(dir.path()));
-  QString error;
-  const bool written = BlockGenerator(options("examples", 6, 100, 3.0)).write(&error);
-  QDir::setCurrent(previous);
-  QVERIFY2(written, qPrintable(error));
-
-  const QDir root(dir.path());
-  const QString patIni = root.filePath("examples/Pat.ini");
-  const QString patProject = iniValue(patIni, "PATB", "PATB_LAST_PROJ");
-  QCOMPARE(patProject, QStringLiteral("examples/demo.pro"));
-  const QString outputBase = iniValue(root.filePath(patProject), "PROJECT", "PATB_OUT_GRAV");
-  QCOMPARE(outputBase, QStringLiteral("examples/demo"));
-  const QString programs = iniValue(patIni, "PAT", "PATH_PROGRAMS");
-  QCOMPARE(programs, QStringLiteral("examples"));
-
-  const QByteArray projectFile = readAll(root.filePath(outputBase + ".(p)"));
-  QVERIFY(!projectFile.isEmpty());
-  for (const QByteArray &line : projectFile.split('\n')) {
-    if (line.isEmpty())
-      continue;
-    QVERIFY(line.endsWith('\r'));
-    const QByteArray name = line.mid(line.indexOf(": ") + 2).chopped(1);
-    const QString directory = line.startsWith("CAMERA_FILE") ? programs : QStringLiteral("examples");
-    QVERIFY2(QFileInfo::exists(root.filePath(directory + '/' + QString::fromLatin1(name))), line.constData());
-    if (!line.startsWith("CAMERA_FILE"))
-      QVERIFY(name.endsWith(')'));
-  }
 }
 
 void TestBlockGenerator::badOptions_data() {
