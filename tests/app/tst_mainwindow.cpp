@@ -431,6 +431,43 @@ private slots:
         SObjectViewer::closeAll();
     }
 
+
+    void placementsSavedAndRestored()
+    {
+        qputenv("windir", mDir.path().toLocal8Bit());
+        const QString project = writeProject(mDir.path());
+        Varlomin window{QPixmap()};
+        window.show();
+        window.openProject(project); // one image viewer and three object viewers
+        window.createImageViewer(10);
+        window.createImageViewer(10);
+        const QList<QRect> frames = {QRect(5, 6, 300, 200), QRect(40, 50, 310, 210), QRect(70, 80, 320, 220)};
+        for (int i = 0; i < 3; ++i)
+            SImageViewer::viewers().at(i)->parentWidget()->setGeometry(frames[i]);
+        SObjectViewer::viewer(1)->parentWidget()->close(); // XZ closed
+        QTRY_VERIFY(!SObjectViewer::viewer(1));
+        window.saveViewerPlacements();
+        Mx::Cfg images(QStringLiteral("ImageViewer"));
+        QCOMPARE(images.readNum(QStringLiteral("#Viewer"), -1), 3);
+        for (int i = 0; i < 3; ++i)
+            QCOMPARE(images.readRect(QStringLiteral("Geometry_%1").arg(i), QRect()), frames[i]);
+        Mx::Cfg objects(QStringLiteral("ObjectViewer"));
+        QCOMPARE(objects.readNum(QStringLiteral("ViewerOn_1"), -1), 0);
+        QVERIFY(!objects.hasKey(QStringLiteral("Geometry_1")));
+
+        // Reopening shows the first three images of the sorted list in those frames, XZ closed.
+        window.openProject(project);
+        QCOMPARE(SImageViewer::viewers().size(), 3);
+        const int firstImages[] = {2, 9, 10};
+        for (int i = 0; i < 3; ++i) {
+            QCOMPARE(SImageViewer::viewers().at(i)->currentImageNumber(), firstImages[i]);
+            QCOMPARE(SImageViewer::viewers().at(i)->parentWidget()->geometry(), frames[i]);
+        }
+        QVERIFY(SObjectViewer::viewer(0) && !SObjectViewer::viewer(1) && SObjectViewer::viewer(2));
+        SImageViewer::closeAll();
+        SObjectViewer::closeAll();
+    }
+
     void closeDialogSemantics()
     {
         Varlomin window{QPixmap()};
