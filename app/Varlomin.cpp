@@ -54,6 +54,8 @@ constexpr int kMenuProject = 1;
 constexpr int kMenuView = 4;
 constexpr qint64 kProgressThreshold = 50LL * 1024 * 1024; // bytes of result files
 constexpr int kProgressSteps = 1000;
+constexpr int kDockWidth = 360;            // pixels
+constexpr int kPointTypeColumnWidth = 190; // the longest point type in full
 
 SCloseDialog *gCloseDialog = nullptr;
 bool gViewersUndecorated = false;
@@ -175,6 +177,7 @@ void Varlomin::buildDock()
     mObjectList->sortByColumn(0, Qt::AscendingOrder);
     mObjectList->header()->setSortIndicatorShown(true);
     mObjectList->setUniformRowHeights(true);
+    mObjectList->header()->resizeSection(1, kPointTypeColumnWidth);
     mObjectList->setContextMenuPolicy(Qt::CustomContextMenu);
     mObjectList->setToolTip(tr("Object Tab: Lists all object points and their properties."));
     mObjectList->setWhatsThis(tr("Object Tab: Lists all object points and their properties."));
@@ -193,6 +196,7 @@ void Varlomin::buildDock()
 
     mDock->setWidget(mTabs);
     addDockWidget(Qt::LeftDockWidgetArea, mDock);
+    resizeDocks({mDock}, {kDockWidth}, Qt::Horizontal); // room for the point types
     mDock->setWhatsThis(
         tr("The <font color=\"#0000ff\">%1</font> displays information about the current project and enables search "
            "functionality:<p><ul><li><b>%2:</b> Information about the images and image points.</li><li><b>%3:</b> "
