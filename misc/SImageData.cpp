@@ -165,6 +165,11 @@ SImageLinks SImage::imagesOfPoint(int pointId) { return SPointIndex::instance().
 
 int SImage::numberOfLinks(int pointId) { return imagesOfPoint(pointId).count(); }
 
+bool SImage::hasEliminatedImagePoint(int pointId)
+{
+    return SPointIndex::instance().hasEliminatedImagePoint(pointId);
+}
+
 int SImage::activePointCount(int imageId)
 {
     const SImage *image = SImageList::find(imageId);

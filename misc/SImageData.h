@@ -131,6 +131,8 @@ public:
     // Class-wide: the point index and the image-id index.
     static SImageLinks imagesOfPoint(int pointId);
     static int numberOfLinks(int pointId);
+    // Whether an image that measured the id holds it as an image point that is not active.
+    static bool hasEliminatedImagePoint(int pointId);
     static int activePointCount(int imageId);
     static void clearPointIndex();
 

@@ -35,17 +35,29 @@ void SPointIndex::clear()
     std::vector<int>().swap(mRowId);
     std::vector<uint32_t>().swap(mRowStart);
     std::vector<uint32_t>().swap(mLinks);
+    std::vector<bool>().swap(mRowEliminated);
     mChanged = false;
+}
+
+uint32_t SPointIndex::rowOf(int pointId)
+{
+    if (mChanged)
+        rebuild();
+    return mRowOfPoint.value(pointId, rowKey());
 }
 
 SImageLinks SPointIndex::imagesOf(int pointId)
 {
-    if (mChanged)
-        rebuild();
-    const uint32_t row = mRowOfPoint.value(pointId, rowKey());
+    const uint32_t row = rowOf(pointId);
     if (row == SIdIndex::kNone)
         return {};
     return SImageLinks(mLinks.data() + mRowStart[row], mLinks.data() + mRowStart[row + 1]);
+}
+
+bool SPointIndex::hasEliminatedImagePoint(int pointId)
+{
+    const uint32_t row = rowOf(pointId);
+    return row != SIdIndex::kNone && mRowEliminated[row];
 }
 
 void SPointIndex::rebuild()
@@ -54,6 +66,7 @@ void SPointIndex::rebuild()
     mRowOfPoint.clear();
     std::vector<int>().swap(mRowId);
     std::vector<uint32_t>().swap(mLinks);
+    std::vector<bool>().swap(mRowEliminated);
 
     // First pass: a row per point id, in the order the ids first appear, and its size; the
     // row of every link is kept for the second pass, which then needs no lookups.
@@ -72,11 +85,15 @@ void SPointIndex::rebuild()
             if (next == mRowId.size())
                 mRowId.push_back(entry.id); // taken back below when the id has a row
             const uint32_t row = mRowOfPoint.insertIfAbsent(entry.id, next, rowKey());
-            if (row == next)
+            if (row == next) {
                 rowSize.push_back(0);
-            else
+                mRowEliminated.push_back(false);
+            } else {
                 mRowId.pop_back();
+            }
             ++rowSize[row];
+            if (!entry.point.isActive())
+                mRowEliminated[row] = true;
             rowOfLink.push_back(row);
         }
     }
@@ -87,6 +104,7 @@ void SPointIndex::rebuild()
 
     // Second pass: images in register order, which is the order they received their points.
     mRowId.shrink_to_fit();
+    mRowEliminated.shrink_to_fit();
     std::vector<uint32_t> cursor(mRowStart.begin(), mRowStart.end() - 1);
     std::vector<uint32_t>().swap(rowSize);
     mLinks.resize(total);

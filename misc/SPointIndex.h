@@ -2,6 +2,8 @@
 // it. Images register when they receive their first point; the index itself is rebuilt from
 // the registered images on the first lookup after a change, so reading a block costs no
 // index work per point and the result is one compact array (CSR) instead of a list per id.
+// The rebuild also notes per id whether an image holds it as an inactive point, so that a
+// blunder search asks one lookup per point instead of searching every image that measured it.
 #pragma once
 
 #include "SIdIndex.h"
@@ -18,12 +20,14 @@ public:
     void unregisterImage(SImage *image);
     void markChanged() { mChanged = true; }
     SImageLinks imagesOf(int pointId);
+    bool hasEliminatedImagePoint(int pointId);
     SImage *imageAt(uint32_t slot) const { return mImages[slot]; }
     // Forgets every image and every link.
     void clear();
 
 private:
     void rebuild();
+    uint32_t rowOf(int pointId);
     auto rowKey() const
     {
         return [this](uint32_t row) { return mRowId[row]; };
@@ -34,5 +38,6 @@ private:
     std::vector<int> mRowId;       // row -> point id
     std::vector<uint32_t> mRowStart; // row -> first entry in mLinks; one extra end entry
     std::vector<uint32_t> mLinks;    // register slots of the images, row after row
+    std::vector<bool> mRowEliminated; // row -> some image holds the id as an inactive point
     bool mChanged = false;
 };

@@ -80,10 +80,5 @@ bool SPointSearch::passesBlunder(const SObjectPoint &point) const
         }
         return false;
     }
-    for (const SImage *image : SImage::imagesOfPoint(point.id())) {
-        const SImagePoint *imagePoint = image ? image->imagePoint(point.id()) : nullptr;
-        if (imagePoint && !imagePoint->isActive())
-            return true;
-    }
-    return false;
+    return SImage::hasEliminatedImagePoint(point.id());
 }

@@ -75,6 +75,7 @@ private slots:
     void eraseVersusAdd();
     void blunderRules();
     void blunderCentreWithoutImageThrows();
+    void blunderFollowsModelChanges();
     void illegalSearchModeChangesNothing();
     void searchLeavesSelectedCount();
     void imageSelection();
@@ -233,6 +234,36 @@ void TestObjectSelection::blunderCentreWithoutImageThrows()
     QCOMPARE(message, QStringLiteral("SObjectView::selectPoints: no image for for imageID found!"));
     // The pass stopped at the centre: what it changed before stays changed.
     QCOMPARE(selected(block.points), QStringList{"p10"});
+}
+
+// The eliminated image points are looked up in the point index: after every change of the
+// images a search must see the new state, not the one of the previous search.
+void TestObjectSelection::blunderFollowsModelChanges()
+{
+    const auto blunders = [](ObjectBlock &block) {
+        SObjectView view(0);
+        view.setObjectPoints(&block.points, false);
+        view.selectPoints(SGlobal::SL_Erase, SGlobal::SM_Blunder, QString(), QString(), false);
+        return selected(block.points);
+    };
+    {
+        ObjectBlock block;
+        block.add(11, 0, 11.0f, 10.0f, 0.0f);
+        block.add(12, 0, 12.0f, 10.0f, 0.0f);
+        SImage *image = block.addImage(20, 500.0f, 500.0f, 0.0f, {{11, false}});
+        SImage *other = block.addImage(21, 600.0f, 500.0f, 0.0f, {{11, true}, {12, true}});
+        QCOMPARE(blunders(block), (QStringList{"c20", "p11"}));
+
+        image->addImagePoint(11, true, 0.0f, 0.0f, 0.0f, 0.0f, 1.0f); // replaces the eliminated one
+        other->addImagePoint(12, false, 0.0f, 0.0f, 0.0f, 0.0f, 1.0f);
+        QCOMPARE(blunders(block), (QStringList{"c20", "c21", "p12"}));
+    }
+    // Another project after the first was closed: its ids start from nothing eliminated.
+    ObjectBlock block;
+    block.add(11, 0, 11.0f, 10.0f, 0.0f);
+    block.add(12, 0, 12.0f, 10.0f, 0.0f);
+    block.addImage(30, 500.0f, 500.0f, 0.0f, {{11, true}, {12, true}});
+    QCOMPARE(blunders(block), QStringList{});
 }
 
 void TestObjectSelection::illegalSearchModeChangesNothing()
