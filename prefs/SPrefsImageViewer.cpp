@@ -46,20 +46,14 @@ SPrefsImageViewer::SPrefsImageViewer(QWidget *parent) : Mx::PrefsTab(kGroupImage
     largest->addWidget(mLargestResidualSize);
     secondRow->addWidget(largest);
 
-    auto *scale = new SStripGroupBox(1, Mu::tr("&Scale:"), this);
-    mScale = makeSpinBox(kScaleMin, kScaleMax, QString(), scale);
-    mScale->setObjectName(QStringLiteral("scale"));
-    scale->addWidget(mScale);
-    secondRow->addWidget(scale);
+    mScale = addScaleGroup(secondRow, this);
     secondRow->addStretch(kRowEndStretch);
 
     page->addStretch(kAboveChecksStretch);
     mPointIdsOn = new QCheckBox(Mu::tr("Display Point &IDs"), this);
     mPointIdsOn->setObjectName(QStringLiteral("pointIdsOn"));
     page->addWidget(mPointIdsOn);
-    mBlundersOn = new QCheckBox(Mu::tr("Display &Blunders"), this);
-    mBlundersOn->setObjectName(QStringLiteral("blundersOn"));
-    page->addWidget(mBlundersOn);
+    mBlundersOn = addBlundersCheckBox(page, this);
     page->addStretch(kPageEndStretch);
 }
 

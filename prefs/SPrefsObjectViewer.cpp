@@ -35,17 +35,11 @@ SPrefsObjectViewer::SPrefsObjectViewer(QWidget *parent) : Mx::PrefsTab(kGroupObj
 
     auto *secondRow = new QHBoxLayout;
     page->addLayout(secondRow);
-    auto *scale = new SStripGroupBox(1, Mu::tr("&Scale:"), this);
-    mScale = makeSpinBox(kScaleMin, kScaleMax, QString(), scale);
-    mScale->setObjectName(QStringLiteral("scale"));
-    scale->addWidget(mScale);
-    secondRow->addWidget(scale);
+    mScale = addScaleGroup(secondRow, this);
     secondRow->addStretch(kRowEndStretch);
 
     page->addStretch(kAboveChecksStretch);
-    mBlundersOn = new QCheckBox(Mu::tr("Display &Blunders"), this);
-    mBlundersOn->setObjectName(QStringLiteral("blundersOn"));
-    page->addWidget(mBlundersOn);
+    mBlundersOn = addBlundersCheckBox(page, this);
     page->addStretch(kPageEndStretch);
 }
 

@@ -5,6 +5,7 @@
 #include "SStripGroupBox.h"
 
 #include <QBoxLayout>
+#include <QCheckBox>
 #include <QFontDatabase>
 #include <QFontDialog>
 #include <QLabel>
@@ -46,6 +47,24 @@ QLabel *makeFontLabel(QWidget *parent)
 QString fontLabelText(const QFont &font)
 {
     return Mu::tr("%1 [%2] %3").arg(font.family(), QFontDatabase::styleString(font)).arg(font.pointSize());
+}
+
+QSpinBox *addScaleGroup(QBoxLayout *row, QWidget *pageWidget)
+{
+    auto *scale = new SStripGroupBox(1, Mu::tr("&Scale:"), pageWidget);
+    QSpinBox *spin = makeSpinBox(SSettings::kScaleMin, SSettings::kScaleMax, QString(), scale);
+    spin->setObjectName(QStringLiteral("scale"));
+    scale->addWidget(spin);
+    row->addWidget(scale);
+    return spin;
+}
+
+QCheckBox *addBlundersCheckBox(QBoxLayout *page, QWidget *pageWidget)
+{
+    auto *box = new QCheckBox(Mu::tr("Display &Blunders"), pageWidget);
+    box->setObjectName(QStringLiteral("blundersOn"));
+    page->addWidget(box);
+    return box;
 }
 
 ViewerFirstRow addViewerFirstRow(QBoxLayout *page, QWidget *pageWidget, const QString &backgroundTitle,

@@ -11,6 +11,7 @@ class QBoxLayout;
 class QLabel;
 class QPushButton;
 class QSpinBox;
+class QCheckBox;
 class QWidget;
 class QtColorPicker;
 
@@ -36,6 +37,11 @@ struct ViewerFirstRow {
 
 // Adds to the page a row of the group backgroundTitle [2] ("&Color " and the picker) and
 // the group textTitle [3] ("&Font ", the font label and a "..." button), each of stretch 2.
+// The "&Scale:" group [1] with its spin box of the scale range, added to a row.
+QSpinBox *addScaleGroup(QBoxLayout *row, QWidget *pageWidget);
+// The "Display &Blunders" check box, added to the page.
+QCheckBox *addBlundersCheckBox(QBoxLayout *page, QWidget *pageWidget);
+
 ViewerFirstRow addViewerFirstRow(QBoxLayout *page, QWidget *pageWidget, const QString &backgroundTitle,
                                  const QString &textTitle);
 // Makes font the row's text font and names it in the font label.
