@@ -1,7 +1,7 @@
-#include "ProjectInfo.h"
+#include "app/ProjectInfo.h"
 
-#include "Mu.h"
-#include "MxStd.h"
+#include "framework/Mu.h"
+#include "framework/MxStd.h"
 
 #include <QGridLayout>
 #include <QLabel>

@@ -1,7 +1,7 @@
-#include "SAppInfo.h"
+#include "app/SAppInfo.h"
 
-#include "Mu.h"
-#include "MxApp.h"
+#include "framework/Mu.h"
+#include "framework/MxApp.h"
 
 namespace SAppInfo {
 namespace {

@@ -1,16 +1,16 @@
 // The modes that run without a window: the JSON report and the picture export.
-#include "SCommandLine.h"
+#include "app/SCommandLine.h"
 
-#include "Mu.h"
-#include "MxCfg.h"
-#include "SException.h"
-#include "SGlobal.h"
-#include "SImageData.h"
-#include "SImageExport.h"
-#include "SObjectExport.h"
-#include "SObjectView.h"
-#include "SPatbReader.h"
-#include "SProjectReport.h"
+#include "framework/Mu.h"
+#include "framework/MxCfg.h"
+#include "misc/SException.h"
+#include "misc/SGlobal.h"
+#include "misc/SImageData.h"
+#include "imageviewer/SImageExport.h"
+#include "objectviewer/SObjectExport.h"
+#include "objectviewer/SObjectView.h"
+#include "patb/SPatbReader.h"
+#include "patb/SProjectReport.h"
 
 #include <QApplication>
 #include <QFile>

@@ -1,7 +1,7 @@
-#include "SCloseDialog.h"
+#include "app/SCloseDialog.h"
 
-#include "Mu.h"
-#include "MxStd.h"
+#include "framework/Mu.h"
+#include "framework/MxStd.h"
 
 #include <QCheckBox>
 #include <QGroupBox>

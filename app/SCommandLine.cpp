@@ -1,6 +1,6 @@
-#include "SCommandLine.h"
+#include "app/SCommandLine.h"
 
-#include "SAppInfo.h"
+#include "app/SAppInfo.h"
 
 #include <QCommandLineParser>
 

@@ -1,4 +1,4 @@
-#include "SListItems.h"
+#include "app/SListItems.h"
 
 
 namespace {

@@ -1,8 +1,8 @@
-#include "SObjectListModel.h"
+#include "app/SObjectListModel.h"
 
-#include "Mu.h"
-#include "SGlobal.h"
-#include "SObjectPoint.h"
+#include "framework/Mu.h"
+#include "misc/SGlobal.h"
+#include "misc/SObjectPoint.h"
 
 #include <algorithm>
 #include <numeric>

@@ -1,8 +1,8 @@
-#include "SStartup.h"
+#include "app/SStartup.h"
 
-#include "Mu.h"
-#include "MxApp.h"
-#include "MxCfg.h"
+#include "framework/Mu.h"
+#include "framework/MxApp.h"
+#include "framework/MxCfg.h"
 
 namespace SStartup {
 

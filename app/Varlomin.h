@@ -3,10 +3,10 @@
 // preferences between them.
 #pragma once
 
-#include "MxMainWindow.h"
-#include "SGlobal.h"
-#include "SPatbHandler.h"
-#include "SProjectData.h"
+#include "framework/MxMainWindow.h"
+#include "misc/SGlobal.h"
+#include "patb/SPatbHandler.h"
+#include "patb/SProjectData.h"
 
 #include <QPointer>
 

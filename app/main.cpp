@@ -1,14 +1,14 @@
 // Entry of the program: the command-line modes run without a window; otherwise the
 // application starts step by step behind its splash screen.
-#include "Mu.h"
-#include "MxApp.h"
-#include "MxCfg.h"
-#include "MxMainWindow.h"
-#include "MxSplash.h"
-#include "SAppInfo.h"
-#include "SCommandLine.h"
-#include "SStartup.h"
-#include "Varlomin.h"
+#include "framework/Mu.h"
+#include "framework/MxApp.h"
+#include "framework/MxCfg.h"
+#include "framework/MxMainWindow.h"
+#include "framework/MxSplash.h"
+#include "app/SAppInfo.h"
+#include "app/SCommandLine.h"
+#include "app/SStartup.h"
+#include "app/Varlomin.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

@@ -6,12 +6,12 @@
 //   varlomin-bench --header
 //   varlomin-bench --name M [--goals] [--varlomin PATH] [--repeat N] PROJECT_FILE
 
-#include "Mu.h"
-#include "SImageData.h"
-#include "SObjectView.h"
-#include "SPatbReader.h"
-#include "SProjectData.h"
-#include "SSettings.h"
+#include "framework/Mu.h"
+#include "misc/SImageData.h"
+#include "objectviewer/SObjectView.h"
+#include "patb/SPatbReader.h"
+#include "patb/SProjectData.h"
+#include "prefs/SSettings.h"
 
 #include <QApplication>
 #include <QDir>

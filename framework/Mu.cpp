@@ -1,4 +1,4 @@
-#include "Mu.h"
+#include "framework/Mu.h"
 
 #include <QCoreApplication>
 #include <QDateTime>

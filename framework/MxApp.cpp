@@ -1,7 +1,7 @@
-#include "MxApp.h"
+#include "framework/MxApp.h"
 
-#include "Mu.h"
-#include "MxCfg.h"
+#include "framework/Mu.h"
+#include "framework/MxCfg.h"
 
 #include <QDir>
 #include <QFileInfo>

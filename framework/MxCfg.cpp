@@ -1,4 +1,4 @@
-#include "MxCfg.h"
+#include "framework/MxCfg.h"
 
 #include <QDir>
 #include <QFile>

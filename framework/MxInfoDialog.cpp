@@ -1,7 +1,7 @@
-#include "MxInfoDialog.h"
+#include "framework/MxInfoDialog.h"
 
-#include "MxApp.h"
-#include "MxStd.h"
+#include "framework/MxApp.h"
+#include "framework/MxStd.h"
 
 #include <QDialogButtonBox>
 #include <QTabWidget>

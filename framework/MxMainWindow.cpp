@@ -1,11 +1,11 @@
-#include "MxMainWindow.h"
+#include "framework/MxMainWindow.h"
 
-#include "Mu.h"
-#include "MxApp.h"
-#include "MxCfg.h"
-#include "MxInfoDialog.h"
-#include "MxMessageWindow.h"
-#include "MxPrefsDialog.h"
+#include "framework/Mu.h"
+#include "framework/MxApp.h"
+#include "framework/MxCfg.h"
+#include "framework/MxInfoDialog.h"
+#include "framework/MxMessageWindow.h"
+#include "framework/MxPrefsDialog.h"
 
 #include <QAction>
 #include <QDockWidget>

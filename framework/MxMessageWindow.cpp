@@ -1,4 +1,4 @@
-#include "MxMessageWindow.h"
+#include "framework/MxMessageWindow.h"
 
 #include <QCoreApplication>
 #include <QMessageBox>

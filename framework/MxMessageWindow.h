@@ -2,7 +2,7 @@
 // docked at the bottom of the main window.
 #pragma once
 
-#include "Mu.h"
+#include "framework/Mu.h"
 
 #include <QTextEdit>
 

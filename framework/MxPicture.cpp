@@ -1,4 +1,4 @@
-#include "MxPicture.h"
+#include "framework/MxPicture.h"
 
 #include <QFileInfo>
 #include <QImage>

@@ -1,7 +1,7 @@
-#include "MxPrefsDialog.h"
+#include "framework/MxPrefsDialog.h"
 
-#include "MxPrefsTab.h"
-#include "MxStd.h"
+#include "framework/MxPrefsTab.h"
+#include "framework/MxStd.h"
 
 #include <QDialogButtonBox>
 #include <QPushButton>

@@ -1,4 +1,4 @@
-#include "MxPrefsTab.h"
+#include "framework/MxPrefsTab.h"
 
 namespace Mx {
 

@@ -1,6 +1,6 @@
-#include "MxSplash.h"
+#include "framework/MxSplash.h"
 
-#include "Mu.h"
+#include "framework/Mu.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

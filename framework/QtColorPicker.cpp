@@ -1,4 +1,4 @@
-#include "QtColorPicker.h"
+#include "framework/QtColorPicker.h"
 
 #include <QColorDialog>
 #include <QGridLayout>

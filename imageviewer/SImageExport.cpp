@@ -1,9 +1,9 @@
-#include "SImageExport.h"
+#include "imageviewer/SImageExport.h"
 
-#include "MxPicture.h"
-#include "SImageData.h"
-#include "SImageView.h"
-#include "SSettings.h"
+#include "framework/MxPicture.h"
+#include "misc/SImageData.h"
+#include "imageviewer/SImageView.h"
+#include "prefs/SSettings.h"
 
 #include <QFileInfo>
 #include <QPainter>

@@ -1,4 +1,4 @@
-#include "SImageIcons.h"
+#include "imageviewer/SImageIcons.h"
 
 #include <QPainter>
 #include <QPainterPath>

@@ -1,8 +1,8 @@
-#include "SImageInfoView.h"
+#include "imageviewer/SImageInfoView.h"
 
-#include "Mu.h"
-#include "MxStd.h"
-#include "SImageData.h"
+#include "framework/Mu.h"
+#include "framework/MxStd.h"
+#include "misc/SImageData.h"
 
 #include <QGridLayout>
 #include <QGroupBox>

@@ -1,4 +1,4 @@
-#include "SImageMapping.h"
+#include "imageviewer/SImageMapping.h"
 
 #include <algorithm>
 #include <cmath>

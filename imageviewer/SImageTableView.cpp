@@ -1,8 +1,8 @@
-#include "SImageTableView.h"
+#include "imageviewer/SImageTableView.h"
 
-#include "Mu.h"
-#include "SImageData.h"
-#include "SImageIcons.h"
+#include "framework/Mu.h"
+#include "misc/SImageData.h"
+#include "imageviewer/SImageIcons.h"
 
 #include <QHeaderView>
 

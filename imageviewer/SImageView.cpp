@@ -1,8 +1,8 @@
-#include "SImageView.h"
+#include "imageviewer/SImageView.h"
 
-#include "Mu.h"
-#include "SImageData.h"
-#include "SImageIcons.h"
+#include "framework/Mu.h"
+#include "misc/SImageData.h"
+#include "imageviewer/SImageIcons.h"
 
 #include <QContextMenuEvent>
 #include <QCursor>

@@ -3,9 +3,9 @@
 // residual; zoom by steps, by value or by rubber band, and a scroll mode.
 #pragma once
 
-#include "SGlobal.h"
-#include "SImageMapping.h"
-#include "SSettings.h"
+#include "misc/SGlobal.h"
+#include "imageviewer/SImageMapping.h"
+#include "prefs/SSettings.h"
 
 #include <QAbstractScrollArea>
 #include <QBrush>

@@ -1,14 +1,14 @@
-#include "SImageViewer.h"
+#include "imageviewer/SImageViewer.h"
 
-#include "Mu.h"
-#include "MxCfg.h"
-#include "SImageData.h"
-#include "SImageExport.h"
-#include "SImageIcons.h"
-#include "SImageInfoView.h"
-#include "SImageTableView.h"
-#include "SImageView.h"
-#include "SSettings.h"
+#include "framework/Mu.h"
+#include "framework/MxCfg.h"
+#include "misc/SImageData.h"
+#include "imageviewer/SImageExport.h"
+#include "imageviewer/SImageIcons.h"
+#include "imageviewer/SImageInfoView.h"
+#include "imageviewer/SImageTableView.h"
+#include "imageviewer/SImageView.h"
+#include "prefs/SSettings.h"
 
 #include <QAction>
 #include <QActionGroup>

@@ -1,4 +1,4 @@
-#include "SGlobal.h"
+#include "misc/SGlobal.h"
 
 #include <QtGlobal>
 #include <array>

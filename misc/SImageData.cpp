@@ -1,8 +1,8 @@
-#include "SImageData.h"
+#include "misc/SImageData.h"
 
-#include "MuMath.h"
-#include "SGlobal.h"
-#include "SPointIndex.h"
+#include "framework/MuMath.h"
+#include "misc/SGlobal.h"
+#include "misc/SPointIndex.h"
 
 #include <QHash>
 #include <algorithm>

@@ -2,7 +2,7 @@
 // and the two class-wide indexes: point id -> images that measured it, image id -> image.
 #pragma once
 
-#include "SObjectPoint.h"
+#include "misc/SObjectPoint.h"
 
 #include <cstdint>
 #include <span>

@@ -1,12 +1,12 @@
-#include "SObjectPoint.h"
+#include "misc/SObjectPoint.h"
 
 #include <algorithm>
 #include <cmath>
 #include <utility>
 #include <vector>
 
-#include "MuMath.h"
-#include "SGlobal.h"
+#include "framework/MuMath.h"
+#include "misc/SGlobal.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // with their coordinate observations, and the list that owns them.
 #pragma once
 
-#include "SIdIndex.h"
+#include "misc/SIdIndex.h"
 
 #include <cstdint>
 #include <deque>

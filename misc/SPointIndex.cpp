@@ -1,4 +1,4 @@
-#include "SPointIndex.h"
+#include "misc/SPointIndex.h"
 
 #include <utility>
 

@@ -6,8 +6,8 @@
 // blunder search asks one lookup per point instead of searching every image that measured it.
 #pragma once
 
-#include "SIdIndex.h"
-#include "SImageData.h"
+#include "misc/SIdIndex.h"
+#include "misc/SImageData.h"
 
 #include <cstdint>
 #include <vector>

@@ -1,10 +1,10 @@
-#include "SObjectExport.h"
+#include "objectviewer/SObjectExport.h"
 
-#include "MxPicture.h"
-#include "SGlobal.h"
-#include "SObjectPoint.h"
-#include "SObjectView.h"
-#include "SSettings.h"
+#include "framework/MxPicture.h"
+#include "misc/SGlobal.h"
+#include "misc/SObjectPoint.h"
+#include "objectviewer/SObjectView.h"
+#include "prefs/SSettings.h"
 
 #include <QPainter>
 

@@ -1,4 +1,4 @@
-#include "SObjectGrid.h"
+#include "objectviewer/SObjectGrid.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "SObjectIcons.h"
+#include "objectviewer/SObjectIcons.h"
 
 #include <QPainter>
 #include <QPainterPath>

@@ -1,6 +1,6 @@
-#include "SObjectMapping.h"
+#include "objectviewer/SObjectMapping.h"
 
-#include "SObjectPoint.h"
+#include "misc/SObjectPoint.h"
 
 #include <algorithm>
 #include <climits>

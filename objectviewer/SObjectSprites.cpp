@@ -1,4 +1,4 @@
-#include "SObjectSprites.h"
+#include "objectviewer/SObjectSprites.h"
 
 #include <QPaintEngine>
 #include <QPainter>

@@ -1,11 +1,11 @@
-#include "SObjectView.h"
+#include "objectviewer/SObjectView.h"
 
-#include "Mu.h"
-#include "SImageData.h"
-#include "SObjectIcons.h"
-#include "SObjectPoint.h"
-#include "SPointSearch.h"
-#include "SSettings.h"
+#include "framework/Mu.h"
+#include "misc/SImageData.h"
+#include "objectviewer/SObjectIcons.h"
+#include "misc/SObjectPoint.h"
+#include "search/SPointSearch.h"
+#include "prefs/SSettings.h"
 
 #include <QContextMenuEvent>
 #include <QMenu>

@@ -3,10 +3,10 @@
 // texts, residual vectors, sigma ellipses and connections to the projection centres.
 #pragma once
 
-#include "SGlobal.h"
-#include "SObjectGrid.h"
-#include "SObjectMapping.h"
-#include "SObjectSprites.h"
+#include "misc/SGlobal.h"
+#include "objectviewer/SObjectGrid.h"
+#include "objectviewer/SObjectMapping.h"
+#include "objectviewer/SObjectSprites.h"
 
 #include <QAbstractScrollArea>
 #include <QBrush>

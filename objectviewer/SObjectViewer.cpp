@@ -1,11 +1,11 @@
-#include "SObjectViewer.h"
+#include "objectviewer/SObjectViewer.h"
 
-#include "Mu.h"
-#include "MxCfg.h"
-#include "MxPicture.h"
-#include "SObjectIcons.h"
-#include "SObjectView.h"
-#include "SSettings.h"
+#include "framework/Mu.h"
+#include "framework/MxCfg.h"
+#include "framework/MxPicture.h"
+#include "objectviewer/SObjectIcons.h"
+#include "objectviewer/SObjectView.h"
+#include "prefs/SSettings.h"
 
 #include <QActionGroup>
 #include <QFileDialog>

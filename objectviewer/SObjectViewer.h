@@ -3,7 +3,7 @@
 // viewer exists per plane; class-wide operations reach all existing viewers at once.
 #pragma once
 
-#include "SGlobal.h"
+#include "misc/SGlobal.h"
 
 #include <QMainWindow>
 #include <array>

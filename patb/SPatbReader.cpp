@@ -1,9 +1,9 @@
-#include "SPatbReader.h"
+#include "patb/SPatbReader.h"
 
-#include "Mu.h"
-#include "SException.h"
-#include "SGlobal.h"
-#include "SRecordFile.h"
+#include "framework/Mu.h"
+#include "misc/SException.h"
+#include "misc/SGlobal.h"
+#include "patb/SRecordFile.h"
 
 #include <QDir>
 #include <QFile>

@@ -4,8 +4,8 @@
 // read before the failing record stays in the model.
 #pragma once
 
-#include "SPatbHandler.h"
-#include "SProjectData.h"
+#include "patb/SPatbHandler.h"
+#include "patb/SProjectData.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
-#include "SProjectData.h"
+#include "patb/SProjectData.h"
 
-#include "Mu.h"
+#include "framework/Mu.h"
 
 #include <algorithm>
 #include <climits>

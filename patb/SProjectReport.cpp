@@ -1,10 +1,10 @@
-#include "SProjectReport.h"
+#include "patb/SProjectReport.h"
 
-#include "Mu.h"
-#include "MuMath.h"
-#include "SException.h"
-#include "SGlobal.h"
-#include "SPatbReader.h"
+#include "framework/Mu.h"
+#include "framework/MuMath.h"
+#include "misc/SException.h"
+#include "misc/SGlobal.h"
+#include "patb/SPatbReader.h"
 
 #include <QBuffer>
 #include <algorithm>

@@ -1,7 +1,7 @@
 // The command-line report of a project: the model after reading and initialising, as JSON.
 #pragma once
 
-#include "SProjectData.h"
+#include "patb/SProjectData.h"
 
 #include <QByteArray>
 #include <QString>

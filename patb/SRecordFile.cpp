@@ -1,4 +1,4 @@
-#include "SRecordFile.h"
+#include "patb/SRecordFile.h"
 
 #include <QtEndian>
 #include <algorithm>

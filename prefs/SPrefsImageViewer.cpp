@@ -1,12 +1,12 @@
-#include "SPrefsImageViewer.h"
+#include "prefs/SPrefsImageViewer.h"
 
-#include "Mu.h"
-#include "MxCfg.h"
-#include "MxStd.h"
-#include "QtColorPicker.h"
-#include "SPrefsWidgets.h"
-#include "SSettings.h"
-#include "SStripGroupBox.h"
+#include "framework/Mu.h"
+#include "framework/MxCfg.h"
+#include "framework/MxStd.h"
+#include "framework/QtColorPicker.h"
+#include "prefs/SPrefsWidgets.h"
+#include "prefs/SSettings.h"
+#include "prefs/SStripGroupBox.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>

@@ -2,8 +2,8 @@
 // scale and the initial display of point ids and blunders (group ImageViewer).
 #pragma once
 
-#include "MxPrefsTab.h"
-#include "SPrefsWidgets.h"
+#include "framework/MxPrefsTab.h"
+#include "prefs/SPrefsWidgets.h"
 
 class QCheckBox;
 class QSpinBox;

@@ -1,11 +1,11 @@
-#include "SPrefsLinks.h"
+#include "prefs/SPrefsLinks.h"
 
-#include "Mu.h"
-#include "MxCfg.h"
-#include "MxStd.h"
-#include "SGlobal.h"
-#include "SSettings.h"
-#include "SStripGroupBox.h"
+#include "framework/Mu.h"
+#include "framework/MxCfg.h"
+#include "framework/MxStd.h"
+#include "misc/SGlobal.h"
+#include "prefs/SSettings.h"
+#include "prefs/SStripGroupBox.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>

@@ -2,7 +2,7 @@
 // between selected object points and projection centres (group Links).
 #pragma once
 
-#include "MxPrefsTab.h"
+#include "framework/MxPrefsTab.h"
 
 class QComboBox;
 

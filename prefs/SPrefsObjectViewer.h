@@ -2,8 +2,8 @@
 // the initial display of blunders (group ObjectViewer).
 #pragma once
 
-#include "MxPrefsTab.h"
-#include "SPrefsWidgets.h"
+#include "framework/MxPrefsTab.h"
+#include "prefs/SPrefsWidgets.h"
 
 class QCheckBox;
 class QSpinBox;

@@ -1,12 +1,12 @@
-#include "SPrefsPoints.h"
+#include "prefs/SPrefsPoints.h"
 
-#include "Mu.h"
-#include "MxCfg.h"
-#include "MxStd.h"
-#include "QtColorPicker.h"
-#include "SGlobal.h"
-#include "SPrefsWidgets.h"
-#include "SStripGroupBox.h"
+#include "framework/Mu.h"
+#include "framework/MxCfg.h"
+#include "framework/MxStd.h"
+#include "framework/QtColorPicker.h"
+#include "misc/SGlobal.h"
+#include "prefs/SPrefsWidgets.h"
+#include "prefs/SStripGroupBox.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>

@@ -2,8 +2,8 @@
 // point-code index, and the marks of selected and blunder points (group Points).
 #pragma once
 
-#include "MxPrefsTab.h"
-#include "SSettings.h"
+#include "framework/MxPrefsTab.h"
+#include "prefs/SSettings.h"
 
 #include <QIcon>
 #include <QList>

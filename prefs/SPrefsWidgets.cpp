@@ -1,8 +1,8 @@
-#include "SPrefsWidgets.h"
+#include "prefs/SPrefsWidgets.h"
 
-#include "Mu.h"
-#include "QtColorPicker.h"
-#include "SStripGroupBox.h"
+#include "framework/Mu.h"
+#include "framework/QtColorPicker.h"
+#include "prefs/SStripGroupBox.h"
 
 #include <QBoxLayout>
 #include <QCheckBox>

@@ -2,7 +2,7 @@
 // that names a font, and the background and text row of the two viewer pages.
 #pragma once
 
-#include "SSettings.h"
+#include "prefs/SSettings.h"
 
 #include <QFont>
 #include <QString>

@@ -1,6 +1,6 @@
-#include "SSettings.h"
+#include "prefs/SSettings.h"
 
-#include "MxCfg.h"
+#include "framework/MxCfg.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "SStripGroupBox.h"
+#include "prefs/SStripGroupBox.h"
 
 #include <QGridLayout>
 #include <QLabel>

@@ -1,4 +1,4 @@
-#include "SPatternMatch.h"
+#include "search/SPatternMatch.h"
 
 namespace {
 const QChar kAnyOne(u'?');

@@ -1,4 +1,4 @@
-#include "SPointCodeMask.h"
+#include "search/SPointCodeMask.h"
 
 namespace {
 const QChar kChosen(u'1');

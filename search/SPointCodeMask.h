@@ -2,7 +2,7 @@
 // index is chosen. A shorter text chooses nothing beyond its end.
 #pragma once
 
-#include "SGlobal.h"
+#include "misc/SGlobal.h"
 
 #include <QString>
 #include <array>

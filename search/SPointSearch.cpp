@@ -1,9 +1,9 @@
-#include "SPointSearch.h"
+#include "search/SPointSearch.h"
 
-#include "Mu.h"
-#include "SException.h"
-#include "SImageData.h"
-#include "SObjectPoint.h"
+#include "framework/Mu.h"
+#include "misc/SException.h"
+#include "misc/SImageData.h"
+#include "misc/SObjectPoint.h"
 
 namespace {
 

@@ -3,10 +3,10 @@
 // tab sent. Widget-free, so that the object views and the command line share it.
 #pragma once
 
-#include "SGlobal.h"
-#include "SPatternMatch.h"
-#include "SPointCodeMask.h"
-#include "SSearchRange.h"
+#include "misc/SGlobal.h"
+#include "search/SPatternMatch.h"
+#include "search/SPointCodeMask.h"
+#include "search/SSearchRange.h"
 
 #include <QString>
 

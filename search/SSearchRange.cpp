@@ -1,4 +1,4 @@
-#include "SSearchRange.h"
+#include "search/SSearchRange.h"
 
 SSearchRange::BoundE SSearchRange::boundOf(const QString &strMin, const QString &strMax)
 {

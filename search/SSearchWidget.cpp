@@ -1,9 +1,9 @@
-#include "SSearchWidget.h"
+#include "search/SSearchWidget.h"
 
-#include "Mu.h"
-#include "MuMath.h"
-#include "MxStd.h"
-#include "SPointCodeMask.h"
+#include "framework/Mu.h"
+#include "framework/MuMath.h"
+#include "framework/MxStd.h"
+#include "search/SPointCodeMask.h"
 
 #include <QApplication>
 #include <QButtonGroup>

@@ -3,7 +3,7 @@
 // request; the object viewers carry it out.
 #pragma once
 
-#include "SGlobal.h"
+#include "misc/SGlobal.h"
 
 #include <QString>
 #include <QWidget>

@@ -1,6 +1,6 @@
-#include "BlockGenerator.h"
+#include "tools/BlockGenerator.h"
 
-#include "PatbWriter.h"
+#include "tools/PatbWriter.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "PatbWriter.h"
+#include "tools/PatbWriter.h"
 
 #include <QFile>
 #include <QSaveFile>

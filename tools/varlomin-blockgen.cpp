@@ -1,7 +1,7 @@
 // Command-line front end of BlockGenerator: writes a synthetic PAT-B project for tests,
 // benchmarks and the bundled example.
 
-#include "BlockGenerator.h"
+#include "tools/BlockGenerator.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

@@ -1,7 +1,7 @@
 // The command line, run as a user runs it: help and version without a display, unknown
 // options refused, the report and the picture export on a project the test writes.
-#include "CliRun.h"
-#include "PatbWriter.h"
+#include "tests/app/CliRun.h"
+#include "tools/PatbWriter.h"
 
 #include <QDir>
 #include <QImage>

@@ -1,8 +1,8 @@
 // Exports with a selection, run as a user runs them: --select image:ID and --search mark
 // the chosen points in the mark colour at their mapped positions; bad values exit 1.
-#include "CliRun.h"
-#include "PatbWriter.h"
-#include "SObjectMapping.h"
+#include "tests/app/CliRun.h"
+#include "tools/PatbWriter.h"
+#include "objectviewer/SObjectMapping.h"
 
 #include <QImage>
 #include <QProcess>

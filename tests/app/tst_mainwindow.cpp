@@ -1,14 +1,14 @@
 // The main window: its dock at start, the close dialog's semantics, and the project life
 // cycle on projects that the test writes itself.
-#include "Mu.h"
-#include "MxCfg.h"
-#include "PatbWriter.h"
-#include "ProjectInfo.h"
-#include "SCloseDialog.h"
-#include "SImageViewer.h"
-#include "SObjectViewer.h"
-#include "SObjectListModel.h"
-#include "Varlomin.h"
+#include "framework/Mu.h"
+#include "framework/MxCfg.h"
+#include "tools/PatbWriter.h"
+#include "app/ProjectInfo.h"
+#include "app/SCloseDialog.h"
+#include "imageviewer/SImageViewer.h"
+#include "objectviewer/SObjectViewer.h"
+#include "app/SObjectListModel.h"
+#include "app/Varlomin.h"
 
 #include <QAction>
 #include <QApplication>
@@ -17,10 +17,10 @@
 #include <QPainter>
 #include <QStatusBar>
 #include <QToolBar>
-#include "MxPrefsDialog.h"
-#include "MxPrefsTab.h"
-#include "SImageView.h"
-#include "SObjectView.h"
+#include "framework/MxPrefsDialog.h"
+#include "framework/MxPrefsTab.h"
+#include "imageviewer/SImageView.h"
+#include "objectviewer/SObjectView.h"
 #include <QMenu>
 #include <QDir>
 #include <QCheckBox>

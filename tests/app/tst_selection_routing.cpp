@@ -1,12 +1,12 @@
 // Selection requests through the main window: the search tab's "S&elect" and the image
 // viewer's request reach the views of all three open object viewers.
-#include "MxCfg.h"
-#include "PatbWriter.h"
-#include "SImageViewer.h"
-#include "SObjectView.h"
-#include "SObjectViewer.h"
-#include "SSearchWidget.h"
-#include "Varlomin.h"
+#include "framework/MxCfg.h"
+#include "tools/PatbWriter.h"
+#include "imageviewer/SImageViewer.h"
+#include "objectviewer/SObjectView.h"
+#include "objectviewer/SObjectViewer.h"
+#include "search/SSearchWidget.h"
+#include "app/Varlomin.h"
 
 #include <QGroupBox>
 #include <QPushButton>

@@ -1,10 +1,10 @@
 // Start-up: the configuration is read from the user's file, else the system's, else
 // the defaults are used with one warning; "-p" in any argument asks for PAT-B's project.
-#include "Mu.h"
-#include "MxApp.h"
-#include "MxCfg.h"
-#include "SAppInfo.h"
-#include "SStartup.h"
+#include "framework/Mu.h"
+#include "framework/MxApp.h"
+#include "framework/MxCfg.h"
+#include "app/SAppInfo.h"
+#include "app/SStartup.h"
 
 #include <QDir>
 #include <QFile>

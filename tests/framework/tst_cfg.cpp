@@ -1,6 +1,6 @@
 // The configuration: every value type survives a write, a save to the INI file and a
 // load; flags written as 1/0 read back as flags; bad values fall back to defaults.
-#include "MxCfg.h"
+#include "framework/MxCfg.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -1,6 +1,6 @@
 // Messages: printf formatting, levels reaching the sink and the log, debug only in the log.
-#include "Mu.h"
-#include "MxMessageWindow.h"
+#include "framework/Mu.h"
+#include "framework/MxMessageWindow.h"
 
 #include <QApplication>
 #include <QFile>

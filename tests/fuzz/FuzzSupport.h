@@ -3,8 +3,8 @@
 // for a user.
 #pragma once
 
-#include "Mu.h"
-#include "SPatbHandler.h"
+#include "framework/Mu.h"
+#include "patb/SPatbHandler.h"
 
 #include <QByteArray>
 #include <QDir>

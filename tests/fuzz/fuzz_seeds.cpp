@@ -1,8 +1,8 @@
 // Writes the seed corpora of the fuzz targets into <out>/<target>/: a small block from the
 // example-block generator, cut into the inputs each target expects, and a few hand-made records.
-#include "BlockGenerator.h"
-#include "FuzzSupport.h"
-#include "PatbWriter.h"
+#include "tools/BlockGenerator.h"
+#include "tests/fuzz/FuzzSupport.h"
+#include "tools/PatbWriter.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -1,9 +1,9 @@
 // Damaged, hostile and absurd PAT-B files: every reader reports the file and the problem,
 // never crashes or hangs, and reading a good project afterwards still works.
-#include "Mu.h"
-#include "PatbWriter.h"
-#include "SException.h"
-#include "SPatbReader.h"
+#include "framework/Mu.h"
+#include "tools/PatbWriter.h"
+#include "misc/SException.h"
+#include "patb/SPatbReader.h"
 
 #include <QRandomGenerator>
 #include <QTemporaryDir>

@@ -1,12 +1,12 @@
 // Views of damaged data: non-finite coordinates, residuals and sigmas, a block without extent
 // and a hand-edited configuration with absurd values. Every paint finishes, the mapping stays
 // finite and the sound points are still drawn where the mapping puts them.
-#include "MxCfg.h"
-#include "SImageData.h"
-#include "SImageView.h"
-#include "SObjectPoint.h"
-#include "SObjectView.h"
-#include "SSettings.h"
+#include "framework/MxCfg.h"
+#include "misc/SImageData.h"
+#include "imageviewer/SImageView.h"
+#include "misc/SObjectPoint.h"
+#include "objectviewer/SObjectView.h"
+#include "prefs/SSettings.h"
 
 #include <QFile>
 #include <QPainter>

@@ -1,8 +1,8 @@
 // Small images built through the model's own API for the image viewer tests.
 #pragma once
 
-#include "SImageData.h"
-#include "SImageView.h"
+#include "misc/SImageData.h"
+#include "imageviewer/SImageView.h"
 
 #include <QImage>
 #include <QPainter>

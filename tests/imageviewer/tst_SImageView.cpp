@@ -1,9 +1,9 @@
 // The graphical image view: mapping and canvas size, drawing rules checked on painted
 // pixels, zoom limits and steps, the rubber band and the context menu.
-#include "ImageFixtures.h"
-#include "Mu.h"
-#include "SImageMapping.h"
-#include "SImageView.h"
+#include "tests/imageviewer/ImageFixtures.h"
+#include "framework/Mu.h"
+#include "imageviewer/SImageMapping.h"
+#include "imageviewer/SImageView.h"
 
 #include <QApplication>
 #include <QMenu>

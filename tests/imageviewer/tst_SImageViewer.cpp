@@ -1,15 +1,15 @@
 // The image viewer window, its table and info views, its settings pass, the
 // class-wide operations and the command-line picture export.
-#include "ImageFixtures.h"
-#include "Mu.h"
-#include "MxCfg.h"
-#include "SImageExport.h"
-#include "SImageInfoView.h"
-#include "SImageMapping.h"
-#include "SImageTableView.h"
-#include "SImageView.h"
-#include "SImageViewer.h"
-#include "SSettings.h"
+#include "tests/imageviewer/ImageFixtures.h"
+#include "framework/Mu.h"
+#include "framework/MxCfg.h"
+#include "imageviewer/SImageExport.h"
+#include "imageviewer/SImageInfoView.h"
+#include "imageviewer/SImageMapping.h"
+#include "imageviewer/SImageTableView.h"
+#include "imageviewer/SImageView.h"
+#include "imageviewer/SImageViewer.h"
+#include "prefs/SSettings.h"
 
 #include <QAction>
 #include <QComboBox>

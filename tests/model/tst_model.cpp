@@ -1,8 +1,8 @@
 // The data model: label tables, images and their point index, image list, object points.
-#include "MuMath.h"
-#include "SGlobal.h"
-#include "SImageData.h"
-#include "SObjectPoint.h"
+#include "framework/MuMath.h"
+#include "misc/SGlobal.h"
+#include "misc/SImageData.h"
+#include "misc/SObjectPoint.h"
 
 #include <QtTest>
 

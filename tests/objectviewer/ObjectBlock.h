@@ -1,9 +1,9 @@
 // Small hand-built blocks for the object viewer tests, made with the model API directly.
 #pragma once
 
-#include "SGlobal.h"
-#include "SImageData.h"
-#include "SObjectPoint.h"
+#include "misc/SGlobal.h"
+#include "misc/SImageData.h"
+#include "misc/SObjectPoint.h"
 
 #include <memory>
 #include <vector>

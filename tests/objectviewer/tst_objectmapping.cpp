@@ -1,6 +1,6 @@
 // The canvas size, zoom factor and point mapping of the object view, per plane.
-#include "SObjectMapping.h"
-#include "ObjectBlock.h"
+#include "objectviewer/SObjectMapping.h"
+#include "tests/objectviewer/ObjectBlock.h"
 
 #include <QtTest>
 

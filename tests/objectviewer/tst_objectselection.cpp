@@ -1,12 +1,12 @@
 // Selecting points by search criteria and by image: every search mode with its range kinds,
 // erase and add, the blunder test, the table of selected centres, the selected count, the
 // marks painted for the result, and the class-wide operations over all open viewers.
-#include "Mu.h"
-#include "MxCfg.h"
-#include "ObjectBlock.h"
-#include "SException.h"
-#include "SObjectView.h"
-#include "SObjectViewer.h"
+#include "framework/Mu.h"
+#include "framework/MxCfg.h"
+#include "tests/objectviewer/ObjectBlock.h"
+#include "misc/SException.h"
+#include "objectviewer/SObjectView.h"
+#include "objectviewer/SObjectViewer.h"
 
 #include <QCoreApplication>
 #include <QtTest>

@@ -1,8 +1,8 @@
 // Drawing and interaction of the object view: pixels at mapped positions, marks, texts,
 // residual vectors, zoom and selection bands, toggles, the context menu and the index.
-#include "SObjectView.h"
-#include "Mu.h"
-#include "ObjectBlock.h"
+#include "objectviewer/SObjectView.h"
+#include "framework/Mu.h"
+#include "tests/objectviewer/ObjectBlock.h"
 
 #include <QAction>
 #include <QApplication>

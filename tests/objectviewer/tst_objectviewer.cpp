@@ -1,11 +1,11 @@
 // The object viewer window: one viewer per plane, caption and help, zoom actions, keyboard
 // toggles, the settings pass, placements in the configuration, and the picture export.
-#include "SObjectViewer.h"
-#include "MxCfg.h"
-#include "ObjectBlock.h"
-#include "SObjectExport.h"
-#include "SObjectView.h"
-#include "SSettings.h"
+#include "objectviewer/SObjectViewer.h"
+#include "framework/MxCfg.h"
+#include "tests/objectviewer/ObjectBlock.h"
+#include "objectviewer/SObjectExport.h"
+#include "objectviewer/SObjectView.h"
+#include "prefs/SSettings.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,8 +1,8 @@
 // PAT-B records for the reader tests, with the defaults the tests rely on, plus a message capture.
 #pragma once
 
-#include "Mu.h"
-#include "PatbWriter.h"
+#include "framework/Mu.h"
+#include "tools/PatbWriter.h"
 
 #include <QList>
 #include <QPair>

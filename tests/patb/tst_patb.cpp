@@ -1,8 +1,8 @@
 // The PAT-B readers, fed with files that each test writes record by record.
-#include "MuMath.h"
-#include "PatbFiles.h"
-#include "SException.h"
-#include "SPatbReader.h"
+#include "framework/MuMath.h"
+#include "tests/patb/PatbFiles.h"
+#include "misc/SException.h"
+#include "patb/SPatbReader.h"
 
 #include <QTemporaryDir>
 #include <QtTest>

@@ -1,6 +1,6 @@
 // The command-line report: a small project written record by record, read back as JSON.
-#include "PatbFiles.h"
-#include "SProjectReport.h"
+#include "tests/patb/PatbFiles.h"
+#include "patb/SProjectReport.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

@@ -1,7 +1,7 @@
-#include "PatbFiles.h"
-#include "SGlobal.h"
-#include "SImageData.h"
-#include "SProjectData.h"
+#include "tests/patb/PatbFiles.h"
+#include "misc/SGlobal.h"
+#include "misc/SImageData.h"
+#include "patb/SProjectData.h"
 
 #include <QTest>
 

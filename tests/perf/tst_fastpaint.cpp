@@ -1,6 +1,6 @@
-#include "ObjectBlock.h"
-#include "SObjectSprites.h"
-#include "SObjectView.h"
+#include "tests/objectviewer/ObjectBlock.h"
+#include "objectviewer/SObjectSprites.h"
+#include "objectviewer/SObjectView.h"
 
 #include <QPainter>
 #include <QWidget>

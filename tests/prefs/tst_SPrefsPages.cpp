@@ -1,12 +1,12 @@
 // The four preference pages: what they show for a configuration, what they write back,
 // and the font dialog of the viewer pages.
-#include "MxCfg.h"
-#include "QtColorPicker.h"
-#include "SPrefsImageViewer.h"
-#include "SPrefsLinks.h"
-#include "SPrefsObjectViewer.h"
-#include "SPrefsPoints.h"
-#include "SSettings.h"
+#include "framework/MxCfg.h"
+#include "framework/QtColorPicker.h"
+#include "prefs/SPrefsImageViewer.h"
+#include "prefs/SPrefsLinks.h"
+#include "prefs/SPrefsObjectViewer.h"
+#include "prefs/SPrefsPoints.h"
+#include "prefs/SSettings.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,7 +1,7 @@
 // The widget-free search helpers: wildcard patterns, range bounds, point-code masks.
-#include "SPatternMatch.h"
-#include "SPointCodeMask.h"
-#include "SSearchRange.h"
+#include "search/SPatternMatch.h"
+#include "search/SPointCodeMask.h"
+#include "search/SSearchRange.h"
 
 #include <QTest>
 

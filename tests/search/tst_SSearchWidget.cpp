@@ -1,8 +1,8 @@
 // The search tab: which requests it sends for which fields, and which it refuses with
 // which warnings.
-#include "Mu.h"
-#include "SGlobal.h"
-#include "SSearchWidget.h"
+#include "framework/Mu.h"
+#include "misc/SGlobal.h"
+#include "search/SSearchWidget.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -3,7 +3,7 @@
 // Decodes a whole generated project from its files, record by record and independently of the
 // writer, for the structural checks of the generator and the round trip through the readers.
 
-#include "RecordDecoding.h"
+#include "tests/tools/RecordDecoding.h"
 
 #include <QFile>
 #include <QHash>

@@ -1,5 +1,5 @@
-#include "BlockGenerator.h"
-#include "ProjectScan.h"
+#include "tools/BlockGenerator.h"
+#include "tests/tools/ProjectScan.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
-#include "BlockGenerator.h"
-#include "PatbWriter.h"
-#include "ProjectScan.h"
-#include "SPatbReader.h"
+#include "tools/BlockGenerator.h"
+#include "tools/PatbWriter.h"
+#include "tests/tools/ProjectScan.h"
+#include "patb/SPatbReader.h"
 
 #include <QDir>
 #include <QTemporaryDir>
