@@ -13,9 +13,9 @@ ProjectInfo::ProjectInfo(QWidget *parent) : QScrollArea(parent)
     auto *grid = new QGridLayout(body);
     grid->setContentsMargins(Mx::stdSpace(), Mx::stdSpace(), Mx::stdSpace(), Mx::stdSpace());
     grid->setSpacing(Mx::stdSpace());
-    const char *captions[kRows] = {"Project:",         "Camera File:",      "Image File:",        "Object File:",
-                                   "Orientation File:", "Observation File:", "Sigma 0:",           "Average Redundancy:",
-                                   "# Images:",         "# Points",          "Inversion:"};
+    const char *captions[kRows] = {
+        "Project:", "Camera File:",        "Image File:", "Object File:", "Orientation File:", "Observation File:",
+        "Sigma 0:", "Average Redundancy:", "# Images:",   "# Points",     "Inversion:"};
     for (int row = 0; row < kRows; ++row) {
         grid->addWidget(new QLabel(Mu::tr(captions[row]), body), row, 0);
         mValues[row] = new QLabel(body);

@@ -11,8 +11,8 @@ public:
     explicit ProjectInfo(QWidget *parent = nullptr);
 
     void update(const QString &project, const QString &camera, const QString &image, const QString &object,
-                const QString &orientation, const QString &observation, double sigma0, double redundancy,
-                int images, int points, bool inversion);
+                const QString &orientation, const QString &observation, double sigma0, double redundancy, int images,
+                int points, bool inversion);
     void clear();
     QString value(int row) const;
 

@@ -16,10 +16,12 @@ struct Release {
 };
 
 const Release kReleases[] = {
-    {"1.0.5", "January 12, 2006",
+    {"1.0.5",
+     "January 12, 2006",
      {"Search for point codes and blunders", "Observed projection centres drawn apart", "Export of views as pictures",
       nullptr}},
-    {"1.0.0", "October 3, 2005",
+    {"1.0.0",
+     "October 3, 2005",
      {"Image viewers with table and info views", "Object viewers in the XY, XZ and YZ planes",
       "Selection by rectangle, image and search criteria", "Preference pages"}},
     {"0.9.0", "April 13, 2005", {"First version: reading PAT-B projects", nullptr, nullptr, nullptr}},

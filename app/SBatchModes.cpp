@@ -3,10 +3,10 @@
 
 #include "framework/Mu.h"
 #include "framework/MxCfg.h"
+#include "imageviewer/SImageExport.h"
 #include "misc/SException.h"
 #include "misc/SGlobal.h"
 #include "misc/SImageData.h"
-#include "imageviewer/SImageExport.h"
 #include "objectviewer/SObjectExport.h"
 #include "objectviewer/SObjectView.h"
 #include "patb/SPatbReader.h"
@@ -94,8 +94,9 @@ bool checkBounds(const SearchRequest &r, bool integers, QString *error)
         bool ok = false;
         bound[i] = integers ? text[i]->toInt(&ok) : text[i]->toFloat(&ok);
         if (!ok || bound[i] < 0.0) {
-            *error = QStringLiteral("'%1' is no %2 bound").arg(*text[i], integers ? QStringLiteral("whole non-negative")
-                                                                                    : QStringLiteral("non-negative"));
+            *error =
+                QStringLiteral("'%1' is no %2 bound")
+                    .arg(*text[i], integers ? QStringLiteral("whole non-negative") : QStringLiteral("non-negative"));
             return false;
         }
     }
@@ -112,7 +113,8 @@ bool parseSearch(const QString &text, SearchRequest *request, QString *error)
     const QStringList fields = text.split(kSearchSeparator);
     const int mode = searchModeNames().indexOf(fields.first());
     if (mode < 0) {
-        *error = QStringLiteral("unknown mode '%1' (use %2)").arg(fields.first(), searchModeNames().join(QStringLiteral(", ")));
+        *error = QStringLiteral("unknown mode '%1' (use %2)")
+                     .arg(fields.first(), searchModeNames().join(QStringLiteral(", ")));
         return false;
     }
     if (fields.size() > kMaxSearchFields) {
@@ -229,7 +231,8 @@ int runExportMode(const SCommandLine &cl)
             return 1;
         }
     } else {
-        const QStringList planes = {QStringLiteral("object:xy"), QStringLiteral("object:xz"), QStringLiteral("object:yz")};
+        const QStringList planes = {QStringLiteral("object:xy"), QStringLiteral("object:xz"),
+                                    QStringLiteral("object:yz")};
         plane = planes.indexOf(target);
         if (plane < 0) {
             printError(QStringLiteral("unknown export target '%1': use image:ID, object:xy, object:xz or object:yz.")

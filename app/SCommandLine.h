@@ -9,16 +9,16 @@ struct SCommandLine {
     enum class Mode { Gui, Help, Version, Report, Export, Error };
 
     Mode mode = Mode::Gui;
-    QString error;       // for Mode::Error
-    QString helpText;    // for Mode::Help
-    QString projectFile; // report and export
-    QString configFile;  // --config
+    QString error;        // for Mode::Error
+    QString helpText;     // for Mode::Help
+    QString projectFile;  // report and export
+    QString configFile;   // --config
     QString exportTarget; // "image:ID" or "object:xy|xz|yz"
     QString outFile;
     int zoomPercent = 100;
     QStringList show;
-    QString select;      // "all" or "image:ID"
-    QString search;      // MODE:PAR1:PAR2[:pattern]
+    QString select; // "all" or "image:ID"
+    QString search; // MODE:PAR1:PAR2[:pattern]
 
     // Only arguments beginning with "--" are options; the GUI's own "-p" and any other
     // argument are left alone.

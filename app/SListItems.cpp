@@ -1,6 +1,5 @@
 #include "app/SListItems.h"
 
-
 namespace {
 
 constexpr int kImageListItemType = QTreeWidgetItem::UserType + 1;

@@ -48,9 +48,9 @@ public:
 private:
     static constexpr quintptr kTopLevel = 0; // internal id of top-level rows; children: item + 1
 
-    std::vector<SObjectListItem> mItems; // in list order
-    std::vector<int> mOrder;             // shown row -> item
-    std::vector<int> mRowOf;             // item -> shown row
-    QHash<int, std::vector<int>> mChildren; // item -> image ids
+    std::vector<SObjectListItem> mItems;          // in list order
+    std::vector<int> mOrder;                      // shown row -> item
+    std::vector<int> mRowOf;                      // item -> shown row
+    QHash<int, std::vector<int>> mChildren;       // item -> image ids
     const QPixmap *mBall[2] = {nullptr, nullptr}; // red, green
 };

@@ -1,26 +1,26 @@
 #include "app/Varlomin.h"
 
+#include "app/ProjectInfo.h"
+#include "app/SAppInfo.h"
+#include "app/SCloseDialog.h"
+#include "app/SListItems.h"
+#include "app/SObjectListModel.h"
+#include "app/SStartup.h"
 #include "framework/Mu.h"
 #include "framework/MxApp.h"
 #include "framework/MxCfg.h"
 #include "framework/MxInfoDialog.h"
 #include "framework/MxPrefsDialog.h"
-#include "app/ProjectInfo.h"
-#include "app/SAppInfo.h"
-#include "app/SCloseDialog.h"
-#include "misc/SException.h"
 #include "imageviewer/SImageViewer.h"
-#include "app/SListItems.h"
-#include "app/SObjectListModel.h"
+#include "misc/SException.h"
 #include "objectviewer/SObjectViewer.h"
 #include "patb/SPatbReader.h"
 #include "prefs/SPrefsImageViewer.h"
 #include "prefs/SPrefsLinks.h"
 #include "prefs/SPrefsObjectViewer.h"
 #include "prefs/SPrefsPoints.h"
-#include "search/SSearchWidget.h"
 #include "prefs/SSettings.h"
-#include "app/SStartup.h"
+#include "search/SSearchWidget.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -526,7 +526,8 @@ void Varlomin::restoreViewerPlacements()
         if (!objectCfg.readBool(QStringLiteral("ViewerOn_%1").arg(plane), true))
             continue;
         if (SObjectViewer *viewer = createObjectViewer(plane))
-            anySaved |= applyFrameGeometry(viewer, SSettings::kGroupObjectViewer, QStringLiteral("Geometry_%1").arg(plane));
+            anySaved |=
+                applyFrameGeometry(viewer, SSettings::kGroupObjectViewer, QStringLiteral("Geometry_%1").arg(plane));
     }
     const int count = Mx::Cfg(SSettings::kGroupImageViewer).readNum(QStringLiteral("#Viewer"), 1);
     for (int i = 0; i < count && i < mData.mListImageData.count(); ++i) {
@@ -608,9 +609,8 @@ void Varlomin::_slotSelectImagePointsInObjectViewers(SImage *image) { SObjectVie
 
 void Varlomin::_slotDeselectPointsInObjectViewers() { SObjectViewer::deselectPoints(); }
 
-void Varlomin::_slotSelectPointsInObjectViewers(SGlobal::SelectionModeE selectionMode,
-                                                SGlobal::SearchModeE searchMode, const QString &parameter1,
-                                                const QString &parameter2, bool pattern)
+void Varlomin::_slotSelectPointsInObjectViewers(SGlobal::SelectionModeE selectionMode, SGlobal::SearchModeE searchMode,
+                                                const QString &parameter1, const QString &parameter2, bool pattern)
 {
     Mu::debug("Varlomin::_slotSelectPointsInObjectViewers");
     try {

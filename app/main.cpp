@@ -1,14 +1,14 @@
 // Entry of the program: the command-line modes run without a window; otherwise the
 // application starts step by step behind its splash screen.
+#include "app/SAppInfo.h"
+#include "app/SCommandLine.h"
+#include "app/SStartup.h"
+#include "app/Varlomin.h"
 #include "framework/Mu.h"
 #include "framework/MxApp.h"
 #include "framework/MxCfg.h"
 #include "framework/MxMainWindow.h"
 #include "framework/MxSplash.h"
-#include "app/SAppInfo.h"
-#include "app/SCommandLine.h"
-#include "app/SStartup.h"
-#include "app/Varlomin.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -52,7 +52,8 @@ int runGui(int argc, char **argv, const SCommandLine &cl)
     auto *app = new Mx::App(QString::fromLatin1(SAppInfo::kAppName), argc, argv);
     if (!cl.configFile.isEmpty())
         Mx::App::setUserCfgOverride(QFileInfo(cl.configFile).absoluteFilePath());
-    if (!app->init(true, QStringLiteral("log"), QStringLiteral(".log"), QStringLiteral("cfg"), QStringLiteral(".cfg"))) {
+    if (!app->init(true, QStringLiteral("log"), QStringLiteral(".log"), QStringLiteral("cfg"),
+                   QStringLiteral(".cfg"))) {
         Mu::warnDlg("Can't initialise application '%s'!\nQuitting now.", SAppInfo::kAppName);
         delete app;
         return 1;
@@ -133,23 +134,15 @@ int main(int argc, char **argv)
 {
     const SCommandLine cl = SCommandLine::parse(argumentList(argc, argv));
     switch (cl.mode) {
-    case SCommandLine::Mode::Error:
-        std::fprintf(stderr, "varlomin: %s\n", qPrintable(cl.error));
-        return 1;
-    case SCommandLine::Mode::Help:
-        std::fputs(qPrintable(cl.helpText), stdout);
-        return 0;
-    case SCommandLine::Mode::Version:
-        std::printf("%s %s\n", SAppInfo::kAppName, SAppInfo::kVersion);
-        return 0;
+    case SCommandLine::Mode::Error: std::fprintf(stderr, "varlomin: %s\n", qPrintable(cl.error)); return 1;
+    case SCommandLine::Mode::Help: std::fputs(qPrintable(cl.helpText), stdout); return 0;
+    case SCommandLine::Mode::Version: std::printf("%s %s\n", SAppInfo::kAppName, SAppInfo::kVersion); return 0;
     case SCommandLine::Mode::Report: {
         QCoreApplication app(argc, argv);
         return runReportMode(cl);
     }
-    case SCommandLine::Mode::Export:
-        return runExportMode(cl); // makes its own offscreen application
-    case SCommandLine::Mode::Gui:
-        break;
+    case SCommandLine::Mode::Export: return runExportMode(cl); // makes its own offscreen application
+    case SCommandLine::Mode::Gui: break;
     }
     if (!hasDisplay()) {
         std::fprintf(stderr, "varlomin: no display found (DISPLAY is not set). Start it in a desktop session, "

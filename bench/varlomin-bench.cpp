@@ -14,8 +14,8 @@
 #include "prefs/SSettings.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QCommandLineParser>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -86,8 +86,8 @@ QStringList projectFileSet(const SProjectData &data)
 {
     const ProjectFiles &f = *data.projectFiles;
     QStringList files;
-    for (const QString &name : {f.projectFile, f.imageFile, f.orientationFile, f.objectFile, f.observationFile,
-                                f.cameraFile})
+    for (const QString &name :
+         {f.projectFile, f.imageFile, f.orientationFile, f.objectFile, f.observationFile, f.cameraFile})
         if (QFileInfo(name).isFile())
             files << name;
     return files;
@@ -160,9 +160,9 @@ struct Goals {
 
 void printHeader()
 {
-    std::printf("%-22s %7s %9s %10s | %8s %6s %6s | %8s %6s %9s | %7s %7s %7s | %8s %6s\n", "block", "images",
-                "points", "obs", "open ms", "xread", "B/obs", "paint ms", "xfill", "1600/100", "rect ms",
-                "ids ms", "img ms", "rep ms", "xcat");
+    std::printf("%-22s %7s %9s %10s | %8s %6s %6s | %8s %6s %9s | %7s %7s %7s | %8s %6s\n", "block", "images", "points",
+                "obs", "open ms", "xread", "B/obs", "paint ms", "xfill", "1600/100", "rect ms", "ids ms", "img ms",
+                "rep ms", "xcat");
 }
 
 } // namespace
@@ -176,10 +176,11 @@ int main(int argc, char *argv[])
 
     QCommandLineParser parser;
     parser.addOption({QStringLiteral("header"), QStringLiteral("Print the table header and stop.")});
-    parser.addOption({QStringLiteral("name"), QStringLiteral("Name of the block in the table."), QStringLiteral("NAME")});
+    parser.addOption(
+        {QStringLiteral("name"), QStringLiteral("Name of the block in the table."), QStringLiteral("NAME")});
     parser.addOption({QStringLiteral("goals"), QStringLiteral("Check the goals on this block.")});
-    parser.addOption({QStringLiteral("varlomin"), QStringLiteral("The varlomin program for the report."),
-                      QStringLiteral("PATH")});
+    parser.addOption(
+        {QStringLiteral("varlomin"), QStringLiteral("The varlomin program for the report."), QStringLiteral("PATH")});
     parser.addOption({QStringLiteral("repeat"), QStringLiteral("Runs per measurement (best counts)."),
                       QStringLiteral("N"), QStringLiteral("5")});
     parser.addPositionalArgument(QStringLiteral("project"), QStringLiteral("The project file (.(p))."));
@@ -250,9 +251,8 @@ int main(int argc, char *argv[])
     // A quarter of the ids, and the image in the middle of the list.
     const QString idsFrom = QString::number(data.mListObjectData.at(points / 4)->id());
     const QString idsTo = QString::number(data.mListObjectData.at(points / 2)->id());
-    const double idsMs = bestOf(repeat, [&] {
-        view.selectPoints(SGlobal::SL_Erase, SGlobal::SM_PointId, idsFrom, idsTo, false);
-    });
+    const double idsMs =
+        bestOf(repeat, [&] { view.selectPoints(SGlobal::SL_Erase, SGlobal::SM_PointId, idsFrom, idsTo, false); });
     double imageMs = 0.0;
     if (images > 0) {
         SImage *middleImage = data.mListImageData.at(images / 2);

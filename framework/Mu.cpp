@@ -51,8 +51,7 @@ void writeLog(Level level, const QString &text)
     if (!gLog)
         return;
     QTextStream out(gLog);
-    out << QDateTime::currentDateTime().toString(Qt::ISODate) << ' ' << levelTag(level) << ": " << text
-        << '\n';
+    out << QDateTime::currentDateTime().toString(Qt::ISODate) << ' ' << levelTag(level) << ": " << text << '\n';
     out.flush();
 }
 
@@ -78,10 +77,10 @@ void emitMessage(Level level, const QString &text)
 
 } // namespace
 
-#define MU_FORMAT(fmt)                                                                             \
-    va_list args;                                                                                  \
-    va_start(args, fmt);                                                                           \
-    const QString text = vformat(fmt, args);                                                       \
+#define MU_FORMAT(fmt)                                                                                                 \
+    va_list args;                                                                                                      \
+    va_start(args, fmt);                                                                                               \
+    const QString text = vformat(fmt, args);                                                                           \
     va_end(args)
 
 void debug(const char *fmt, ...)

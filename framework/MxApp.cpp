@@ -135,7 +135,8 @@ bool App::reduceLogFiles(int keep)
     const QFileInfo fi(mLogFile);
     bool ok = true;
     for (int i = keep + 1; i <= 2 * kKeptLogFiles + 1; ++i) {
-        const QString old = QStringLiteral("%1/%2.%3.%4").arg(fi.absolutePath(), fi.completeBaseName()).arg(i).arg(fi.suffix());
+        const QString old =
+            QStringLiteral("%1/%2.%3.%4").arg(fi.absolutePath(), fi.completeBaseName()).arg(i).arg(fi.suffix());
         if (QFileInfo::exists(old))
             ok = QFile::remove(old) && ok;
     }

@@ -18,8 +18,7 @@ public:
 
     // Forms "<config dir>/<name>/<name><logExt>" and "<...><cfgExt>" and opens the log.
     // The directory parts name the kind of file; false when the log cannot be opened.
-    bool init(bool log, const QString &logDir, const QString &logExt, const QString &cfgDir,
-              const QString &cfgExt);
+    bool init(bool log, const QString &logDir, const QString &logExt, const QString &cfgDir, const QString &cfgExt);
 
     static void setInfo(const QString &key, const QString &value);
     static QString info(const QString &key);

@@ -53,8 +53,7 @@ bool CfgStore::load(const QString &path, QString *error)
     for (const QString &k : keys) {
         const QVariant v = ini.value(k);
         // An unquoted value with commas comes back as a list; keep the text as written.
-        loaded.insert(k, v.typeId() == QMetaType::QStringList ? v.toStringList().join(QLatin1Char(','))
-                                                               : v.toString());
+        loaded.insert(k, v.typeId() == QMetaType::QStringList ? v.toStringList().join(QLatin1Char(',')) : v.toString());
     }
     store().values = loaded;
     return true;
@@ -197,8 +196,9 @@ void Cfg::writeEntry(const QString &key, const QFont &value) { CfgStore::setValu
 
 void Cfg::writeEntry(const QString &key, const QRect &value)
 {
-    CfgStore::setValue(mGroup, key,
-                       QStringLiteral("%1,%2,%3,%4").arg(value.x()).arg(value.y()).arg(value.width()).arg(value.height()));
+    CfgStore::setValue(
+        mGroup, key,
+        QStringLiteral("%1,%2,%3,%4").arg(value.x()).arg(value.y()).arg(value.width()).arg(value.height()));
 }
 
 void Cfg::writeEntry(const QString &key, const QByteArray &layout)

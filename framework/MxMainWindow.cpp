@@ -10,15 +10,15 @@
 #include <QAction>
 #include <QDockWidget>
 #include <QFile>
+#include <QGuiApplication>
 #include <QMdiArea>
 #include <QMenuBar>
+#include <QScreen>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTextBrowser>
 #include <QToolBar>
-#include <QStyle>
 #include <QUrl>
-#include <QGuiApplication>
-#include <QScreen>
 
 #include <algorithm>
 
@@ -73,8 +73,8 @@ void MainWindow::addStandardUIs(int mask)
 }
 
 QAction *MainWindow::addAction(int menuNumber, const QString &text, const QKeySequence &shortcut,
-                               const QString &statusTip, const QObject *receiver, const char *member,
-                               const QIcon &icon, bool onToolBar)
+                               const QString &statusTip, const QObject *receiver, const char *member, const QIcon &icon,
+                               bool onToolBar)
 {
     auto *action = new QAction(icon, text, this);
     if (!shortcut.isEmpty())
@@ -100,19 +100,19 @@ void MainWindow::addStandardActions(int mask)
 {
     if (mask & SA_Open) {
         QIcon icon = style()->standardIcon(QStyle::SP_DialogOpenButton);
-        addAction(1, tr("&Open..."), QKeySequence::Open, tr("Open a project file"), this, SLOT(slotFileOpen()),
-                  icon, true);
+        addAction(1, tr("&Open..."), QKeySequence::Open, tr("Open a project file"), this, SLOT(slotFileOpen()), icon,
+                  true);
     }
     if (mask & SA_Quit)
         addAction(1, tr("E&xit"), QKeySequence(), tr("Leave the program"), this, SLOT(close()));
     if (mask & SA_Preferences) {
-        auto *action = addAction(2, tr("&Preferences..."), QKeySequence(), tr("Edit the preferences"), nullptr, nullptr);
+        auto *action =
+            addAction(2, tr("&Preferences..."), QKeySequence(), tr("Edit the preferences"), nullptr, nullptr);
         connect(action, &QAction::triggered, this, [this] { prefsTab()->show(); });
     }
     if ((mask & SA_WindowTiling) && mWorkspace) {
         addAction(4, tr("&Tile"), QKeySequence(), tr("Tile the windows"), mWorkspace, SLOT(tileSubWindows()));
-        addAction(4, tr("&Cascade"), QKeySequence(), tr("Cascade the windows"), mWorkspace,
-                  SLOT(cascadeSubWindows()));
+        addAction(4, tr("&Cascade"), QKeySequence(), tr("Cascade the windows"), mWorkspace, SLOT(cascadeSubWindows()));
     }
     if (mask & SA_Information) {
         auto *action = addAction(5, tr("&Information..."), QKeySequence(), tr("About this program"), nullptr, nullptr);

@@ -20,8 +20,8 @@ class InfoDialog;
 
 // Parts of the window made by addStandardUIs.
 enum StandardUI {
-    UI_Menus = 0x01,      // menus 1 "&File", 2 "&Settings", 3 "&View", 4 "&Window", 5 "&Help"
-    UI_ToolBar = 0x02,    // tool bar 1
+    UI_Menus = 0x01,   // menus 1 "&File", 2 "&Settings", 3 "&View", 4 "&Window", 5 "&Help"
+    UI_ToolBar = 0x02, // tool bar 1
     UI_StatusBar = 0x04,
     UI_Workspace = 0x08,  // the workspace as central widget
     UI_MessageDock = 0x10 // the message window docked at the bottom

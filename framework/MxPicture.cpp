@@ -53,7 +53,9 @@ bool writePicture(const QString &file, const QSize &size, const PaintFunction &p
         if (image.isNull()) {
             if (error)
                 *error = QStringLiteral("Cannot write picture '%1': %2 x %3 pixels is too large.")
-                             .arg(file).arg(size.width()).arg(size.height());
+                             .arg(file)
+                             .arg(size.width())
+                             .arg(size.height());
             return false;
         }
         image.fill(Qt::white);

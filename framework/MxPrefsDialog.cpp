@@ -16,7 +16,8 @@ PrefsDialog::PrefsDialog(QWidget *parent) : QDialog(parent), mTabs(new QTabWidge
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(stdSpace(), stdSpace(), stdSpace(), stdSpace());
     layout->addWidget(mTabs);
-    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Apply | QDialogButtonBox::Cancel, this);
+    auto *buttons =
+        new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Apply | QDialogButtonBox::Cancel, this);
     layout->addWidget(buttons);
     connect(buttons->button(QDialogButtonBox::Apply), &QPushButton::clicked, this, &PrefsDialog::slotApply);
     connect(buttons, &QDialogButtonBox::accepted, this, [this] {

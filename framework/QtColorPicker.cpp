@@ -18,13 +18,26 @@ QtColorPicker::QtColorPicker(QWidget *parent, int cols, bool enableColorDialog)
 
 void QtColorPicker::setStandardColors()
 {
-    const struct { Qt::GlobalColor color; const char *name; } standard[] = {
-        {Qt::black, "Black"},     {Qt::white, "White"},          {Qt::red, "Red"},
-        {Qt::darkRed, "Dark red"}, {Qt::green, "Green"},         {Qt::darkGreen, "Dark green"},
-        {Qt::blue, "Blue"},       {Qt::darkBlue, "Dark blue"},   {Qt::cyan, "Cyan"},
-        {Qt::darkCyan, "Dark cyan"}, {Qt::magenta, "Magenta"},   {Qt::darkMagenta, "Dark magenta"},
-        {Qt::yellow, "Yellow"},   {Qt::darkYellow, "Dark yellow"}, {Qt::gray, "Gray"},
-        {Qt::darkGray, "Dark gray"}, {Qt::lightGray, "Light gray"}};
+    const struct {
+        Qt::GlobalColor color;
+        const char *name;
+    } standard[] = {{Qt::black, "Black"},
+                    {Qt::white, "White"},
+                    {Qt::red, "Red"},
+                    {Qt::darkRed, "Dark red"},
+                    {Qt::green, "Green"},
+                    {Qt::darkGreen, "Dark green"},
+                    {Qt::blue, "Blue"},
+                    {Qt::darkBlue, "Dark blue"},
+                    {Qt::cyan, "Cyan"},
+                    {Qt::darkCyan, "Dark cyan"},
+                    {Qt::magenta, "Magenta"},
+                    {Qt::darkMagenta, "Dark magenta"},
+                    {Qt::yellow, "Yellow"},
+                    {Qt::darkYellow, "Dark yellow"},
+                    {Qt::gray, "Gray"},
+                    {Qt::darkGray, "Dark gray"},
+                    {Qt::lightGray, "Light gray"}};
     for (const auto &c : standard)
         insertColor(QColor(c.color), tr(c.name));
 }

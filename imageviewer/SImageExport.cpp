@@ -1,8 +1,8 @@
 #include "imageviewer/SImageExport.h"
 
 #include "framework/MxPicture.h"
-#include "misc/SImageData.h"
 #include "imageviewer/SImageView.h"
+#include "misc/SImageData.h"
 #include "prefs/SSettings.h"
 
 #include <QFileInfo>
@@ -37,8 +37,7 @@ bool writeImageViewPicture(SImageView &view, const QString &file, QString *error
         return false;
     }
     return Mx::writePicture(
-        file, size, [&view, size](QPainter &painter) { view.paintCanvas(painter, QRect(QPoint(0, 0), size)); },
-        error);
+        file, size, [&view, size](QPainter &painter) { view.paintCanvas(painter, QRect(QPoint(0, 0), size)); }, error);
 }
 
 QStringList imageExportShowWords()

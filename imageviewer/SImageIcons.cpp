@@ -14,10 +14,7 @@ constexpr int kIconSize = 22;
 const QColor kInk(40, 60, 110);
 const QColor kGlass(210, 230, 250);
 
-QPen inkPen(qreal width = 2.0)
-{
-    return QPen(kInk, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
-}
+QPen inkPen(qreal width = 2.0) { return QPen(kInk, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin); }
 
 void drawMagnifier(QPainter &p)
 {
@@ -76,12 +73,8 @@ void paintIcon(QPainter &p, IconE which)
         drawTriangle(p, 7, false);
         drawTriangle(p, 13, false);
         break;
-    case IC_NavPrev:
-        drawTriangle(p, 7, false);
-        break;
-    case IC_NavNext:
-        drawTriangle(p, 15, true);
-        break;
+    case IC_NavPrev: drawTriangle(p, 7, false); break;
+    case IC_NavNext: drawTriangle(p, 15, true); break;
     case IC_NavLast:
         drawTriangle(p, 9, true);
         drawTriangle(p, 15, true);
@@ -153,8 +146,7 @@ void paintIcon(QPainter &p, IconE which)
         p.drawEllipse(QPointF(11, 11), 2, 2);
         break;
     }
-    case IC_Count:
-        break;
+    case IC_Count: break;
     }
 }
 

@@ -25,8 +25,7 @@ QLabel *makeCaption(const QString &text, QWidget *parent)
 
 } // namespace
 
-SImageInfoView::SImageInfoView(QWidget *parent)
-    : QWidget(parent)
+SImageInfoView::SImageInfoView(QWidget *parent) : QWidget(parent)
 {
     Mu::debug("SImageInfoView");
     auto *layout = new QVBoxLayout(this);
@@ -66,10 +65,7 @@ SImageInfoView::SImageInfoView(QWidget *parent)
     layout->addStretch();
 }
 
-SImageInfoView::~SImageInfoView()
-{
-    Mu::debug("~SImageInfoView");
-}
+SImageInfoView::~SImageInfoView() { Mu::debug("~SImageInfoView"); }
 
 QLabel *SImageInfoView::makeValueLabel(QWidget *parent)
 {
@@ -105,7 +101,10 @@ void SImageInfoView::setImage(const SImage *image)
 QString SImageInfoView::imageIdText() const { return mImageId->text(); }
 QString SImageInfoView::cameraIdText() const { return mCameraId->text(); }
 QString SImageInfoView::coordCountText() const { return mCoordCount->text(); }
-QString SImageInfoView::centreText(int axis) const { return (axis >= 0 && axis < 3) ? mCentre[axis]->text() : QString(); }
+QString SImageInfoView::centreText(int axis) const
+{
+    return (axis >= 0 && axis < 3) ? mCentre[axis]->text() : QString();
+}
 QString SImageInfoView::centreSigmaText(int axis) const
 {
     return (axis >= 0 && axis < 3) ? mCentreSigma[axis]->text() : QString();

@@ -3,8 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-SImageMapping::SImageMapping(float xmin, float ymin, float xmax, float ymax, int zoomPercent)
-    : mXmin(xmin), mYmin(ymin)
+SImageMapping::SImageMapping(float xmin, float ymin, float xmax, float ymax, int zoomPercent) : mXmin(xmin), mYmin(ymin)
 {
     float width = xmax - xmin;
     float height = ymax - ymin;

@@ -9,8 +9,8 @@
 
 class SImageMapping {
 public:
-    static constexpr int kMargin = 40;     // pixels around the image frame on every side
-    static constexpr int kBaseSize = 500;  // pixels of the longer side at 100 %
+    static constexpr int kMargin = 40;    // pixels around the image frame on every side
+    static constexpr int kBaseSize = 500; // pixels of the longer side at 100 %
 
     // An unusable extent (empty in both directions, unset or not finite) is mapped as
     // if it were one unit square, so that a lone point still lands inside the frame.

@@ -1,8 +1,8 @@
 #include "imageviewer/SImageTableView.h"
 
 #include "framework/Mu.h"
-#include "misc/SImageData.h"
 #include "imageviewer/SImageIcons.h"
+#include "misc/SImageData.h"
 
 #include <QHeaderView>
 
@@ -37,8 +37,7 @@ private:
 
 } // namespace
 
-SImageTableView::SImageTableView(QWidget *parent)
-    : QTreeWidget(parent)
+SImageTableView::SImageTableView(QWidget *parent) : QTreeWidget(parent)
 {
     Mu::debug("SImageTableView");
     setColumnCount(CO_Count);
@@ -55,10 +54,7 @@ SImageTableView::SImageTableView(QWidget *parent)
     sortByColumn(CO_PointId, Qt::AscendingOrder);
 }
 
-SImageTableView::~SImageTableView()
-{
-    Mu::debug("~SImageTableView");
-}
+SImageTableView::~SImageTableView() { Mu::debug("~SImageTableView"); }
 
 void SImageTableView::setImage(const SImage *image)
 {

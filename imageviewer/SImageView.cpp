@@ -1,16 +1,16 @@
 #include "imageviewer/SImageView.h"
 
 #include "framework/Mu.h"
-#include "misc/SImageData.h"
 #include "imageviewer/SImageIcons.h"
+#include "misc/SImageData.h"
 
 #include <QContextMenuEvent>
 #include <QCursor>
 #include <QFontMetrics>
 #include <QMenu>
 #include <QMouseEvent>
-#include <QPainter>
 #include <QPaintEvent>
+#include <QPainter>
 #include <QRegion>
 #include <QScrollBar>
 
@@ -25,15 +25,11 @@ constexpr int kScrollStep = 20;
 
 // Outlines and ellipses cover exactly width x height pixels, as the canvas layout
 // counts them; Qt's own rectangles would reach one pixel further.
-QRect pixelBox(int x, int y, int w, int h)
-{
-    return QRect(x, y, std::max(w - 1, 0), std::max(h - 1, 0));
-}
+QRect pixelBox(int x, int y, int w, int h) { return QRect(x, y, std::max(w - 1, 0), std::max(h - 1, 0)); }
 
 } // namespace
 
-SImageView::SImageView(QWidget *parent)
-    : QAbstractScrollArea(parent), mContextMenu(new QMenu(this))
+SImageView::SImageView(QWidget *parent) : QAbstractScrollArea(parent), mContextMenu(new QMenu(this))
 {
     Mu::debug("SImageView");
     mPointOn.fill(SSettings::kDefaultPointOn);
@@ -56,10 +52,7 @@ SImageView::SImageView(QWidget *parent)
     mText.reserve(int(mTextChars.size()));
 }
 
-SImageView::~SImageView()
-{
-    Mu::debug("~SImageView");
-}
+SImageView::~SImageView() { Mu::debug("~SImageView"); }
 
 bool SImageView::setImage(SImage *image)
 {
@@ -74,10 +67,7 @@ bool SImageView::hasResidualsOn(ViewModeE mode) const
     return (mode == VM_Graphical || mode == VM_Textual) && mResidualsOn[mode];
 }
 
-QPoint SImageView::contentsPos() const
-{
-    return QPoint(horizontalScrollBar()->value(), verticalScrollBar()->value());
-}
+QPoint SImageView::contentsPos() const { return QPoint(horizontalScrollBar()->value(), verticalScrollBar()->value()); }
 
 void SImageView::setContentsPos(const QPoint &pos)
 {
@@ -179,15 +169,9 @@ void SImageView::updateScrollBars()
     verticalScrollBar()->setPageStep(area.height());
 }
 
-void SImageView::updateContents()
-{
-    viewport()->update();
-}
+void SImageView::updateContents() { viewport()->update(); }
 
-QPoint SImageView::canvasPos(const QPoint &viewportPos) const
-{
-    return viewportPos + contentsPos();
-}
+QPoint SImageView::canvasPos(const QPoint &viewportPos) const { return viewportPos + contentsPos(); }
 
 void SImageView::updateCanvasRect(const QRect &canvasRect)
 {
@@ -223,10 +207,7 @@ void SImageView::setText(const char *format, double value)
     copyText(std::snprintf(mTextChars.data(), mTextChars.size(), format, value));
 }
 
-void SImageView::setText(int value)
-{
-    copyText(std::snprintf(mTextChars.data(), mTextChars.size(), "%d", value));
-}
+void SImageView::setText(int value) { copyText(std::snprintf(mTextChars.data(), mTextChars.size(), "%d", value)); }
 
 // Fills the reused text buffer without allocating: its capacity was reserved once.
 void SImageView::copyText(int length)
@@ -343,8 +324,7 @@ void SImageView::paintCanvas(QPainter &painter, const QRect &clip)
                 painter.drawLine(px - a, py, px + a, py);
                 painter.drawLine(px, py - a, px, py + a);
                 break;
-            default:
-                break;
+            default: break;
             }
             painter.setBrush(mEmptyBrush);
         } else {
@@ -408,15 +388,9 @@ void SImageView::paintCanvas(QPainter &painter, const QRect &clip)
 // ---------------------------------------------------------------------------------------
 // Zoom and mode
 
-void SImageView::slotZoomPlus()
-{
-    slotZoom(mZoom + kZoomStep);
-}
+void SImageView::slotZoomPlus() { slotZoom(mZoom + kZoomStep); }
 
-void SImageView::slotZoomMinus()
-{
-    slotZoom(mZoom - kZoomStep);
-}
+void SImageView::slotZoomMinus() { slotZoom(mZoom - kZoomStep); }
 
 void SImageView::slotZoom(int percent)
 {
@@ -457,10 +431,7 @@ void SImageView::resizeEvent(QResizeEvent *event)
         chooseScrollCursor(viewport()->size());
 }
 
-void SImageView::scrollContentsBy(int dx, int dy)
-{
-    viewport()->scroll(dx, dy);
-}
+void SImageView::scrollContentsBy(int dx, int dy) { viewport()->scroll(dx, dy); }
 
 // ---------------------------------------------------------------------------------------
 // Toggles

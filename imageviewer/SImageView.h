@@ -3,8 +3,8 @@
 // residual; zoom by steps, by value or by rubber band, and a scroll mode.
 #pragma once
 
-#include "misc/SGlobal.h"
 #include "imageviewer/SImageMapping.h"
+#include "misc/SGlobal.h"
 #include "prefs/SSettings.h"
 
 #include <QAbstractScrollArea>

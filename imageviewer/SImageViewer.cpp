@@ -2,12 +2,12 @@
 
 #include "framework/Mu.h"
 #include "framework/MxCfg.h"
-#include "misc/SImageData.h"
 #include "imageviewer/SImageExport.h"
 #include "imageviewer/SImageIcons.h"
 #include "imageviewer/SImageInfoView.h"
 #include "imageviewer/SImageTableView.h"
 #include "imageviewer/SImageView.h"
+#include "misc/SImageData.h"
 #include "prefs/SSettings.h"
 
 #include <QAction>
@@ -33,15 +33,11 @@ namespace {
 
 enum StatusLabelE { SL_ImageId = 0, SL_CameraId, SL_CoordCount };
 
-QString withoutAccelerator(QString text)
-{
-    return text.remove(QLatin1Char('&'));
-}
+QString withoutAccelerator(QString text) { return text.remove(QLatin1Char('&')); }
 
 } // namespace
 
-SImageViewer::SImageViewer(SImageList *images, QWidget *parent, int startImage)
-    : QMainWindow(parent), mImages(images)
+SImageViewer::SImageViewer(SImageList *images, QWidget *parent, int startImage) : QMainWindow(parent), mImages(images)
 {
     Mu::debug("SImageViewer");
     setAttribute(Qt::WA_DeleteOnClose);
@@ -91,14 +87,13 @@ void SImageViewer::buildWindow()
     applyPrefs(false);
     setCentralWidget(mTabs);
 
-    setWhatsThis(
-        Mu::tr("The <font color=\"#0000ff\">%1</font> allows you to inspect image data in three different "
-               "ways:<p><ul><li><b>%2:</b> A 2D-viewing area with scrolling and zooming capabilities.</li>"
-               "<li><b>%3:</b> A table with a textual representation of the currently selected image.</li>"
-               "<li><b>%4:</b> Displays some basic informations about the image that is currently "
-               "selected.</li></ul>")
-            .arg(windowTitle(), withoutAccelerator(graphicalTab), withoutAccelerator(tableTab),
-                 withoutAccelerator(infoTab)));
+    setWhatsThis(Mu::tr("The <font color=\"#0000ff\">%1</font> allows you to inspect image data in three different "
+                        "ways:<p><ul><li><b>%2:</b> A 2D-viewing area with scrolling and zooming capabilities.</li>"
+                        "<li><b>%3:</b> A table with a textual representation of the currently selected image.</li>"
+                        "<li><b>%4:</b> Displays some basic informations about the image that is currently "
+                        "selected.</li></ul>")
+                     .arg(windowTitle(), withoutAccelerator(graphicalTab), withoutAccelerator(tableTab),
+                          withoutAccelerator(infoTab)));
 
     buildFileBar();
     buildNavigationBar();
@@ -112,9 +107,8 @@ void SImageViewer::buildWindow()
 
     mView->slotSetMode(SImageView::MD_Zoom);
     connect(mView, &SImageView::sigZoomChanged, this, &SImageViewer::slotZoomed);
-    connect(mView, &SImageView::sigStatusMessage, statusBar(), [this](const QString &text) {
-        statusBar()->showMessage(text);
-    });
+    connect(mView, &SImageView::sigStatusMessage, statusBar(),
+            [this](const QString &text) { statusBar()->showMessage(text); });
     connect(mView, &SImageView::sigStatusClear, statusBar(), &QStatusBar::clearMessage);
     sViewers.append(this);
 }
@@ -144,7 +138,8 @@ void SImageViewer::buildNavigationBar()
     addToolBar(Qt::TopToolBarArea, bar);
     QMenu *menu = menuBar()->addMenu(Mu::tr("&Navigation"));
 
-    mNavActions[NV_First] = makeAction(Mu::tr("Show first image"), SImageIcons::IC_NavFirst, QKeySequence(Qt::Key_Home));
+    mNavActions[NV_First] =
+        makeAction(Mu::tr("Show first image"), SImageIcons::IC_NavFirst, QKeySequence(Qt::Key_Home));
     mNavActions[NV_Prev] = makeAction(Mu::tr("Previous image"), SImageIcons::IC_NavPrev, QKeySequence(Qt::Key_PageUp));
     mNavActions[NV_Next] = makeAction(Mu::tr("Next image"), SImageIcons::IC_NavNext, QKeySequence(Qt::Key_PageDown));
     mNavActions[NV_Last] = makeAction(Mu::tr("Show last image"), SImageIcons::IC_NavLast, QKeySequence(Qt::Key_End));
@@ -261,10 +256,7 @@ bool SImageViewer::isValid() const
     return mImages && mPosition >= 0 && !mImages->isEmpty() && mPosition < mImages->count();
 }
 
-SImage *SImageViewer::currentImage() const
-{
-    return isValid() ? mImages->at(mPosition) : nullptr;
-}
+SImage *SImageViewer::currentImage() const { return isValid() ? mImages->at(mPosition) : nullptr; }
 
 int SImageViewer::currentImageNumber() const
 {
@@ -272,15 +264,9 @@ int SImageViewer::currentImageNumber() const
     return image ? image->id() : -1;
 }
 
-bool SImageViewer::atFirstImage() const
-{
-    return isValid() && mPosition == 0;
-}
+bool SImageViewer::atFirstImage() const { return isValid() && mPosition == 0; }
 
-bool SImageViewer::atLastImage() const
-{
-    return isValid() && mPosition == mImages->count() - 1;
-}
+bool SImageViewer::atLastImage() const { return isValid() && mPosition == mImages->count() - 1; }
 
 void SImageViewer::fillImageCombo()
 {
@@ -346,9 +332,7 @@ void SImageViewer::navigate(int direction)
             return;
         mPosition = direction == NV_Last ? mImages->count() - 1 : mPosition + 1;
         break;
-    default:
-        Mu::warn(">>> %s: %s (%d) <<<", qPrintable(Mu::tr("Wrong case!")), "SImageViewer", __LINE__);
-        return;
+    default: Mu::warn(">>> %s: %s (%d) <<<", qPrintable(Mu::tr("Wrong case!")), "SImageViewer", __LINE__); return;
     }
     showCurrentImage();
     updateNavigation();
@@ -441,8 +425,7 @@ void SImageViewer::keyPressEvent(QKeyEvent *event)
         mView->slotToggleResiduals(modifiers == Qt::ShiftModifier ? VM_Textual : VM_Graphical);
         event->accept();
         return;
-    default:
-        QMainWindow::keyPressEvent(event);
+    default: QMainWindow::keyPressEvent(event);
     }
 }
 
@@ -452,9 +435,9 @@ void SImageViewer::askImageNumber()
     if (!isValid())
         return;
     bool ok = false;
-    const int number = QInputDialog::getInt(this, Mu::tr("Input Number of Image"), Mu::tr("Number of Image:"),
-                                            currentImageNumber(), mImages->first()->id(),
-                                            mImages->at(mImages->count() - 1)->id(), 1, &ok);
+    const int number =
+        QInputDialog::getInt(this, Mu::tr("Input Number of Image"), Mu::tr("Number of Image:"), currentImageNumber(),
+                             mImages->first()->id(), mImages->at(mImages->count() - 1)->id(), 1, &ok);
     if (!ok)
         return;
     if (SImageList::contains(number))
@@ -495,10 +478,7 @@ void SImageViewer::_slotExportPicture()
 // ---------------------------------------------------------------------------------------
 // Class-wide
 
-const QList<SImageViewer *> &SImageViewer::viewers()
-{
-    return sViewers;
-}
+const QList<SImageViewer *> &SImageViewer::viewers() { return sViewers; }
 
 void SImageViewer::applyPrefsToAll()
 {
@@ -538,15 +518,9 @@ void SImageViewer::hideToolBars(bool hide)
     }
 }
 
-QString SImageViewer::viewerKey(int index)
-{
-    return QStringLiteral("Viewer_%1").arg(index);
-}
+QString SImageViewer::viewerKey(int index) { return QStringLiteral("Viewer_%1").arg(index); }
 
-QString SImageViewer::geometryKey(int index)
-{
-    return QStringLiteral("Geometry_%1").arg(index);
-}
+QString SImageViewer::geometryKey(int index) { return QStringLiteral("Geometry_%1").arg(index); }
 
 void SImageViewer::saveViewerPlacements()
 {
@@ -557,8 +531,7 @@ void SImageViewer::saveViewerPlacements()
         cfg.writeEntry(viewerKey(index), viewer->saveState());
         const QRect geometry = viewer->frame()->geometry();
         cfg.writeEntry(geometryKey(index), geometry);
-        Mu::debug("I_GEO_%d: (%d, %d, %d, %d)", index, geometry.x(), geometry.y(), geometry.width(),
-                  geometry.height());
+        Mu::debug("I_GEO_%d: (%d, %d, %d, %d)", index, geometry.x(), geometry.y(), geometry.width(), geometry.height());
         ++index;
     }
     cfg.writeEntry(kViewerCountKey, int(sViewers.count()));

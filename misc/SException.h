@@ -7,8 +7,7 @@
 
 class SException : public std::exception {
 public:
-    SException(int code, const QString &message)
-        : mCode(code), mMessage(message), mWhat(message.toStdString()) {}
+    SException(int code, const QString &message) : mCode(code), mMessage(message), mWhat(message.toStdString()) {}
 
     int code() const { return mCode; }
     QString message() const { return mMessage; }

@@ -45,9 +45,9 @@ inline constexpr int kIndexObservedProjectionCentre = 5;
 inline constexpr int kIndexLonely = 6;
 inline constexpr int kPointCodeIndexCount = 7;
 
-inline constexpr int kPointSymbolCount = 3;    // circle, triangle, cross
-inline constexpr int kLinkLineTypeCount = 3;   // solid, dash, dot
-inline constexpr int kPlaneCount = 3;          // XY, XZ, YZ
+inline constexpr int kPointSymbolCount = 3;  // circle, triangle, cross
+inline constexpr int kLinkLineTypeCount = 3; // solid, dash, dot
+inline constexpr int kPlaneCount = 3;        // XY, XZ, YZ
 inline constexpr int kPlaneXY = 0;
 inline constexpr int kPlaneXZ = 1;
 inline constexpr int kPlaneYZ = 2;

@@ -20,16 +20,12 @@ float planeValue(const SObjectCoord &c, int axis) { return axis < 0 ? 0.0f : c.c
 
 } // namespace
 
-SImage *SImageLinks::const_iterator::operator*() const
-{
-    return SPointIndex::instance().imageAt(*mSlot);
-}
+SImage *SImageLinks::const_iterator::operator*() const { return SPointIndex::instance().imageAt(*mSlot); }
 
 SImage::SImage()
     : mXmin(Mu::Math::MAX_FLT), mYmin(Mu::Math::MAX_FLT), mXmax(Mu::Math::MIN_FLT), mYmax(Mu::Math::MIN_FLT),
       mLargestResidual(Mu::Math::MIN_FLT), mIndexSlot(SIdIndex::kNone)
-{
-}
+{}
 
 SImage::~SImage()
 {
@@ -165,10 +161,7 @@ SImageLinks SImage::imagesOfPoint(int pointId) { return SPointIndex::instance().
 
 int SImage::numberOfLinks(int pointId) { return imagesOfPoint(pointId).count(); }
 
-bool SImage::hasEliminatedImagePoint(int pointId)
-{
-    return SPointIndex::instance().hasEliminatedImagePoint(pointId);
-}
+bool SImage::hasEliminatedImagePoint(int pointId) { return SPointIndex::instance().hasEliminatedImagePoint(pointId); }
 
 int SImage::activePointCount(int imageId)
 {

@@ -13,7 +13,8 @@ class SImagePoint {
 public:
     SImagePoint() = default;
     SImagePoint(bool active, float x, float y, float vx, float vy, float weight)
-        : mActive(active), mX(x), mY(y), mVx(vx), mVy(vy), mWeight(weight) {}
+        : mActive(active), mX(x), mY(y), mVx(vx), mVy(vy), mWeight(weight)
+    {}
 
     float x() const { return mX; }
     float y() const { return mY; }
@@ -52,9 +53,14 @@ public:
     public:
         const_iterator(const uint32_t *slot) : mSlot(slot) {}
         SImage *operator*() const;
-        const_iterator &operator++() { ++mSlot; return *this; }
+        const_iterator &operator++()
+        {
+            ++mSlot;
+            return *this;
+        }
         bool operator!=(const const_iterator &o) const { return mSlot != o.mSlot; }
         bool operator==(const const_iterator &o) const { return mSlot == o.mSlot; }
+
     private:
         const uint32_t *mSlot;
     };

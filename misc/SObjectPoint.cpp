@@ -69,17 +69,14 @@ float SObjectCoord::extra(int axis) const
 }
 
 SObjectPoint::SObjectPoint(int id, int code, float X, float Y, float Z, float sigmaX, float sigmaY, float sigmaZ)
-    : mId(id), mCode(static_cast<int16_t>(code)), mX(X), mY(Y), mZ(Z), mSigmaX(sigmaX), mSigmaY(sigmaY),
-      mSigmaZ(sigmaZ)
-{
-}
+    : mId(id), mCode(static_cast<int16_t>(code)), mX(X), mY(Y), mZ(Z), mSigmaX(sigmaX), mSigmaY(sigmaY), mSigmaZ(sigmaZ)
+{}
 
 SObjectPoint::SObjectPoint(const SObjectPoint &other)
     : mId(other.mId), mCode(other.mCode), mSelected(other.mSelected), mActive(other.mActive), mX(other.mX),
       mY(other.mY), mZ(other.mZ), mSigmaX(other.mSigmaX), mSigmaY(other.mSigmaY), mSigmaZ(other.mSigmaZ),
       mObservation(other.mObservation ? std::make_unique<SObjectCoord>(*other.mObservation) : nullptr)
-{
-}
+{}
 
 SObjectPoint &SObjectPoint::operator=(const SObjectPoint &other)
 {
@@ -103,10 +100,7 @@ SObjectCoord SObjectPoint::adjusted() const
     return c;
 }
 
-const SObjectCoord &SObjectPoint::observation() const
-{
-    return mObservation ? *mObservation : emptyObservation();
-}
+const SObjectCoord &SObjectPoint::observation() const { return mObservation ? *mObservation : emptyObservation(); }
 
 SObjectCoord &SObjectPoint::ownObservation()
 {
@@ -195,9 +189,21 @@ void SObjectPoint::setObservation(int axis, float observed, float residual, floa
 {
     SObjectCoord &c = ownObservation();
     switch (axis) {
-    case AX_X: c.X = observed; c.dX = residual; c.eX = extra; break;
-    case AX_Y: c.Y = observed; c.dY = residual; c.eY = extra; break;
-    case AX_Z: c.Z = observed; c.dZ = residual; c.eZ = extra; break;
+    case AX_X:
+        c.X = observed;
+        c.dX = residual;
+        c.eX = extra;
+        break;
+    case AX_Y:
+        c.Y = observed;
+        c.dY = residual;
+        c.eY = extra;
+        break;
+    case AX_Z:
+        c.Z = observed;
+        c.dZ = residual;
+        c.eZ = extra;
+        break;
     default: break;
     }
 }
@@ -264,10 +270,7 @@ void SObjectPointList::indexNewPoints() const
     mIndexedCount = count;
 }
 
-SObjectPoint *SObjectPointList::find(int id)
-{
-    return const_cast<SObjectPoint *>(std::as_const(*this).find(id));
-}
+SObjectPoint *SObjectPointList::find(int id) { return const_cast<SObjectPoint *>(std::as_const(*this).find(id)); }
 
 const SObjectPoint *SObjectPointList::find(int id) const
 {
@@ -293,20 +296,14 @@ float SObjectPointList::horizontalMin(int plane) const
     return boxValue(planeHorizontalAxis(plane), mXmin, mYmin, mZmin);
 }
 
-float SObjectPointList::verticalMin(int plane) const
-{
-    return boxValue(planeVerticalAxis(plane), mXmin, mYmin, mZmin);
-}
+float SObjectPointList::verticalMin(int plane) const { return boxValue(planeVerticalAxis(plane), mXmin, mYmin, mZmin); }
 
 float SObjectPointList::horizontalMax(int plane) const
 {
     return boxValue(planeHorizontalAxis(plane), mXmax, mYmax, mZmax);
 }
 
-float SObjectPointList::verticalMax(int plane) const
-{
-    return boxValue(planeVerticalAxis(plane), mXmax, mYmax, mZmax);
-}
+float SObjectPointList::verticalMax(int plane) const { return boxValue(planeVerticalAxis(plane), mXmax, mYmax, mZmax); }
 
 float SObjectPointList::horizontalExtent(int plane) const { return horizontalMax(plane) - horizontalMin(plane); }
 

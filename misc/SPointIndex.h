@@ -33,11 +33,11 @@ private:
         return [this](uint32_t row) { return mRowId[row]; };
     }
 
-    std::vector<SImage *> mImages; // by register slot; null for a deleted image
-    SIdIndex mRowOfPoint;          // point id -> row
-    std::vector<int> mRowId;       // row -> point id
-    std::vector<uint32_t> mRowStart; // row -> first entry in mLinks; one extra end entry
-    std::vector<uint32_t> mLinks;    // register slots of the images, row after row
+    std::vector<SImage *> mImages;    // by register slot; null for a deleted image
+    SIdIndex mRowOfPoint;             // point id -> row
+    std::vector<int> mRowId;          // row -> point id
+    std::vector<uint32_t> mRowStart;  // row -> first entry in mLinks; one extra end entry
+    std::vector<uint32_t> mLinks;     // register slots of the images, row after row
     std::vector<bool> mRowEliminated; // row -> some image holds the id as an inactive point
     bool mChanged = false;
 };

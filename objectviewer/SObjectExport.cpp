@@ -27,9 +27,9 @@ template <typename Query, typename Toggle> void switchOn(Query isOn, Toggle togg
 
 QStringList objectPictureShowWords()
 {
-    return {QStringLiteral("ids"),       QStringLiteral("image-ids"),       QStringLiteral("links"),
-            QStringLiteral("blunders"),  QStringLiteral("residuals"),       QStringLiteral("residual-values"),
-            QStringLiteral("sigmas"),    QStringLiteral("sigma-values"),    QStringLiteral("connections")};
+    return {QStringLiteral("ids"),      QStringLiteral("image-ids"),    QStringLiteral("links"),
+            QStringLiteral("blunders"), QStringLiteral("residuals"),    QStringLiteral("residual-values"),
+            QStringLiteral("sigmas"),   QStringLiteral("sigma-values"), QStringLiteral("connections")};
 }
 
 bool exportObjectPicture(SObjectPointList &points, bool sigmasAvailable, int plane, const QString &outFile,
@@ -37,12 +37,14 @@ bool exportObjectPicture(SObjectPointList &points, bool sigmasAvailable, int pla
                          const SObjectExportHook &beforePaint)
 {
     if (plane < 0 || plane >= SGlobal::kPlaneCount) {
-        setError(error, QStringLiteral("Cannot export the object view: unknown plane %1 (use xy, xz or yz).").arg(plane));
+        setError(error,
+                 QStringLiteral("Cannot export the object view: unknown plane %1 (use xy, xz or yz).").arg(plane));
         return false;
     }
     if (points.isEmpty()) {
-        setError(error, QStringLiteral("Cannot export the object view to '%1': the project has no object points.")
-                            .arg(outFile));
+        setError(
+            error,
+            QStringLiteral("Cannot export the object view to '%1': the project has no object points.").arg(outFile));
         return false;
     }
     const QStringList known = objectPictureShowWords();

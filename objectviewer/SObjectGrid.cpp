@@ -19,15 +19,9 @@ void SObjectGrid::clear()
     mEntries.clear();
 }
 
-int SObjectGrid::columnOf(long long x) const
-{
-    return int(std::clamp<long long>(x / mCellWidth, 0, mColumns - 1));
-}
+int SObjectGrid::columnOf(long long x) const { return int(std::clamp<long long>(x / mCellWidth, 0, mColumns - 1)); }
 
-int SObjectGrid::rowOf(long long y) const
-{
-    return int(std::clamp<long long>(y / mCellHeight, 0, mRows - 1));
-}
+int SObjectGrid::rowOf(long long y) const { return int(std::clamp<long long>(y / mCellHeight, 0, mRows - 1)); }
 
 void SObjectGrid::build(const std::vector<QPoint> &positions, const QSize &canvas)
 {

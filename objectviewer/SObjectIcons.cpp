@@ -64,9 +64,18 @@ QIcon SObjectIcons::close()
     });
 }
 
-QIcon SObjectIcons::zoomIn() { return drawn([](QPainter &p) { magnifier(p, QLatin1Char('+')); }); }
-QIcon SObjectIcons::zoomOut() { return drawn([](QPainter &p) { magnifier(p, QLatin1Char('-')); }); }
-QIcon SObjectIcons::fixedZoom() { return drawn([](QPainter &p) { magnifier(p, QLatin1Char(' ')); }); }
+QIcon SObjectIcons::zoomIn()
+{
+    return drawn([](QPainter &p) { magnifier(p, QLatin1Char('+')); });
+}
+QIcon SObjectIcons::zoomOut()
+{
+    return drawn([](QPainter &p) { magnifier(p, QLatin1Char('-')); });
+}
+QIcon SObjectIcons::fixedZoom()
+{
+    return drawn([](QPainter &p) { magnifier(p, QLatin1Char(' ')); });
+}
 
 QIcon SObjectIcons::zoom100()
 {

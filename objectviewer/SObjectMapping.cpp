@@ -21,8 +21,8 @@ int SObjectMapping::rnd(double x)
     return static_cast<int>(r);
 }
 
-SObjectMapping SObjectMapping::compute(bool hasData, float hmin, float hmax, float vmin, float vmax,
-                                       int zoomPercent, float previousZoomFactor)
+SObjectMapping SObjectMapping::compute(bool hasData, float hmin, float hmax, float vmin, float vmax, int zoomPercent,
+                                       float previousZoomFactor)
 {
     SObjectMapping m;
     m.mZoomFactor = previousZoomFactor;
@@ -53,8 +53,8 @@ SObjectMapping SObjectMapping::compute(bool hasData, float hmin, float hmax, flo
         }
     }
     const long long margins = 2LL * kMarginPixels;
-    m.mCanvas = QSize(int(std::min<long long>(width + margins, INT_MAX)),
-                      int(std::min<long long>(height + margins, INT_MAX)));
+    m.mCanvas =
+        QSize(int(std::min<long long>(width + margins, INT_MAX)), int(std::min<long long>(height + margins, INT_MAX)));
     return m;
 }
 

@@ -9,8 +9,8 @@ class SObjectPointList;
 
 class SObjectMapping {
 public:
-    static constexpr int kMarginPixels = 40;  // free border on every side of the drawing
-    static constexpr int kBasePixels = 500;   // longer side of the block at 100 %
+    static constexpr int kMarginPixels = 40; // free border on every side of the drawing
+    static constexpr int kBasePixels = 500;  // longer side of the block at 100 %
     static constexpr int kPercent = 100;
 
     // Nearest integer, halves upward (2.5 -> 3, -2.5 -> -2); saturates at the int range.
@@ -22,11 +22,10 @@ public:
 
     // Canvas and zoom factor for a bounding box (hmin..hmax, vmin..vmax). Without data the
     // drawing area is square and the zoom factor stays previousZoomFactor.
-    static SObjectMapping compute(bool hasData, float hmin, float hmax, float vmin, float vmax,
-                                  int zoomPercent, float previousZoomFactor);
-    // The same for the bounding box of a list in a plane; a null or empty list has no data.
-    static SObjectMapping forList(const SObjectPointList *list, int plane, int zoomPercent,
+    static SObjectMapping compute(bool hasData, float hmin, float hmax, float vmin, float vmax, int zoomPercent,
                                   float previousZoomFactor);
+    // The same for the bounding box of a list in a plane; a null or empty list has no data.
+    static SObjectMapping forList(const SObjectPointList *list, int plane, int zoomPercent, float previousZoomFactor);
 
     QSize canvasSize() const { return mCanvas; }
     float zoomFactor() const { return mZoomFactor; }

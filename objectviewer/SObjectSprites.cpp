@@ -43,8 +43,7 @@ void SObjectSprites::drawSymbol(QPainter &painter, int shape, int px, int py, in
         painter.drawLine(px - a, py, px + a, py);
         painter.drawLine(px, py - a, px, py + a);
         break;
-    default:
-        break;
+    default: break;
     }
 }
 
@@ -94,8 +93,7 @@ void SObjectSprites::beginPaint(QPainter &painter)
     mTargetStride = image->bytesPerLine();
 }
 
-void SObjectSprites::draw(QPainter &painter, int shape, int px, int py, int size, const QPen &pen,
-                          const QBrush &brush)
+void SObjectSprites::draw(QPainter &painter, int shape, int px, int py, int size, const QPen &pen, const QBrush &brush)
 {
     // A copy equals the drawing only where every pixel is either the opaque colour or untouched.
     if (!mUsable || size > kMaxSpriteSize || size < 0 || pen.color().alpha() != kOpaque || pen.widthF() != 0.0 ||

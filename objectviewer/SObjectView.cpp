@@ -2,10 +2,10 @@
 
 #include "framework/Mu.h"
 #include "misc/SImageData.h"
-#include "objectviewer/SObjectIcons.h"
 #include "misc/SObjectPoint.h"
-#include "search/SPointSearch.h"
+#include "objectviewer/SObjectIcons.h"
 #include "prefs/SSettings.h"
+#include "search/SPointSearch.h"
 
 #include <QContextMenuEvent>
 #include <QMenu>
@@ -25,8 +25,8 @@ constexpr int kScrollStep = 20;
 // Vector end points beyond this are shrunk before drawing; larger values overflow the
 // line rasteriser on some paint devices.
 constexpr int kVectorRange = 130000000;
-constexpr int kLinkTextGap = 4;  // between the link count's descent and the point
-constexpr int kTextGap = 2;      // between the point's extent and its texts
+constexpr int kLinkTextGap = 4; // between the link count's descent and the point
+constexpr int kTextGap = 2;     // between the point's extent and its texts
 constexpr int kOpaque = 255;
 constexpr int kMaxKeyedSize = 1 << 20;
 // Skipping covered points pays once there are more points than 1/kCrowdFactor of the pixels;
@@ -59,8 +59,7 @@ bool axisAccepted(const SObjectPoint &point, int axis)
 } // namespace
 
 SObjectView::SObjectView(int plane, QWidget *parent)
-    : QAbstractScrollArea(parent), mContextMenu(new QMenu(this)), mPlane(plane),
-      mTextFont(SSettings::defaultTextFont())
+    : QAbstractScrollArea(parent), mContextMenu(new QMenu(this)), mPlane(plane), mTextFont(SSettings::defaultTextFont())
 {
     Mu::debug("SObjectView");
     mPointOn.fill(true);
@@ -288,8 +287,8 @@ void SObjectView::paintCanvas(QPainter &painter, const QRect &rect, VisitE visit
         const int reach = largestHalfExtent();
         mVisit.clear();
         mGrid.query(rect.adjusted(-reach, -reach, reach, reach), mVisit);
-        const bool annotated = mPointIdsOn || mImageIdsOn || mLinkCountOn || mConnectionsOn ||
-                               mResidualsOn[0] || mResidualsOn[1] || mSigmasOn[0] || mSigmasOn[1];
+        const bool annotated = mPointIdsOn || mImageIdsOn || mLinkCountOn || mConnectionsOn || mResidualsOn[0] ||
+                               mResidualsOn[1] || mSigmasOn[0] || mSigmasOn[1];
         if (annotated) {
             refreshSelectedIndices();
             const size_t gridCount = mVisit.size();
@@ -492,8 +491,8 @@ void SObjectView::paintTexts(QPainter &painter, const QRect &clip, int px, int p
         for (int axis = 0; axis < 3; ++axis) {
             if (!point.hasObservation(axis))
                 continue;
-            mText = QString::asprintf(mResidualFormats[size_t(axis)].constData(),
-                                      double(observation.deviation(axis)), double(observation.extra(axis)));
+            mText = QString::asprintf(mResidualFormats[size_t(axis)].constData(), double(observation.deviation(axis)),
+                                      double(observation.extra(axis)));
             const bool rejectedLine = !point.isActive() && point.isRejected(axis);
             drawTextLine(painter, clip, x, baseline, rejectedLine ? mBlunderColor : pointColor);
             baseline += lineStep;
@@ -550,11 +549,10 @@ void SObjectView::paintConnections(QPainter &painter, int px, int py, int index,
     for (SImage *image : images) {
         if (!image || !mSelectedCentres.contains(image->id()))
             continue;
-        const QPoint centre = mMapping.map(image->projectionCentreHorizontal(mPlane),
-                                           image->projectionCentreVertical(mPlane));
+        const QPoint centre =
+            mMapping.map(image->projectionCentreHorizontal(mPlane), image->projectionCentreVertical(mPlane));
         const SImagePoint *imagePoint = image->imagePoint(point.id());
-        mConnectionPen.setColor(imagePoint && !imagePoint->isActive() ? mBlunderColor
-                                                                      : mPointColor[size_t(index)]);
+        mConnectionPen.setColor(imagePoint && !imagePoint->isActive() ? mBlunderColor : mPointColor[size_t(index)]);
         painter.setPen(mConnectionPen);
         painter.drawLine(px, py, centre.x(), centre.y());
     }
@@ -775,8 +773,7 @@ void SObjectView::mousePressEvent(QMouseEvent *event)
             mPressPoint = canvasPosition(event->position());
         break;
     }
-    default:
-        break;
+    default: break;
     }
 }
 
@@ -829,8 +826,8 @@ void SObjectView::finishZoomBand()
 {
     mZooming = false;
     if (mRubberBand.width() < kMinBandPixels && mRubberBand.height() < kMinBandPixels) {
-        Mu::note("%s", qPrintable(fill(Mu::tr("The zoom-rect you specified is to small (min %d pixel)!"),
-                                       kMinBandPixels)));
+        Mu::note("%s",
+                 qPrintable(fill(Mu::tr("The zoom-rect you specified is to small (min %d pixel)!"), kMinBandPixels)));
         Mu::note("%s", qPrintable(Mu::tr("Ignoring zoom.")));
         mRubberBand = QRect();
         repaintCanvas();

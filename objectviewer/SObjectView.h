@@ -112,8 +112,8 @@ public:
     // Search selection: in SL_Erase mode the points that pass the search replace the
     // selection, in SL_Add mode they join it. Sets the flags directly and leaves the list's
     // selected count as it was. Throws SException from a blunder search (no repaint then).
-    void selectPoints(SGlobal::SelectionModeE selectionMode, SGlobal::SearchModeE searchMode,
-                      const QString &strPar1, const QString &strPar2, bool bPatternMatching);
+    void selectPoints(SGlobal::SelectionModeE selectionMode, SGlobal::SearchModeE searchMode, const QString &strPar1,
+                      const QString &strPar2, bool bPatternMatching);
     // Selects the points the image measured and its projection centre; with erase the
     // previous selection goes first. Counts every newly selected point in the list.
     void selectImagePoints(SImage *image, bool erase = true);
@@ -159,7 +159,7 @@ private slots:
     void _slotHandleContextMenu(int iPopId);
 
 private:
-    void updateCanvas();     // mapping, scroll bars and positions after a zoom or data change
+    void updateCanvas(); // mapping, scroll bars and positions after a zoom or data change
     void updateScrollBars();
     // Size-all arrows while the canvas is larger than `shown` in either direction.
     void updateScrollCursor(const QSize &shown);
@@ -173,8 +173,7 @@ private:
     void dropCoveredPoints(const QRect &area);
     void preparePaintObjects();
     void paintSymbol(QPainter &painter, int px, int py, int index, int size);
-    void paintTexts(QPainter &painter, const QRect &clip, int px, int py, int k, int index,
-                    const SObjectPoint &point);
+    void paintTexts(QPainter &painter, const QRect &clip, int px, int py, int k, int index, const SObjectPoint &point);
     void drawTextLine(QPainter &painter, const QRect &clip, int x, int baseline, const QColor &color);
     void paintResidualVector(QPainter &painter, int px, int py, int index, const SObjectPoint &point);
     void paintConnections(QPainter &painter, int px, int py, int index, const SObjectPoint &point);
@@ -223,8 +222,8 @@ private:
     std::vector<QPoint> mPositions; // canvas position of every point, by list index
     SObjectGrid mGrid;
     std::vector<int> mVisit;
-    std::vector<int> mLastAtPixel; // per pixel of a crowded paint: last visit stamped there
-    std::vector<int> mVisitKeys;   // footprint key per visit
+    std::vector<int> mLastAtPixel;     // per pixel of a crowded paint: last visit stamped there
+    std::vector<int> mVisitKeys;       // footprint key per visit
     std::vector<int> mSelectedIndices; // ascending; valid for mSelectionGeneration
     unsigned mSelectionGeneration = 0;
     QPen mBandPen;

@@ -204,8 +204,7 @@ void SObjectViewer::keyPressEvent(QKeyEvent *event)
             mView->slotToggleSigmas(mode);
         return;
     }
-    default:
-        QMainWindow::keyPressEvent(event);
+    default: QMainWindow::keyPressEvent(event);
     }
 }
 
@@ -222,15 +221,15 @@ void SObjectViewer::_slotExportPicture()
 {
     if (!isReady())
         return;
-    const QString file = QFileDialog::getSaveFileName(this, Mu::tr("Export picture"), QString(),
-                                                      Mu::tr("Pictures (*.png *.pdf *.svg)"));
+    const QString file =
+        QFileDialog::getSaveFileName(this, Mu::tr("Export picture"), QString(), Mu::tr("Pictures (*.png *.pdf *.svg)"));
     if (file.isEmpty())
         return;
     const QSize size = mView->canvasSize();
     QString error;
     const bool ok = Mx::writePicture(
-        file, size,
-        [this, size](QPainter &painter) { mView->paintCanvas(painter, QRect(QPoint(0, 0), size)); }, &error);
+        file, size, [this, size](QPainter &painter) { mView->paintCanvas(painter, QRect(QPoint(0, 0), size)); },
+        &error);
     if (!ok)
         Mu::warnDlg("%s", qPrintable(error));
 }
@@ -313,8 +312,7 @@ void SObjectViewer::saveViewerPlacements()
         if (!frame)
             frame = v;
         const QRect geometry = frame->geometry();
-        Mu::debug("O_GEO_%d: (%d, %d, %d, %d)", p, geometry.x(), geometry.y(), geometry.width(),
-                  geometry.height());
+        Mu::debug("O_GEO_%d: (%d, %d, %d, %d)", p, geometry.x(), geometry.y(), geometry.width(), geometry.height());
         cfg.writeEntry(QString::fromLatin1(kGeometryKey).arg(p), geometry);
     }
 }

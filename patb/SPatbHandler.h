@@ -26,7 +26,9 @@ public:
     // Called every few megabytes while a result file is read; false cancels the read.
     virtual bool progress(const QString &file, qint64 done, qint64 total)
     {
-        Q_UNUSED(file) Q_UNUSED(done) Q_UNUSED(total)
+        Q_UNUSED(file)
+        Q_UNUSED(done)
+        Q_UNUSED(total)
         return true;
     }
 };

@@ -32,7 +32,8 @@ constexpr int kErrImageSequence = 60868;
 constexpr int kErrInversion = 60865;
 constexpr int kErrObservationType = 60867;
 
-const char *const kCorruptProject = QT_TRANSLATE_NOOP("Varlomin", "Project file corrupt!\nCould not read necessary parameters.\n\n");
+const char *const kCorruptProject =
+    QT_TRANSLATE_NOOP("Varlomin", "Project file corrupt!\nCould not read necessary parameters.\n\n");
 const char *const kCannotOpen = QT_TRANSLATE_NOOP("Varlomin", "Could not open file\n%1\n\n");
 
 QByteArray text(const QString &s) { return s.toUtf8(); }
@@ -110,8 +111,8 @@ QString SPatbReader::searchIniKey(QFile &file, const QString &section, const QSt
             return (eq < 0 ? line : line.mid(eq + 1)).trimmed();
         }
         if (line.startsWith(';')) {
-            Mu::warn(qUtf8Printable(Mu::tr("Keyword '%s' not found in section %s of file '%s'!")), text(key).constData(),
-                     text(header).constData(), text(file.fileName()).constData());
+            Mu::warn(qUtf8Printable(Mu::tr("Keyword '%s' not found in section %s of file '%s'!")),
+                     text(key).constData(), text(header).constData(), text(file.fileName()).constData());
             return {};
         }
     }
@@ -149,7 +150,7 @@ bool SPatbReader::readProjectFile(const QString &projectFile)
     mStopped = false;
     QString camera, names[4]; // image, object, orientation, observation
     static const char *const kResultKeys[4] = {"IMAGE_FILE", "OBJECT_FILE", "ORIENTATION_FILE",
-                                                "OBJECT_OBSERVATION_FILE"};
+                                               "OBJECT_OBSERVATION_FILE"};
 
     QFile file(projectFile);
     const bool tooLarge = QFileInfo(projectFile).size() > kProjectFileMaxBytes;
@@ -197,7 +198,8 @@ bool SPatbReader::readProjectFile(const QString &projectFile)
         if (QFileInfo::exists(resolved))
             name = resolved;
         else
-            Mu::warn(qUtf8Printable(Mu::tr("Can't find file '%s'")), text(QDir::toNativeSeparators(resolved)).constData());
+            Mu::warn(qUtf8Printable(Mu::tr("Can't find file '%s'")),
+                     text(QDir::toNativeSeparators(resolved)).constData());
     }
 
     QString cameraFile;
@@ -238,7 +240,8 @@ bool SPatbReader::readProjectFile(const QString &projectFile)
         if (mStopped)
             return false;
     } else {
-        Mu::info("%s", qUtf8Printable(Mu::tr("Camera file not found! Will fit image coordinates within their extreme values.")));
+        Mu::info("%s", qUtf8Printable(
+                           Mu::tr("Camera file not found! Will fit image coordinates within their extreme values.")));
     }
     mHandler.dataInputComplete();
     return true;
@@ -253,10 +256,8 @@ void SPatbReader::readError(const QString &message, bool discard)
             discardImages();
         mHandler.requestOtherProjectFile();
         break;
-    case SReadErrorChoice::Quit:
-        Mu::fatal("%s", qUtf8Printable(Mu::tr("Quitting ...")));
-    case SReadErrorChoice::Stop:
-        break;
+    case SReadErrorChoice::Quit: Mu::fatal("%s", qUtf8Printable(Mu::tr("Quitting ...")));
+    case SReadErrorChoice::Stop: break;
     }
 }
 
@@ -306,8 +307,8 @@ bool SPatbReader::ReadImageFiles(const QString &imageFile, const QString &orient
         const double weight = SRecord::float64At(r, 44);
 
         const bool header = status == 0 && x == 1.0 && y == 1.0 && vx == 1.0 && vy == 1.0 && weight == 1.0;
-        const bool trailer = !header && status == 0 && id == kTrailerId && y == 0.0 && vx == 0.0 && vy == 0.0
-                             && weight == 0.0;
+        const bool trailer =
+            !header && status == 0 && id == kTrailerId && y == 0.0 && vx == 0.0 && vy == 0.0 && weight == 0.0;
         if (header) {
             unfinished = std::make_unique<SImage>(); // an image left without trailer goes
             unfinished->setId(id);
@@ -317,8 +318,9 @@ bool SPatbReader::ReadImageFiles(const QString &imageFile, const QString &orient
         if (!current) {
             // No image is open: points or a trailer before the first header.
             if (!warnedOrphans)
-                Mu::warn(qUtf8Printable(Mu::tr("File (i) '%s': records outside of an image header and trailer ignored.")),
-                         text(imageFile).constData());
+                Mu::warn(
+                    qUtf8Printable(Mu::tr("File (i) '%s': records outside of an image header and trailer ignored.")),
+                    text(imageFile).constData());
             warnedOrphans = true;
             continue;
         }
@@ -390,10 +392,9 @@ bool SPatbReader::ReadObjectFiles(const QString &objectFile, const QString &obse
         const int id = SRecord::idAt(r, 2);
         if (id == previousId)
             continue;
-        mData.mListObjectData.append(SObjectPoint(id, code, float(X), float(Y), float(Z),
-                                                  sigmaOf(SRecord::float64At(r, 36)),
-                                                  sigmaOf(SRecord::float64At(r, 44)),
-                                                  sigmaOf(SRecord::float64At(r, 52))));
+        mData.mListObjectData.append(
+            SObjectPoint(id, code, float(X), float(Y), float(Z), sigmaOf(SRecord::float64At(r, 36)),
+                         sigmaOf(SRecord::float64At(r, 44)), sigmaOf(SRecord::float64At(r, 52))));
         previousId = id;
     }
     warnLeftover(objects);

@@ -55,8 +55,8 @@ bool SProjectData::assignPointCodesByImage()
             claims.push_back({object.id(), object.code()});
     if (claims.empty())
         return true;
-    const auto [lowest, highest] = std::minmax_element(
-        claims.begin(), claims.end(), [](const IdCode &a, const IdCode &b) { return a.id < b.id; });
+    const auto [lowest, highest] =
+        std::minmax_element(claims.begin(), claims.end(), [](const IdCode &a, const IdCode &b) { return a.id < b.id; });
     const int first = lowest->id;
     const qint64 range = qint64(highest->id) - first + 1;
 
@@ -85,8 +85,7 @@ bool SProjectData::assignPointCodesByImage()
     for (SImage *image : mListImageData) {
         auto from = claims.cbegin();
         for (SImagePointEntry &entry : image->points()) {
-            from = std::lower_bound(from, claims.cend(), entry.id,
-                                    [](const IdCode &c, int id) { return c.id < id; });
+            from = std::lower_bound(from, claims.cend(), entry.id, [](const IdCode &c, int id) { return c.id < id; });
             if (from == claims.cend())
                 break;
             if (from->id == entry.id)

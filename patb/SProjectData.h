@@ -2,9 +2,9 @@
 // initialisation after reading and the closing that the GUI and the command line share.
 #pragma once
 
-#include "patb/ProjectFiles.h"
 #include "misc/SImageData.h"
 #include "misc/SObjectPoint.h"
+#include "patb/ProjectFiles.h"
 
 #include <memory>
 

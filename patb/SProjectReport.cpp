@@ -20,13 +20,21 @@ public:
     explicit JsonOut(QIODevice &device) : mDevice(device) {}
     ~JsonOut() { flush(); }
 
-    JsonOut &raw(const char *s) { mBuf.append(s); return check(); }
+    JsonOut &raw(const char *s)
+    {
+        mBuf.append(s);
+        return check();
+    }
     JsonOut &key(const char *k)
     {
         mBuf.append('"').append(k).append("\": ");
         return check();
     }
-    JsonOut &num(int v) { mBuf.append(QByteArray::number(v)); return check(); }
+    JsonOut &num(int v)
+    {
+        mBuf.append(QByteArray::number(v));
+        return check();
+    }
     JsonOut &boolean(bool v) { return raw(v ? "true" : "false"); }
     template <typename Float> JsonOut &real(Float v)
     {
@@ -37,10 +45,7 @@ public:
         mBuf.append(digits, result.ptr - digits);
         return check();
     }
-    JsonOut &triple(float a, float b, float c)
-    {
-        return raw("[").real(a).raw(", ").real(b).raw(", ").real(c).raw("]");
-    }
+    JsonOut &triple(float a, float b, float c) { return raw("[").real(a).raw(", ").real(b).raw(", ").real(c).raw("]"); }
     JsonOut &str(const QString &s)
     {
         mBuf.append('"');
@@ -85,8 +90,8 @@ private:
 
 bool extentIsInitial(const SImage &image)
 {
-    return image.xmin() == Mu::Math::MAX_FLT && image.ymin() == Mu::Math::MAX_FLT
-           && image.xmax() == Mu::Math::MIN_FLT && image.ymax() == Mu::Math::MIN_FLT;
+    return image.xmin() == Mu::Math::MAX_FLT && image.ymin() == Mu::Math::MAX_FLT &&
+           image.xmax() == Mu::Math::MIN_FLT && image.ymax() == Mu::Math::MIN_FLT;
 }
 
 void writeImage(JsonOut &out, const SImage &image)
@@ -105,8 +110,15 @@ void writeImage(JsonOut &out, const SImage &image)
     if (extentIsInitial(image))
         out.raw("null");
     else
-        out.raw("[").real(image.xmin()).raw(", ").real(image.ymin()).raw(", ").real(image.xmax()).raw(", ")
-            .real(image.ymax()).raw("]");
+        out.raw("[")
+            .real(image.xmin())
+            .raw(", ")
+            .real(image.ymin())
+            .raw(", ")
+            .real(image.xmax())
+            .raw(", ")
+            .real(image.ymax())
+            .raw("]");
     const SObjectCoord &pc = image.projectionCentre();
     out.raw(", ").key("projection_centre").triple(pc.X, pc.Y, pc.Z);
     out.raw(", ").key("projection_centre_sigma").triple(pc.dX, pc.dY, pc.dZ);
@@ -134,8 +146,15 @@ void writeObjectPoint(JsonOut &out, const SObjectPoint &p)
     }
     out.raw("]");
     out.raw(", ").key("residual").triple(obs.dX, obs.dY, obs.dZ);
-    out.raw(", ").key("accepted").raw("[").boolean(obs.flagX).raw(", ").boolean(obs.flagY).raw(", ")
-        .boolean(obs.flagZ).raw("]");
+    out.raw(", ")
+        .key("accepted")
+        .raw("[")
+        .boolean(obs.flagX)
+        .raw(", ")
+        .boolean(obs.flagY)
+        .raw(", ")
+        .boolean(obs.flagZ)
+        .raw("]");
     out.raw("}");
 }
 

@@ -11,10 +11,7 @@ constexpr qsizetype kBufferBytes = 4 * 1024 * 1024;
 constexpr int kIdFieldLength = 9;
 } // namespace
 
-SRecordFile::SRecordFile(const QString &name, int recordSize)
-    : mName(name), mFile(name), mRecordSize(recordSize)
-{
-}
+SRecordFile::SRecordFile(const QString &name, int recordSize) : mName(name), mFile(name), mRecordSize(recordSize) {}
 
 bool SRecordFile::open()
 {
@@ -22,7 +19,8 @@ bool SRecordFile::open()
         return false;
     // A small file gets a buffer of its own size: opening many small files stays cheap.
     const qint64 recordsInFile = mFile.size() / mRecordSize + 1;
-    const qint64 recordsInBuffer = std::clamp<qint64>(recordsInFile, 1, std::max<qsizetype>(kBufferBytes / mRecordSize, 1));
+    const qint64 recordsInBuffer =
+        std::clamp<qint64>(recordsInFile, 1, std::max<qsizetype>(kBufferBytes / mRecordSize, 1));
     mBuffer.resize(recordsInBuffer * mRecordSize);
     return true;
 }
@@ -56,10 +54,7 @@ const char *SRecordFile::next()
     return record;
 }
 
-qint16 SRecord::int16At(const char *record, int offset)
-{
-    return qFromLittleEndian<qint16>(record + offset);
-}
+qint16 SRecord::int16At(const char *record, int offset) { return qFromLittleEndian<qint16>(record + offset); }
 
 double SRecord::float64At(const char *record, int offset)
 {

@@ -39,4 +39,4 @@ qint16 int16At(const char *record, int offset);
 double float64At(const char *record, int offset);
 // A nine-character id field converted as C's atoi converts it, within those characters.
 int idAt(const char *record, int offset);
-}
+} // namespace SRecord

@@ -48,8 +48,7 @@ QIcon makeSymbolIcon(int symbol)
         painter.drawLine(mid, 0, mid, last);
         painter.drawLine(0, mid, last, mid);
         break;
-    default:
-        return QIcon();
+    default: return QIcon();
     }
     painter.end();
     return QIcon(pixmap);

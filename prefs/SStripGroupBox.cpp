@@ -7,8 +7,7 @@
 
 SStripGroupBox::SStripGroupBox(int strips, const QString &title, QWidget *parent)
     : QGroupBox(title, parent), mGrid(new QGridLayout(this)), mStrips(std::max(1, strips))
-{
-}
+{}
 
 void SStripGroupBox::addWidget(QWidget *widget)
 {

@@ -29,9 +29,9 @@ bool SPatternMatch::matches(QStringView id, QStringView pattern)
         return false;
     const qsizetype idLength = id.size();
     const qsizetype patternLength = pattern.size();
-    qsizetype i = 0; // position in the id
-    qsizetype p = 0; // position in the pattern
-    qsizetype star = -1; // most recent '*' in the pattern
+    qsizetype i = 0;      // position in the id
+    qsizetype p = 0;      // position in the pattern
+    qsizetype star = -1;  // most recent '*' in the pattern
     qsizetype resume = 0; // id position where the text after that '*' was last tried
     while (i < idLength) {
         if (p < patternLength && (pattern[p] == kAnyOne || pattern[p] == id[i])) {

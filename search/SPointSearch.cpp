@@ -24,29 +24,23 @@ SPointSearch::SPointSearch(SGlobal::SearchModeE searchMode, const QString &strPa
                            bool bPatternMatching)
     : mSearchMode(searchMode), mPatternMatching(bPatternMatching), mRange(rangeFor(searchMode, strPar1, strPar2)),
       mPattern(strPar1), mMask(searchMode == SGlobal::SM_PointCode ? strPar1 : QString())
-{
-}
+{}
 
 bool SPointSearch::isValid() const
 {
     return mSearchMode >= SGlobal::SM_PointId && mSearchMode <= SGlobal::SM_PointCode;
 }
 
-bool SPointSearch::passesId(int id) const
-{
-    return mPatternMatching ? mPattern.matches(id) : mRange.contains(id);
-}
+bool SPointSearch::passesId(int id) const { return mPatternMatching ? mPattern.matches(id) : mRange.contains(id); }
 
 bool SPointSearch::passes(const SObjectPoint &point) const
 {
     switch (mSearchMode) {
-    case SGlobal::SM_PointId:
-        return !point.isProjectionCentre() && passesId(point.id());
-    case SGlobal::SM_ImageId:
-        return point.isProjectionCentre() && passesId(point.id());
+    case SGlobal::SM_PointId: return !point.isProjectionCentre() && passesId(point.id());
+    case SGlobal::SM_ImageId: return point.isProjectionCentre() && passesId(point.id());
     case SGlobal::SM_Links: {
-        const int links = point.isProjectionCentre() ? SImage::activePointCount(point.id())
-                                                     : SImage::numberOfLinks(point.id());
+        const int links =
+            point.isProjectionCentre() ? SImage::activePointCount(point.id()) : SImage::numberOfLinks(point.id());
         return mRange.contains(links);
     }
     case SGlobal::SM_Residuals: {
@@ -57,10 +51,8 @@ bool SPointSearch::passes(const SObjectPoint &point) const
     }
     case SGlobal::SM_Sigmas:
         return point.isActive() && mRange.containsAny(point.sigmaX(), point.sigmaY(), point.sigmaZ());
-    case SGlobal::SM_Blunder:
-        return passesBlunder(point);
-    case SGlobal::SM_PointCode:
-        return mMask.chosen(pointCodeIndex(point.code()));
+    case SGlobal::SM_Blunder: return passesBlunder(point);
+    case SGlobal::SM_PointCode: return mMask.chosen(pointCodeIndex(point.code()));
     }
     return false;
 }

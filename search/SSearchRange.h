@@ -19,10 +19,7 @@ public:
 
     bool contains(double value) const;
     // True when at least one of the three values lies in the range on its own.
-    bool containsAny(double x, double y, double z) const
-    {
-        return contains(x) || contains(y) || contains(z);
-    }
+    bool containsAny(double x, double y, double z) const { return contains(x) || contains(y) || contains(z); }
 
 private:
     SSearchRange(BoundE bound, double lo, double hi) : mBound(bound), mLo(lo), mHi(hi) {}

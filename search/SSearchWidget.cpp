@@ -45,9 +45,8 @@ const QChar kAnyOne(u'?');
 const QChar kAnyRun(u'*');
 
 // The tab's order of the groups; the point-code group stands above the blunder group.
-const std::array<SearchModeE, 7> kTabOrder = {SGlobal::SM_PointId,   SGlobal::SM_ImageId,
-                                              SGlobal::SM_Links,     SGlobal::SM_Residuals,
-                                              SGlobal::SM_Sigmas,    SGlobal::SM_PointCode,
+const std::array<SearchModeE, 7> kTabOrder = {SGlobal::SM_PointId,   SGlobal::SM_ImageId, SGlobal::SM_Links,
+                                              SGlobal::SM_Residuals, SGlobal::SM_Sigmas,  SGlobal::SM_PointCode,
                                               SGlobal::SM_Blunder};
 
 QString minTip() { return Mu::tr("Enter minimum value or -1 (IGNORE)"); }
@@ -108,10 +107,12 @@ SSearchWidget::SSearchWidget(QWidget *parent) : QWidget(parent)
     mSigmasMax = _makeNumberField(sigmas, maxTip(), QStringLiteral("sigmasMax"));
     _addMinMaxRow(_groupLayout(sigmas), nullptr, mSigmasMin, mSigmasMax);
 
-    QGroupBox *blunder = _makeGroup(SGlobal::SM_Blunder, Mu::tr("&Blunder"), Mu::tr("Choose to select all eliminated points"));
+    QGroupBox *blunder =
+        _makeGroup(SGlobal::SM_Blunder, Mu::tr("&Blunder"), Mu::tr("Choose to select all eliminated points"));
     _groupLayout(blunder)->addWidget(new QLabel(Mu::tr("Select all visible eliminated points"), blunder));
 
-    QGroupBox *codes = _makeGroup(SGlobal::SM_PointCode, Mu::tr("Poi&nt-Code"), Mu::tr("Choose the types of points to be selected"));
+    QGroupBox *codes =
+        _makeGroup(SGlobal::SM_PointCode, Mu::tr("Poi&nt-Code"), Mu::tr("Choose the types of points to be selected"));
     QVBoxLayout *codesLayout = _groupLayout(codes);
     for (int i = 0; i < kPointCodeBoxCount; ++i) {
         mPointCodes[i] = new QCheckBox(Mu::tr(pointCodeName(i, true)), codes);
@@ -231,8 +232,7 @@ QLineEdit *SSearchWidget::_makeNumberField(QWidget *parent, const QString &tip, 
 {
     auto *edit = new QLineEdit(parent);
     edit->setObjectName(name);
-    edit->setValidator(
-        new QRegularExpressionValidator(QRegularExpression(QString::fromLatin1(kNumberPattern)), edit));
+    edit->setValidator(new QRegularExpressionValidator(QRegularExpression(QString::fromLatin1(kNumberPattern)), edit));
     edit->setToolTip(tip);
     edit->setMaximumWidth(mFieldWidth);
     return edit;
@@ -312,8 +312,7 @@ void SSearchWidget::_slotSelect()
                              bPatternMatching);
 }
 
-bool SSearchWidget::_checkParameters(SearchModeE searchMode, QString &strPar1, QString &strPar2,
-                                     bool &bPatternMatching)
+bool SSearchWidget::_checkParameters(SearchModeE searchMode, QString &strPar1, QString &strPar2, bool &bPatternMatching)
 {
     switch (searchMode) {
     case SGlobal::SM_PointId: return _checkIdParameters(mPointId, strPar1, strPar2, bPatternMatching);
@@ -388,8 +387,8 @@ bool SSearchWidget::_checkNumbers(QLineEdit *min, QLineEdit *max, QString &strPa
         return true;
     }
     if (lo > hi)
-        return _refuse(min, QString::asprintf(qPrintable(Mu::tr("Minimum (%.2f) > Maximum (%.2f)!")), double(lo),
-                                              double(hi)));
+        return _refuse(
+            min, QString::asprintf(qPrintable(Mu::tr("Minimum (%.2f) > Maximum (%.2f)!")), double(lo), double(hi)));
     return true;
 }
 

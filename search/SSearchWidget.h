@@ -46,8 +46,7 @@ private:
         int patternId = 0;
     };
 
-    bool _checkParameters(SGlobal::SearchModeE searchMode, QString &strPar1, QString &strPar2,
-                          bool &bPatternMatching);
+    bool _checkParameters(SGlobal::SearchModeE searchMode, QString &strPar1, QString &strPar2, bool &bPatternMatching);
     bool _checkIdParameters(const IdFields &fields, QString &strPar1, QString &strPar2, bool &bPatternMatching);
     bool _checkPattern(QLineEdit *edit, QString &strPar1);
     bool _checkRange(QSpinBox *min, QSpinBox *max, QString &strPar1, QString &strPar2);

@@ -10,41 +10,41 @@
 
 class BlockGenerator {
 public:
-  struct Options {
-    int imageCount = 18;
-    qint64 pointCount = 450;
-    qint64 observationCount = 0;  // image observations of object points in total; 0: use raysPerPoint
-    double raysPerPoint = 6.0;    // average number of images that see an object point
-    quint64 seed = 1;
-    int strips = 0;               // 0: chosen so that the block is roughly square
-    QString outputDirectory;      // also the directory named in Pat.ini, written as given
-    QString name = QStringLiteral("block");
-  };
+    struct Options {
+        int imageCount = 18;
+        qint64 pointCount = 450;
+        qint64 observationCount = 0; // image observations of object points in total; 0: use raysPerPoint
+        double raysPerPoint = 6.0;   // average number of images that see an object point
+        quint64 seed = 1;
+        int strips = 0;          // 0: chosen so that the block is roughly square
+        QString outputDirectory; // also the directory named in Pat.ini, written as given
+        QString name = QStringLiteral("block");
+    };
 
-  struct Summary {
-    int images = 0;
-    qint64 objectPoints = 0;
-    qint64 imageObservations = 0;  // every image point record, lonely points included
-    qint64 lonelyPoints = 0;
-    qint64 eliminatedPoints = 0;
-    qint64 controlPoints = 0;
-    qint64 coordinateObservations = 0;
-    qint64 bytes = 0;
-  };
+    struct Summary {
+        int images = 0;
+        qint64 objectPoints = 0;
+        qint64 imageObservations = 0; // every image point record, lonely points included
+        qint64 lonelyPoints = 0;
+        qint64 eliminatedPoints = 0;
+        qint64 controlPoints = 0;
+        qint64 coordinateObservations = 0;
+        qint64 bytes = 0;
+    };
 
-  explicit BlockGenerator(const Options &options);
+    explicit BlockGenerator(const Options &options);
 
-  // The reason why the options cannot make a block, or an empty string.
-  QString checkOptions() const;
-  // Writes the project; on failure returns false with a message naming the file and the problem.
-  bool write(QString *error);
-  const Summary &summary() const { return mSummary; }
-  // One line for the console.
-  QString summaryLine() const;
+    // The reason why the options cannot make a block, or an empty string.
+    QString checkOptions() const;
+    // Writes the project; on failure returns false with a message naming the file and the problem.
+    bool write(QString *error);
+    const Summary &summary() const { return mSummary; }
+    // One line for the console.
+    QString summaryLine() const;
 
 private:
-  double raysPerPoint() const;
+    double raysPerPoint() const;
 
-  Options mOptions;
-  Summary mSummary;
+    Options mOptions;
+    Summary mSummary;
 };

@@ -27,7 +27,8 @@ QString writeProject(const QString &dir)
     writeFile(dir + QStringLiteral("/b.(e)"), e);
     writeFile(dir + QStringLiteral("/b.(o)"), o);
     writeFile(dir + QStringLiteral("/b.(c)"), c);
-    writeFile(dir + QStringLiteral("/b.(p)"), projectFile(projectFileNames(QStringLiteral("b"), QStringLiteral("none.cam"))));
+    writeFile(dir + QStringLiteral("/b.(p)"),
+              projectFile(projectFileNames(QStringLiteral("b"), QStringLiteral("none.cam"))));
     return dir + QStringLiteral("/b.(p)");
 }
 
@@ -105,20 +106,21 @@ private slots:
     {
         const QString project = writeProject(mDir.path());
         const QString out = mDir.filePath(QStringLiteral("image.png"));
-        const CliRun r = runVarlomin({QStringLiteral("--export"), QStringLiteral("image:5"), QStringLiteral("--out"), out,
-                                   QStringLiteral("--show"), QStringLiteral("ids,residuals"), project});
+        const CliRun r = runVarlomin({QStringLiteral("--export"), QStringLiteral("image:5"), QStringLiteral("--out"),
+                                      out, QStringLiteral("--show"), QStringLiteral("ids,residuals"), project});
         QVERIFY2(r.exitCode == 0, r.err.constData());
         const QImage image(out);
         // Extent 110 x 70 from the points: the longer side is 500 pixels, margins of 40.
         QCOMPARE(image.width(), 580);
         QCOMPARE(image.height(), 40 + 318 + 40);
 
-        const CliRun unknown = runVarlomin({QStringLiteral("--export"), QStringLiteral("image:77"), QStringLiteral("--out"),
-                                         out, project});
+        const CliRun unknown = runVarlomin(
+            {QStringLiteral("--export"), QStringLiteral("image:77"), QStringLiteral("--out"), out, project});
         QCOMPARE(unknown.exitCode, 1);
         QVERIFY(unknown.err.contains("77"));
-        const CliRun unwritable = runVarlomin({QStringLiteral("--export"), QStringLiteral("object:xy"),
-                                            QStringLiteral("--out"), QStringLiteral("/nonexistent/dir/x.png"), project});
+        const CliRun unwritable =
+            runVarlomin({QStringLiteral("--export"), QStringLiteral("object:xy"), QStringLiteral("--out"),
+                         QStringLiteral("/nonexistent/dir/x.png"), project});
         QCOMPARE(unwritable.exitCode, 1);
         QVERIFY(unwritable.err.contains("/nonexistent/dir/x.png"));
     }
@@ -129,12 +131,13 @@ private slots:
         const QString config = mDir.filePath(QStringLiteral("house.cfg"));
         PatbWriter::writeFile(config, "[ObjectViewer]\nBG_Color=#000080\n");
         const QString out = mDir.filePath(QStringLiteral("xy.png"));
-        const CliRun r = runVarlomin({QStringLiteral("--export"), QStringLiteral("object:xy"), QStringLiteral("--out"), out,
-                                   QStringLiteral("--config"), config, project});
+        const CliRun r = runVarlomin({QStringLiteral("--export"), QStringLiteral("object:xy"), QStringLiteral("--out"),
+                                      out, QStringLiteral("--config"), config, project});
         QVERIFY2(r.exitCode == 0, r.err.constData());
         QCOMPARE(QImage(out).pixelColor(2, 2), QColor(0, 0, 128));
-        const CliRun missing = runVarlomin({QStringLiteral("--export"), QStringLiteral("object:xy"), QStringLiteral("--out"),
-                                         out, QStringLiteral("--config"), mDir.filePath(QStringLiteral("no.cfg")), project});
+        const CliRun missing =
+            runVarlomin({QStringLiteral("--export"), QStringLiteral("object:xy"), QStringLiteral("--out"), out,
+                         QStringLiteral("--config"), mDir.filePath(QStringLiteral("no.cfg")), project});
         QCOMPARE(missing.exitCode, 1);
         QVERIFY(missing.err.contains("no.cfg"));
     }

@@ -1,8 +1,8 @@
 // Exports with a selection, run as a user runs them: --select image:ID and --search mark
 // the chosen points in the mark colour at their mapped positions; bad values exit 1.
+#include "objectviewer/SObjectMapping.h"
 #include "tests/app/CliRun.h"
 #include "tools/PatbWriter.h"
-#include "objectviewer/SObjectMapping.h"
 
 #include <QImage>
 #include <QProcess>
@@ -23,8 +23,8 @@ constexpr int kImageId = 5;
 const QPointF kCentre(600.0, 400.0);
 
 // Object points by id and XY position; the block spans X 0..1000 and Y 0..500.
-const QList<QPair<int, QPointF>> kPoints = {{100, {0.0, 0.0}},     {101, {1000.0, 500.0}}, {102, {500.0, 250.0}},
-                                            {103, {250.0, 125.0}}, {104, {750.0, 125.0}}};
+const QList<QPair<int, QPointF>> kPoints = {
+    {100, {0.0, 0.0}}, {101, {1000.0, 500.0}}, {102, {500.0, 250.0}}, {103, {250.0, 125.0}}, {104, {750.0, 125.0}}};
 
 QString writeProject(const QString &dir)
 {
@@ -40,7 +40,8 @@ QString writeProject(const QString &dir)
     writeFile(dir + QStringLiteral("/s.(e)"), e);
     writeFile(dir + QStringLiteral("/s.(o)"), o);
     writeFile(dir + QStringLiteral("/s.(c)"), QByteArray());
-    writeFile(dir + QStringLiteral("/s.(p)"), projectFile(projectFileNames(QStringLiteral("s"), QStringLiteral("none.cam"))));
+    writeFile(dir + QStringLiteral("/s.(p)"),
+              projectFile(projectFileNames(QStringLiteral("s"), QStringLiteral("none.cam"))));
     writeFile(dir + QStringLiteral("/select.cfg"), kConfig);
     return dir + QStringLiteral("/s.(p)");
 }
@@ -71,7 +72,8 @@ class TestCliSelect : public QObject {
 
     QStringList exportArgs(const QString &out) const
     {
-        return {QStringLiteral("--export"), QStringLiteral("object:xy"), QStringLiteral("--out"), out,
+        return {QStringLiteral("--export"), QStringLiteral("object:xy"),
+                QStringLiteral("--out"),    out,
                 QStringLiteral("--config"), mDir.filePath(QStringLiteral("select.cfg"))};
     }
 
@@ -88,8 +90,8 @@ private slots:
         QTest::newRow("point-id range") << QStringList{"--search", "point-id:101:103"}
                                         << QStringList{"101", "102", "103"};
         QTest::newRow("point-id max only") << QStringList{"--search", "point-id::100"} << QStringList{"100"};
-        QTest::newRow("point-id pattern") << QStringList{"--search", "point-id:10?::pattern"}
-                                          << QStringList{"100", "101", "102", "103", "104"};
+        QTest::newRow("point-id pattern")
+            << QStringList{"--search", "point-id:10?::pattern"} << QStringList{"100", "101", "102", "103", "104"};
         QTest::newRow("image-id") << QStringList{"--search", "image-id:5:5"} << QStringList{"centre"};
         QTest::newRow("links") << QStringList{"--search", "links:1"} << QStringList{"102", "103", "104", "centre"};
         QTest::newRow("point-code") << QStringList{"--search", "point-code:0000100"} << QStringList{"centre"};
@@ -131,8 +133,8 @@ private slots:
         QTest::newRow("unknown image") << QStringList{"--select", "image:77"} << QByteArray("no image 77");
         QTest::newRow("image not a number") << QStringList{"--select", "image:x"} << QByteArray("whole number");
         QTest::newRow("unknown selection") << QStringList{"--select", "some"} << QByteArray("unknown selection");
-        QTest::newRow("select with search") << QStringList{"--select", "all", "--search", "blunder"}
-                                            << QByteArray("cannot be combined");
+        QTest::newRow("select with search")
+            << QStringList{"--select", "all", "--search", "blunder"} << QByteArray("cannot be combined");
     }
 
     void badValuesRefused()

@@ -1,39 +1,39 @@
 // The main window: its dock at start, the close dialog's semantics, and the project life
 // cycle on projects that the test writes itself.
-#include "framework/Mu.h"
-#include "framework/MxCfg.h"
-#include "tools/PatbWriter.h"
 #include "app/ProjectInfo.h"
 #include "app/SCloseDialog.h"
-#include "imageviewer/SImageViewer.h"
-#include "objectviewer/SObjectViewer.h"
 #include "app/SObjectListModel.h"
 #include "app/Varlomin.h"
+#include "framework/Mu.h"
+#include "framework/MxCfg.h"
+#include "imageviewer/SImageViewer.h"
+#include "objectviewer/SObjectViewer.h"
+#include "tools/PatbWriter.h"
 
-#include <QAction>
-#include <QApplication>
-#include <QElapsedTimer>
-#include <QImage>
-#include <QPainter>
-#include <QStatusBar>
-#include <QToolBar>
 #include "framework/MxPrefsDialog.h"
 #include "framework/MxPrefsTab.h"
 #include "imageviewer/SImageView.h"
 #include "objectviewer/SObjectView.h"
-#include <QMenu>
-#include <QDir>
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
 #include <QCheckBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileDialog>
 #include <QGroupBox>
+#include <QImage>
 #include <QMdiArea>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPainter>
 #include <QProgressDialog>
 #include <QPushButton>
-#include <QFileDialog>
-#include <QMessageBox>
-#include <QAbstractButton>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolBar>
 #include <QTreeView>
 #include <QTreeWidget>
 
@@ -43,8 +43,7 @@ namespace {
 
 // Runs `answer` on the next modal dialog that comes up (of type Dialog, when given).
 // A dialog nobody answers would hang the test: after a while any modal is rejected.
-template <typename Dialog = QWidget>
-void onNextModal(std::function<void(Dialog *)> answer)
+template <typename Dialog = QWidget> void onNextModal(std::function<void(Dialog *)> answer)
 {
     auto *timer = new QTimer;
     timer->setInterval(10);
@@ -89,7 +88,7 @@ QString writeProject(const QString &dir)
     o += objectRecord(500, 102, 12, 22, 32, 1, 1, 1);
     for (int p = 3; p < 9; ++p)
         o += objectRecord(0, 100 + p, 10 + p, 20 + p, 30, 1, 1, 1);
-    o += objectRecord(0, 150, 5, 5, 5, 1, 1, 1); // measured in no image
+    o += objectRecord(0, 150, 5, 5, 5, 1, 1, 1);                           // measured in no image
     QByteArray c = observationRecord(OT_ControlZ, 1, 101, 31.0, 0.5, 0.1); // rejected: a blunder
     const ProjectFileNames names = projectFileNames(QStringLiteral("block"), QStringLiteral("camera.cam"));
     writeFile(dir + QStringLiteral("/block.(i)"), i);
@@ -167,9 +166,9 @@ private slots:
             QVERIFY(window.projectInfo()->value(row).isEmpty());
         QVERIFY(window.projectFile().isEmpty());
         QCOMPARE(window.imageList()->headerItem()->text(1), QStringLiteral("# Coords"));
-        QCOMPARE(window.objectListModel()->headerData(2, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("Blunder"));
+        QCOMPARE(window.objectListModel()->headerData(2, Qt::Horizontal, Qt::DisplayRole).toString(),
+                 QStringLiteral("Blunder"));
     }
-
 
     void openFillsListsAndInfo()
     {
@@ -272,7 +271,6 @@ private slots:
         SObjectViewer::closeAll();
     }
 
-
     void savedPagesReachTheirViewers()
     {
         qputenv("windir", mDir.path().toLocal8Bit());
@@ -359,7 +357,6 @@ private slots:
         SImageViewer::closeAll();
     }
 
-
     void cancellingALargeReadLeavesNoProject()
     {
         // One image with a million points: more than 50 MB of result files.
@@ -400,7 +397,6 @@ private slots:
         QVERIFY(SImage::imagesOfPoint(100).isEmpty());
     }
 
-
     void openOtherAfterAFailedReadInitialisesOnce()
     {
         qputenv("windir", mDir.path().toLocal8Bit());
@@ -430,7 +426,6 @@ private slots:
         SImageViewer::closeAll();
         SObjectViewer::closeAll();
     }
-
 
     void placementsSavedAndRestored()
     {
@@ -467,7 +462,6 @@ private slots:
         SImageViewer::closeAll();
         SObjectViewer::closeAll();
     }
-
 
     void inconsistentFilesReportCodeAndKeepWhatWasRead()
     {

@@ -1,12 +1,12 @@
 // Selection requests through the main window: the search tab's "S&elect" and the image
 // viewer's request reach the views of all three open object viewers.
+#include "app/Varlomin.h"
 #include "framework/MxCfg.h"
-#include "tools/PatbWriter.h"
 #include "imageviewer/SImageViewer.h"
 #include "objectviewer/SObjectView.h"
 #include "objectviewer/SObjectViewer.h"
 #include "search/SSearchWidget.h"
-#include "app/Varlomin.h"
+#include "tools/PatbWriter.h"
 
 #include <QGroupBox>
 #include <QPushButton>
@@ -32,7 +32,8 @@ QString writeProject(const QString &dir)
     writeFile(dir + QStringLiteral("/r.(e)"), e);
     writeFile(dir + QStringLiteral("/r.(o)"), o);
     writeFile(dir + QStringLiteral("/r.(c)"), QByteArray());
-    writeFile(dir + QStringLiteral("/r.(p)"), projectFile(projectFileNames(QStringLiteral("r"), QStringLiteral("none.cam"))));
+    writeFile(dir + QStringLiteral("/r.(p)"),
+              projectFile(projectFileNames(QStringLiteral("r"), QStringLiteral("none.cam"))));
     return dir + QStringLiteral("/r.(p)");
 }
 

@@ -1,10 +1,10 @@
 // Start-up: the configuration is read from the user's file, else the system's, else
 // the defaults are used with one warning; "-p" in any argument asks for PAT-B's project.
+#include "app/SAppInfo.h"
+#include "app/SStartup.h"
 #include "framework/Mu.h"
 #include "framework/MxApp.h"
 #include "framework/MxCfg.h"
-#include "app/SAppInfo.h"
-#include "app/SStartup.h"
 
 #include <QDir>
 #include <QFile>
@@ -79,7 +79,8 @@ private slots:
         QTEST(Mx::Cfg(QStringLiteral("Points")).readNum(QStringLiteral("PointSize_0"), 7), "pointSize");
         QTEST(int(mWarnings.size()), "warnings");
         if (!mWarnings.isEmpty())
-            QCOMPARE(mWarnings.first(), QStringLiteral("Can't find a valid configuration-file! Using internal defaults."));
+            QCOMPARE(mWarnings.first(),
+                     QStringLiteral("Can't find a valid configuration-file! Using internal defaults."));
     }
 
     void unreadableUserFileIsReportedAndKept()

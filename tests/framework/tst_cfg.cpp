@@ -85,7 +85,8 @@ private slots:
         QTest::newRow("words") << QByteArray("[G]\nN=seven\nF=maybe\nC=notacolour\n") << 7 << true << QColor(Qt::black);
         QTest::newRow("spaces") << QByteArray("[G]\nN= 12 \nF=0\nC=#ff0000\n") << 12 << false << QColor(Qt::red);
         QTest::newRow("true/false") << QByteArray("[G]\nN=\nF=false\nC=\n") << 7 << false << QColor(Qt::black);
-        QTest::newRow("hand-written colour") << QByteArray("[G]\nN=-3\nF=1\nC=\"#000080\"\n") << -3 << true << QColor(0, 0, 128);
+        QTest::newRow("hand-written colour")
+            << QByteArray("[G]\nN=-3\nF=1\nC=\"#000080\"\n") << -3 << true << QColor(0, 0, 128);
     }
 
     void handEditedValues()

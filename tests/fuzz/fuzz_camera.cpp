@@ -1,7 +1,7 @@
 // The camera reader, applied to one image whose camera id comes from the first input byte,
 // so that matching and not matching ids are both reached.
-#include "tests/fuzz/FuzzSupport.h"
 #include "patb/SPatbReader.h"
+#include "tests/fuzz/FuzzSupport.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

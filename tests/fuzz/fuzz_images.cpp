@@ -1,7 +1,7 @@
 // The image and orientation reader: the input holds the (i) file and the (e) file.
-#include "tests/fuzz/FuzzSupport.h"
 #include "misc/SException.h"
 #include "patb/SPatbReader.h"
+#include "tests/fuzz/FuzzSupport.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

@@ -1,6 +1,6 @@
 // The ini reader: the input is Pat.ini and, in the same bytes, PAT-B's current project file.
-#include "tests/fuzz/FuzzSupport.h"
 #include "patb/SPatbReader.h"
+#include "tests/fuzz/FuzzSupport.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

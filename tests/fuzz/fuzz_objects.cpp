@@ -1,7 +1,7 @@
 // The object and observation reader: the input holds the (o) file and the (c) file.
-#include "tests/fuzz/FuzzSupport.h"
 #include "misc/SException.h"
 #include "patb/SPatbReader.h"
+#include "tests/fuzz/FuzzSupport.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

@@ -1,9 +1,9 @@
 // The project-file parser. The input is the "*.(p)" file, placed next to a small complete
 // block so that names the fuzzer keeps lead on into the result readers.
-#include "tools/BlockGenerator.h"
-#include "tests/fuzz/FuzzSupport.h"
 #include "misc/SException.h"
 #include "patb/SPatbReader.h"
+#include "tests/fuzz/FuzzSupport.h"
+#include "tools/BlockGenerator.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 // Nothing of the user's configuration is lost: a failing save leaves the old file as it was,
 // and a corrupt or unreadable file is reported, the defaults are used and the file is kept.
+#include "app/SStartup.h"
 #include "framework/Mu.h"
 #include "framework/MxApp.h"
 #include "framework/MxCfg.h"
-#include "app/SStartup.h"
 
 #include <QDir>
 #include <QFile>

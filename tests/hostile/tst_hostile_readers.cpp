@@ -1,9 +1,9 @@
 // Damaged, hostile and absurd PAT-B files: every reader reports the file and the problem,
 // never crashes or hangs, and reading a good project afterwards still works.
 #include "framework/Mu.h"
-#include "tools/PatbWriter.h"
 #include "misc/SException.h"
 #include "patb/SPatbReader.h"
+#include "tools/PatbWriter.h"
 
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -94,16 +94,16 @@ Files goodFiles()
 {
     Files f;
     for (int image = 1; image <= kImageCount; ++image) {
-        f.image += imageHeader(image) + imagePoint(0, 101, -10.0, 5.0, 0.002, -0.001)
-                   + imagePoint(0, 102, 20.0, -15.0, 0.003, 0.004) + imagePoint(7, 103, 0.5, 0.5, 0.1, 0.2)
-                   + imageTrailer();
+        f.image += imageHeader(image) + imagePoint(0, 101, -10.0, 5.0, 0.002, -0.001) +
+                   imagePoint(0, 102, 20.0, -15.0, 0.003, 0.004) + imagePoint(7, 103, 0.5, 0.5, 0.1, 0.2) +
+                   imageTrailer();
         f.orientation += orientationRecord(image, kCameraId, 1000.0 * image, 500.0, 1500.0, 4.0, 9.0, 16.0);
     }
     f.object = statisticsRecord(0.8, 2.5, kInversionDone);
     for (int point = 101; point < 101 + kObjectPointCount; ++point)
         f.object += objectRecord(3, point, 900.0 + point, 450.0 + point, 100.0, 0.01, 0.01, 0.04);
-    f.observation = observationRecord(OT_ControlX, 0, 101, 1001.0, 0.012, 0.5)
-                    + observationRecord(OT_CentreZ, 1, 2, 1500.0, -0.1, 0.2);
+    f.observation = observationRecord(OT_ControlX, 0, 101, 1001.0, 0.012, 0.5) +
+                    observationRecord(OT_CentreZ, 1, 2, 1500.0, -0.1, 0.2);
     f.camera = cameraRecord(kCameraId, -115.0, 115.0, 230.0, 230.0);
     f.project = projectFile(projectFileNames(QStringLiteral("block"), QStringLiteral("block.cam")));
     return f;
@@ -167,22 +167,28 @@ private slots:
     void emptyAndTruncatedFiles_data()
     {
         QTest::addColumn<QString>("file");
-        QTest::addColumn<int>("cut"); // bytes taken from the end; -1 empties the file
+        QTest::addColumn<int>("cut");         // bytes taken from the end; -1 empties the file
         QTest::addColumn<QString>("warning"); // "!" prefix: the warning names the file too
         QTest::addColumn<QString>("dialog");
         QTest::addColumn<int>("exceptionCode");
         QTest::addColumn<int>("images");
 
         const QString incomplete = QStringLiteral("!ends with an incomplete record");
-        QTest::newRow("(i) empty") << "block.(i)" << -1 << "No image loaded to extract camera ID from." << "" << 0 << 0;
+        QTest::newRow("(i) empty") << "block.(i)" << -1 << "No image loaded to extract camera ID from."
+                                   << "" << 0 << 0;
         QTest::newRow("(i) cut in a record") << "block.(i)" << 26 << incomplete << "" << 0 << 1;
-        QTest::newRow("(e) empty") << "block.(e)" << -1 << "" << "" << 60868 << 0;
-        QTest::newRow("(e) cut in a record") << "block.(e)" << 35 << "" << "" << 60868 << 1;
-        QTest::newRow("(o) empty") << "block.(o)" << -1 << "Point/Image 101 found in file (c)" << "" << 0 << 2;
+        QTest::newRow("(e) empty") << "block.(e)" << -1 << ""
+                                   << "" << 60868 << 0;
+        QTest::newRow("(e) cut in a record") << "block.(e)" << 35 << ""
+                                             << "" << 60868 << 1;
+        QTest::newRow("(o) empty") << "block.(o)" << -1 << "Point/Image 101 found in file (c)"
+                                   << "" << 0 << 2;
         QTest::newRow("(o) cut in a record") << "block.(o)" << 30 << incomplete << "" << 0 << 2;
         QTest::newRow("(c) cut in a record") << "block.(c)" << 19 << incomplete << "" << 0 << 2;
-        QTest::newRow("camera cut in the record") << "block.cam" << 100 << "!is shorter than one record" << "" << 0 << 2;
-        QTest::newRow("project empty") << "block.(p)" << -1 << "" << "Project file corrupt!" << 0 << 0;
+        QTest::newRow("camera cut in the record") << "block.cam" << 100 << "!is shorter than one record"
+                                                  << "" << 0 << 2;
+        QTest::newRow("project empty") << "block.(p)" << -1 << ""
+                                       << "Project file corrupt!" << 0 << 0;
     }
 
     void emptyAndTruncatedFiles()
@@ -238,11 +244,11 @@ private slots:
         const double inf = std::numeric_limits<double>::infinity();
         const double nan = std::numeric_limits<double>::quiet_NaN();
         Files f = goodFiles();
-        f.object += objectRecord(3, 201, nan, 460.0, 100.0, -4.0, -0.0, nan)
-                    + objectRecord(3, 202, inf, -inf, inf, inf, -inf, 1.0);
+        f.object += objectRecord(3, 201, nan, 460.0, 100.0, -4.0, -0.0, nan) +
+                    objectRecord(3, 202, inf, -inf, inf, inf, -inf, 1.0);
         f.observation += observationRecord(OT_ControlY, 0, 201, inf, nan, -inf);
-        f.image = imageHeader(1) + imagePoint(0, 101, nan, inf, -inf, nan) + imageTrailer() + imageHeader(2)
-                  + imagePoint(0, 102, 1.0, 2.0, 0.1, 0.1) + imageTrailer();
+        f.image = imageHeader(1) + imagePoint(0, 101, nan, inf, -inf, nan) + imageTrailer() + imageHeader(2) +
+                  imagePoint(0, 102, 1.0, 2.0, 0.1, 0.1) + imageTrailer();
         Capture capture;
         SProjectData data;
         QVERIFY(SPatbReader(data, capture).readProjectFile(writeProject(mDir.path(), f)));

@@ -2,8 +2,8 @@
 // and a hand-edited configuration with absurd values. Every paint finishes, the mapping stays
 // finite and the sound points are still drawn where the mapping puts them.
 #include "framework/MxCfg.h"
-#include "misc/SImageData.h"
 #include "imageviewer/SImageView.h"
+#include "misc/SImageData.h"
 #include "misc/SObjectPoint.h"
 #include "objectviewer/SObjectView.h"
 #include "prefs/SSettings.h"
@@ -24,8 +24,7 @@ constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
 constexpr int kCanvasAt100 = 500 + 2 * 40;
 constexpr int kPointCode = 3;
 
-template <typename View>
-QImage paint(View &view)
+template <typename View> QImage paint(View &view)
 {
     QImage image(view.canvasSize(), QImage::Format_RGB32);
     image.fill(Qt::magenta);

@@ -1,8 +1,8 @@
 // Small images built through the model's own API for the image viewer tests.
 #pragma once
 
-#include "misc/SImageData.h"
 #include "imageviewer/SImageView.h"
+#include "misc/SImageData.h"
 
 #include <QImage>
 #include <QPainter>
@@ -23,10 +23,7 @@ inline SImage *makeImage(int id, float xmin, float ymin, float xmax, float ymax)
 }
 
 // Extent 0..500 in both directions: at 100 % image (x, y) lands at canvas (40 + x, 540 - y).
-inline QPoint unitCanvas(float x, float y)
-{
-    return QPoint(40 + int(x), 540 - int(y));
-}
+inline QPoint unitCanvas(float x, float y) { return QPoint(40 + int(x), 540 - int(y)); }
 
 // Adds an image point of a new (tie) point, point-code index 0.
 inline void addNewPoint(SImage *image, int id, bool active, float x, float y, float vx = 0.0f, float vy = 0.0f)

@@ -1,9 +1,9 @@
 // The graphical image view: mapping and canvas size, drawing rules checked on painted
 // pixels, zoom limits and steps, the rubber band and the context menu.
-#include "tests/imageviewer/ImageFixtures.h"
 #include "framework/Mu.h"
 #include "imageviewer/SImageMapping.h"
 #include "imageviewer/SImageView.h"
+#include "tests/imageviewer/ImageFixtures.h"
 
 #include <QApplication>
 #include <QMenu>
@@ -124,8 +124,8 @@ void TestSImageView::canvasGeometry_data()
     QTest::newRow("wide at 200 %") << wide << 200 << QSize(1080, 580) << QPointF(1000, 500) << QPoint(1040, 540);
     QTest::newRow("tall") << QRectF(0, 0, 1000, 2000) << 100 << QSize(330, 580) << QPointF(1000, 0) << QPoint(290, 540);
     // 5 units at 0.5 pixels per unit: 42.5 rounds up to 43, on both axes.
-    QTest::newRow("half pixel rounds up") << QRectF(0, 0, 1000, 1000) << 100 << QSize(580, 580) << QPointF(5, 995)
-                                          << QPoint(43, 43);
+    QTest::newRow("half pixel rounds up")
+        << QRectF(0, 0, 1000, 1000) << 100 << QSize(580, 580) << QPointF(5, 995) << QPoint(43, 43);
 }
 
 void TestSImageView::canvasGeometry()
@@ -136,8 +136,8 @@ void TestSImageView::canvasGeometry()
     QFETCH(QPointF, image);
     QFETCH(QPoint, pixel);
 
-    const auto [x0, y0, x1, y1] = std::tuple{float(extent.left()), float(extent.top()), float(extent.right()),
-                                             float(extent.bottom())};
+    const auto [x0, y0, x1, y1] =
+        std::tuple{float(extent.left()), float(extent.top()), float(extent.right()), float(extent.bottom())};
     const SImageMapping map(x0, y0, x1, y1, zoom);
     QCOMPARE(map.canvasSize(), canvas);
     QCOMPARE(map.toCanvas(float(image.x()), float(image.y())), pixel);
@@ -227,15 +227,15 @@ void TestSImageView::drawing_data()
     QTest::newRow("residual scale 0 is 1") << true << true << false << true << 0.0f << up
                                            << QList<QPoint>{{0, -25}, {0, -32}} << QList<QColor>{kInk, kGround};
     // Beyond the symbol and the blunder disc, on the way up to 30 pixels.
-    QTest::newRow("vector in point colour") << true << true << true << true << 1.0f << up << QList<QPoint>{{0, -20}}
-                                            << QList<QColor>{kInk};
-    QTest::newRow("blunder vector in blunder colour") << false << true << true << true << 1.0f << up
-                                                      << QList<QPoint>{{0, -20}} << QList<QColor>{kBlunder};
+    QTest::newRow("vector in point colour")
+        << true << true << true << true << 1.0f << up << QList<QPoint>{{0, -20}} << QList<QColor>{kInk};
+    QTest::newRow("blunder vector in blunder colour")
+        << false << true << true << true << 1.0f << up << QList<QPoint>{{0, -20}} << QList<QColor>{kBlunder};
     // No symbol, no vector (it would end at +30, -40), but the largest-residual circle of
     // 7 + 2 x 2 = 11 pixels.
-    QTest::newRow("hidden index keeps its mark") << true << false << false << true << 10.0f << QPointF(3, 4)
-                                                 << QList<QPoint>{{0, 0}, {15, -20}, {-5, 0}, {0, -5}}
-                                                 << QList<QColor>{kGround, kGround, kMark, kMark};
+    QTest::newRow("hidden index keeps its mark")
+        << true << false << false << true << 10.0f << QPointF(3, 4)
+        << QList<QPoint>{{0, 0}, {15, -20}, {-5, 0}, {0, -5}} << QList<QColor>{kGround, kGround, kMark, kMark};
 }
 
 void TestSImageView::drawing()
@@ -382,7 +382,8 @@ void TestSImageView::rubberBand()
         QVERIFY(mNotes.contains(QStringLiteral("Ignoring zoom.")));
         return;
     }
-    const float f = std::min(float(mView->width()) / float(band.width()), float(mView->height()) / float(band.height()));
+    const float f =
+        std::min(float(mView->width()) / float(band.width()), float(mView->height()) / float(band.height()));
     QCOMPARE(mView->zoom(), int(std::floor(100.0f * f + 0.5f)));
     QCOMPARE(spy.count(), 1);
     // The band's top-left corner comes to the top-left of the viewport.
@@ -436,7 +437,7 @@ void TestSImageView::contextMenu()
     };
     QList<QAction *> leaves;
     QCOMPARE(entries(leaves), (QStringList{"Show Point-IDs", "Show Number of Links", "&Residuals", "Show Graphical",
-                                            "Show Textual", "Show Blunders"}));
+                                           "Show Textual", "Show Blunders"}));
 
     mView->slotZoom(200);
     mView->slotTogglePointIds();
@@ -446,7 +447,7 @@ void TestSImageView::contextMenu()
     mView->slotToggleBlunders();
     leaves.clear();
     QCOMPARE(entries(leaves), (QStringList{"Zoom 100%", "", "Hide Point-IDs", "Hide Number of Links", "&Residuals",
-                                            "Hide Graphical", "Hide Textual", "Hide Blunders"}));
+                                           "Hide Graphical", "Hide Textual", "Hide Blunders"}));
 
     // Each entry carries the id of exactly the handler that undoes what it names.
     const QMap<QString, std::function<bool()>> changed{

@@ -1,6 +1,5 @@
 // The image viewer window, its table and info views, its settings pass, the
 // class-wide operations and the command-line picture export.
-#include "tests/imageviewer/ImageFixtures.h"
 #include "framework/Mu.h"
 #include "framework/MxCfg.h"
 #include "imageviewer/SImageExport.h"
@@ -10,6 +9,7 @@
 #include "imageviewer/SImageView.h"
 #include "imageviewer/SImageViewer.h"
 #include "prefs/SSettings.h"
+#include "tests/imageviewer/ImageFixtures.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -133,8 +133,8 @@ void TestSImageViewer::navigationEnabling()
 void TestSImageViewer::noWrapAround()
 {
     auto *viewer = new SImageViewer(&mImages, nullptr, 8);
-    const QList<QPair<const char *, int>> steps{{"slotNavNext", 8}, {"slotNavPrev", 5}, {"slotNavFirst", 3},
-                                                {"slotNavPrev", 3}, {"slotNavLast", 8}};
+    const QList<QPair<const char *, int>> steps{
+        {"slotNavNext", 8}, {"slotNavPrev", 5}, {"slotNavFirst", 3}, {"slotNavPrev", 3}, {"slotNavLast", 8}};
     for (const auto &[slot, expected] : steps) {
         QMetaObject::invokeMethod(viewer, slot);
         QCOMPARE(viewer->currentImageNumber(), expected);
@@ -329,13 +329,32 @@ void TestSImageViewer::menus()
         found << action->text();
         describe(action->menu(), describe);
     }
-    QCOMPARE(found, (QStringList{"&File", "Export picture...|", "-", "&Close|Ctrl+Q",
-                                 "&Navigation", "Show first image|Home", "Previous image|PgUp", "Next image|PgDown",
+    QCOMPARE(found, (QStringList{"&File",
+                                 "Export picture...|",
+                                 "-",
+                                 "&Close|Ctrl+Q",
+                                 "&Navigation",
+                                 "Show first image|Home",
+                                 "Previous image|PgUp",
+                                 "Next image|PgDown",
                                  "Show last image|End",
-                                 "&Zooming", "Zoom &in|+", "Zoom &out|-", ">&Fixed Zoom", "400 %|", "200 %|", "100 %|F3",
-                                 "75 %|", "50 %|", "25 %|",
-                                 "&Extras", "Zoom Mode|", "Scroll Mode|", "-", "Select Points in Object Viewers...|F9",
-                                 "-", "&Preferences...|"}));
+                                 "&Zooming",
+                                 "Zoom &in|+",
+                                 "Zoom &out|-",
+                                 ">&Fixed Zoom",
+                                 "400 %|",
+                                 "200 %|",
+                                 "100 %|F3",
+                                 "75 %|",
+                                 "50 %|",
+                                 "25 %|",
+                                 "&Extras",
+                                 "Zoom Mode|",
+                                 "Scroll Mode|",
+                                 "-",
+                                 "Select Points in Object Viewers...|F9",
+                                 "-",
+                                 "&Preferences...|"}));
 }
 
 void TestSImageViewer::tableSorting_data()

@@ -3,10 +3,10 @@
 // marks painted for the result, and the class-wide operations over all open viewers.
 #include "framework/Mu.h"
 #include "framework/MxCfg.h"
-#include "tests/objectviewer/ObjectBlock.h"
 #include "misc/SException.h"
 #include "objectviewer/SObjectView.h"
 #include "objectviewer/SObjectViewer.h"
+#include "tests/objectviewer/ObjectBlock.h"
 
 #include <QCoreApplication>
 #include <QtTest>
@@ -98,26 +98,25 @@ void TestObjectSelection::searchModes_data()
     QTest::addColumn<QStringList>("expected");
     const QString none; // a bound the search tab leaves out
 
-    QTest::newRow("point id both") << int(SGlobal::SM_PointId) << "100" << "200"
-                                   << QStringList{"p100", "p150", "p200"};
+    QTest::newRow("point id both") << int(SGlobal::SM_PointId) << "100"
+                                   << "200" << QStringList{"p100", "p150", "p200"};
     QTest::newRow("point id no bounds: at least 0")
         << int(SGlobal::SM_PointId) << none << none
         << QStringList{"p1", "p100", "p1105", "p150", "p2", "p200", "p250", "p260", "p270"};
     QTest::newRow("image id min only") << int(SGlobal::SM_ImageId) << "8" << none << QStringList{"c150", "c8"};
-    QTest::newRow("links min only") << int(SGlobal::SM_Links) << "2" << none
-                                    << QStringList{"c7", "c8", "p100", "p200"};
+    QTest::newRow("links min only") << int(SGlobal::SM_Links) << "2" << none << QStringList{"c7", "c8", "p100", "p200"};
     // Axes without observation count as residual 0; tie points are never tested.
     QTest::newRow("residuals max only") << int(SGlobal::SM_Residuals) << none << "0.01"
                                         << QStringList{"c150", "c7", "c8", "p250", "p260"};
-    QTest::newRow("residuals min only") << int(SGlobal::SM_Residuals) << "0.45" << none
-                                        << QStringList{"p260", "p270"};
+    QTest::newRow("residuals min only") << int(SGlobal::SM_Residuals) << "0.45" << none << QStringList{"p260", "p270"};
     // Point 150 has sigma 0.2 but is not active.
     QTest::newRow("sigmas min only") << int(SGlobal::SM_Sigmas) << "0.15" << none << QStringList{"p1105", "p200"};
-    QTest::newRow("sigmas both, inactive skipped") << int(SGlobal::SM_Sigmas) << "0.15" << "0.25" << QStringList{};
+    QTest::newRow("sigmas both, inactive skipped") << int(SGlobal::SM_Sigmas) << "0.15"
+                                                   << "0.25" << QStringList{};
     QTest::newRow("point code centres") << int(SGlobal::SM_PointCode) << "0000110" << none
                                         << QStringList{"c150", "c7", "c8"};
-    QTest::newRow("point code short mask") << int(SGlobal::SM_PointCode) << "1" << none
-                                           << QStringList{"p1", "p100", "p1105", "p150", "p2", "p200"};
+    QTest::newRow("point code short mask")
+        << int(SGlobal::SM_PointCode) << "1" << none << QStringList{"p1", "p100", "p1105", "p150", "p2", "p200"};
 }
 
 void TestObjectSelection::searchModes()
@@ -186,8 +185,8 @@ void TestObjectSelection::eraseVersusAdd()
     QVERIFY(view.isSelectedCentre(7));
 
     // Centre 150 lies in the id range but centres never pass the point-id test.
-    view.selectPoints(SelectionModeE(selectionMode), SGlobal::SM_PointId, QStringLiteral("100"),
-                      QStringLiteral("200"), false);
+    view.selectPoints(SelectionModeE(selectionMode), SGlobal::SM_PointId, QStringLiteral("100"), QStringLiteral("200"),
+                      false);
     QCOMPARE(selected(block.points), expected);
     QCOMPARE(view.isSelectedCentre(7), centre7Kept);
     QVERIFY(!view.isSelectedCentre(150));
@@ -196,10 +195,10 @@ void TestObjectSelection::eraseVersusAdd()
 void TestObjectSelection::blunderRules()
 {
     ObjectBlock block;
-    block.add(10, 0, 10.0f, 10.0f, 0.0f)->setActive(false); // rule 1: not active
-    block.add(11, 0, 11.0f, 10.0f, 0.0f); // rule 3: an inactive image point in image 20
-    block.add(12, 0, 12.0f, 10.0f, 0.0f); // measured, all image points active
-    block.add(13, 0, 13.0f, 10.0f, 0.0f); // measured by no image
+    block.add(10, 0, 10.0f, 10.0f, 0.0f)->setActive(false);              // rule 1: not active
+    block.add(11, 0, 11.0f, 10.0f, 0.0f);                                // rule 3: an inactive image point in image 20
+    block.add(12, 0, 12.0f, 10.0f, 0.0f);                                // measured, all image points active
+    block.add(13, 0, 13.0f, 10.0f, 0.0f);                                // measured by no image
     block.addImage(20, 500.0f, 500.0f, 0.0f, {{11, false}, {12, true}}); // rule 2: eliminated points
     block.addImage(21, 600.0f, 500.0f, 0.0f, {{11, true}, {12, true}});
     block.addImage(22, 700.0f, 500.0f, 0.0f, {{12, true}});
@@ -328,8 +327,8 @@ void TestObjectSelection::noViewerNoEffect()
     block.points.at(0)->setSelected(true);
     SObjectViewer::closeAll();
     flushDeletes();
-    SObjectViewer::selectPoints(SGlobal::SL_Erase, SGlobal::SM_PointId, QStringLiteral("100"),
-                                QStringLiteral("200"), false);
+    SObjectViewer::selectPoints(SGlobal::SL_Erase, SGlobal::SM_PointId, QStringLiteral("100"), QStringLiteral("200"),
+                                false);
     SObjectViewer::selectImagePoints(SImageList::find(7));
     QCOMPARE(selected(block.points), QStringList{"p1"});
 }

@@ -1,7 +1,7 @@
 // Drawing and interaction of the object view: pixels at mapped positions, marks, texts,
 // residual vectors, zoom and selection bands, toggles, the context menu and the index.
-#include "objectviewer/SObjectView.h"
 #include "framework/Mu.h"
+#include "objectviewer/SObjectView.h"
 #include "tests/objectviewer/ObjectBlock.h"
 
 #include <QAction>
@@ -138,7 +138,8 @@ void TestObjectView::concentricMarkBlunderSymbol()
     const struct {
         int reach;
         QColor inside, outside;
-    } rings[] = {{15 / 2, kMarkColor, kBackground}, {11 / 2, kBlunderColor, kMarkColor}, {7 / 2, kPointColor, kBlunderColor}};
+    } rings[] = {
+        {15 / 2, kMarkColor, kBackground}, {11 / 2, kBlunderColor, kMarkColor}, {7 / 2, kPointColor, kBlunderColor}};
     for (const auto &ring : rings)
         for (const QPoint dir : {QPoint(1, 0), QPoint(-1, 0), QPoint(0, 1), QPoint(0, -1)}) {
             QCOMPARE(at(image, kMid + dir * ring.reach), ring.inside);
@@ -450,13 +451,22 @@ void TestObjectView::contextMenu_data()
     QTest::addColumn<int>("zoom");
     QTest::addColumn<QStringList>("entries");
     const QString sep = QStringLiteral("-");
-    QTest::newRow("plain") << false << 100
-                           << QStringList{"Show Point-IDs", "Show Image-IDs", "Show Number of Links", "Show Blunders",
-                                          "&Residuals", sep, "Show Connections"};
-    QTest::newRow("zoomed, sigmas, selection")
-        << true << 200
-        << QStringList{"Zoom 100%",     sep,          "Show Point-IDs", "Show Image-IDs", "Show Number of Links",
-                       "Show Blunders", "&Residuals", "&Sigmas", sep, "Show Connections", sep, "Deselect all Points"};
+    QTest::newRow("plain") << false << 100 << QStringList{"Show Point-IDs",  "Show Image-IDs", "Show Number of Links",
+                                                          "Show Blunders",   "&Residuals",     sep,
+                                                          "Show Connections"};
+    QTest::newRow("zoomed, sigmas, selection") << true << 200
+                                               << QStringList{"Zoom 100%",
+                                                              sep,
+                                                              "Show Point-IDs",
+                                                              "Show Image-IDs",
+                                                              "Show Number of Links",
+                                                              "Show Blunders",
+                                                              "&Residuals",
+                                                              "&Sigmas",
+                                                              sep,
+                                                              "Show Connections",
+                                                              sep,
+                                                              "Deselect all Points"};
 }
 
 void TestObjectView::contextMenu()

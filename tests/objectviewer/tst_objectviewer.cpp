@@ -1,11 +1,11 @@
 // The object viewer window: one viewer per plane, caption and help, zoom actions, keyboard
 // toggles, the settings pass, placements in the configuration, and the picture export.
-#include "objectviewer/SObjectViewer.h"
 #include "framework/MxCfg.h"
-#include "tests/objectviewer/ObjectBlock.h"
 #include "objectviewer/SObjectExport.h"
 #include "objectviewer/SObjectView.h"
+#include "objectviewer/SObjectViewer.h"
 #include "prefs/SSettings.h"
+#include "tests/objectviewer/ObjectBlock.h"
 
 #include <QAction>
 #include <QApplication>
@@ -74,9 +74,10 @@ void TestObjectViewer::captionAndHelp()
 {
     SObjectViewer *yz = SObjectViewer::instance(2, nullptr);
     QCOMPARE(yz->windowTitle(), QStringLiteral("Object Viewer YZ"));
-    QCOMPARE(yz->whatsThis(), QStringLiteral("The <font color=\"#0000ff\">Object Viewer YZ</font> allows you to inspect "
-                                             "object data, which is projected in the YZ-plane. The 2D-viewing area "
-                                             "offers scrolling, zooming and selection-capabilities."));
+    QCOMPARE(yz->whatsThis(),
+             QStringLiteral("The <font color=\"#0000ff\">Object Viewer YZ</font> allows you to inspect "
+                            "object data, which is projected in the YZ-plane. The 2D-viewing area "
+                            "offers scrolling, zooming and selection-capabilities."));
 }
 
 void TestObjectViewer::zoomActionsFollowZoom_data()
@@ -214,7 +215,7 @@ void TestObjectViewer::exportPicture()
     const QImage image(file);
     // 200 %: the long side is 1000 pixels; the block is half as high.
     QCOMPARE(image.size(), QSize(1080, 580));
-    QCOMPARE(image.pixelColor(540, 290), QColor(Qt::black));  // the middle point
+    QCOMPARE(image.pixelColor(540, 290), QColor(Qt::black));      // the middle point
     QCOMPARE(image.pixelColor(540 + 4, 290), QColor(Qt::yellow)); // its selection mark, 11 pixels
     QCOMPARE(image.pixelColor(540 + 6, 290), QColor(Qt::white));
     QCOMPARE(image.pixelColor(300, 450), QColor(Qt::white));

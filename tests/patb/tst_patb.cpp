@@ -1,8 +1,8 @@
 // The PAT-B readers, fed with files that each test writes record by record.
 #include "framework/MuMath.h"
-#include "tests/patb/PatbFiles.h"
 #include "misc/SException.h"
 #include "patb/SPatbReader.h"
+#include "tests/patb/PatbFiles.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -110,11 +110,11 @@ void TestPatb::cleanup()
 
 void TestPatb::writeBlock()
 {
-    writeFile(path("b.(i)"), imageHeader(11) + imagePoint(0, 5, 1, 2, 0.3, 0.4) + imagePoint(0, 6, -3, 4)
-                                 + imageTrailer() + imageHeader(12) + imagePoint(0, 5, 7, 8) + imageTrailer());
+    writeFile(path("b.(i)"), imageHeader(11) + imagePoint(0, 5, 1, 2, 0.3, 0.4) + imagePoint(0, 6, -3, 4) +
+                                 imageTrailer() + imageHeader(12) + imagePoint(0, 5, 7, 8) + imageTrailer());
     writeFile(path("b.(e)"), orientationRecord(11, 3, 100, 200, 300) + orientationRecord(12, 3, 110, 210, 310));
-    writeFile(path("b.(o)"), statisticsRecord(0.5, 1.25, 1.0) + objectRecord(200, 5, 10, 20, 30)
-                                 + objectRecord(0, 6, 11, 21, 31));
+    writeFile(path("b.(o)"),
+              statisticsRecord(0.5, 1.25, 1.0) + objectRecord(200, 5, 10, 20, 30) + objectRecord(0, 6, 11, 21, 31));
     writeFile(path("b.(c)"), QByteArray());
 }
 
@@ -146,9 +146,10 @@ void TestPatb::iniSearch()
     MessageCapture capture;
     SPatbReader reader(mData, mHandler);
     QCOMPARE(reader.readPATpro(path("block.pro"), "PATB", "PATB_LAST_PROJ"), value);
-    const QStringList expected = warned ? QStringList{QString("Keyword 'PATB_LAST_PROJ' not found in section [PATB] of file '%1'!")
-                                                          .arg(path("block.pro"))}
-                                        : QStringList{};
+    const QStringList expected =
+        warned ? QStringList{QString("Keyword 'PATB_LAST_PROJ' not found in section [PATB] of file '%1'!")
+                                 .arg(path("block.pro"))}
+               : QStringList{};
     QCOMPARE(capture.warnings(), expected);
 }
 
@@ -237,8 +238,9 @@ void TestPatb::projectFileCorrupt_data()
     QTest::addColumn<QString>("warning");
     const QByteArray full = "IMAGE_FILE: b.(i)\r\nOBJECT_FILE: b.(o)\r\nORIENTATION_FILE: b.(e)\r\n";
     QTest::newRow("missing key") << full << "";
-    QTest::newRow("no closing bracket") << QByteArray(full + "OBJECT_OBSERVATION_FILE: b.c\r\n")
-                                        << "Value of OBJECT_OBSERVATION_FILE in project file '%1' has no closing ')'; ignored.";
+    QTest::newRow("no closing bracket")
+        << QByteArray(full + "OBJECT_OBSERVATION_FILE: b.c\r\n")
+        << "Value of OBJECT_OBSERVATION_FILE in project file '%1' has no closing ')'; ignored.";
 }
 
 void TestPatb::projectFileCorrupt()
@@ -276,9 +278,9 @@ void TestPatb::projectFileMissingResultAndOpenFailure()
 void TestPatb::headerAndTrailerRecognition()
 {
     QVERIFY(readImages(imageHeader(1) + imageRecord(3, 20, 1, 1, 1, 1, 1) // header values, status 3: point
-                           + imagePoint(0, -99, 2, 0.1, 0, 0, 0)            // id -99 with y 0.1: point
-                           + imagePoint(7, 21, 5, 6)                        // status 7: eliminated
-                           + imageTrailer(5.0),                             // x is not examined
+                           + imagePoint(0, -99, 2, 0.1, 0, 0, 0)          // id -99 with y 0.1: point
+                           + imagePoint(7, 21, 5, 6)                      // status 7: eliminated
+                           + imageTrailer(5.0),                           // x is not examined
                        orientationRecord(1, 9, 0, 0, 0)));
     QCOMPARE(mData.mListImageData.count(), 1);
     SImage *image = mData.mListImageData.first();
@@ -295,8 +297,8 @@ void TestPatb::imageWithoutPointsAndMissingTrailer()
 {
     QVERIFY(readImages(imageHeader(1) + imageTrailer() + imagePoint(0, 77, 3, 3) // after trailer: still image 1
                            + imageHeader(2) + imagePoint(0, 5, 1, 1)             // no trailer before next header
-                           + imageHeader(3) + imagePoint(0, 6, 1, 1) + imageTrailer()
-                           + imageHeader(4) + imagePoint(0, 8, 1, 1),            // no trailer at the end
+                           + imageHeader(3) + imagePoint(0, 6, 1, 1) + imageTrailer() + imageHeader(4) +
+                           imagePoint(0, 8, 1, 1), // no trailer at the end
                        orientationRecord(1, 9, 1, 2, 3) + orientationRecord(3, 9, 4, 5, 6)));
     QCOMPARE(mData.mListImageData.count(), 2);
     QCOMPARE(mData.mListImageData.at(0)->numberOfPoints(), 1); // the point after the trailer
@@ -318,8 +320,9 @@ void TestPatb::imageWithoutPointsAndMissingTrailer()
 
 void TestPatb::orientationSigmasAndUnreadRecords()
 {
-    QVERIFY(readImages(imageHeader(1) + imageTrailer(), orientationRecord(1, 9, 10, 20, 30, 4.0, 9.0, 16.0)
-                                                            + QByteArray(70, '\xff') + orientationRecord(99, 9, 0, 0, 0)));
+    QVERIFY(readImages(imageHeader(1) + imageTrailer(), orientationRecord(1, 9, 10, 20, 30, 4.0, 9.0, 16.0) +
+                                                            QByteArray(70, '\xff') +
+                                                            orientationRecord(99, 9, 0, 0, 0)));
     const SObjectCoord &pc = mData.mListImageData.first()->projectionCentre();
     QCOMPARE(pc.X, 10.0f);
     QCOMPARE(pc.dX, 2.0f);
@@ -347,8 +350,8 @@ void TestPatb::readerExceptions_data()
     QTest::newRow("(e) truncated") << e1 + orientationRecord(2, 9, 0, 0, 0).left(69) << QByteArray() << QByteArray()
                                    << 60868 << sequence << 1;
     QTest::newRow("inversion 0.5") << QByteArray()
-                                   << objectRecord(0, 5, 1, 2, 3) + statisticsRecord(0.75, 2.5, 0.5)
-                                          + objectRecord(0, 6, 1, 2, 3)
+                                   << objectRecord(0, 5, 1, 2, 3) + statisticsRecord(0.75, 2.5, 0.5) +
+                                          objectRecord(0, 6, 1, 2, 3)
                                    << QByteArray() << 60865
                                    << "Varlomin::ReadObjectFiles: Check for inversion neither 0 nor 1!" << 1;
     QTest::newRow("observation type 7") << QByteArray() << objectRecord(0, 5, 1, 2, 3)
@@ -366,8 +369,8 @@ void TestPatb::readerExceptions()
     QFETCH(int, objects);
     try {
         if (!orientation.isEmpty())
-            readImages(imageHeader(1) + imagePoint(0, 5, 1, 1) + imageTrailer() + imageHeader(2)
-                           + imagePoint(0, 6, 1, 1) + imageTrailer() + imageHeader(4) + imageTrailer(),
+            readImages(imageHeader(1) + imagePoint(0, 5, 1, 1) + imageTrailer() + imageHeader(2) +
+                           imagePoint(0, 6, 1, 1) + imageTrailer() + imageHeader(4) + imageTrailer(),
                        orientation);
         else
             readObjects(object, observation);
@@ -384,16 +387,16 @@ void TestPatb::readerExceptions()
 void TestPatb::recordsOutsideImages()
 {
     MessageCapture capture;
-    QVERIFY(readImages(imagePoint(0, 5, 1, 1) + imagePoint(0, 6, 1, 1) + imageTrailer() + imageHeader(1)
-                           + imageTrailer(),
-                       orientationRecord(1, 9, 0, 0, 0)));
+    QVERIFY(
+        readImages(imagePoint(0, 5, 1, 1) + imagePoint(0, 6, 1, 1) + imageTrailer() + imageHeader(1) + imageTrailer(),
+                   orientationRecord(1, 9, 0, 0, 0)));
     QCOMPARE(mData.mListImageData.count(), 1);
     QCOMPARE(capture.warnings().size(), 1);
     QVERIFY(capture.warnings().first().contains(path("t.(i)")));
 
     // a second trailer still belongs to the image and asks (e) for its record
-    QVERIFY_THROWS_EXCEPTION(SException, readImages(imageHeader(2) + imageTrailer() + imageTrailer(),
-                                                    orientationRecord(2, 9, 0, 0, 0)));
+    QVERIFY_THROWS_EXCEPTION(
+        SException, readImages(imageHeader(2) + imageTrailer() + imageTrailer(), orientationRecord(2, 9, 0, 0, 0)));
     QCOMPARE(mData.mListImageData.count(), 2);
 }
 
@@ -426,8 +429,9 @@ void TestPatb::garbageFiles()
 
 void TestPatb::objectFileAndStatistics()
 {
-    QVERIFY(readObjects(objectRecord(0, 5, 1, 2, 3, 4, 9, 16) + objectRecord(300, 5, 9, 9, 9)
-                        + statisticsRecord(0.75, 2.5, 0.0) + objectRecord(200, 6, 1, 1, 1) + objectRecord(500, 5, 7, 7, 7)));
+    QVERIFY(readObjects(objectRecord(0, 5, 1, 2, 3, 4, 9, 16) + objectRecord(300, 5, 9, 9, 9) +
+                        statisticsRecord(0.75, 2.5, 0.0) + objectRecord(200, 6, 1, 1, 1) +
+                        objectRecord(500, 5, 7, 7, 7)));
     QCOMPARE(mData.mListObjectData.count(), 3); // 5, 6, 5: only consecutive duplicates are skipped
     const SObjectPoint *p = mData.mListObjectData.at(0);
     QCOMPARE(p->code(), 0);
@@ -455,9 +459,9 @@ void TestPatb::observationBlunderRules()
     QFETCH(QList<int>, statuses);
     QFETCH(bool, active);
     QFETCH(QList<bool>, accepted);
-    QVERIFY(readObjects(objectRecord(500, 5, 1, 2, 3), observationRecord(1, statuses[0], 5, 10.5, 0.012, 0.25)
-                                                           + observationRecord(2, statuses[1], 5, 20.5, -0.5)
-                                                           + observationRecord(3, statuses[2], 5, 30.5, 0.0)));
+    QVERIFY(readObjects(objectRecord(500, 5, 1, 2, 3), observationRecord(1, statuses[0], 5, 10.5, 0.012, 0.25) +
+                                                           observationRecord(2, statuses[1], 5, 20.5, -0.5) +
+                                                           observationRecord(3, statuses[2], 5, 30.5, 0.0)));
     const SObjectPoint *p = mData.mListObjectData.find(5);
     QCOMPARE(p->isActive(), active);
     QCOMPARE(p->observation().flagX, accepted[0]);
@@ -538,8 +542,8 @@ void TestPatb::cameraFile()
     QFETCH(int, imageCamera);
     QFETCH(bool, applied);
     QFETCH(bool, warned);
-    QVERIFY(readImages(imageHeader(1) + imagePoint(0, 5, 1, 2) + imagePoint(0, 6, 3, 4) + imageTrailer()
-                           + imageHeader(2) + imagePoint(0, 5, 1, 2) + imageTrailer(),
+    QVERIFY(readImages(imageHeader(1) + imagePoint(0, 5, 1, 2) + imagePoint(0, 6, 3, 4) + imageTrailer() +
+                           imageHeader(2) + imagePoint(0, 5, 1, 2) + imageTrailer(),
                        orientationRecord(1, imageCamera, 0, 0, 0) + orientationRecord(2, 77, 0, 0, 0)));
     writeFile(path("c.cam"), cameraRecord(idField, -115.0, 115.0, 230.0, 230.0));
     MessageCapture capture;
@@ -577,24 +581,24 @@ void TestPatb::cameraFileShortAndNoImages()
 
 void TestPatb::reconcileCodesAndInversion()
 {
-    const QByteArray images = imageHeader(2) + imagePoint(0, 5, 1, 1) + imagePoint(0, 1, 1, 1)
-                              + imagePoint(0, 9, 1, 1) + imageTrailer() + imageHeader(1) + imagePoint(0, 5, 1, 1)
-                              + imageTrailer();
+    const QByteArray images = imageHeader(2) + imagePoint(0, 5, 1, 1) + imagePoint(0, 1, 1, 1) +
+                              imagePoint(0, 9, 1, 1) + imageTrailer() + imageHeader(1) + imagePoint(0, 5, 1, 1) +
+                              imageTrailer();
     const QByteArray orientations = orientationRecord(2, 1, 0, 0, 0) + orientationRecord(1, 1, 0, 0, 0);
     QVERIFY(readImages(images, orientations));
     // object 5 twice with different codes; projection centre 1 shares its id with image point 1
-    QVERIFY(readObjects(statisticsRecord(1, 1, 0.0) + objectRecord(200, 5, 0, 0, 0) + objectRecord(0, 7, 0, 0, 0)
-                        + objectRecord(300, 5, 0, 0, 0)));
+    QVERIFY(readObjects(statisticsRecord(1, 1, 0.0) + objectRecord(200, 5, 0, 0, 0) + objectRecord(0, 7, 0, 0, 0) +
+                        objectRecord(300, 5, 0, 0, 0)));
     MessageCapture capture;
     mData.initialise();
     QCOMPARE(mData.mListImageData.at(0)->id(), 1); // sorted
     for (SImage *image : mData.mListImageData)
-        QCOMPARE(image->imagePoint(5)->code(), 200); // first code kept
+        QCOMPARE(image->imagePoint(5)->code(), 200);          // first code kept
     QCOMPARE(SImageList::find(2)->imagePoint(1)->code(), -1); // centres give no codes
     QCOMPARE(mData.lonelyImagePointCount(), 2);
-    QCOMPARE(capture.warnings(), (QStringList{"Pointcode for image-point 5 is not unique!",
-                                              "Pointcode for image-point 5 is not unique!",
-                                              "No inversion: sigmas were not computed!"}));
+    QCOMPARE(capture.warnings(),
+             (QStringList{"Pointcode for image-point 5 is not unique!", "Pointcode for image-point 5 is not unique!",
+                          "No inversion: sigmas were not computed!"}));
 
     // without conflicts: an object point behind a projection centre of the same id still gives its code
     mData.close();

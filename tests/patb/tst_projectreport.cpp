@@ -1,6 +1,6 @@
 // The command-line report: a small project written record by record, read back as JSON.
-#include "tests/patb/PatbFiles.h"
 #include "patb/SProjectReport.h"
+#include "tests/patb/PatbFiles.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -57,14 +57,15 @@ void TestProjectReport::fullProject()
 {
     writeProject();
     // image 20 is read first; 10 has no points; point 8 is measured only (lonely)
-    writeFile(path("b.(i)"), imageHeader(20) + imagePoint(0, 5, -1.5, 2.0, 0.3, 0.4) + imagePoint(3, 6, 4.0, -2.0, 9, 9)
-                                 + imagePoint(0, 8, 0.5, 0.5) + imageTrailer() + imageHeader(10) + imageTrailer());
-    writeFile(path("b.(e)"), orientationRecord(20, 7, 100.5, 200.25, 300.0, 4, 9, 16)
-                                 + orientationRecord(10, 7, 1, 2, 3));
-    writeFile(path("b.(o)"), statisticsRecord(0.8, 1.5, 1.0) + objectRecord(500, 5, 10.5, 20.5, 30.5, 0.25, 0.25, 1.0)
-                                 + objectRecord(0, 6, 1, 2, 3));
-    writeFile(path("b.(c)"), observationRecord(1, 0, 5, 10.4, 0.1, 0.05) + observationRecord(3, 1, 5, 30.0, -0.5)
-                                 + observationRecord(4, 0, 20, 100.0, 0.5));
+    writeFile(path("b.(i)"), imageHeader(20) + imagePoint(0, 5, -1.5, 2.0, 0.3, 0.4) +
+                                 imagePoint(3, 6, 4.0, -2.0, 9, 9) + imagePoint(0, 8, 0.5, 0.5) + imageTrailer() +
+                                 imageHeader(10) + imageTrailer());
+    writeFile(path("b.(e)"),
+              orientationRecord(20, 7, 100.5, 200.25, 300.0, 4, 9, 16) + orientationRecord(10, 7, 1, 2, 3));
+    writeFile(path("b.(o)"), statisticsRecord(0.8, 1.5, 1.0) + objectRecord(500, 5, 10.5, 20.5, 30.5, 0.25, 0.25, 1.0) +
+                                 objectRecord(0, 6, 1, 2, 3));
+    writeFile(path("b.(c)"), observationRecord(1, 0, 5, 10.4, 0.1, 0.05) + observationRecord(3, 1, 5, 30.0, -0.5) +
+                                 observationRecord(4, 0, 20, 100.0, 0.5));
 
     const QJsonObject r = report(0);
     QVERIFY(!r.isEmpty());
@@ -117,7 +118,8 @@ void TestProjectReport::fullProject()
 
     QCOMPARE(r["lonely_image_points"].toInt(), 1);
     // PATH_PROGRAMS is empty and the camera is not beside the project
-    QCOMPARE(r["warnings"].toArray(), QJsonArray{"No installation of PAT found! Can't look for camera file 'none.cam'."});
+    QCOMPARE(r["warnings"].toArray(),
+             QJsonArray{"No installation of PAT found! Can't look for camera file 'none.cam'."});
 }
 
 void TestProjectReport::unusableProjectFile()
@@ -139,7 +141,8 @@ void TestProjectReport::unusableProjectFile()
 void TestProjectReport::inconsistentFiles()
 {
     writeProject();
-    writeFile(path("b.(i)"), imageHeader(1) + imageTrailer() + imageHeader(2) + imagePoint(0, 5, 1, 1) + imageTrailer());
+    writeFile(path("b.(i)"),
+              imageHeader(1) + imageTrailer() + imageHeader(2) + imagePoint(0, 5, 1, 1) + imageTrailer());
     writeFile(path("b.(e)"), orientationRecord(1, 7, 1, 2, 3) + orientationRecord(3, 7, 1, 2, 3));
     writeFile(path("b.(o)"), QByteArray());
     writeFile(path("b.(c)"), QByteArray());
@@ -151,8 +154,9 @@ void TestProjectReport::inconsistentFiles()
     QCOMPARE(r["images"].toArray().size(), 1);
     QCOMPARE(r["lonely_image_points"].toInt(), 0);
     // the record exists, the object file was never read: no inverse known
-    QCOMPARE(r["warnings"].toArray(), (QJsonArray{"No installation of PAT found! Can't look for camera file 'none.cam'.",
-                                                  "No inversion: sigmas were not computed!"}));
+    QCOMPARE(r["warnings"].toArray(),
+             (QJsonArray{"No installation of PAT found! Can't look for camera file 'none.cam'.",
+                         "No inversion: sigmas were not computed!"}));
 }
 
 void TestProjectReport::nonFiniteValues()

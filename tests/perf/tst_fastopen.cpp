@@ -1,7 +1,7 @@
-#include "tests/patb/PatbFiles.h"
 #include "misc/SGlobal.h"
 #include "misc/SImageData.h"
 #include "patb/SProjectData.h"
+#include "tests/patb/PatbFiles.h"
 
 #include <QTest>
 

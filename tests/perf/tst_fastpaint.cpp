@@ -1,12 +1,12 @@
-#include "tests/objectviewer/ObjectBlock.h"
 #include "objectviewer/SObjectSprites.h"
 #include "objectviewer/SObjectView.h"
+#include "tests/objectviewer/ObjectBlock.h"
 
 #include <QPainter>
-#include <QWidget>
-#include <QRegion>
 #include <QRandomGenerator>
+#include <QRegion>
 #include <QTest>
+#include <QWidget>
 
 class TstFastPaint : public QObject {
     Q_OBJECT
@@ -177,8 +177,8 @@ void TstFastPaint::crowdedPaintEqualsPlainPaint()
     constexpr int kCentres = 20;
     for (int i = 0; i < kCentres; ++i) // centres for the connections
         block.addImage(100000 + i, float(random.bounded(2000.0)), float(random.bounded(1000.0)), 0.0f, {});
-    const int codes[] = {0, SGlobal::kCodeVerticalControl, SGlobal::kCodeHorizontalControl,
-                         SGlobal::kCodeFullControl, SGlobal::kCodeProjectionCentre};
+    const int codes[] = {0, SGlobal::kCodeVerticalControl, SGlobal::kCodeHorizontalControl, SGlobal::kCodeFullControl,
+                         SGlobal::kCodeProjectionCentre};
     constexpr int kPoints = 60000;
     for (int id = 10; id < 10 + kPoints; ++id) {
         // Coordinates on a coarse lattice, so that points share pixels.
@@ -214,8 +214,8 @@ void TstFastPaint::crowdedPaintEqualsPlainPaint()
 
     QImage indexed(rect.size(), QImage::Format_ARGB32_Premultiplied);
     QImage plain(rect.size(), QImage::Format_ARGB32_Premultiplied);
-    for (auto [image, visit] : {std::pair{&indexed, SObjectView::VisitE::Indexed},
-                                std::pair{&plain, SObjectView::VisitE::AllPoints}}) {
+    for (auto [image, visit] :
+         {std::pair{&indexed, SObjectView::VisitE::Indexed}, std::pair{&plain, SObjectView::VisitE::AllPoints}}) {
         image->fill(Qt::gray);
         QPainter painter(image);
         painter.translate(-rect.topLeft());

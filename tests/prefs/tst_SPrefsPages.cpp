@@ -112,9 +112,9 @@ void TestSPrefsPages::viewerPagesSaveTheirKeysUntouched_data()
 {
     QTest::addColumn<bool>("imagePage");
     QTest::addColumn<QStringList>("keys");
-    QTest::newRow("image viewer: seven keys") << true
-                                              << QStringList{"BG_Color", "TextFont", "LargestResidualColor",
-                                                             "LargestResidualSize", "Scale", "PointIdsOn", "BlundersOn"};
+    QTest::newRow("image viewer: seven keys")
+        << true << QStringList{"BG_Color",   "TextFont",  "LargestResidualColor", "LargestResidualSize", "Scale",
+                               "PointIdsOn", "BlundersOn"};
     QTest::newRow("object viewer: four keys") << false << QStringList{"BG_Color", "TextFont", "Scale", "BlundersOn"};
 }
 
@@ -181,7 +181,8 @@ void TestSPrefsPages::spinBoxesClampStoredValues_data()
     QTest::newRow("point size 30") << kGroupPoints << pointSizeKey(5) << "pointSize_5" << 30 << 25;
     QTest::newRow("mark size 0") << kGroupPoints << kMarkSize << "markSize" << 0 << 1;
     QTest::newRow("blunder size 11") << kGroupPoints << kBlunderSize << "blunderSize" << 11 << 10;
-    QTest::newRow("largest residual -4") << kGroupImageViewer << kLargestResidualSize << "largestResidualSize" << -4 << 1;
+    QTest::newRow("largest residual -4") << kGroupImageViewer << kLargestResidualSize << "largestResidualSize" << -4
+                                         << 1;
     QTest::newRow("object scale 200000") << kGroupObjectViewer << kScale << "scale" << 200000 << 100000;
 }
 
@@ -351,8 +352,10 @@ void TestSPrefsPages::viewerPagesFirstRow_data()
     QTest::addColumn<bool>("imagePage");
     QTest::addColumn<QString>("backgroundTitle");
     QTest::addColumn<QString>("textTitle");
-    QTest::newRow("image viewer") << true << "Background:" << "Text:";
-    QTest::newRow("object viewer") << false << "&Background:" << "&Text:";
+    QTest::newRow("image viewer") << true << "Background:"
+                                  << "Text:";
+    QTest::newRow("object viewer") << false << "&Background:"
+                                   << "&Text:";
 }
 
 void TestSPrefsPages::viewerPagesFirstRow()

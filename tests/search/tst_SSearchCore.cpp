@@ -24,27 +24,47 @@ void TestSSearchCore::patternMatches_data()
     QTest::addColumn<QString>("id");
     QTest::addColumn<bool>("match");
 
-    QTest::newRow("1?0* 100") << "1?0*" << "100" << true;
-    QTest::newRow("1?0* 1105") << "1?0*" << "1105" << true;
-    QTest::newRow("1?0* 190") << "1?0*" << "190" << true;
-    QTest::newRow("1?0* 10") << "1?0*" << "10" << false;
-    QTest::newRow("1?0* 2100") << "1?0*" << "2100" << false;
-    QTest::newRow("* any") << "*" << "123456" << true;
-    QTest::newRow("** one char") << "**" << "7" << true;
-    QTest::newRow("empty pattern") << "" << "100" << false;
-    QTest::newRow("*0 ends in 0") << "*0" << "100" << true;
-    QTest::newRow("1* prefix") << "1*" << "1" << true;
-    QTest::newRow("*12 needs retry") << "*12" << "1112" << true;
-    QTest::newRow("1*2*3") << "1*2*3" << "1223" << true;
-    QTest::newRow("*2* inside") << "*2*" << "123" << true;
-    QTest::newRow("? exactly one") << "?" << "12" << false;
-    QTest::newRow("?? two") << "??" << "12" << true;
-    QTest::newRow("exact is whole") << "12" << "123" << false;
-    QTest::newRow("?* at least one") << "?*" << "5" << true;
-    QTest::newRow("*1?") << "*1?" << "1" << false;
+    QTest::newRow("1?0* 100") << "1?0*"
+                              << "100" << true;
+    QTest::newRow("1?0* 1105") << "1?0*"
+                               << "1105" << true;
+    QTest::newRow("1?0* 190") << "1?0*"
+                              << "190" << true;
+    QTest::newRow("1?0* 10") << "1?0*"
+                             << "10" << false;
+    QTest::newRow("1?0* 2100") << "1?0*"
+                               << "2100" << false;
+    QTest::newRow("* any") << "*"
+                           << "123456" << true;
+    QTest::newRow("** one char") << "**"
+                                 << "7" << true;
+    QTest::newRow("empty pattern") << ""
+                                   << "100" << false;
+    QTest::newRow("*0 ends in 0") << "*0"
+                                  << "100" << true;
+    QTest::newRow("1* prefix") << "1*"
+                               << "1" << true;
+    QTest::newRow("*12 needs retry") << "*12"
+                                     << "1112" << true;
+    QTest::newRow("1*2*3") << "1*2*3"
+                           << "1223" << true;
+    QTest::newRow("*2* inside") << "*2*"
+                                << "123" << true;
+    QTest::newRow("? exactly one") << "?"
+                                   << "12" << false;
+    QTest::newRow("?? two") << "??"
+                            << "12" << true;
+    QTest::newRow("exact is whole") << "12"
+                                    << "123" << false;
+    QTest::newRow("?* at least one") << "?*"
+                                     << "5" << true;
+    QTest::newRow("*1?") << "*1?"
+                         << "1" << false;
     // Ids written on the stack keep their sign and every digit.
-    QTest::newRow("negative id") << "-?" << "-5" << true;
-    QTest::newRow("most negative id") << "-2*8" << "-2147483648" << true;
+    QTest::newRow("negative id") << "-?"
+                                 << "-5" << true;
+    QTest::newRow("most negative id") << "-2*8"
+                                      << "-2147483648" << true;
 }
 
 void TestSSearchCore::patternMatches()
@@ -65,14 +85,20 @@ void TestSSearchCore::integerRanges_data()
     QTest::addColumn<bool>("inside");
 
     const int both = SSearchRange::BD_Both, minOnly = SSearchRange::BD_MinOnly, maxOnly = SSearchRange::BD_MaxOnly;
-    QTest::newRow("both, low end") << "100" << "200" << both << 100 << true;
-    QTest::newRow("both, below") << "100" << "200" << both << 99 << false;
-    QTest::newRow("both, above") << "100" << "200" << both << 201 << false;
+    QTest::newRow("both, low end") << "100"
+                                   << "200" << both << 100 << true;
+    QTest::newRow("both, below") << "100"
+                                 << "200" << both << 99 << false;
+    QTest::newRow("both, above") << "100"
+                                 << "200" << both << 201 << false;
     QTest::newRow("min only (null max)") << "7" << QString() << minOnly << 7 << true;
     QTest::newRow("max only (null min)") << QString() << "5" << maxOnly << -100 << true;
-    QTest::newRow("both empty reads as at least 0") << "" << "" << minOnly << 0 << true;
-    QTest::newRow("unreadable min reads as 0") << "abc" << "5" << both << 0 << true;
-    QTest::newRow("min above max selects nothing") << "9" << "3" << both << 5 << false;
+    QTest::newRow("both empty reads as at least 0") << ""
+                                                    << "" << minOnly << 0 << true;
+    QTest::newRow("unreadable min reads as 0") << "abc"
+                                               << "5" << both << 0 << true;
+    QTest::newRow("min above max selects nothing") << "9"
+                                                   << "3" << both << 5 << false;
 }
 
 void TestSSearchCore::integerRanges()

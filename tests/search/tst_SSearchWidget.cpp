@@ -180,37 +180,97 @@ void TestSSearchWidget::requests_data()
     QTest::addColumn<QString>("par2");
 
     const int pointId = SGlobal::SM_PointId, imageId = SGlobal::SM_ImageId;
-    QTest::newRow("point id: min only") << pointId << false << "100" << "-1" << "" << "100" << kNull;
-    QTest::newRow("point id: max only") << pointId << false << "-1" << "200" << "" << kNull << "200";
-    QTest::newRow("point id: none") << pointId << false << "-1" << "-1" << kNoParameters << "" << "";
-    QTest::newRow("point id: min above max") << pointId << false << "500" << "100"
-                                             << "Minimum (500) > Maximum (100)!" << "" << "";
-    QTest::newRow("image id: both") << imageId << false << "100" << "200" << "" << "100" << "200";
-    QTest::newRow("links: equal") << int(SGlobal::SM_Links) << false << "0" << "0" << "" << "0" << "0";
+    QTest::newRow("point id: min only") << pointId << false << "100"
+                                        << "-1"
+                                        << ""
+                                        << "100" << kNull;
+    QTest::newRow("point id: max only") << pointId << false << "-1"
+                                        << "200"
+                                        << "" << kNull << "200";
+    QTest::newRow("point id: none") << pointId << false << "-1"
+                                    << "-1" << kNoParameters << ""
+                                    << "";
+    QTest::newRow("point id: min above max") << pointId << false << "500"
+                                             << "100"
+                                             << "Minimum (500) > Maximum (100)!"
+                                             << ""
+                                             << "";
+    QTest::newRow("image id: both") << imageId << false << "100"
+                                    << "200"
+                                    << ""
+                                    << "100"
+                                    << "200";
+    QTest::newRow("links: equal") << int(SGlobal::SM_Links) << false << "0"
+                                  << "0"
+                                  << ""
+                                  << "0"
+                                  << "0";
 
-    QTest::newRow("point id: wildcards") << pointId << true << "12*4?" << "" << "" << "12*4?" << kNull;
-    QTest::newRow("point id: letter") << pointId << true << "12a" << "" << "Illegal character 'a' in Pattern!" << ""
+    QTest::newRow("point id: wildcards") << pointId << true << "12*4?"
+                                         << ""
+                                         << ""
+                                         << "12*4?" << kNull;
+    QTest::newRow("point id: letter") << pointId << true << "12a"
+                                      << ""
+                                      << "Illegal character 'a' in Pattern!"
+                                      << ""
                                       << "";
-    QTest::newRow("point id: first bad one") << pointId << true << "1 2x" << ""
-                                             << "Illegal character ' ' in Pattern!" << "" << "";
+    QTest::newRow("point id: first bad one") << pointId << true << "1 2x"
+                                             << ""
+                                             << "Illegal character ' ' in Pattern!"
+                                             << ""
+                                             << "";
     QTest::newRow("point id: non-ASCII digit") << pointId << true << QStringLiteral("1\u0663") << ""
-                                               << QStringLiteral("Illegal character '\u0663' in Pattern!") << "" << "";
-    QTest::newRow("image id: minus") << imageId << true << "-1" << "" << "Illegal character '-' in Pattern!" << ""
+                                               << QStringLiteral("Illegal character '\u0663' in Pattern!") << ""
+                                               << "";
+    QTest::newRow("image id: minus") << imageId << true << "-1"
+                                     << ""
+                                     << "Illegal character '-' in Pattern!"
+                                     << ""
                                      << "";
 
     const int residuals = SGlobal::SM_Residuals, sigmas = SGlobal::SM_Sigmas;
-    QTest::newRow("residuals: empty max reads as 0") << residuals << false << "0.05" << ""
-                                                     << "Minimum (0.05) > Maximum (0.00)!" << "" << "";
-    QTest::newRow("residuals: max ignored") << residuals << false << "0.05" << "-1" << "" << "0.05" << kNull;
-    QTest::newRow("residuals: empty min sent empty") << residuals << false << "" << "0.05" << "" << "" << "0.05";
-    QTest::newRow("residuals: min ignored") << residuals << false << "-0.5" << "2.5" << "" << kNull << "2.5";
-    QTest::newRow("residuals: as typed") << residuals << false << "0.500" << "1.25" << "" << "0.500" << "1.25";
-    QTest::newRow("residuals: both empty") << residuals << false << "" << "" << kNoParameters << "" << "";
-    QTest::newRow("residuals: min above max") << residuals << false << "3" << "1.005"
-                                              << "Minimum (3.00) > Maximum (1.00)!" << "" << "";
-    QTest::newRow("sigmas: equal") << sigmas << false << "1" << "1.0" << "" << "1" << "1.0";
-    QTest::newRow("sigmas: both negative") << sigmas << false << "-1" << "-0.1" << kNoParameters << "" << "";
-    QTest::newRow("blunder needs nothing") << int(SGlobal::SM_Blunder) << false << "" << "" << "" << kNull << kNull;
+    QTest::newRow("residuals: empty max reads as 0") << residuals << false << "0.05"
+                                                     << ""
+                                                     << "Minimum (0.05) > Maximum (0.00)!"
+                                                     << ""
+                                                     << "";
+    QTest::newRow("residuals: max ignored") << residuals << false << "0.05"
+                                            << "-1"
+                                            << ""
+                                            << "0.05" << kNull;
+    QTest::newRow("residuals: empty min sent empty") << residuals << false << ""
+                                                     << "0.05"
+                                                     << ""
+                                                     << ""
+                                                     << "0.05";
+    QTest::newRow("residuals: min ignored") << residuals << false << "-0.5"
+                                            << "2.5"
+                                            << "" << kNull << "2.5";
+    QTest::newRow("residuals: as typed") << residuals << false << "0.500"
+                                         << "1.25"
+                                         << ""
+                                         << "0.500"
+                                         << "1.25";
+    QTest::newRow("residuals: both empty") << residuals << false << ""
+                                           << "" << kNoParameters << ""
+                                           << "";
+    QTest::newRow("residuals: min above max") << residuals << false << "3"
+                                              << "1.005"
+                                              << "Minimum (3.00) > Maximum (1.00)!"
+                                              << ""
+                                              << "";
+    QTest::newRow("sigmas: equal") << sigmas << false << "1"
+                                   << "1.0"
+                                   << ""
+                                   << "1"
+                                   << "1.0";
+    QTest::newRow("sigmas: both negative") << sigmas << false << "-1"
+                                           << "-0.1" << kNoParameters << ""
+                                           << "";
+    QTest::newRow("blunder needs nothing") << int(SGlobal::SM_Blunder) << false << ""
+                                           << ""
+                                           << "" << kNull << kNull;
 }
 
 void TestSSearchWidget::requests()
@@ -271,12 +331,18 @@ void TestSSearchWidget::numberFieldsRefuseBelowMinusOne_data()
 {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("shown");
-    QTest::newRow("minus one") << "-1" << "-1";
-    QTest::newRow("minus two") << "-2" << "-";
-    QTest::newRow("just below minus one") << "-1.5" << "-1.";
-    QTest::newRow("negative fraction") << "-0.25" << "-0.25";
-    QTest::newRow("letters") << "1a2b" << "12";
-    QTest::newRow("exponent") << "1e5" << "15";
+    QTest::newRow("minus one") << "-1"
+                               << "-1";
+    QTest::newRow("minus two") << "-2"
+                               << "-";
+    QTest::newRow("just below minus one") << "-1.5"
+                                          << "-1.";
+    QTest::newRow("negative fraction") << "-0.25"
+                                       << "-0.25";
+    QTest::newRow("letters") << "1a2b"
+                             << "12";
+    QTest::newRow("exponent") << "1e5"
+                              << "15";
 }
 
 void TestSSearchWidget::numberFieldsRefuseBelowMinusOne()

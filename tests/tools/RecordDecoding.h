@@ -10,20 +10,20 @@
 
 namespace RecordDecoding {
 
-inline qint16 int16At(const QByteArray &record, int offset) {
-  return qFromLittleEndian<qint16>(record.constData() + offset);
+inline qint16 int16At(const QByteArray &record, int offset)
+{
+    return qFromLittleEndian<qint16>(record.constData() + offset);
 }
 
-inline double float64At(const QByteArray &record, int offset) {
-  const quint64 bits = qFromLittleEndian<quint64>(record.constData() + offset);
-  double value;
-  std::memcpy(&value, &bits, sizeof value);
-  return value;
+inline double float64At(const QByteArray &record, int offset)
+{
+    const quint64 bits = qFromLittleEndian<quint64>(record.constData() + offset);
+    double value;
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
 }
 
 // An id field as the readers convert it: atoi within its nine characters.
-inline int idAt(const QByteArray &record, int offset) {
-  return record.mid(offset, 9).trimmed().toInt();
-}
+inline int idAt(const QByteArray &record, int offset) { return record.mid(offset, 9).trimmed().toInt(); }
 
 } // namespace RecordDecoding

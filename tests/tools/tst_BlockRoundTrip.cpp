@@ -1,7 +1,7 @@
+#include "patb/SPatbReader.h"
+#include "tests/tools/ProjectScan.h"
 #include "tools/BlockGenerator.h"
 #include "tools/PatbWriter.h"
-#include "tests/tools/ProjectScan.h"
-#include "patb/SPatbReader.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -18,11 +18,12 @@ constexpr double kHalfFormat = 115.0;
 // Turns every error dialog into a test failure message.
 class RecordingHandler : public SPatbHandler {
 public:
-  SReadErrorChoice readError(const QString &text) override {
-    errors << text;
-    return SReadErrorChoice::Stop;
-  }
-  QStringList errors;
+    SReadErrorChoice readError(const QString &text) override
+    {
+        errors << text;
+        return SReadErrorChoice::Stop;
+    }
+    QStringList errors;
 };
 
 int axisOfType(int type) { return (type - 1) % 3; }
@@ -30,118 +31,121 @@ int axisOfType(int type) { return (type - 1) % 3; }
 } // namespace
 
 class TestBlockRoundTrip : public QObject {
-  Q_OBJECT
+    Q_OBJECT
 
 private slots:
-  void generatedBlock();
-  void writeFileFailure();
-  void bundledExample();
+    void generatedBlock();
+    void writeFileFailure();
+    void bundledExample();
 };
 
 // A generated block read back through Pat.ini as the program finds it with "-p", from the
 // directory the generator was started in.
-void TestBlockRoundTrip::generatedBlock() {
-  QTemporaryDir dir;
-  const QString previous = QDir::currentPath();
-  QVERIFY(QDir::setCurrent(dir.path()));
-  BlockGenerator::Options options;
-  options.imageCount = 12;
-  options.pointCount = 300;
-  options.raysPerPoint = 5.0;
-  options.seed = 11;
-  options.outputDirectory = QStringLiteral("examples");
-  options.name = QStringLiteral("demo");
-  QString error;
-  const bool written = BlockGenerator(options).write(&error);
-  qputenv("windir", "examples");
-  SProjectData data;
-  RecordingHandler handler;
-  SPatbReader reader(data, handler);
-  const QString project = reader.findCurrentPATProject(true);
-  const bool read = written && reader.readProjectFile(project);
-  QDir::setCurrent(previous);
-  QVERIFY2(written, qPrintable(error));
-  QCOMPARE(project, QStringLiteral("examples/demo.(p)"));
-  QVERIFY(read);
-  QVERIFY2(handler.errors.isEmpty(), qPrintable(handler.errors.join('\n')));
-  const Project files(dir.filePath("examples/demo"));
+void TestBlockRoundTrip::generatedBlock()
+{
+    QTemporaryDir dir;
+    const QString previous = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(dir.path()));
+    BlockGenerator::Options options;
+    options.imageCount = 12;
+    options.pointCount = 300;
+    options.raysPerPoint = 5.0;
+    options.seed = 11;
+    options.outputDirectory = QStringLiteral("examples");
+    options.name = QStringLiteral("demo");
+    QString error;
+    const bool written = BlockGenerator(options).write(&error);
+    qputenv("windir", "examples");
+    SProjectData data;
+    RecordingHandler handler;
+    SPatbReader reader(data, handler);
+    const QString project = reader.findCurrentPATProject(true);
+    const bool read = written && reader.readProjectFile(project);
+    QDir::setCurrent(previous);
+    QVERIFY2(written, qPrintable(error));
+    QCOMPARE(project, QStringLiteral("examples/demo.(p)"));
+    QVERIFY(read);
+    QVERIFY2(handler.errors.isEmpty(), qPrintable(handler.errors.join('\n')));
+    const Project files(dir.filePath("examples/demo"));
 
-  // Images in file order, with their orientation, points and the camera's format.
-  QCOMPARE(data.mListImageData.count(), options.imageCount);
-  for (int index = 0; index < files.orientations.size(); ++index) {
-    const OrientationRecord &record = files.orientations[index];
-    const SImage *image = data.mListImageData.at(index);
-    QCOMPARE(image->id(), record.number);
-    QCOMPARE(image->cameraId(), record.cameraId);
-    QCOMPARE(image->X0(), float(record.x0));
-    QCOMPARE(image->sigmaZ0(), float(std::sqrt(record.varZ0)));
-    QCOMPARE(image->xmin(), float(-kHalfFormat));
-    QCOMPARE(image->ymax(), float(kHalfFormat));
-    int points = 0;
-    int eliminated = 0;
-    for (const ImagePointRecord &point : files.imagePoints) {
-      if (point.image != record.number)
-        continue;
-      ++points;
-      eliminated += point.status != 0;
-      const SImagePoint *read = image->imagePoint(point.id);
-      QVERIFY(read);
-      QCOMPARE(read->x(), float(point.x));
-      QCOMPARE(read->vy(), float(point.vy));
-      QCOMPARE(read->isActive(), point.status == 0);
+    // Images in file order, with their orientation, points and the camera's format.
+    QCOMPARE(data.mListImageData.count(), options.imageCount);
+    for (int index = 0; index < files.orientations.size(); ++index) {
+        const OrientationRecord &record = files.orientations[index];
+        const SImage *image = data.mListImageData.at(index);
+        QCOMPARE(image->id(), record.number);
+        QCOMPARE(image->cameraId(), record.cameraId);
+        QCOMPARE(image->X0(), float(record.x0));
+        QCOMPARE(image->sigmaZ0(), float(std::sqrt(record.varZ0)));
+        QCOMPARE(image->xmin(), float(-kHalfFormat));
+        QCOMPARE(image->ymax(), float(kHalfFormat));
+        int points = 0;
+        int eliminated = 0;
+        for (const ImagePointRecord &point : files.imagePoints) {
+            if (point.image != record.number)
+                continue;
+            ++points;
+            eliminated += point.status != 0;
+            const SImagePoint *read = image->imagePoint(point.id);
+            QVERIFY(read);
+            QCOMPARE(read->x(), float(point.x));
+            QCOMPARE(read->vy(), float(point.vy));
+            QCOMPARE(read->isActive(), point.status == 0);
+        }
+        QCOMPARE(image->numberOfPoints(), points);
+        QCOMPARE(image->eliminatedCount(), eliminated);
     }
-    QCOMPARE(image->numberOfPoints(), points);
-    QCOMPARE(image->eliminatedCount(), eliminated);
-  }
 
-  // Object points after the projection centres; statistics; observations with the model's sign.
-  QCOMPARE(data.mListObjectData.count(), options.imageCount + int(options.pointCount));
-  QVERIFY(data.projectFiles);
-  QVERIFY(data.projectFiles->inversion);
-  QCOMPARE(data.projectFiles->sigma0, float64At(files.statistics.value(0), 12));
-  for (const ObservationRecord &observation : files.observations) {
-    const SObjectPoint *point = data.mListObjectData.find(observation.id);
-    QVERIFY(point);
-    const int axis = axisOfType(observation.type);
-    QCOMPARE(point->observation().coord(axis), float(observation.observed));
-    QCOMPARE(point->observation().deviation(axis), -float(observation.residual));
-    if (observation.type >= 4)
-      QCOMPARE(point->code(), 901);
-  }
-  for (auto it = files.objects.cbegin(); it != files.objects.cend(); ++it) {
-    const SObjectPoint *point = data.mListObjectData.find(it.key());
-    QVERIFY(point);
-    QCOMPARE(point->code(), int(it->code));
-    QCOMPARE(point->sigmaX(), float(std::sqrt(it->varX)));
-  }
+    // Object points after the projection centres; statistics; observations with the model's sign.
+    QCOMPARE(data.mListObjectData.count(), options.imageCount + int(options.pointCount));
+    QVERIFY(data.projectFiles);
+    QVERIFY(data.projectFiles->inversion);
+    QCOMPARE(data.projectFiles->sigma0, float64At(files.statistics.value(0), 12));
+    for (const ObservationRecord &observation : files.observations) {
+        const SObjectPoint *point = data.mListObjectData.find(observation.id);
+        QVERIFY(point);
+        const int axis = axisOfType(observation.type);
+        QCOMPARE(point->observation().coord(axis), float(observation.observed));
+        QCOMPARE(point->observation().deviation(axis), -float(observation.residual));
+        if (observation.type >= 4)
+            QCOMPARE(point->code(), 901);
+    }
+    for (auto it = files.objects.cbegin(); it != files.objects.cend(); ++it) {
+        const SObjectPoint *point = data.mListObjectData.find(it.key());
+        QVERIFY(point);
+        QCOMPARE(point->code(), int(it->code));
+        QCOMPARE(point->sigmaX(), float(std::sqrt(it->varX)));
+    }
 }
 
 // The committed example opens from the repository root as the program opens it with "-p".
-void TestBlockRoundTrip::bundledExample() {
-  const QString root = QStringLiteral(VARLOMIN_SOURCE_DIR);
-  const QString previous = QDir::currentPath();
-  QVERIFY(QDir::setCurrent(root));
-  qputenv("windir", "examples");
-  SProjectData data;
-  RecordingHandler handler;
-  SPatbReader reader(data, handler);
-  const QString project = reader.findCurrentPATProject(true);
-  const bool read = !project.isEmpty() && reader.readProjectFile(project);
-  QDir::setCurrent(previous);
-  QVERIFY2(read, qPrintable(project));
-  QVERIFY2(handler.errors.isEmpty(), qPrintable(handler.errors.join('\n')));
-  QVERIFY(data.mListImageData.count() >= 12);
-  QVERIFY(data.mListObjectData.count() > data.mListImageData.count());
-  QCOMPARE(data.mListImageData.first()->xmin(), float(-kHalfFormat));
+void TestBlockRoundTrip::bundledExample()
+{
+    const QString root = QStringLiteral(VARLOMIN_SOURCE_DIR);
+    const QString previous = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(root));
+    qputenv("windir", "examples");
+    SProjectData data;
+    RecordingHandler handler;
+    SPatbReader reader(data, handler);
+    const QString project = reader.findCurrentPATProject(true);
+    const bool read = !project.isEmpty() && reader.readProjectFile(project);
+    QDir::setCurrent(previous);
+    QVERIFY2(read, qPrintable(project));
+    QVERIFY2(handler.errors.isEmpty(), qPrintable(handler.errors.join('\n')));
+    QVERIFY(data.mListImageData.count() >= 12);
+    QVERIFY(data.mListObjectData.count() > data.mListImageData.count());
+    QCOMPARE(data.mListImageData.first()->xmin(), float(-kHalfFormat));
 }
 
 // The writer names the file it could not write.
-void TestBlockRoundTrip::writeFileFailure() {
-  QTemporaryDir dir;
-  const QString path = dir.filePath("missing/block.(i)");
-  QString error;
-  QVERIFY(!PatbWriter::writeFile(path, "x", &error));
-  QVERIFY2(error.contains(path), qPrintable(error));
+void TestBlockRoundTrip::writeFileFailure()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("missing/block.(i)");
+    QString error;
+    QVERIFY(!PatbWriter::writeFile(path, "x", &error));
+    QVERIFY2(error.contains(path), qPrintable(error));
 }
 
 QTEST_GUILESS_MAIN(TestBlockRoundTrip)

@@ -1,12 +1,13 @@
 // Renders Varlomin's artwork (splash, window icon, ball images) into PNG files.
+#include <QFont>
 #include <QGuiApplication>
 #include <QImage>
+#include <QLinearGradient>
 #include <QPainter>
 #include <QRadialGradient>
-#include <QLinearGradient>
-#include <QFont>
 #include <cmath>
-int main(int argc, char **argv) {
+int main(int argc, char **argv)
+{
     QGuiApplication app(argc, argv);
     const QString out = argv[1];
     // Splash: 758 x 380, a palette of 12 greys from black upward.
@@ -15,7 +16,8 @@ int main(int argc, char **argv) {
         QPainter p(&rgb);
         p.setRenderHint(QPainter::Antialiasing);
         QLinearGradient g(0, 0, 0, 380);
-        g.setColorAt(0, QColor(235, 235, 235)); g.setColorAt(1, QColor(150, 150, 150));
+        g.setColorAt(0, QColor(235, 235, 235));
+        g.setColorAt(1, QColor(150, 150, 150));
         p.fillRect(rgb.rect(), g);
         // A block of images: strips of footprints with rays to a terrain point.
         p.setPen(QPen(QColor(90, 90, 90), 1.5));
@@ -25,26 +27,48 @@ int main(int argc, char **argv) {
         p.setPen(QPen(QColor(40, 40, 40), 1));
         for (int i = 0; i < 7; ++i)
             p.drawLine(QPointF(410 + i * 48, 70), QPointF(560, 300));
-        p.setBrush(QColor(0, 0, 0)); p.drawEllipse(QPointF(560, 300), 5, 5);
-        QFont f("Liberation Sans", 54, QFont::Bold); p.setFont(f); p.setPen(QColor(20, 20, 20));
+        p.setBrush(QColor(0, 0, 0));
+        p.drawEllipse(QPointF(560, 300), 5, 5);
+        QFont f("Liberation Sans", 54, QFont::Bold);
+        p.setFont(f);
+        p.setPen(QColor(20, 20, 20));
         p.drawText(QRect(30, 200, 500, 80), Qt::AlignLeft | Qt::AlignVCenter, "Varlomin");
-        QFont f2("Liberation Sans", 15); p.setFont(f2); p.setPen(QColor(60, 60, 60));
+        QFont f2("Liberation Sans", 15);
+        p.setFont(f2);
+        p.setPen(QColor(60, 60, 60));
         p.drawText(QRect(34, 270, 700, 30), Qt::AlignLeft, "Graphical Analysis Tool for PATB Adjustment Results");
     }
-    QList<QRgb> greys; for (int i = 0; i < 12; ++i) { int v = i * 255 / 11; greys << qRgb(v, v, v); }
+    QList<QRgb> greys;
+    for (int i = 0; i < 12; ++i) {
+        int v = i * 255 / 11;
+        greys << qRgb(v, v, v);
+    }
     rgb.convertToFormat(QImage::Format_Indexed8, greys, Qt::ThresholdDither).save(out + "/splash.png");
     // Window icon: 32 x 32, four colours.
-    QImage icon(32, 32, QImage::Format_ARGB32); icon.fill(Qt::transparent);
-    { QPainter p(&icon);
-      p.fillRect(3, 3, 26, 26, QColor(0, 0, 128)); p.fillRect(6, 6, 20, 20, QColor(255, 255, 255));
-      p.setPen(QColor(0, 0, 128)); p.drawLine(8, 24, 24, 8); p.drawLine(8, 8, 24, 24);
-      p.fillRect(14, 14, 4, 4, QColor(255, 0, 0)); }
+    QImage icon(32, 32, QImage::Format_ARGB32);
+    icon.fill(Qt::transparent);
+    {
+        QPainter p(&icon);
+        p.fillRect(3, 3, 26, 26, QColor(0, 0, 128));
+        p.fillRect(6, 6, 20, 20, QColor(255, 255, 255));
+        p.setPen(QColor(0, 0, 128));
+        p.drawLine(8, 24, 24, 8);
+        p.drawLine(8, 8, 24, 24);
+        p.fillRect(14, 14, 4, 4, QColor(255, 0, 0));
+    }
     icon.save(out + "/varlomin.png");
     for (auto [name, c] : {std::pair{"ball-green", QColor(0, 170, 0)}, std::pair{"ball-red", QColor(210, 0, 0)}}) {
-        QImage b(14, 14, QImage::Format_ARGB32); b.fill(Qt::transparent);
-        QPainter p(&b); p.setRenderHint(QPainter::Antialiasing);
-        QRadialGradient g(QPointF(5, 5), 8); g.setColorAt(0, c.lighter(190)); g.setColorAt(1, c.darker(140));
-        p.setBrush(g); p.setPen(Qt::NoPen); p.drawEllipse(QRectF(1, 1, 12, 12)); p.end();
+        QImage b(14, 14, QImage::Format_ARGB32);
+        b.fill(Qt::transparent);
+        QPainter p(&b);
+        p.setRenderHint(QPainter::Antialiasing);
+        QRadialGradient g(QPointF(5, 5), 8);
+        g.setColorAt(0, c.lighter(190));
+        g.setColorAt(1, c.darker(140));
+        p.setBrush(g);
+        p.setPen(Qt::NoPen);
+        p.drawEllipse(QRectF(1, 1, 12, 12));
+        p.end();
         b.save(out + "/" + name + ".png");
     }
 }
