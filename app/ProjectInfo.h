@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The "In&fo" tab of the project dock: the project's files and adjustment statistics.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The application's information table (version, dates, authors, history, support) and
 // the texts built from it.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The modes that run without a window: the JSON report and the picture export.
 #include "app/SCommandLine.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The dialog that asks before the program ends, and whether to keep preferences and
 // window positions.
 #pragma once

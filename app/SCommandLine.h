@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The command line: options of the command-line modes (report, picture export) and of
 // the GUI, parsed without a display.
 #pragma once

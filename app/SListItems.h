@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The items of the project dock's image list, ordered by number rather than by text.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The object list of the project dock as a model: one row per object point (id, point
 // type, blunder ball), children (the images that measured the point) made on demand.
 // A block has up to millions of points, so rows are small records, not widgets.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Steps of the start-up that tests run on their own.
 #pragma once
 

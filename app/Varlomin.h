@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window: holds the open project, shows it in the project dock, hosts the
 // image and object viewers in the workspace, and routes searches, selections and
 // preferences between them.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Entry of the program: the command-line modes run without a window; otherwise the
 // application starts step by step behind its splash screen.
 #include "app/SAppInfo.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Measures the costs that grow with the size of a block — opening, resident memory, painting
 // the object view, selections and the JSON report — each against a floor measured in the same
 // process, because absolute times on shared machines are noisy. One call measures one block

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Message functions of the framework: printf-style reports that go to the message
 // window (when one is set up), to the log file, and to whatever sink a command-line
 // mode installs. Widget-free so the model, the readers and the tools can report too.

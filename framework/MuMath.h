@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Mathematical constants and helpers of the framework.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The application object: names the program, forms the log and configuration file
 // names, reads the configuration, keeps the information table and the help file.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Access to one group of the in-memory configuration. The configuration is read from
 // INI files at start-up and written back to the user's file only on request
 // (CfgStore::saveUser), so readers never touch a file.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The information dialog: the about text and the history, plus tabs the application adds.
 #pragma once
 

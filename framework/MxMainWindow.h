@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The framework's main window: numbered menus and tool bars, the workspace for the
 // document windows, the message window dock, and the preferences and information
 // dialogs. Applications derive from it and replace slotFileOpen().

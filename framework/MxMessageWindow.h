@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The message window: every message of the Mu functions, coloured by its level,
 // docked at the bottom of the main window.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes a painted picture to a file whose format follows the extension:
 // .png (raster), .pdf (vector page of the picture's size), .svg (vector).
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The preferences dialog: one tab per page, Apply / OK / Cancel. Pages fill their
 // widgets before the dialog is shown and save them when the user applies.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A page of the preferences dialog. The dialog calls initWidgets() before the page is
 // shown and slotSaveWidgetStates() when the user applies; a page writes its section of
 // the configuration there and then emits sigWidgetsSaved().

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The splash screen shown while the application starts: the picture with one status
 // line per start-up step.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Small layout and widget conventions of the framework.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A push button that shows a colour and lets the user pick another one from a popup
 // of standard colours, or any colour through "more..." (the colour dialog).
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Picture export of one image's graphical view for the command line: the whole canvas,
 // painted as the view paints it with the configuration's image viewer settings.
 #pragma once

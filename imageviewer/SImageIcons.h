@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The pictures of the image viewer: action icons, the window icon and the two ball
 // icons of the image table. They are drawn once on first use and shared.
 #pragma once

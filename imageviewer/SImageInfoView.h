@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The "Info View" tab: identification of the current image and its projection centre.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Canvas geometry of the graphical image view: the size of the canvas for an image
 // extent and a zoom, and where an image coordinate lands on it. Painting, the rubber
 // band, the picture export and the tests all use this one mapping.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The "Table View" tab: one row per image point of the current image, sortable by
 // clicking a header, numbers compared as numbers.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The graphical view of one image: a scrollable, self-painted canvas with the image
 // points, their symbols, residuals, ids, link counts, blunders and the largest
 // residual; zoom by steps, by value or by rubber band, and a scroll mode.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The image viewer window: browses the images of a project one at a time in a
 // graphical view, a table and an info form, with navigation, zoom and mode controls.
 // All open viewers are kept in a class-wide list for the main window's operations.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The one exception of the program: inconsistent PAT-B files and one selection test.
 #pragma once
 

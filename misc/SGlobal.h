@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Values shared by every subsystem: PAT-B point codes, the point-code index, symbols,
 // link line styles, projection planes, selection and search modes, with their labels.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Compact hash table from an int id to a 32-bit position (open addressing, linear probing).
 // It stores only the positions: the caller's keyOf(position) gives the id stored there, so a
 // table for millions of points costs four bytes per slot.

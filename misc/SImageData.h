@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Images of a project with their measured image points, the list that owns the images,
 // and the two class-wide indexes: point id -> images that measured it, image id -> image.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Object points of a project: adjusted points, control points and projection centres,
 // with their coordinate observations, and the list that owns them.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The class-wide point index behind SImage::imagesOfPoint: point id -> images that measured
 // it. Images register when they receive their first point; the index itself is rebuilt from
 // the registered images on the first lookup after a change, so reading a block costs no

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "objectviewer/SObjectExport.h"
 
 #include "framework/MxPicture.h"

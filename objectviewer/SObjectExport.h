@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes the canvas of an object view to a picture file (.png, .pdf, .svg) without showing
 // a window, for the command line. Needs a QApplication (offscreen is enough).
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A uniform bucket grid over the canvas positions of the object points, so that a paint
 // or a rectangle selection visits only the points near the rectangle, not the whole block.
 #pragma once

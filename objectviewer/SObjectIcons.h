@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The small pictures of the object viewer's actions, drawn at run time so that no image
 // files have to travel with the program.
 #pragma once

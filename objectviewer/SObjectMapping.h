@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The mapping of one projection plane from object coordinates to the canvas pixels of an
 // object view, with the canvas size. Painting, selection, export and tests all use it.
 #pragma once

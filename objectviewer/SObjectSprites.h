@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The point symbols of the object view (discs, triangles, crosses) and their pre-rendered
 // sprites: each symbol is drawn once per shape, colour and size into a small image and then
 // copied, which costs a fraction of drawing it anew for every one of a million points.

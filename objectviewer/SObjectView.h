@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The graphical view of all object points and projection centres of a block, projected
 // into one coordinate plane, with selection marks, blunders and, for selected points,
 // texts, residual vectors, sigma ellipses and connections to the projection centres.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window that shows the object points of the open project in one projection plane:
 // an SObjectView with tool bars, menus, zoom spin box and keyboard toggles. At most one
 // viewer exists per plane; class-wide operations reach all existing viewers at once.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The open project's file set and the statistics of its adjustment.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a PAT-B read needs from its caller: the answer to an error dialog, the request for
 // another project file and the notices of progress and completion. The GUI shows dialogs,
 // the command-line report records.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Readers of PAT-B's ini files, the project file and the binary result files (i), (e),
 // (o), (c) and the camera file, filling an SProjectData. Widget-free: dialogs and requests
 // go to an SPatbHandler. SException (inconsistent files) is left to the caller; what was

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The data of one open project: images, object points and the project record, with the
 // initialisation after reading and the closing that the GUI and the command line share.
 #pragma once

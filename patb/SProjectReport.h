@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The command-line report of a project: the model after reading and initialising, as JSON.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Sequential reading of a binary file of fixed-size records through a large buffer, so that
 // millions of records cost no call or allocation each.
 #pragma once

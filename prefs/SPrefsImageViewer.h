@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Preference page "Image Viewer": background, text font, largest-residual mark, residual
 // scale and the initial display of point ids and blunders (group ImageViewer).
 #pragma once

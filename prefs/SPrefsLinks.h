@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Preference page "Connections / Links": the line style of the connections drawn
 // between selected object points and projection centres (group Links).
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Preference page "Object Viewer": background, text font, residual and sigma scale and
 // the initial display of blunders (group ObjectViewer).
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Preference page "Point Representation": visibility, symbol, colour and size per
 // point-code index, and the marks of selected and blunder points (group Points).
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Building blocks that the preference pages share: colour pickers, spin boxes, the label
 // that names a font, and the background and text row of the two viewer pages.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The vocabulary of the viewers' configuration: every group, key, type and default in
 // one place. Viewers read their whole state through the read functions below; the
 // preference pages write the same keys under the same names.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A titled group box that places its children in rows of a fixed number of cells, left
 // to right, starting a new row when a row is full; the preference pages are built from it.
 #pragma once

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the benchmarks (Release), generates the example blocks S and M (and L with --large)
 # and measures them and the real projects in ../shared/data/patb, one row per block, each
 # figure against a floor measured in the same run. Ends with one summary line.

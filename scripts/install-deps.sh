@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian packages that the build, the tests, the fuzz targets (clang) and the
 # screenshots need, but only those that are missing.
 set -euo pipefail
@@ -9,6 +10,9 @@ packages=(
   fonts-liberation2
   xvfb xauth
   clang-14 libclang-rt-14-dev
+  qt6-charts-dev zlib1g-dev libbz2-dev
+  poppler-utils chromium colmap
+  appstream desktop-file-utils shared-mime-info lintian dpkg-dev file
 )
 
 missing=()

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing, builds, and starts Varlomin on the bundled example project,
 # found the way PAT-B's users find theirs: Pat.ini in %windir% names the current project.
 # Without a display it says so and writes the example's report and pictures instead.

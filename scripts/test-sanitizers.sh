@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the whole program and its tests with AddressSanitizer and UndefinedBehaviorSanitizer
 # (g++) into build-asan/ (or $VARLOMIN_ASAN_BUILD_DIR) and runs the test suite there.
 set -euo pipefail

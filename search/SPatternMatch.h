@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Wildcard matching of ids against a search pattern: '?' stands for exactly one
 // character, '*' for any run of characters (none included), every other character for
 // itself. The whole id must match the whole pattern.

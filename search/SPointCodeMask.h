@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The point-code choice of a search: one character per point-code index, "1" where the
 // index is chosen. A shorter text chooses nothing beyond its end.
 #pragma once

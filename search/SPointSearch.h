@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The test of one search request, applied point by point: whether an object point or a
 // projection centre meets the criterion of the search mode with the parameters the search
 // tab sent. Widget-free, so that the object views and the command line share it.

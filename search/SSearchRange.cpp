@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "search/SSearchRange.h"
 
 SSearchRange::BoundE SSearchRange::boundOf(const QString &strMin, const QString &strMax)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The bounds of a range search as the search tab sends them: two texts, each empty (or
 // null) when that bound is not used. Both texts empty reads as "at least 0".
 #pragma once

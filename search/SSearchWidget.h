@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The search tab: the user picks one criterion, enters its bounds or pattern and asks for
 // the matching object points to be selected. The widget only checks and encodes the
 // request; the object viewers carry it out.

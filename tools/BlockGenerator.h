@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Generates a synthetic aerial block (images in strips over a terrain, tie points, control points,

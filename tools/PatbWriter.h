@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Writes PAT-B's project and result files byte for byte, so that tests, benchmarks, fuzz seeds

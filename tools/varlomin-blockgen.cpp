@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Command-line front end of BlockGenerator: writes a synthetic PAT-B project for tests,
 // benchmarks and the bundled example.
 

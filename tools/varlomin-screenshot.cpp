@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Saves a picture of the whole X screen, for looking at the GUI under Xvfb:
 //   xvfb-run -a sh -c 'varlomin & sleep 5; varlomin-screenshot shot.png'
 #include <QGuiApplication>

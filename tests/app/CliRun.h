@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs the varlomin program as a user runs it, with no display.
 #pragma once
 

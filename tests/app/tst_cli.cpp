@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The command line, run as a user runs it: help and version without a display, unknown
 // options refused, the report and the picture export on a project the test writes.
 #include "tests/app/CliRun.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Exports with a selection, run as a user runs them: --select image:ID and --search mark
 // the chosen points in the mark colour at their mapped positions; bad values exit 1.
 #include "objectviewer/SObjectMapping.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window: its dock at start, the close dialog's semantics, and the project life
 // cycle on projects that the test writes itself.
 #include "app/ProjectInfo.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Selection requests through the main window: the search tab's "S&elect" and the image
 // viewer's request reach the views of all three open object viewers.
 #include "app/Varlomin.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up: the configuration is read from the user's file, else the system's, else
 // the defaults are used with one warning; "-p" in any argument asks for PAT-B's project.
 #include "app/SAppInfo.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The configuration: every value type survives a write, a save to the INI file and a
 // load; flags written as 1/0 read back as flags; bad values fall back to defaults.
 #include "framework/MxCfg.h"

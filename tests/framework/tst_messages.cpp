@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Messages: printf formatting, levels reaching the sink and the log, debug only in the log.
 #include "framework/Mu.h"
 #include "framework/MxMessageWindow.h"

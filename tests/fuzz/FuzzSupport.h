@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Shared plumbing of the fuzz targets: a private scratch folder, writing the input into the
 // files the readers open, splitting one input into two files, and a handler that never waits
 // for a user.

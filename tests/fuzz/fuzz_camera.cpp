@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The camera reader, applied to one image whose camera id comes from the first input byte,
 // so that matching and not matching ids are both reached.
 #include "patb/SPatbReader.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The image and orientation reader: the input holds the (i) file and the (e) file.
 #include "misc/SException.h"
 #include "patb/SPatbReader.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The ini reader: the input is Pat.ini and, in the same bytes, PAT-B's current project file.
 #include "patb/SPatbReader.h"
 #include "tests/fuzz/FuzzSupport.h"

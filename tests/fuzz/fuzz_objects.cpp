@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The object and observation reader: the input holds the (o) file and the (c) file.
 #include "misc/SException.h"
 #include "patb/SPatbReader.h"

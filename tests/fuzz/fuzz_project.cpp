@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The project-file parser. The input is the "*.(p)" file, placed next to a small complete
 // block so that names the fuzzer keeps lead on into the result readers.
 #include "misc/SException.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes the seed corpora of the fuzz targets into <out>/<target>/: a small block from the
 // example-block generator, cut into the inputs each target expects, and a few hand-made records.
 #include "tests/fuzz/FuzzSupport.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Nothing of the user's configuration is lost: a failing save leaves the old file as it was,
 // and a corrupt or unreadable file is reported, the defaults are used and the file is kept.
 #include "app/SStartup.h"

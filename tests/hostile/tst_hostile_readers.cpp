@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Damaged, hostile and absurd PAT-B files: every reader reports the file and the problem,
 // never crashes or hangs, and reading a good project afterwards still works.
 #include "framework/Mu.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Views of damaged data: non-finite coordinates, residuals and sigmas, a block without extent
 // and a hand-edited configuration with absurd values. Every paint finishes, the mapping stays
 // finite and the sound points are still drawn where the mapping puts them.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Small images built through the model's own API for the image viewer tests.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The graphical image view: mapping and canvas size, drawing rules checked on painted
 // pixels, zoom limits and steps, the rubber band and the context menu.
 #include "framework/Mu.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The image viewer window, its table and info views, its settings pass, the
 // class-wide operations and the command-line picture export.
 #include "framework/Mu.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The data model: label tables, images and their point index, image list, object points.
 #include "framework/MuMath.h"
 #include "misc/SGlobal.h"

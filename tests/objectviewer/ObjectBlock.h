@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Small hand-built blocks for the object viewer tests, made with the model API directly.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The canvas size, zoom factor and point mapping of the object view, per plane.
 #include "objectviewer/SObjectMapping.h"
 #include "tests/objectviewer/ObjectBlock.h"

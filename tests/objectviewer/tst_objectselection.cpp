@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Selecting points by search criteria and by image: every search mode with its range kinds,
 // erase and add, the blunder test, the table of selected centres, the selected count, the
 // marks painted for the result, and the class-wide operations over all open viewers.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Drawing and interaction of the object view: pixels at mapped positions, marks, texts,
 // residual vectors, zoom and selection bands, toggles, the context menu and the index.
 #include "framework/Mu.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The object viewer window: one viewer per plane, caption and help, zoom actions, keyboard
 // toggles, the settings pass, placements in the configuration, and the picture export.
 #include "framework/MxCfg.h"

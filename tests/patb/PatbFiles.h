@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // PAT-B records for the reader tests, with the defaults the tests rely on, plus a message capture.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The PAT-B readers, fed with files that each test writes record by record.
 #include "framework/MuMath.h"
 #include "misc/SException.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "objectviewer/SObjectSprites.h"
 #include "objectviewer/SObjectView.h"
 #include "tests/objectviewer/ObjectBlock.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The four preference pages: what they show for a configuration, what they write back,
 // and the font dialog of the viewer pages.
 #include "framework/MxCfg.h"

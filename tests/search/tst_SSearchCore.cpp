@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The widget-free search helpers: wildcard patterns, range bounds, point-code masks.
 #include "search/SPatternMatch.h"
 #include "search/SPointCodeMask.h"

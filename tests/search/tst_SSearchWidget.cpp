@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The search tab: which requests it sends for which fields, and which it refuses with
 // which warnings.
 #include "framework/Mu.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Decodes fields of PAT-B records straight from the bytes, independently of the writer, so that

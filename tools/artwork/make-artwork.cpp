@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Renders Varlomin's artwork (splash, window icon, ball images) into PNG files.
 #include <QFont>
 #include <QGuiApplication>
