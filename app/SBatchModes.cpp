@@ -25,6 +25,8 @@ namespace {
 
 void printError(const QString &text) { std::fprintf(stderr, "varlomin: %s\n", qPrintable(text)); }
 
+} // namespace
+
 // The user's configuration as the GUI would read it, or the file named with --config.
 bool loadConfiguration(const QString &configFile)
 {
@@ -39,6 +41,8 @@ bool loadConfiguration(const QString &configFile)
     }
     return true;
 }
+
+namespace {
 
 // Reads without dialogs: an error dialog's text becomes the error and the read stops.
 class BatchHandler : public SPatbHandler {

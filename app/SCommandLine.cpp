@@ -12,12 +12,16 @@ QString usage()
     return QStringLiteral(
         "Usage: varlomin [-p] [--config FILE]\n"
         "       varlomin --report [--config FILE] PROJECT_FILE\n"
+        "       varlomin --stats [--json] [--config FILE] PROJECT_FILE\n"
         "       varlomin --export image:ID|object:xy|object:xz|object:yz --out FILE [--zoom PERCENT]\n"
         "                [--show LIST] [--select all|image:ID] [--search MODE:PAR1:PAR2[:pattern]]\n"
         "                [--config FILE] PROJECT_FILE\n\n"
         "Graphical analysis of PAT-B bundle block adjustment results.\n\n"
         "  -p                 open PAT-B's current project (found through Pat.ini in %windir%)\n"
         "  --report           print the project as a JSON document and exit (no display needed)\n"
+        "  --stats            print the quality statistics (summary, control, images with the\n"
+        "                     largest RMS) as plain-text tables and exit (no display needed)\n"
+        "  --json             with --stats: print every table and histogram as one JSON document\n"
         "  --export TARGET    write a picture of a view (.png, .pdf or .svg) and exit\n"
         "  --out FILE         the picture file of --export\n"
         "  --zoom PERCENT     zoom of the exported view (default 100)\n"
@@ -59,7 +63,9 @@ SCommandLine SCommandLine::parse(const QStringList &arguments)
     const QCommandLineOption select(QStringLiteral("select"), QString(), QStringLiteral("what"));
     const QCommandLineOption search(QStringLiteral("search"), QString(), QStringLiteral("criteria"));
     const QCommandLineOption config(QStringLiteral("config"), QString(), QStringLiteral("file"));
-    parser.addOptions({help, version, report, exportOpt, out, zoom, show, select, search, config});
+    const QCommandLineOption stats(QStringLiteral("stats"));
+    const QCommandLineOption json(QStringLiteral("json"));
+    parser.addOptions({help, version, report, exportOpt, out, zoom, show, select, search, config, stats, json});
 
     auto fail = [&cl](const QString &message) {
         cl.mode = Mode::Error;
@@ -81,13 +87,25 @@ SCommandLine SCommandLine::parse(const QStringList &arguments)
     const QStringList positional = parser.positionalArguments();
     if (parser.isSet(report) && parser.isSet(exportOpt))
         return fail(QStringLiteral("--report and --export cannot be combined."));
-    if (parser.isSet(report) || parser.isSet(exportOpt)) {
+    if (parser.isSet(stats) && (parser.isSet(report) || parser.isSet(exportOpt)))
+        return fail(QStringLiteral("--stats cannot be combined with --report or --export."));
+    if (parser.isSet(json) && !parser.isSet(stats))
+        return fail(QStringLiteral("--json is only used with --stats."));
+    if (parser.isSet(report) || parser.isSet(exportOpt) || parser.isSet(stats)) {
         if (positional.size() != 1)
             return fail(QStringLiteral("Name exactly one project file (*.(p))."));
         cl.projectFile = positional.first();
     }
     if (parser.isSet(report)) {
         cl.mode = Mode::Report;
+        return cl;
+    }
+    if (parser.isSet(stats)) {
+        for (const QCommandLineOption &o : {out, zoom, show, select, search})
+            if (parser.isSet(o))
+                return fail(QStringLiteral("--%1 is only used with --export.").arg(o.names().first()));
+        cl.mode = Mode::Stats;
+        cl.json = parser.isSet(json);
         return cl;
     }
     if (!parser.isSet(exportOpt)) {

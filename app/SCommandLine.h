@@ -7,7 +7,7 @@
 #include <QStringList>
 
 struct SCommandLine {
-    enum class Mode { Gui, Help, Version, Report, Export, Error };
+    enum class Mode { Gui, Help, Version, Report, Export, Stats, Error };
 
     Mode mode = Mode::Gui;
     QString error;        // for Mode::Error
@@ -18,8 +18,9 @@ struct SCommandLine {
     QString outFile;
     int zoomPercent = 100;
     QStringList show;
-    QString select; // "all" or "image:ID"
-    QString search; // MODE:PAR1:PAR2[:pattern]
+    QString select;    // "all" or "image:ID"
+    QString search;    // MODE:PAR1:PAR2[:pattern]
+    bool json = false; // --stats --json
 
     // Only arguments beginning with "--" are options; the GUI's own "-p" and any other
     // argument are left alone.
@@ -29,5 +30,9 @@ struct SCommandLine {
 // The modes that run without a window; each returns the process exit code.
 int runReportMode(const SCommandLine &cl);
 int runExportMode(const SCommandLine &cl);
+int runStatsMode(const SCommandLine &cl);
+// The user's configuration as the GUI would read it, or the file named with --config; false
+// with a message on stderr when the named file cannot be used.
+bool loadConfiguration(const QString &configFile);
 // Loads the configuration file named by --config; false with a message on stderr.
 bool loadConfigOverride(const QString &file);

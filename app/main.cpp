@@ -143,6 +143,10 @@ int main(int argc, char **argv)
         return runReportMode(cl);
     }
     case SCommandLine::Mode::Export: return runExportMode(cl); // makes its own offscreen application
+    case SCommandLine::Mode::Stats: {
+        QCoreApplication app(argc, argv);
+        return runStatsMode(cl);
+    }
     case SCommandLine::Mode::Gui: break;
     }
     if (!hasDisplay()) {

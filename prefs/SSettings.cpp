@@ -4,6 +4,7 @@
 #include "framework/MxCfg.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace SSettings {
 
@@ -69,6 +70,14 @@ ObjectViewerSettings readObjectViewerSettings()
     s.markColor = cfg.readColor(kMarkColor, kDefaultMarkColorViewer);
     s.markSize = paintableSize(cfg.readNum(kMarkSize, kDefaultMarkSize));
     return s;
+}
+
+double readStandardizedThreshold()
+{
+    const Mx::Cfg cfg(kGroupStatistics);
+    bool ok = false;
+    const double value = cfg.readString(kStandardizedThreshold, QString()).toDouble(&ok);
+    return ok && value > 0.0 && std::isfinite(value) ? value : kDefaultStandardizedThreshold;
 }
 
 } // namespace SSettings

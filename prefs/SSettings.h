@@ -108,4 +108,11 @@ ObjectViewerSettings readObjectViewerSettings();
 
 inline constexpr int kMaxPaintedSize = 200; // pixels; far above every page range
 
+// Statistics: standardized residuals above this threshold are counted per image. Stored as a
+// decimal number; a value that is not a positive number reads as the default.
+inline const QString kGroupStatistics = QStringLiteral("Statistics");
+inline const QString kStandardizedThreshold = QStringLiteral("StandardizedThreshold");
+inline constexpr double kDefaultStandardizedThreshold = 3.0;
+double readStandardizedThreshold();
+
 } // namespace SSettings

@@ -1,0 +1,88 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The statistics mode: reads a project without a display and prints its quality statistics as
+// plain-text tables or as one JSON document.
+#include "app/SCommandLine.h"
+
+#include "framework/Mu.h"
+#include "misc/SException.h"
+#include "patb/SPatbReader.h"
+#include "patb/SProjectData.h"
+#include "prefs/SSettings.h"
+#include "statistics/SBlockStatistics.h"
+#include "statistics/SStatisticsJson.h"
+#include "statistics/SStatisticsText.h"
+
+#include <QJsonDocument>
+
+#include <cstdio>
+#include <optional>
+
+namespace {
+
+// The error that ended a read: 0 and the dialog text, or the exception's code and message.
+struct ReadError {
+    int code = 0;
+    QString message;
+};
+
+class StatsHandler : public SPatbHandler {
+public:
+    SReadErrorChoice readError(const QString &text) override
+    {
+        if (!error)
+            error = ReadError{0, text.trimmed()};
+        return SReadErrorChoice::Stop;
+    }
+    std::optional<ReadError> error;
+};
+
+std::optional<ReadError> readProject(const QString &projectFile, SProjectData &data)
+{
+    Mu::setSink([](Mu::Level level, const QString &text) {
+        if (level == Mu::Level::Warn || level == Mu::Level::Error)
+            std::fprintf(stderr, "varlomin: warning: %s\n", qPrintable(text));
+    });
+    StatsHandler handler;
+    std::optional<ReadError> error;
+    try {
+        SPatbReader reader(data, handler);
+        reader.readProjectFile(projectFile);
+        error = handler.error;
+    } catch (const SException &e) {
+        error = ReadError{e.code(), e.message()};
+    }
+    data.initialise();
+    Mu::setSink(nullptr);
+    return error;
+}
+
+} // namespace
+
+int runStatsMode(const SCommandLine &cl)
+{
+    if (!loadConfiguration(cl.configFile))
+        return 1;
+    SProjectData data;
+    const std::optional<ReadError> error = readProject(cl.projectFile, data);
+    SStatisticsOptions options;
+    options.standardizedThreshold = SSettings::readStandardizedThreshold();
+    const SBlockStatistics stats = computeBlockStatistics(data, options);
+
+    // As with --report: what was read is printed, and an error that ended the read fails the run.
+    if (cl.json) {
+        QJsonObject doc = statisticsJson(stats);
+        doc.insert(QStringLiteral("project_file"), cl.projectFile);
+        doc.insert(QStringLiteral("error"), error ? QJsonValue(QJsonObject{{QStringLiteral("code"), error->code},
+                                                                           {QStringLiteral("message"), error->message}})
+                                                  : QJsonValue());
+        std::fputs(QJsonDocument(doc).toJson(QJsonDocument::Indented).constData(), stdout);
+    } else {
+        std::fputs(qPrintable(QStringLiteral("Statistics of %1\n\n").arg(cl.projectFile) + statisticsText(stats)),
+                   stdout);
+    }
+    if (error)
+        std::fprintf(stderr, "varlomin: error %d while reading '%s': %s\n", error->code, qPrintable(cl.projectFile),
+                     qPrintable(error->message));
+    data.close();
+    return error ? 1 : 0;
+}

@@ -1,0 +1,65 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "statistics/SActiveRays.h"
+
+#include "misc/SImageData.h"
+#include "misc/SObjectPoint.h"
+
+#include <algorithm>
+
+namespace {
+
+// A table over the id range may cost this many slots per point before sorted ids are cheaper.
+constexpr qint64 kMaxSlotsPerPoint = 4;
+constexpr qint64 kMinSlots = 4096;
+
+} // namespace
+
+SActiveRays::SActiveRays(const SObjectPointList &objects)
+{
+    for (const SObjectPoint &p : objects)
+        if (!p.isProjectionCentre())
+            mIds.push_back(p.id());
+    if (mIds.empty()) {
+        mDense = false;
+        return;
+    }
+    const auto [lowest, highest] = std::minmax_element(mIds.begin(), mIds.end());
+    const qint64 range = qint64(*highest) - *lowest + 1;
+    mFirstId = *lowest;
+    if (range <= std::max(kMinSlots, kMaxSlotsPerPoint * qint64(mIds.size()))) {
+        // Ids that no object point has must keep 0 rays, so they get no slot at all.
+        mCounts.assign(size_t(range), -1);
+        for (int id : mIds)
+            mCounts[size_t(qint64(id) - mFirstId)] = 0;
+        std::vector<int>().swap(mIds);
+        return;
+    }
+    mDense = false;
+    std::sort(mIds.begin(), mIds.end());
+    mIds.erase(std::unique(mIds.begin(), mIds.end()), mIds.end());
+    mCounts.assign(mIds.size(), 0);
+}
+
+qint64 SActiveRays::slotOf(int id) const
+{
+    if (mDense) {
+        const qint64 i = qint64(id) - mFirstId;
+        return i >= 0 && i < qint64(mCounts.size()) && mCounts[size_t(i)] >= 0 ? i : -1;
+    }
+    const auto it = std::lower_bound(mIds.begin(), mIds.end(), id);
+    return it != mIds.end() && *it == id ? it - mIds.begin() : -1;
+}
+
+void SActiveRays::countImage(const SImage &image)
+{
+    for (const SImagePointEntry &entry : image.points())
+        if (entry.point.isActive())
+            if (const qint64 i = slotOf(entry.id); i >= 0)
+                ++mCounts[size_t(i)];
+}
+
+int SActiveRays::rays(int id) const
+{
+    const qint64 i = slotOf(id);
+    return i >= 0 ? mCounts[size_t(i)] : 0;
+}

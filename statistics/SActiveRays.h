@@ -1,0 +1,32 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Number of active rays (image points that took part in the adjustment) per object point id.
+#pragma once
+
+#include <QtGlobal>
+
+#include <cstdint>
+#include <vector>
+
+class SImage;
+class SObjectPointList;
+
+class SActiveRays {
+public:
+    // Prepares a counter for the ids of the object points that are not projection centres.
+    explicit SActiveRays(const SObjectPointList &objects);
+
+    // Counts the image's active points whose ids belong to an object point.
+    void countImage(const SImage &image);
+    // Active rays of an object point id; 0 for an id no object point has.
+    int rays(int id) const;
+
+private:
+    // Position of the id's count in mCounts, or -1.
+    qint64 slotOf(int id) const;
+
+    // Dense ids get a table over their range; scattered ids a sorted list searched by halving.
+    bool mDense = true;
+    int mFirstId = 0;
+    std::vector<int> mIds; // sorted, unique (scattered ids only)
+    std::vector<int> mCounts;
+};

@@ -1,0 +1,348 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "statistics/SBlockStatistics.h"
+
+#include "misc/SGlobal.h"
+#include "misc/SImageData.h"
+#include "misc/SObjectPoint.h"
+#include "patb/SProjectData.h"
+#include "statistics/SActiveRays.h"
+#include "statistics/SHistogramBuilder.h"
+
+#include <cmath>
+
+namespace {
+
+constexpr int kAxisCount = 3;
+
+// Sums from which RMS and maxima of one image (or the block) are finished.
+struct ResidualSums {
+    double vx2 = 0.0, vy2 = 0.0;
+};
+
+void finishRow(SImageResidualRow &row, const ResidualSums &sums)
+{
+    if (row.active == 0)
+        return;
+    const double n = double(row.active);
+    row.rmsVx = std::sqrt(sums.vx2 / n);
+    row.rmsVy = std::sqrt(sums.vy2 / n);
+    row.rmsV = std::sqrt((sums.vx2 + sums.vy2) / n);
+}
+
+// One pass over the image points: rows per image, the block row, rays and histogram values.
+struct ImagePass {
+    double sigma0 = 0.0;
+    double threshold = 3.0;
+    SBlockSummary *summary = nullptr;
+    SImageResiduals *residuals = nullptr;
+    SActiveRays *rays = nullptr;
+    ResidualSums blockSums;
+    std::vector<double> lengths;
+    std::vector<double> standardized;
+
+    void visitPoint(const SImagePointEntry &entry, SImageResidualRow &row, ResidualSums &sums);
+    void visitImage(const SImage &image);
+};
+
+// Ids may be negative in a damaged file, so the first value is recognised by the caller.
+void keepLargest(bool first, double value, int pointId, int imageId, SImageResidualRow &row)
+{
+    if (!first && !(value > row.maxV))
+        return;
+    row.maxV = value;
+    row.maxVPointId = pointId;
+    row.maxVImageId = imageId;
+}
+
+void ImagePass::visitPoint(const SImagePointEntry &entry, SImageResidualRow &row, ResidualSums &sums)
+{
+    const SImagePoint &p = entry.point;
+    ++row.points;
+    if (p.code() == SGlobal::kCodeLonely)
+        ++summary->lonelyObservations;
+    if (!p.isActive()) {
+        ++row.eliminated;
+        return;
+    }
+    ++row.active;
+    const double vx = p.vx(), vy = p.vy();
+    sums.vx2 += vx * vx;
+    sums.vy2 += vy * vy;
+    const double length = std::sqrt(vx * vx + vy * vy);
+    lengths.push_back(length);
+    keepLargest(row.active == 1, length, entry.id, row.imageId, row);
+    const double w = standardizedResidual(p, sigma0);
+    standardized.push_back(w);
+    if (row.active == 1 || w > row.maxStandardized) {
+        row.maxStandardized = w;
+        row.maxStandardizedPointId = entry.id;
+    }
+    if (w > threshold)
+        ++row.aboveThreshold;
+}
+
+void ImagePass::visitImage(const SImage &image)
+{
+    SImageResidualRow row;
+    row.imageId = image.id();
+    ResidualSums sums;
+    for (const SImagePointEntry &entry : image.points())
+        visitPoint(entry, row, sums);
+    finishRow(row, sums);
+    rays->countImage(image);
+
+    SImageResidualRow &block = residuals->block;
+    block.points += row.points;
+    block.eliminated += row.eliminated;
+    block.active += row.active;
+    block.aboveThreshold += row.aboveThreshold;
+    blockSums.vx2 += sums.vx2;
+    blockSums.vy2 += sums.vy2;
+    if (row.active > 0) {
+        const bool first = block.active == row.active; // the first image with an active point
+        keepLargest(first, row.maxV, row.maxVPointId, row.imageId, block);
+        if (first || row.maxStandardized > block.maxStandardized) {
+            block.maxStandardized = row.maxStandardized;
+            block.maxStandardizedPointId = row.maxStandardizedPointId;
+        }
+    }
+    residuals->images.push_back(row);
+}
+
+// Sums of one sigma axis over one group of points.
+struct SigmaSums {
+    double sum = 0.0, sum2 = 0.0;
+};
+
+enum GroupE { G_Tie = 0, G_Control = 1, G_Centre = 2 };
+
+GroupE groupOf(int code)
+{
+    switch (code) {
+    case SGlobal::kCodeVerticalControl:
+    case SGlobal::kCodeHorizontalControl:
+    case SGlobal::kCodeFullControl: return G_Control;
+    case SGlobal::kCodeProjectionCentre:
+    case SGlobal::kCodeObservedProjectionCentre: return G_Centre;
+    default: return G_Tie;
+    }
+}
+
+void countCode(SBlockSummary &s, int code)
+{
+    switch (code) {
+    case SGlobal::kCodeVerticalControl: ++s.verticalControl; break;
+    case SGlobal::kCodeHorizontalControl: ++s.horizontalControl; break;
+    case SGlobal::kCodeFullControl: ++s.fullControl; break;
+    case SGlobal::kCodeProjectionCentre: ++s.projectionCentres; break;
+    case SGlobal::kCodeObservedProjectionCentre: ++s.observedCentres; break;
+    default: ++s.newPoints; break;
+    }
+}
+
+// One pass over the object points: codes, rays, control rows and sigma sums.
+struct ObjectPass {
+    SBlockStatistics *stats = nullptr;
+    const SActiveRays *rays = nullptr;
+    bool sigmas = false;
+    int cap = 10;
+    qint64 rayTotal = 0;
+    std::array<std::array<SigmaSums, kAxisCount>, 3> sigmaSums{};
+    std::array<std::vector<double>, kAxisCount> sigmaValues;
+
+    void visit(const SObjectPoint &p);
+    void addObservations(const SObjectPoint &p);
+    void addSigmas(const SObjectPoint &p, GroupE group);
+};
+
+void addResidual(SAxisResiduals &axis, double residual, int id)
+{
+    ++axis.count;
+    axis.rms += residual * residual; // a sum until finishControl()
+    if (axis.count == 1 || std::abs(residual) > axis.maxAbs) {
+        axis.maxAbs = std::abs(residual);
+        axis.maxId = id;
+    }
+}
+
+void ObjectPass::addObservations(const SObjectPoint &p)
+{
+    const SObjectCoord &obs = p.observation();
+    const SObjectCoord adjusted = p.adjusted();
+    SControlStatistics &control = stats->control;
+    for (int axis = 0; axis < kAxisCount; ++axis) {
+        if (!p.hasObservation(axis))
+            continue;
+        const SControlRow row{p.id(),        p.code(), axis, obs.coord(axis), adjusted.coord(axis), obs.deviation(axis),
+                              obs.flag(axis)};
+        if (!row.accepted) {
+            control.rejected.push_back(row);
+            continue;
+        }
+        control.accepted.push_back(row);
+        addResidual(p.isProjectionCentre() ? control.centreAxes[size_t(axis)] : control.pointAxes[size_t(axis)],
+                    row.residual, row.pointId);
+    }
+}
+
+void ObjectPass::addSigmas(const SObjectPoint &p, GroupE group)
+{
+    const double sigma[kAxisCount] = {p.sigmaX(), p.sigmaY(), p.sigmaZ()};
+    for (int axis = 0; axis < kAxisCount; ++axis) {
+        SSigmaAxis &a = stats->precision.groups[size_t(group)].axes[size_t(axis)];
+        SigmaSums &s = sigmaSums[size_t(group)][size_t(axis)];
+        ++a.count;
+        s.sum += sigma[axis];
+        s.sum2 += sigma[axis] * sigma[axis];
+        if (a.count == 1 || sigma[axis] > a.max) {
+            a.max = sigma[axis];
+            a.maxId = p.id();
+        }
+        if (group != G_Centre)
+            sigmaValues[size_t(axis)].push_back(sigma[axis]);
+    }
+}
+
+void ObjectPass::visit(const SObjectPoint &p)
+{
+    SBlockSummary &summary = stats->summary;
+    countCode(summary, p.code());
+    if (!p.isActive())
+        ++summary.blunders;
+    const GroupE group = groupOf(p.code());
+    if (group != G_Centre) {
+        ++summary.objectPoints;
+        const int n = rays->rays(p.id());
+        rayTotal += n;
+        if (n < 2)
+            ++summary.weakPoints;
+        ++stats->multiplicity.pointsByRays[size_t(std::min(n, cap))];
+    }
+    addObservations(p);
+    if (sigmas)
+        addSigmas(p, group);
+}
+
+void finishControl(SControlStatistics &control)
+{
+    for (auto *axes : {&control.pointAxes, &control.centreAxes})
+        for (SAxisResiduals &axis : *axes)
+            axis.rms = axis.count > 0 ? std::sqrt(axis.rms / double(axis.count)) : 0.0;
+    control.population =
+        QStringLiteral("every observed axis (observed value below 999999999) of every point; RMS and largest over the "
+                       "accepted observations, control points and observed projection centres apart");
+}
+
+void finishPrecision(SPrecisionStatistics &precision, const ObjectPass &pass)
+{
+    static const char *const names[] = {"tie points", "control points", "projection centres"};
+    for (int g = 0; g < 3; ++g) {
+        SSigmaGroup &group = precision.groups[size_t(g)];
+        group.name = QString::fromLatin1(names[g]);
+        for (int axis = 0; axis < kAxisCount; ++axis) {
+            SSigmaAxis &a = group.axes[size_t(axis)];
+            const SigmaSums &s = pass.sigmaSums[size_t(g)][size_t(axis)];
+            if (a.count == 0)
+                continue;
+            a.mean = s.sum / double(a.count);
+            a.rms = std::sqrt(s.sum2 / double(a.count));
+        }
+    }
+    precision.note =
+        precision.available
+            ? QStringLiteral("every point of the group, active or not; control points are codes 200, 300, "
+                             "500, projection centres 900 and 901, tie points every other code")
+            : QStringLiteral("No inversion: the adjustment computed no sigmas, so there is no precision to show.");
+}
+
+void summariseAdjustment(SBlockSummary &s, const SProjectData &data)
+{
+    s.images = data.mListImageData.count();
+    if (const ProjectFiles *record = data.projectFiles.get()) {
+        s.hasProjectRecord = true;
+        s.sigma0 = record->sigma0;
+        s.averageRedundancy = record->averageRedundancy;
+        s.inversion = record->inversion;
+    }
+}
+
+void runImagePass(SBlockStatistics &stats, const SProjectData &data, const SStatisticsOptions &options,
+                  SActiveRays &rays, std::vector<double> &lengths, std::vector<double> &standardized)
+{
+    ImagePass pass;
+    pass.sigma0 = stats.summary.sigma0;
+    pass.threshold = options.standardizedThreshold;
+    pass.summary = &stats.summary;
+    pass.residuals = &stats.residuals;
+    pass.rays = &rays;
+    stats.residuals.threshold = options.standardizedThreshold;
+    stats.residuals.images.reserve(size_t(data.mListImageData.count()));
+    for (const SImage *image : data.mListImageData)
+        pass.visitImage(*image);
+    finishRow(stats.residuals.block, pass.blockSums);
+    stats.residuals.population =
+        QStringLiteral("active image points (eliminated points counted, their residuals left out); "
+                       "standardized residual |v| sqrt(weight) / sigma 0");
+    SBlockSummary &s = stats.summary;
+    s.imageObservations = stats.residuals.block.points;
+    s.activeObservations = stats.residuals.block.active;
+    s.eliminatedObservations = stats.residuals.block.eliminated;
+    lengths = std::move(pass.lengths);
+    standardized = std::move(pass.standardized);
+}
+
+} // namespace
+
+double standardizedResidual(const SImagePoint &point, double sigma0)
+{
+    const double weight = point.weight();
+    if (!(sigma0 > 0.0) || !(weight > 0.0))
+        return 0.0;
+    const double vx = point.vx(), vy = point.vy();
+    return std::sqrt(vx * vx + vy * vy) * std::sqrt(weight) / sigma0;
+}
+
+SBlockStatistics computeBlockStatistics(const SProjectData &data, const SStatisticsOptions &options)
+{
+    SBlockStatistics stats;
+    summariseAdjustment(stats.summary, data);
+
+    SActiveRays rays(data.mListObjectData);
+    std::vector<double> lengths, standardized;
+    runImagePass(stats, data, options, rays, lengths, standardized);
+
+    ObjectPass pass;
+    pass.stats = &stats;
+    pass.rays = &rays;
+    pass.sigmas = stats.precision.available = stats.summary.inversion;
+    pass.cap = std::max(1, options.multiplicityCap);
+    stats.multiplicity.cap = pass.cap;
+    stats.multiplicity.pointsByRays.assign(size_t(pass.cap) + 1, 0);
+    for (const SObjectPoint &p : data.mListObjectData)
+        pass.visit(p);
+    finishControl(stats.control);
+    finishPrecision(stats.precision, pass);
+
+    SMultiplicity &m = stats.multiplicity;
+    if (stats.summary.objectPoints > 0)
+        m.meanRaysPerPoint = double(pass.rayTotal) / stats.summary.objectPoints;
+    if (stats.summary.images > 0)
+        m.meanPointsPerImage = double(stats.summary.activeObservations) / stats.summary.images;
+    m.population = QStringLiteral("object points without projection centres; a ray is an active image point "
+                                  "with the point's id");
+
+    const int bins = options.maxHistogramBins;
+    const QString active = QStringLiteral("active image points");
+    stats.histograms.push_back(buildHistogram(std::move(lengths), QStringLiteral("|v| of image points"), active, bins));
+    stats.histograms.push_back(
+        buildHistogram(std::move(standardized), QStringLiteral("standardized residual"), active, bins));
+    static const char *const axisNames[] = {"sigma X", "sigma Y", "sigma Z"};
+    const QString sigmaPopulation = stats.precision.available
+                                        ? QStringLiteral("object points without projection centres")
+                                        : QStringLiteral("none: no inversion, no sigmas");
+    for (int axis = 0; axis < kAxisCount; ++axis)
+        stats.histograms.push_back(buildHistogram(
+            std::move(pass.sigmaValues[size_t(axis)]),
+            QString::fromLatin1(axisNames[axis]) + QStringLiteral(" of object points"), sigmaPopulation, bins));
+    return stats;
+}
