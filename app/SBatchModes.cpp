@@ -2,6 +2,8 @@
 // The modes that run without a window: the JSON report and the picture export.
 #include "app/SCommandLine.h"
 
+#include "formats/SProjectOpener.h"
+#include "formats/SReportRun.h"
 #include "framework/Mu.h"
 #include "framework/MxCfg.h"
 #include "imageviewer/SImageExport.h"
@@ -10,8 +12,6 @@
 #include "misc/SImageData.h"
 #include "objectviewer/SObjectExport.h"
 #include "objectviewer/SObjectView.h"
-#include "patb/SPatbReader.h"
-#include "patb/SProjectReport.h"
 
 #include <QApplication>
 #include <QFile>
@@ -43,17 +43,6 @@ bool loadConfiguration(const QString &configFile)
 }
 
 namespace {
-
-// Reads without dialogs: an error dialog's text becomes the error and the read stops.
-class BatchHandler : public SPatbHandler {
-public:
-    SReadErrorChoice readError(const QString &text) override
-    {
-        error = text;
-        return SReadErrorChoice::Stop;
-    }
-    QString error;
-};
 
 // A search request as the search tab would send it.
 struct SearchRequest {
@@ -272,16 +261,13 @@ int runExportMode(const SCommandLine &cl)
             printError(QStringLiteral("warning: %1").arg(text));
     });
     SProjectData data;
-    BatchHandler handler;
-    try {
-        SPatbReader reader(data, handler);
-        reader.readProjectFile(cl.projectFile);
-    } catch (const SException &e) {
-        printError(QStringLiteral("error %1 while reading '%2': %3").arg(e.code()).arg(cl.projectFile, e.message()));
-        return 1;
-    }
-    if (!handler.error.isEmpty()) {
-        printError(QStringLiteral("cannot read '%1': %2").arg(cl.projectFile, handler.error.trimmed()));
+    if (const std::optional<SReportError> readError = SProjectOpener::readWithoutDialogs(cl.projectFile, data)) {
+        if (readError->first != 0)
+            printError(QStringLiteral("error %1 while reading '%2': %3")
+                           .arg(readError->first)
+                           .arg(cl.projectFile, readError->second));
+        else
+            printError(QStringLiteral("cannot read '%1': %2").arg(cl.projectFile, readError->second.trimmed()));
         return 1;
     }
     data.initialise();

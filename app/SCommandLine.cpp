@@ -16,7 +16,9 @@ QString usage()
         "       varlomin --export image:ID|object:xy|object:xz|object:yz --out FILE [--zoom PERCENT]\n"
         "                [--show LIST] [--select all|image:ID] [--search MODE:PAR1:PAR2[:pattern]]\n"
         "                [--config FILE] PROJECT_FILE\n\n"
-        "Graphical analysis of PAT-B bundle block adjustment results.\n\n"
+        "Graphical analysis of PAT-B bundle block adjustment results.\n"
+        "PROJECT_FILE: a PAT-B project file (*.(p)), a COLMAP sparse model (its folder or one of its\n"
+        "files) or a BAL / Bundler v0.3 file (plain, .bz2 or .gz), recognised from its content.\n\n"
         "  -p                 open PAT-B's current project (found through Pat.ini in %windir%)\n"
         "  --report           print the project as a JSON document and exit (no display needed)\n"
         "  --stats            print the quality statistics (summary, control, images with the\n"
@@ -93,7 +95,8 @@ SCommandLine SCommandLine::parse(const QStringList &arguments)
         return fail(QStringLiteral("--json is only used with --stats."));
     if (parser.isSet(report) || parser.isSet(exportOpt) || parser.isSet(stats)) {
         if (positional.size() != 1)
-            return fail(QStringLiteral("Name exactly one project file (*.(p))."));
+            return fail(QStringLiteral("Name exactly one project: a PAT-B project file (*.(p)), a COLMAP model "
+                                       "folder or a BAL / Bundler file."));
         cl.projectFile = positional.first();
     }
     if (parser.isSet(report)) {

@@ -3,9 +3,8 @@
 // plain-text tables or as one JSON document.
 #include "app/SCommandLine.h"
 
+#include "formats/SProjectOpener.h"
 #include "framework/Mu.h"
-#include "misc/SException.h"
-#include "patb/SPatbReader.h"
 #include "patb/SProjectData.h"
 #include "prefs/SSettings.h"
 #include "statistics/SBlockStatistics.h"
@@ -25,32 +24,15 @@ struct ReadError {
     QString message;
 };
 
-class StatsHandler : public SPatbHandler {
-public:
-    SReadErrorChoice readError(const QString &text) override
-    {
-        if (!error)
-            error = ReadError{0, text.trimmed()};
-        return SReadErrorChoice::Stop;
-    }
-    std::optional<ReadError> error;
-};
-
 std::optional<ReadError> readProject(const QString &projectFile, SProjectData &data)
 {
     Mu::setSink([](Mu::Level level, const QString &text) {
         if (level == Mu::Level::Warn || level == Mu::Level::Error)
             std::fprintf(stderr, "varlomin: warning: %s\n", qPrintable(text));
     });
-    StatsHandler handler;
     std::optional<ReadError> error;
-    try {
-        SPatbReader reader(data, handler);
-        reader.readProjectFile(projectFile);
-        error = handler.error;
-    } catch (const SException &e) {
-        error = ReadError{e.code(), e.message()};
-    }
+    if (const std::optional<SReportError> read = SProjectOpener::readWithoutDialogs(projectFile, data))
+        error = ReadError{read->first, read->second.trimmed()};
     data.initialise();
     Mu::setSink(nullptr);
     return error;

@@ -15,6 +15,7 @@
 #include "imageviewer/SImageViewer.h"
 #include "misc/SException.h"
 #include "objectviewer/SObjectViewer.h"
+#include "formats/SProjectOpener.h"
 #include "patb/SPatbReader.h"
 #include "prefs/SPrefsImageViewer.h"
 #include "prefs/SPrefsLinks.h"
@@ -134,7 +135,8 @@ Varlomin::Varlomin(const QPixmap &splash)
     mOpenCurrentProject = SStartup::wantsCurrentProject(QCoreApplication::arguments());
     mChooseProjectFile = [](QWidget *parent, const QString &start) {
         return QFileDialog::getOpenFileName(parent, tr("Select a project file"), start,
-                                            tr("Project files ( *.(p) );;All files (*.*)"));
+                                            tr("PAT-B project (*.(p));;COLMAP model (cameras.txt cameras.bin);;BAL / Bundler (*.txt *.bz2 *.out);;"
+                                               "All files (*.*)"));
     };
 }
 
@@ -269,9 +271,8 @@ void Varlomin::openCurrentPATProject()
 bool Varlomin::readProjectFile(const QString &projectFile)
 {
     mNothingToInitialise = false;
-    SPatbReader reader(mData, *this);
     try {
-        reader.readProjectFile(projectFile);
+        SProjectOpener::read(projectFile, mData, *this);
     } catch (const SException &e) {
         // An inconsistent file ends the read; what was read before the record stays.
         QMessageBox::warning(this, Mx::App::info(QStringLiteral("nameLong")),

@@ -3,9 +3,7 @@
 
 #include "framework/Mu.h"
 #include "framework/MuMath.h"
-#include "misc/SException.h"
 #include "misc/SGlobal.h"
-#include "patb/SPatbReader.h"
 
 #include <QBuffer>
 #include <algorithm>
@@ -159,18 +157,6 @@ void writeObjectPoint(JsonOut &out, const SObjectPoint &p)
     out.raw("}");
 }
 
-// Records what the error dialog would have shown and ends the read there.
-class ReportHandler : public SPatbHandler {
-public:
-    SReadErrorChoice readError(const QString &text) override
-    {
-        if (!error)
-            error = SReportError{0, text};
-        return SReadErrorChoice::Stop;
-    }
-    std::optional<SReportError> error;
-};
-
 } // namespace
 
 void writeProjectReportJson(QIODevice &device, const SProjectData &data, const QStringList &warnings,
@@ -224,42 +210,4 @@ QByteArray projectReportJson(const SProjectData &data, const QStringList &warnin
     writeProjectReportJson(buffer, data, warnings, error);
     buffer.close();
     return json;
-}
-
-int runProjectReport(const QString &projectFile, QIODevice &out)
-{
-    QStringList warnings;
-    Mu::setSink([&warnings](Mu::Level level, const QString &text) {
-        if (level == Mu::Level::Warn)
-            warnings.append(text);
-    });
-
-    SProjectData data;
-    ReportHandler handler;
-    std::optional<SReportError> error;
-    try {
-        SPatbReader reader(data, handler);
-        reader.readProjectFile(projectFile);
-        error = handler.error;
-    } catch (const SException &e) {
-        error = SReportError{e.code(), e.message()};
-    }
-    data.initialise();
-    Mu::setSink(nullptr);
-
-    writeProjectReportJson(out, data, warnings, error);
-    data.close();
-    return error ? 1 : 0;
-}
-
-int runProjectReport(const QString &projectFile, QByteArray *jsonOut)
-{
-    QByteArray json;
-    QBuffer buffer(&json);
-    buffer.open(QIODevice::WriteOnly);
-    const int status = runProjectReport(projectFile, buffer);
-    buffer.close();
-    if (jsonOut)
-        *jsonOut = json;
-    return status;
 }

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The command-line report of a project: the model after reading and initialising, as JSON.
+// Reading and writing in one step: formats/SReportRun.h.
 #pragma once
 
 #include "patb/SProjectData.h"
@@ -21,8 +22,3 @@ void writeProjectReportJson(QIODevice &out, const SProjectData &data, const QStr
                             const std::optional<SReportError> &error);
 QByteArray projectReportJson(const SProjectData &data, const QStringList &warnings,
                              const std::optional<SReportError> &error);
-
-// Reads and initialises the project, collecting warnings, and writes the report.
-// Returns 0 when no error ended the read, else 1.
-int runProjectReport(const QString &projectFile, QIODevice &out);
-int runProjectReport(const QString &projectFile, QByteArray *jsonOut);

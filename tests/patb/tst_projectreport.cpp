@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The command-line report: a small project written record by record, read back as JSON.
+#include "formats/SReportRun.h"
 #include "patb/SProjectReport.h"
 #include "tests/patb/PatbFiles.h"
 
