@@ -59,9 +59,11 @@ QString supportText()
 QString aboutText()
 {
     return Mu::tr("<h2>%1</h2><h3>Graphical Analysis Tool for PATB Adjustment Results</h3><h3>Version: %2</h3>"
-                  "Written by %3 and %4.<br>All rights reserved.<br><br>"
-                  "<p>This program is protected by copyright law. Unauthorised copying or distribution of this "
-                  "program, or of any part of it, is not permitted.</p>")
+                  "Written by %3 and %4.<br>Free software under the GNU General Public License, version 3 or "
+                  "later.<br><br>"
+                  "<p>This program is protected by copyright law. Copying or distributing it, or any part of it, is "
+                  "permitted only under the terms of the GNU General Public License (see the file LICENSE); it comes "
+                  "with ABSOLUTELY NO WARRANTY.</p>")
         .arg(info("name"), info("version"), info("author1"), info("author2"));
 }
 

@@ -105,8 +105,12 @@ bool App::readSystemCfg(bool quiet) { return readCfgFile(CfgStore::systemFile(),
 
 bool App::addLibraryPath(const QString &path)
 {
-    // Relative paths are taken from the program's folder, where the build puts them.
-    const QString full = QDir::isAbsolutePath(path) ? path : applicationDirPath() + QLatin1Char('/') + path;
+    // Relative paths are taken from the program's folder, where the build puts them, or from
+    // the program's library folder of an installation (<prefix>/lib/<name>/).
+    QString full = QDir::isAbsolutePath(path) ? path : applicationDirPath() + QLatin1Char('/') + path;
+    if (!QFileInfo(full).isDir() && !QDir::isAbsolutePath(path))
+        full =
+            applicationDirPath() + QStringLiteral("/../lib/") + applicationName().toLower() + QLatin1Char('/') + path;
     if (!QFileInfo(full).isDir())
         return false;
     // Image plug-ins found so far stay known after the search path changes.
@@ -119,7 +123,10 @@ bool App::setHelpFile(const QString &path)
 {
     const QStringList candidates = {path, applicationDirPath() + QStringLiteral("/../") + path,
                                     applicationDirPath() + QStringLiteral("/../../") + path,
-                                    applicationDirPath() + QLatin1Char('/') + path};
+                                    applicationDirPath() + QLatin1Char('/') + path,
+                                    // an installation keeps the manual with the package's documents
+                                    applicationDirPath() + QStringLiteral("/../share/doc/") +
+                                        applicationName().toLower() + QLatin1Char('/') + QFileInfo(path).fileName()};
     for (const QString &c : candidates) {
         if (QFileInfo(c).isFile()) {
             mHelpFile = QFileInfo(c).absoluteFilePath();

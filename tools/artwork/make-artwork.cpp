@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Renders Varlomin's artwork (splash, window icon, ball images) into PNG files.
+// Renders Varlomin's artwork (splash, window icon, ball images) into PNG files; with a second
+// folder also the desktop icon in the hicolor sizes (the drawing of packaging/icons/*.svg).
+#include <QDir>
 #include <QFont>
 #include <QGuiApplication>
 #include <QImage>
@@ -7,6 +9,28 @@
 #include <QPainter>
 #include <QRadialGradient>
 #include <cmath>
+
+namespace {
+
+// The window icon's design on its 32-unit grid, at any size.
+QImage desktopIcon(int size)
+{
+    QImage icon(size, size, QImage::Format_ARGB32);
+    icon.fill(Qt::transparent);
+    QPainter p(&icon);
+    p.setRenderHint(QPainter::Antialiasing, size > 32);
+    p.scale(size / 32.0, size / 32.0);
+    p.fillRect(QRectF(3, 3, 26, 26), QColor(0, 0, 128));
+    p.fillRect(QRectF(6, 6, 20, 20), QColor(255, 255, 255));
+    p.setPen(QPen(QColor(0, 0, 128), 1.0, Qt::SolidLine, Qt::SquareCap));
+    p.drawLine(QPointF(8.5, 23.5), QPointF(23.5, 8.5));
+    p.drawLine(QPointF(8.5, 8.5), QPointF(23.5, 23.5));
+    p.fillRect(QRectF(14, 14, 4, 4), QColor(255, 0, 0));
+    return icon;
+}
+
+} // namespace
+
 int main(int argc, char **argv)
 {
     QGuiApplication app(argc, argv);
@@ -71,5 +95,12 @@ int main(int argc, char **argv)
         p.drawEllipse(QRectF(1, 1, 12, 12));
         p.end();
         b.save(out + "/" + name + ".png");
+    }
+    if (argc > 2) {
+        for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+            const QString dir = QStringLiteral("%1/%2x%2/apps").arg(QString::fromLocal8Bit(argv[2])).arg(size);
+            QDir().mkpath(dir);
+            desktopIcon(size).save(dir + "/org.varlomin.Varlomin.png");
+        }
     }
 }

@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Unpacks a varlomin .deb into a temporary folder, lists it, validates its desktop entry and
+# AppStream data, and runs the unpacked program's --version and --report on the example.
+set -euo pipefail
+deb=${1:?usage: check-package.sh varlomin_VERSION_amd64.deb}
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+dpkg-deb -x "$deb" "$tmp"
+echo "contents of $deb:"
+(cd "$tmp" && find . -type f -o -type d -empty | sort)
+echo "depends: $(dpkg-deb -f "$deb" Depends)"
+desktop-file-validate "$tmp"/usr/share/applications/*.desktop
+appstreamcli validate --no-net "$tmp"/usr/share/metainfo/*.metainfo.xml
+"$tmp/usr/bin/varlomin" --version
+report=$("$tmp/usr/bin/varlomin" --report "$tmp/usr/share/doc/varlomin/examples/demo.(p)")
+echo "$report" | head -c 400
+echo
+echo "$report" | grep -q '"images"' || { echo "check-package: the report has no images" >&2; exit 1; }
+man -l "$tmp/usr/share/man/man1/varlomin.1.gz" >/dev/null
+echo "check-package: ok"
