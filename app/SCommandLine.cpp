@@ -10,7 +10,7 @@ namespace {
 QString usage()
 {
     return QStringLiteral(
-        "Usage: varlomin [-p] [--config FILE]\n"
+        "Usage: varlomin [-p] [--config FILE] [PROJECT_FILE]\n"
         "       varlomin --report [--config FILE] PROJECT_FILE\n"
         "       varlomin --stats [--json] [--config FILE] PROJECT_FILE\n"
         "       varlomin --export image:ID|object:xy|object:xz|object:yz --out FILE [--zoom PERCENT]\n"
@@ -19,6 +19,7 @@ QString usage()
         "Graphical analysis of PAT-B bundle block adjustment results.\n"
         "PROJECT_FILE: a PAT-B project file (*.(p)), a COLMAP sparse model (its folder or one of its\n"
         "files) or a BAL / Bundler v0.3 file (plain, .bz2 or .gz), recognised from its content.\n\n"
+        "  PROJECT_FILE       without a mode: open this project in the window at start-up\n"
         "  -p                 open PAT-B's current project (found through Pat.ini in %windir%)\n"
         "  --report           print the project as a JSON document and exit (no display needed)\n"
         "  --stats            print the quality statistics (summary, control, images with the\n"
@@ -115,6 +116,10 @@ SCommandLine SCommandLine::parse(const QStringList &arguments)
         for (const QCommandLineOption &o : {out, zoom, show, select, search})
             if (parser.isSet(o))
                 return fail(QStringLiteral("--%1 is only used with --export.").arg(o.names().first()));
+        if (positional.size() > 1)
+            return fail(QStringLiteral("Name at most one project file to open."));
+        if (!positional.isEmpty())
+            cl.projectFile = positional.first();
         return cl; // the GUI
     }
     cl.mode = Mode::Export;

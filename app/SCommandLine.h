@@ -12,7 +12,7 @@ struct SCommandLine {
     Mode mode = Mode::Gui;
     QString error;        // for Mode::Error
     QString helpText;     // for Mode::Help
-    QString projectFile;  // report and export
+    QString projectFile;  // report and export; the GUI opens it at start-up
     QString configFile;   // --config
     QString exportTarget; // "image:ID" or "object:xy|xz|yz"
     QString outFile;

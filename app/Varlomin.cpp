@@ -6,6 +6,7 @@
 #include "app/SCloseDialog.h"
 #include "app/SListItems.h"
 #include "app/SObjectListModel.h"
+#include "app/SRecentProjects.h"
 #include "app/SStartup.h"
 #include "framework/Mu.h"
 #include "framework/MxApp.h"
@@ -85,6 +86,7 @@ Varlomin::Varlomin(const QPixmap &splash)
     addStandardActions(0x2);
     addAction(kMenuProject, tr("&Close"), QKeySequence(), tr("Close the current project"), this,
               SLOT(_slotFileClose()));
+    setupDesktop();
     addSeparator(kMenuView);
     addAction(kMenuView, tr("Decorate / Undecorate Viewer"), QKeySequence(Qt::Key_F11),
               tr("Toggle the decoration state of the active viewers"), this, SLOT(_slotToggleViewerInterface()));
@@ -216,22 +218,27 @@ bool Varlomin::viewersUndecorated() { return gViewersUndecorated; }
 
 // --- Opening, initialising, closing --------------------------------------------------
 
+bool Varlomin::confirmCloseCurrentProject()
+{
+    if (_strProjectFile.isEmpty())
+        return true;
+    QMessageBox box(QMessageBox::Question, tr("Close current project?"),
+                    tr("If you open a new project,the current project %1 will be closed.\nDo you really want "
+                       "to open a new project?")
+                        .arg(QFileInfo(_strProjectFile).fileName()),
+                    QMessageBox::NoButton, this);
+    QPushButton *yes = box.addButton(tr("&Yes"), QMessageBox::YesRole);
+    QPushButton *no = box.addButton(tr("&No"), QMessageBox::NoRole);
+    box.setDefaultButton(yes);
+    box.setEscapeButton(no);
+    box.exec();
+    return box.clickedButton() == yes;
+}
+
 void Varlomin::slotFileOpen()
 {
-    if (!_strProjectFile.isEmpty()) {
-        QMessageBox box(QMessageBox::Question, tr("Close current project?"),
-                        tr("If you open a new project,the current project %1 will be closed.\nDo you really want "
-                           "to open a new project?")
-                            .arg(QFileInfo(_strProjectFile).fileName()),
-                        QMessageBox::NoButton, this);
-        QPushButton *yes = box.addButton(tr("&Yes"), QMessageBox::YesRole);
-        QPushButton *no = box.addButton(tr("&No"), QMessageBox::NoRole);
-        box.setDefaultButton(yes);
-        box.setEscapeButton(no);
-        box.exec();
-        if (box.clickedButton() != yes)
-            return;
-    }
+    if (!confirmCloseCurrentProject())
+        return;
     const QString start = Mx::Cfg(kGroup).readString(kLastProjectKey, kDefaultStartFolder);
     const QString file = mChooseProjectFile(this, start);
     if (file.isEmpty()) {
@@ -371,6 +378,7 @@ void Varlomin::_slotInitProject()
     const qint64 listMs = timer.restart();
     Mx::Cfg(kGroup).writeEntry(kLastProjectKey, _strProjectFile);
     restoreViewerPlacements();
+    noteProjectOpened();
     Mu::debug("Lists filled in %lld ms, viewers restored in %lld ms", listMs, timer.elapsed());
 }
 
@@ -397,6 +405,7 @@ void Varlomin::_slotFileClose()
         return;
     Mu::info("%s", qPrintable(tr("Closing current project <b>%1</b>...").arg(QFileInfo(_strProjectFile).fileName())));
     WaitCursor wait;
+    noteProjectClosed();
     SImageViewer::closeAll();
     SObjectViewer::closeAll();
     _strProjectFile.clear();

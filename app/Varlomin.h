@@ -12,6 +12,7 @@
 #include <QPointer>
 
 #include <functional>
+#include <memory>
 
 class QDockWidget;
 class QMenu;
@@ -32,6 +33,10 @@ class SPrefsLinks;
 class SPrefsObjectViewer;
 class SPrefsPoints;
 class SSearchWidget;
+class SProjectWatcher;
+class SRecentProjects;
+class SRecentProjectsMenu;
+class SReloadBar;
 struct ProjectFiles;
 
 class Varlomin : public Mx::MainWindow, private SPatbHandler {
@@ -66,6 +71,20 @@ public:
     using ProjectFileChooser = std::function<QString(QWidget *parent, const QString &start)>;
     void setProjectFileChooser(ProjectFileChooser chooser) { mChooseProjectFile = std::move(chooser); }
 
+    // Opens a project named by the user outside the file dialog (command line, drop, recent
+    // list): with ask, the "Close current project?" question comes first; a file that does
+    // not exist is only reported.
+    void openProjectFile(const QString &projectFile, bool ask);
+    // Reads the open project again at once, keeping the viewers, their zoom, scroll position
+    // and images, and the selection; false (the project shown stays, the reason reported)
+    // when the files cannot be read.
+    bool reloadProject();
+    SRecentProjects &recentProjects() { return *mRecent; }
+    SRecentProjectsMenu *recentProjectsMenu() const { return mRecentMenu; }
+    SProjectWatcher *projectWatcher() const { return mWatcher; }
+    SReloadBar *reloadBar() const { return mReloadBar; }
+    QString lastReloadError() const { return mLastReloadError; }
+
     SImageViewer *createImageViewer(int imageId);
     SObjectViewer *createObjectViewer(int plane);
     void saveViewerPlacements();
@@ -73,6 +92,8 @@ public:
 
 public slots:
     void slotFileOpen() override;
+    // Reloads once the project's files have stopped changing (F5, Project > Reload, the bar).
+    void slotReload();
 
 private slots:
     void _slotFileClose();
@@ -100,6 +121,8 @@ signals:
 protected:
     void keyPressEvent(QKeyEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     // What a read reports to the window.
@@ -115,6 +138,13 @@ private:
     void openRead(const QString &projectFile);
     void fillLists();
     void buildDock();
+    // "Close current project?"; true when no project is open or the user answered "&Yes".
+    bool confirmCloseCurrentProject();
+    // Recent projects, the reload bar, the file watch and dropping (VarlominDesktop.cpp).
+    void setupDesktop();
+    void noteProjectOpened();
+    void noteProjectClosed();
+    QString readForReload(SProjectData &fresh);
 
     SProjectData mData; // mListImageData, mListObjectData and the project record
     SPrefsImageViewer *mPrefsImageViewer = nullptr;
@@ -137,6 +167,11 @@ private:
     // The read ended with nothing to initialise: "&Open other" handed the opening to a
     // nested call, or the user cancelled.
     bool mNothingToInitialise = false;
+    std::unique_ptr<SRecentProjects> mRecent;
+    SRecentProjectsMenu *mRecentMenu = nullptr;
+    SProjectWatcher *mWatcher = nullptr;
+    SReloadBar *mReloadBar = nullptr;
+    QString mLastReloadError;
     class QProgressDialog *mProgress = nullptr; // shown while a large project is read
     QString mProgressFile;                      // the file being read
     qint64 mProgressBase = 0;                   // bytes of the files read before it

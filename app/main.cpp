@@ -115,6 +115,12 @@ int runGui(int argc, char **argv, const SCommandLine &cl)
         window->openCurrentPATProject();
     }
 
+    // A project named on the command line (a file manager's "Open with").
+    if (!cl.projectFile.isEmpty()) {
+        splash->msg(Mu::tr("Opening project %1 ...").arg(QFileInfo(cl.projectFile).fileName()));
+        window->openProjectFile(cl.projectFile, false);
+    }
+
     // 14-17.
     splash->msg(Mu::tr("Ready."), Qt::darkGreen, 750);
     Mu::info("%s", qPrintable(Mu::tr("Welcome to <em>%1</em>").arg(Mx::App::info(QStringLiteral("nameLong")))));

@@ -363,6 +363,14 @@ void SImageViewer::slotSetImage(int iImage)
     updateNavigation();
 }
 
+void SImageViewer::slotImagesReloaded(int iImage)
+{
+    mPosition = -1; // the old position may lie beyond the new list
+    fillImageCombo();
+    slotSetImage(iImage);
+    slotZoomed(mView->zoom());
+}
+
 void SImageViewer::slotSetImage(const QString &strImage)
 {
     Mu::debug("%s => %s", "strImage", qPrintable(strImage));

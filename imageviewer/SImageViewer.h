@@ -71,6 +71,9 @@ public:
 
 public slots:
     void slotSetImage(int iImage);
+    // The image list was read again: fills the image box anew and shows the image with that
+    // number (the first image when it is gone); zoom and mode stay.
+    void slotImagesReloaded(int iImage);
     void slotSetImage(const QString &strImage);
 
 protected slots:

@@ -199,6 +199,27 @@ void SImageList::sort()
                      [](const SImage *a, const SImage *b) { return a && b && a->id() < b->id(); });
 }
 
+void SImageList::leaveIndexes()
+{
+    QHash<int, SImage *> &index = imageIdIndex();
+    for (SImage *image : mImages) {
+        auto it = index.find(image->id());
+        if (it != index.end() && it.value() == image)
+            index.erase(it);
+        if (image->indexSlot() != SIdIndex::kNone)
+            SPointIndex::instance().unregisterImage(image);
+    }
+}
+
+void SImageList::enterIndexes()
+{
+    for (SImage *image : mImages) {
+        imageIdIndex().insert(image->id(), image);
+        if (image->indexSlot() == SIdIndex::kNone && image->numberOfPoints() > 0)
+            SPointIndex::instance().registerImage(image);
+    }
+}
+
 void SImageList::clear()
 {
     imageIdIndex().clear();

@@ -184,6 +184,12 @@ public:
     void sort();
     // Empties the image-id index, then deletes the images.
     void clear();
+    // Takes the images out of the class-wide indexes (image id, point) and puts them back,
+    // so that another project can be read beside this one and either of them kept.
+    void leaveIndexes();
+    void enterIndexes();
+    // Exchanges the images of two lists; the class-wide indexes are not touched.
+    void swap(SImageList &other) noexcept { mImages.swap(other.mImages); }
 
     int count() const { return static_cast<int>(mImages.size()); }
     bool isEmpty() const { return mImages.empty(); }

@@ -325,3 +325,17 @@ void SObjectPointList::clear()
     resetBox();
     mSelectedCount = 0;
 }
+
+void SObjectPointList::swap(SObjectPointList &other) noexcept
+{
+    std::swap(mPoints, other.mPoints);
+    std::swap(mFirstById, other.mFirstById);
+    std::swap(mIndexedCount, other.mIndexedCount);
+    std::swap(mXmin, other.mXmin);
+    std::swap(mYmin, other.mYmin);
+    std::swap(mZmin, other.mZmin);
+    std::swap(mXmax, other.mXmax);
+    std::swap(mYmax, other.mYmax);
+    std::swap(mZmax, other.mZmax);
+    std::swap(mSelectedCount, other.mSelectedCount);
+}

@@ -151,6 +151,8 @@ public:
 
     // Deletes all points and resets the bounding box and the selected count.
     void clear();
+    // Exchanges the points (which keep their addresses), boxes and counts of two lists.
+    void swap(SObjectPointList &other) noexcept;
 
 private:
     void resetBox();

@@ -138,3 +138,10 @@ void SProjectData::close()
     mListImageData.clear();
     mListObjectData.clear();
 }
+
+void SProjectData::swap(SProjectData &other) noexcept
+{
+    mListImageData.swap(other.mListImageData);
+    mListObjectData.swap(other.mListObjectData);
+    projectFiles.swap(other.projectFiles);
+}

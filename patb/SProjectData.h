@@ -43,4 +43,7 @@ public:
 
     // Empties the point index, the image list and the object list, in this order.
     void close();
+    // Exchanges the whole project with another (a reload that succeeded); the class-wide
+    // indexes are the caller's (SImageList::leaveIndexes, enterIndexes).
+    void swap(SProjectData &other) noexcept;
 };
