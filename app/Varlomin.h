@@ -72,8 +72,8 @@ public:
     void setProjectFileChooser(ProjectFileChooser chooser) { mChooseProjectFile = std::move(chooser); }
 
     // Opens a project named by the user outside the file dialog (command line, drop, recent
-    // list): with ask, the "Close current project?" question comes first; a file that does
-    // not exist is only reported.
+    // list), in any format the opener knows: with ask, the "Close current project?" question
+    // comes first; a path that does not exist is only reported.
     void openProjectFile(const QString &projectFile, bool ask);
     // Reads the open project again at once, keeping the viewers, their zoom, scroll position
     // and images, and the selection; false (the project shown stays, the reason reported)

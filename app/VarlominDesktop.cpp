@@ -9,12 +9,12 @@
 #include "app/SReloadSummary.h"
 #include "app/SViewerStates.h"
 #include "app/Varlomin.h"
+#include "formats/SProjectOpener.h"
 #include "framework/Mu.h"
 #include "framework/MxCfg.h"
 #include "imageviewer/SImageViewer.h"
 #include "misc/SException.h"
 #include "objectviewer/SObjectViewer.h"
-#include "patb/SPatbReader.h"
 
 #include <QAction>
 #include <QApplication>
@@ -118,7 +118,7 @@ void Varlomin::noteProjectClosed()
 
 void Varlomin::openProjectFile(const QString &projectFile, bool ask)
 {
-    if (!QFileInfo(projectFile).isFile()) {
+    if (!QFileInfo::exists(projectFile)) { // a file, or a COLMAP model's folder
         Mu::warn(
             "%s",
             qPrintable(
@@ -167,9 +167,8 @@ QString Varlomin::readForReload(SProjectData &fresh)
     if (!vanished.isEmpty())
         return tr("The file '%1' is gone.").arg(QDir::toNativeSeparators(vanished.first()));
     SReloadHandler handler;
-    SPatbReader reader(fresh, handler);
     try {
-        reader.readProjectFile(_strProjectFile);
+        SProjectOpener::read(_strProjectFile, fresh, handler);
     } catch (const SException &e) {
         return tr("Error %1: %2").arg(e.code()).arg(e.message());
     }
