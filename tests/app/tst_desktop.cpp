@@ -7,6 +7,7 @@
 #include "app/SRecentProjects.h"
 #include "app/SRecentProjectsMenu.h"
 #include "app/SReloadBar.h"
+#include "app/SReloadSummary.h"
 #include "app/Varlomin.h"
 #include "framework/Mu.h"
 #include "framework/MxCfg.h"
@@ -14,6 +15,7 @@
 #include "imageviewer/SImageViewer.h"
 #include "objectviewer/SObjectView.h"
 #include "objectviewer/SObjectViewer.h"
+#include "patb/SProjectData.h"
 #include "tools/BlockGenerator.h"
 #include "tools/PatbWriter.h"
 
@@ -177,6 +179,37 @@ private slots:
         QTRY_COMPARE(window.projectFile(), QDir::toNativeSeparators(b));
         QVERIFY(asked);
         QCOMPARE(window.recentProjects().entries().mid(0, 2), (QStringList{b, a}));
+    }
+
+    void reloadSummaryCountsTheChanges()
+    {
+        // Image 2 holds points 100, 101, 102; `eliminated` names those not active there.
+        auto project = [](const QList<int> &images, const QList<int> &eliminated, const QList<int> &points,
+                          double sigma0) {
+            auto data = std::make_unique<SProjectData>();
+            for (int id : images) {
+                auto *image = new SImage;
+                image->setId(id);
+                for (int point : {100, 101, 102})
+                    image->addImagePoint(point, id != 2 || !eliminated.contains(point), 1, 1, 0, 0, 1);
+                data->mListImageData.append(image);
+            }
+            for (int id : points)
+                data->mListObjectData.append(SObjectPoint(id, 0, 1, 2, 3, 0, 0, 0));
+            data->projectFiles = std::make_unique<ProjectFiles>();
+            data->projectFiles->sigma0 = sigma0;
+            return data;
+        };
+        const auto before = project({1, 2}, {101, 102}, {100, 101, 102}, 1.5);
+        const auto after = project({2, 3}, {100}, {100, 101, 102, 103}, 1.25);
+        const SReloadSummary s = SReloadSummary::compare(*before, *after);
+        QCOMPARE(s.imagesAdded, QList<int>{3});
+        QCOMPARE(s.imagesRemoved, QList<int>{1});
+        QCOMPARE(s.pointsAdded, QList<int>{103});
+        QCOMPARE(s.pointsRemoved, QList<int>{});
+        QCOMPARE(s.imagePointsEliminated, 1);
+        QCOMPARE(s.imagePointsRestored, 2);
+        QCOMPARE(s.lines().first(), QStringLiteral("Sigma 0: 1.500 -> 1.250"));
     }
 
     void reloadKeepsViewersZoomImageAndSelection()
