@@ -90,6 +90,8 @@ Varlomin::Varlomin(const QPixmap &splash)
     addSeparator(kMenuView);
     addAction(kMenuView, tr("Decorate / Undecorate Viewer"), QKeySequence(Qt::Key_F11),
               tr("Toggle the decoration state of the active viewers"), this, SLOT(_slotToggleViewerInterface()));
+    addAction(kMenuView, tr("Statistics"), QKeySequence(Qt::Key_F12), tr("Show the quality statistics of the block"),
+              this, SLOT(_slotShowStatistics()));
     addStandardActions(0x380410);
 
     buildDock();
@@ -380,6 +382,7 @@ void Varlomin::_slotInitProject()
     restoreViewerPlacements();
     noteProjectOpened();
     Mu::debug("Lists filled in %lld ms, viewers restored in %lld ms", listMs, timer.elapsed());
+    refreshStatistics();
 }
 
 void Varlomin::fillLists()
@@ -413,6 +416,7 @@ void Varlomin::_slotFileClose()
     mImageList->clear();
     mObjectModel->clear();
     mData.close();
+    refreshStatistics();
     Mu::info("%s", qPrintable(tr("Closing done.")));
 }
 

@@ -37,6 +37,7 @@ class SProjectWatcher;
 class SRecentProjects;
 class SRecentProjectsMenu;
 class SReloadBar;
+class SStatisticsWindow;
 struct ProjectFiles;
 
 class Varlomin : public Mx::MainWindow, private SPatbHandler {
@@ -111,6 +112,10 @@ private slots:
     void _slotSetupContextMenu(const QPoint &position);
     void _slotHandleContextMenu(int id);
     void _slotInitProject();
+    // The statistics window (VarlominStatistics.cpp).
+    void _slotShowStatistics();
+    void _slotShowImageFromStatistics(int imageId);
+    void _slotShowPointFromStatistics(int pointId, bool projectionCentre);
 
 signals:
     void sigDataInputComplete();
@@ -145,6 +150,8 @@ private:
     void noteProjectOpened();
     void noteProjectClosed();
     QString readForReload(SProjectData &fresh);
+    // Recomputes the statistics window's figures for the open project, or empties it.
+    void refreshStatistics();
 
     SProjectData mData; // mListImageData, mListObjectData and the project record
     SPrefsImageViewer *mPrefsImageViewer = nullptr;
@@ -160,6 +167,7 @@ private:
     QMenu *mContextMenu = nullptr;
     bool mOpenCurrentProject = false;
     ProjectFileChooser mChooseProjectFile;
+    QPointer<SStatisticsWindow> mStatistics; // null until the user opens it
 
     QDockWidget *mDock = nullptr;
     QTabWidget *mTabs = nullptr;

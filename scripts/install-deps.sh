@@ -10,7 +10,7 @@ packages=(
   fonts-liberation2
   xvfb xauth
   clang-14 libclang-rt-14-dev
-  qt6-charts-dev zlib1g-dev libbz2-dev
+  qt6-charts-dev libqt6opengl6-dev zlib1g-dev libbz2-dev
   poppler-utils chromium colmap
   appstream desktop-file-utils shared-mime-info lintian dpkg-dev file
 )

@@ -122,14 +122,15 @@ struct SMultiplicity {
 };
 
 // Counts of values in bins. Bin i holds edges[i] <= value < edges[i + 1]; the last bin also
-// holds its upper edge, the largest value.
+// holds its upper edge. Values above the last edge are counted as overflow.
 struct SHistogram {
     QString name;               // the quantity, e.g. "|v| of image points"
     QString population;         // which values were counted
     QString rule;               // how the bin edges were chosen
     std::vector<double> edges;  // bins + 1 ascending edges; empty when there is no value
     std::vector<qint64> counts; // one count per bin
-    qint64 total = 0;           // sum of counts: the number of values binned
+    qint64 overflow = 0;        // values above the last edge, which the rule cut off as outliers
+    qint64 total = 0;           // finite values: the sum of counts and overflow
     qint64 skipped = 0;         // values left out because they are not finite
 };
 

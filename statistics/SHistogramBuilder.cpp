@@ -5,10 +5,15 @@
 #include <cmath>
 
 const char *const kHistogramRule =
-    "Freedman-Diaconis: bin width 2 IQR / n^(1/3) from min(0, smallest value) to the largest, "
-    "at most %1 bins; Sturges (log2 n + 1 bins) when the IQR is 0";
+    "Freedman-Diaconis: bin width 2 IQR / n^(1/3) from min(0, smallest value) to the largest value or to "
+    "Q3 + 3 IQR, whichever is lower (values above counted apart), at most %1 bins; Sturges (log2 n + 1 bins) "
+    "when the IQR is 0";
 
 namespace {
+
+// Tukey's far-out fence: a few wild values (a sigma of millions beside sigmas of millimetres)
+// would otherwise squeeze every other value into the first bin.
+constexpr double kFenceIqrs = 3.0;
 
 // The value at quantile q (0..1) by the nearest-rank rule; reorders the values.
 double quantile(std::vector<double> &values, double q)
@@ -19,16 +24,37 @@ double quantile(std::vector<double> &values, double q)
     return values[k];
 }
 
-int binCount(std::vector<double> &values, double low, double high, int maxBins)
+int binCount(double n, double iqr, double low, double high, int maxBins)
 {
-    const double n = double(values.size());
-    const double iqr = quantile(values, 0.75) - quantile(values, 0.25);
     double bins = 0.0;
     if (iqr > 0.0)
         bins = std::ceil((high - low) / (2.0 * iqr / std::cbrt(n)));
     else
         bins = std::ceil(std::log2(n)) + 1.0;
     return int(std::clamp(bins, 1.0, double(std::max(1, maxBins))));
+}
+
+// Equal bins from low to high; values above high are counted as overflow.
+void fillBins(SHistogram &h, const std::vector<double> &values, double low, double high, int bins)
+{
+    const double width = (high - low) / bins;
+    h.edges.resize(size_t(bins) + 1);
+    for (int i = 0; i <= bins; ++i)
+        h.edges[size_t(i)] = i == bins ? high : low + width * i;
+    h.counts.assign(size_t(bins), 0);
+    for (double v : values) {
+        if (v > high) {
+            ++h.overflow;
+            continue;
+        }
+        int i = width > 0.0 ? std::clamp(int((v - low) / width), 0, bins - 1) : 0;
+        // The division can land one bin off at an edge; the edges themselves decide.
+        while (i > 0 && v < h.edges[size_t(i)])
+            --i;
+        while (i < bins - 1 && v >= h.edges[size_t(i) + 1])
+            ++i;
+        ++h.counts[size_t(i)];
+    }
 }
 
 } // namespace
@@ -47,22 +73,13 @@ SHistogram buildHistogram(std::vector<double> values, const QString &name, const
 
     const auto [lowest, highest] = std::minmax_element(values.begin(), values.end());
     const double low = std::min(0.0, *lowest);
-    const double high = *highest;
-    const int bins = high > low ? binCount(values, low, high, maxBins) : 1;
-    const double width = (high - low) / bins;
-    h.edges.resize(size_t(bins) + 1);
-    for (int i = 0; i <= bins; ++i)
-        h.edges[size_t(i)] = i == bins ? high : low + width * i;
-    h.counts.assign(size_t(bins), 0);
-    for (double v : values) {
-        int i = width > 0.0 ? std::clamp(int((v - low) / width), 0, bins - 1) : 0;
-        // The division can land one bin off at an edge; the edges themselves decide.
-        while (i > 0 && v < h.edges[size_t(i)])
-            --i;
-        while (i < bins - 1 && v >= h.edges[size_t(i) + 1])
-            ++i;
-        ++h.counts[size_t(i)];
-    }
+    double high = *highest;
+    const double q3 = quantile(values, 0.75);
+    const double iqr = q3 - quantile(values, 0.25);
+    if (iqr > 0.0)
+        high = std::min(high, q3 + kFenceIqrs * iqr);
+    const int bins = high > low ? binCount(double(values.size()), iqr, low, high, maxBins) : 1;
+    fillBins(h, values, low, high, bins);
     h.total = qint64(values.size());
     return h;
 }

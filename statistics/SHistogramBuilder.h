@@ -9,7 +9,6 @@
 // The rule, as the histograms state it.
 extern const char *const kHistogramRule;
 
-// Bins the values (taken over, reordered): Freedman-Diaconis width 2 IQR / n^(1/3) from
-// min(0, smallest) to the largest value, at most maxBins bins; Sturges' log2(n) + 1 bins when
-// the quartiles coincide. Values that are not finite are counted as skipped.
+// Bins the values (taken over, reordered) by the rule above. Values that are not finite are
+// counted as skipped, values above the last edge as overflow.
 SHistogram buildHistogram(std::vector<double> values, const QString &name, const QString &population, int maxBins);

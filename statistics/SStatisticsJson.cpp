@@ -139,9 +139,14 @@ QJsonObject histogramJson(const SHistogram &h)
         edges.append(number(e));
     for (qint64 c : h.counts)
         counts.append(count(c));
-    return QJsonObject{
-        {"name", h.name},          {"population", h.population}, {"rule", h.rule}, {"edges", edges}, {"counts", counts},
-        {"total", count(h.total)}, {"skipped", count(h.skipped)}};
+    return QJsonObject{{"name", h.name},
+                       {"population", h.population},
+                       {"rule", h.rule},
+                       {"edges", edges},
+                       {"counts", counts},
+                       {"total", count(h.total)},
+                       {"skipped", count(h.skipped)},
+                       {"overflow", count(h.overflow)}};
 }
 
 } // namespace

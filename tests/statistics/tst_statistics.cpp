@@ -214,22 +214,26 @@ void TestStatistics::histogram_data()
     const double nan = std::numeric_limits<double>::quiet_NaN();
     QTest::addColumn<std::vector<double>>("values");
     QTest::addColumn<qint64>("skipped");
-    QTest::newRow("spread") << std::vector<double>{0.1, 0.5, 0.5, 0.9, 1.3, 2.0, 2.2, 7.5, 0.0, 3.3} << qint64(0);
-    QTest::newRow("quartiles equal") << std::vector<double>{1, 1, 1, 1, 1, 1, 1, 9} << qint64(0);
-    QTest::newRow("one value") << std::vector<double>{2.5} << qint64(0);
-    QTest::newRow("not finite left out") << std::vector<double>{1, nan, 2, HUGE_VAL, 3} << qint64(2);
-    QTest::newRow("empty") << std::vector<double>{} << qint64(0);
+    QTest::addColumn<qint64>("overflow");
+    QTest::newRow("spread") << std::vector<double>{0.1, 0.5, 0.5, 0.9, 1.3, 2.0, 2.2, 5.5, 0.0, 3.3} << 0ll << 0ll;
+    QTest::newRow("quartiles equal") << std::vector<double>{1, 1, 1, 1, 1, 1, 1, 9} << 0ll << 0ll;
+    QTest::newRow("one value") << std::vector<double>{2.5} << 0ll << 0ll;
+    QTest::newRow("not finite left out") << std::vector<double>{1, nan, 2, HUGE_VAL, 3} << 2ll << 0ll;
+    QTest::newRow("far outlier apart") << std::vector<double>{1, 2, 3, 4, 5, 6, 7, 8, 1e7} << 0ll << 1ll;
+    QTest::newRow("empty") << std::vector<double>{} << 0ll << 0ll;
 }
 
 void TestStatistics::histogram()
 {
     QFETCH(std::vector<double>, values);
     QFETCH(qint64, skipped);
+    QFETCH(qint64, overflow);
     const std::vector<double> input = values;
     const SHistogram h = buildHistogram(values, QStringLiteral("x"), QStringLiteral("all"), 60);
     QCOMPARE(h.skipped, skipped);
+    QCOMPARE(h.overflow, overflow);
     QCOMPARE(h.total, qint64(input.size()) - skipped);
-    QCOMPARE(std::accumulate(h.counts.begin(), h.counts.end(), qint64(0)), h.total);
+    QCOMPARE(std::accumulate(h.counts.begin(), h.counts.end(), qint64(0)) + h.overflow, h.total);
     if (h.total == 0) {
         QVERIFY(h.edges.empty());
         return;
