@@ -214,6 +214,7 @@ bool Varlomin::reloadProject()
             viewer->setObjectPoints(&mData.mListObjectData, sigmas);
     states.restore();
     noteProjectOpened();
+    refreshStatistics();
     QApplication::restoreOverrideCursor();
 
     Mu::info("%s", qPrintable(tr("Reloaded <b>%1</b>.").arg(name)));
