@@ -4,6 +4,7 @@
 #include "framework/Mu.h"
 #include "misc/SGlobal.h"
 
+#include <algorithm>
 #include <cmath>
 
 SImage &SBlockBuilder::addImage(int id, int cameraId, const double centre[3])
@@ -28,7 +29,11 @@ void SBlockBuilder::addObservation(SImage &image, int pointId, double x, double 
         image.addImagePoint(pointId, false, float(x), float(y), 0.0f, 0.0f, 1.0f);
         return;
     }
-    mSumOfSquares += squared;
+    if (&image != mLastImage) {
+        mLastImage = &image;
+        mLastSum = &mImageSums[&image];
+    }
+    *mLastSum += squared;
     ++mObservations;
     image.addImagePoint(pointId, true, float(x), float(y), float(vx), float(vy), 1.0f);
 }
@@ -44,11 +49,20 @@ void SBlockBuilder::finish(const ProjectFiles &files, qint64 unknowns)
         Mu::warn(qUtf8Printable(Mu::tr("%lld observations in '%s' cannot be projected (point in the camera's "
                                        "plane); they are marked as eliminated.")),
                  static_cast<long long>(mUnprojectable), qUtf8Printable(files.projectFile));
+    std::sort(mImages.begin(), mImages.end(),
+              [](const std::unique_ptr<SImage> &a, const std::unique_ptr<SImage> &b) { return a->id() < b->id(); });
+    mSumOfSquares = 0.0;
+    for (const std::unique_ptr<SImage> &image : mImages)
+        mSumOfSquares += mImageSums[image.get()];
+    mImageSums.clear();
+    mLastImage = nullptr;
     for (std::unique_ptr<SImage> &image : mImages) {
         image->squeeze();
         mData.mListImageData.append(image.release());
     }
     mImages.clear();
+    std::stable_sort(mCentres.begin(), mCentres.end(),
+                     [](const SObjectPoint &a, const SObjectPoint &b) { return a.id() < b.id(); });
     for (const SObjectPoint &centre : mCentres)
         mData.mListObjectData.append(centre);
     for (const SObjectPoint &point : mPoints)

@@ -8,6 +8,7 @@
 #include "patb/SProjectData.h"
 
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 class SBlockBuilder {
@@ -36,6 +37,11 @@ public:
 private:
     SProjectData &mData;
     std::vector<std::unique_ptr<SImage>> mImages;
+    // Sums of squares per image, added up in image-id order at the end, so that the same block
+    // gives the same sigma 0 to the last digit whatever order its files list the images in.
+    std::unordered_map<const SImage *, double> mImageSums;
+    const SImage *mLastImage = nullptr;
+    double *mLastSum = nullptr;
     std::vector<SObjectPoint> mCentres;
     std::vector<SObjectPoint> mPoints;
     double mSumOfSquares = 0.0;

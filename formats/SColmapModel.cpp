@@ -7,10 +7,17 @@
 #include <QDir>
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
+#include <cstdint>
 #include <unordered_map>
 
 namespace {
+
+constexpr uint32_t kNoIndex = UINT32_MAX;
+// A lookup table over the point id range costs at most this many slots per point.
+constexpr int64_t kMaxSlotsPerPoint = 4;
+constexpr int64_t kMinSlots = 4096;
 
 // Row-major rotation of a unit quaternion (qw, qx, qy, qz), normalised first as COLMAP does.
 std::array<double, 9> rotation(const std::array<double, 4> &q)
@@ -66,6 +73,13 @@ bool SColmapModel::check(const QString &folder, const QString &suffix, QString *
             return fail(imagesFile, Mu::tr("image %1 has a zero rotation quaternion").arg(image.id));
     }
     std::sort(points.begin(), points.end(), [](const SColmapPoint &a, const SColmapPoint &b) { return a.id < b.id; });
+    // Per image, 2D point index -> its observation, so that tracks are checked without a search.
+    std::vector<std::vector<uint32_t>> observationAt(images.size());
+    for (size_t i = 0; i < images.size(); ++i) {
+        observationAt[i].assign(size_t(images[i].pointCount), kNoIndex);
+        for (size_t k = 0; k < images[i].observations.size(); ++k)
+            observationAt[i][images[i].observations[k].index] = uint32_t(k);
+    }
     for (size_t i = 0; i < points.size(); ++i) {
         const SColmapPoint &point = points[i];
         if (point.id < 0 || point.id > kMaxId)
@@ -82,10 +96,10 @@ bool SColmapModel::check(const QString &folder, const QString &suffix, QString *
                                             .arg(point.id)
                                             .arg(e.image)
                                             .arg(suffix));
-            const std::vector<SColmapImage::Observation> &obs = images[image->second].observations;
-            const auto at = std::lower_bound(obs.begin(), obs.end(), e.index,
-                                             [](const SColmapImage::Observation &o, qint64 i) { return o.index < i; });
-            if (at == obs.end() || at->index != e.index || at->point != point.id)
+            const std::vector<uint32_t> &at = observationAt[image->second];
+            const bool observes = e.index >= 0 && e.index < int64_t(at.size()) && at[size_t(e.index)] != kNoIndex &&
+                                  images[image->second].observations[at[size_t(e.index)]].point == point.id;
+            if (!observes)
                 return fail(pointsFile, Mu::tr("the track of 3D point %1 names 2D point %2 of image %3, which does not "
                                                "observe it")
                                             .arg(point.id)
@@ -93,11 +107,27 @@ bool SColmapModel::check(const QString &folder, const QString &suffix, QString *
                                             .arg(e.image));
         }
     }
-    for (const SColmapImage &image : images)
-        for (const SColmapImage::Observation &o : image.observations) {
-            const auto at = std::lower_bound(points.begin(), points.end(), o.point,
-                                             [](const SColmapPoint &p, int64_t id) { return p.id < id; });
-            if (at == points.end() || at->id != o.point)
+    observationAt.clear();
+    // Point ids are usually dense: a table over their range finds them without a search.
+    const int64_t first = points.empty() ? 0 : points.front().id;
+    const int64_t range = points.empty() ? 0 : points.back().id - first + 1;
+    std::vector<uint32_t> indexOf;
+    if (range <= kMaxSlotsPerPoint * int64_t(points.size()) + kMinSlots) {
+        indexOf.assign(size_t(range), kNoIndex);
+        for (size_t i = 0; i < points.size(); ++i)
+            indexOf[size_t(points[i].id - first)] = uint32_t(i);
+    }
+    auto find = [&](int64_t id) -> uint32_t {
+        if (!indexOf.empty())
+            return id >= first && id - first < range ? indexOf[size_t(id - first)] : kNoIndex;
+        const auto at = std::lower_bound(points.begin(), points.end(), id,
+                                         [](const SColmapPoint &p, int64_t v) { return p.id < v; });
+        return at != points.end() && at->id == id ? uint32_t(at - points.begin()) : kNoIndex;
+    };
+    for (SColmapImage &image : images)
+        for (SColmapImage::Observation &o : image.observations) {
+            o.pointIndex = find(o.point);
+            if (o.pointIndex == kNoIndex)
                 return fail(imagesFile,
                             Mu::tr("2D point %1 of image %2 names 3D point %3, which points3D%4 does not have")
                                 .arg(o.index)
@@ -126,9 +156,7 @@ void SColmapModel::fillModel(SProjectData &data, const QString &folder, const QS
         const std::array<double, 9> R = rotation(image.q);
         SImage &target = builder.addImage(int(image.id), int(camera.id), c.data());
         for (const SColmapImage::Observation &o : image.observations) {
-            const auto point = std::lower_bound(points.begin(), points.end(), o.point,
-                                                [](const SColmapPoint &p, int64_t id) { return p.id < id; });
-            const std::array<double, 3> &X = point->xyz;
+            const std::array<double, 3> &X = points[o.pointIndex].xyz;
             double Xc[3], x = 0.0, y = 0.0;
             for (size_t i = 0; i < 3; ++i)
                 Xc[i] = R[3 * i] * X[0] + R[3 * i + 1] * X[1] + R[3 * i + 2] * X[2] + image.t[i];

@@ -12,9 +12,10 @@
 
 struct SColmapImage {
     struct Observation {
-        uint32_t index; // position among the image's 2D points
-        double x, y;    // COLMAP pixels
-        int64_t point;  // 3D point id
+        uint32_t index;          // position among the image's 2D points
+        double x, y;             // COLMAP pixels
+        int64_t point;           // 3D point id
+        uint32_t pointIndex = 0; // position of that point in points, set by check()
     };
 
     int64_t id = 0;

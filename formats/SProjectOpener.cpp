@@ -10,12 +10,14 @@
 #include "patb/SPatbReader.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 
 namespace {
 
 constexpr qsizetype kSniffBytes = 4096;
+constexpr qint64 kMagicBytes = 4;
 
 // "<cameras> <points> <observations>" on the first line.
 bool looksLikeBal(const QByteArray &head)
@@ -62,6 +64,11 @@ SProjectOpener::FormatE SProjectOpener::detect(const QString &path, QString *loc
         return SColmapReader::hasModel(folder, &binary) ? colmap() : PF_Patb;
     static const QStringList kColmapFiles = {QStringLiteral("cameras"), QStringLiteral("images"),
                                              QStringLiteral("points3D")};
+    // COLMAP and PAT-B files are never compressed: a compressed file can only be a BAL problem
+    // or a Bundler file, and its first block need not be unpacked twice.
+    QFile raw(path);
+    if (raw.open(QIODevice::ReadOnly) && STextSource::sniff(raw.read(kMagicBytes)) != STextSource::CM_None)
+        return PF_Snavely;
     const QByteArray head = STextSource::head(path, kSniffBytes);
     const bool colmapName = kColmapFiles.contains(info.completeBaseName()) &&
                             (info.suffix() == QLatin1String("bin") || info.suffix() == QLatin1String("txt"));

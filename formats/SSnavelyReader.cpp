@@ -47,8 +47,12 @@ bool SSnavelyReader::parse(const QString &file, SSnavelyBlock *block)
     }
     mSource = &source;
     STokenStream tokens(source);
-    const QByteArray head = STextSource::head(file, qsizetype(qstrlen(kBundlerHeader)));
-    const bool bundler = head == kBundlerHeader;
+    // The first line decides; a BAL problem's counts on it are read as tokens.
+    std::string_view first;
+    source.nextLine(&first);
+    const bool bundler = first.substr(0, qstrlen(kBundlerHeader)) == kBundlerHeader;
+    if (!bundler)
+        tokens.push(first);
     mFormat = bundler ? QStringLiteral("Bundler file") : QStringLiteral("BAL file");
     const bool ok = bundler ? parseBundler(tokens, block) : parseBal(tokens, block);
     mSource = nullptr;
@@ -163,9 +167,6 @@ bool SSnavelyReader::parseBal(STokenStream &tokens, SSnavelyBlock *block)
 
 bool SSnavelyReader::parseBundler(STokenStream &tokens, SSnavelyBlock *block)
 {
-    std::string_view word;
-    for (int i = 0; i < 4; ++i) // "# Bundle file v0.3"
-        tokens.next(&word);
     qint64 cameras = 0, points = 0;
     if (!count(tokens, "number of cameras", INT_MAX, &cameras) || !count(tokens, "number of points", INT_MAX, &points))
         return false;

@@ -16,6 +16,8 @@ public:
 
     // The next token; false at the end of the text or on an error of the source.
     bool next(std::string_view *token);
+    // Tokens of a line already taken from the source come first.
+    void push(std::string_view line) { mRest = line; }
     // Line of the token last returned.
     qint64 line() const { return mSource.lineNumber(); }
 

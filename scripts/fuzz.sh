@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Builds the fuzz targets of the PAT-B readers with clang (libFuzzer, AddressSanitizer,
+# Builds the fuzz targets of the readers with clang (libFuzzer, AddressSanitizer,
 # UndefinedBehaviorSanitizer) and runs each for a bounded time:
 #   ./scripts/fuzz.sh [seconds-per-target] [target ...]
 # Seeds come from the example-block generator at every run; what a run learns is kept in
@@ -12,7 +12,8 @@ build=${VARLOMIN_FUZZ_BUILD_DIR:-$root/build-fuzz}
 seconds=${1:-60}
 shift || true
 targets=("$@")
-[ ${#targets[@]} -eq 0 ] && targets=(fuzz_ini fuzz_project fuzz_images fuzz_objects fuzz_camera)
+[ ${#targets[@]} -eq 0 ] && targets=(fuzz_ini fuzz_project fuzz_images fuzz_objects fuzz_camera fuzz_snavely fuzz_colmap_text
+  fuzz_colmap_binary)
 
 # Per input: at most 10 s and 2 GB, far beyond what any seed needs.
 timeout_seconds=10

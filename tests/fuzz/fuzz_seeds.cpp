@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Writes the seed corpora of the fuzz targets into <out>/<target>/: a small block from the
 // example-block generator, cut into the inputs each target expects, and a few hand-made records.
+#include "tests/formats/ColmapWriter.h"
 #include "tests/fuzz/FuzzSupport.h"
 #include "tools/BlockGenerator.h"
 #include "tools/PatbWriter.h"
@@ -31,6 +32,32 @@ bool writeSeed(const QString &dir, const QString &name, const QByteArray &bytes)
         return false;
     }
     return true;
+}
+
+// A BAL problem, a Bundler file and a COLMAP model of two images, in both encodings.
+bool writeOtherFormatSeeds(const QDir &out)
+{
+    const QByteArray bal = "2 2 3\n0 0 1.5 -2\n1 0 3 4\n1 1 -5 6.25\n"
+                           "0.1 0.2 0.3 1 2 -20 500 0.01 0.001\n-0.1 0 0.2 -1 0 -25 450 0 0\n1 2 3\n-1 0.5 2\n";
+    const QByteArray bundler = "# Bundle file v0.3\n2 1\n500 0.01 0\n1 0 0\n0 1 0\n0 0 1\n0 0 -10\n"
+                               "0 0 0\n0 0 0\n0 0 0\n0 0 0\n0 0 0\n1 2 0\n255 0 0\n2 0 3 10 20 1 4 -5 6\n";
+    ColmapWriter::Model m;
+    m.cameras.push_back({1, "OPENCV", 4, 640, 480, {500, 510, 320, 240, 0.01, -0.002, 0.001, 0.0005}});
+    m.cameras.push_back({2, "SIMPLE_RADIAL_FISHEYE", 8, 640, 480, {400, 320, 240, 0.01}});
+    m.images.push_back({1, {1, 0, 0, 0}, {0, 0, 5}, 1, "a.jpg", {{320, 240, 7}, {1, 1, -1}, {300, 200, 8}}});
+    m.images.push_back({2, {0.99, 0.1, 0, 0}, {1, 0, 5}, 2, "b.jpg", {{310, 250, 7}}});
+    m.points.push_back({7, {0, 0, 0}, 0.5, {{1, 0}, {2, 0}}});
+    m.points.push_back({8, {-0.1, -0.2, 0.3}, 0.5, {{1, 2}}});
+    QTemporaryDir dir;
+    ColmapWriter::writeText(m, dir.filePath("t"));
+    ColmapWriter::writeBinary(m, dir.filePath("b"));
+    auto model = [&dir](const char *folder, const char *ext) {
+        auto f = [&](const char *base) { return readAll(dir.filePath(QString("%1/%2.%3").arg(folder, base, ext))); };
+        return FuzzSupport::joinPair(f("cameras"), FuzzSupport::joinPair(f("images"), f("points3D")));
+    };
+    return writeSeed(out.filePath("snavely"), "bal", bal) && writeSeed(out.filePath("snavely"), "bundler", bundler) &&
+           writeSeed(out.filePath("colmap_text"), "model", model("t", "txt")) &&
+           writeSeed(out.filePath("colmap_binary"), "model", model("b", "bin"));
 }
 
 } // namespace
@@ -76,5 +103,5 @@ int main(int argc, char *argv[])
         writeSeed(out.filePath("objects"), "one-point", FuzzSupport::joinPair(objects, observations)) &&
         writeSeed(out.filePath("camera"), "block", QByteArray(1, char(camera.left(9).trimmed().toInt())) + camera) &&
         writeSeed(out.filePath("camera"), "centred", QByteArray(1, char(12)) + cameraRecord(12, -115, 115, 230, 230));
-    return ok ? 0 : 1;
+    return ok && writeOtherFormatSeeds(out) ? 0 : 1;
 }
