@@ -3,10 +3,14 @@
 // projections are worked out by hand, compressed and plain files alike, real problems against a
 // reference cost computed independently, and damaged files.
 #include "formats/SProjectOpener.h"
+#include "formats/SReportRun.h"
 #include "formats/SSnavelyReader.h"
 #include "patb/SProjectReport.h"
 #include "tests/formats/FormatsFixture.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -102,6 +106,7 @@ private slots:
     void rmsAgainstReferenceCost();
     void damagedFiles_data();
     void damagedFiles();
+    void reportWithoutDialogs();
 
 private:
     QString path(const QString &name) const { return mDir->filePath(name); }
@@ -292,6 +297,23 @@ void TestSnavely::damagedFiles()
     // A file that fails adds nothing.
     QCOMPARE(data.mListImageData.count(), 0);
     QCOMPARE(data.mListObjectData.count(), 0);
+}
+
+void TestSnavely::reportWithoutDialogs()
+{
+    // The command-line modes' road: no dialog, the error in the document, exit status 1.
+    writeFile(path("good.txt"), "1 1 1\n0 0 1 2\n0 0 0 0 0 -10 100 0 0\n0 0 1\n");
+    writeFile(path("bad.txt"), "1 1 1\n0 5 1 2\n");
+    QByteArray json;
+    QCOMPARE(runProjectReport(path("good.txt"), &json), 0);
+    const QJsonObject good = QJsonDocument::fromJson(json).object();
+    QCOMPARE(good.value("images").toArray().size(), 1);
+    QVERIFY(good.value("error").isNull());
+    QCOMPARE(runProjectReport(path("bad.txt"), &json), 1);
+    const QString message =
+        QJsonDocument::fromJson(json).object().value("error").toObject().value("message").toString();
+    QVERIFY2(message.contains(path("bad.txt")) && message.contains("line 2: point 5 does not exist"),
+             qPrintable(message));
 }
 
 QTEST_GUILESS_MAIN(TestSnavely)
