@@ -14,9 +14,8 @@ desktop-file-validate "$tmp"/usr/share/applications/*.desktop
 appstreamcli validate --no-net "$tmp"/usr/share/metainfo/*.metainfo.xml
 "$tmp/usr/bin/varlomin" --version
 report=$("$tmp/usr/bin/varlomin" --report "$tmp/usr/share/doc/varlomin/examples/demo.(p)")
-echo "$report" | head -c 400
-echo
-echo "$report" | grep -q '"images"' || { echo "check-package: the report has no images" >&2; exit 1; }
+printf '%s ...\n' "${report:0:400}"
+grep -q '"images"' <<<"$report" || { echo "check-package: the report has no images" >&2; exit 1; }
 # The man page names every option that --help names.
 man=$(zcat "$tmp/usr/share/man/man1/varlomin.1.gz")
 for option in $("$tmp/usr/bin/varlomin" --help | grep -o -- '--[a-z-]*' | sort -u); do
