@@ -48,6 +48,7 @@ int runStatsMode(const SCommandLine &cl)
     const std::optional<ReadError> error = readProject(cl.projectFile, data);
     SStatisticsOptions options;
     options.standardizedThreshold = SSettings::readStandardizedThreshold();
+    options.histograms = cl.json; // the tables leave them out
     const SBlockStatistics stats = computeBlockStatistics(data, options);
 
     // As with --report: what was read is printed, and an error that ended the read fails the run.

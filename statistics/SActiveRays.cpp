@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "statistics/SActiveRays.h"
 
-#include "misc/SImageData.h"
 #include "misc/SObjectPoint.h"
 
 #include <algorithm>
@@ -48,14 +47,6 @@ qint64 SActiveRays::slotOf(int id) const
     }
     const auto it = std::lower_bound(mIds.begin(), mIds.end(), id);
     return it != mIds.end() && *it == id ? it - mIds.begin() : -1;
-}
-
-void SActiveRays::countImage(const SImage &image)
-{
-    for (const SImagePointEntry &entry : image.points())
-        if (entry.point.isActive())
-            if (const qint64 i = slotOf(entry.id); i >= 0)
-                ++mCounts[size_t(i)];
 }
 
 int SActiveRays::rays(int id) const

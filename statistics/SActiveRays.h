@@ -7,7 +7,6 @@
 #include <cstdint>
 #include <vector>
 
-class SImage;
 class SObjectPointList;
 
 class SActiveRays {
@@ -15,8 +14,12 @@ public:
     // Prepares a counter for the ids of the object points that are not projection centres.
     explicit SActiveRays(const SObjectPointList &objects);
 
-    // Counts the image's active points whose ids belong to an object point.
-    void countImage(const SImage &image);
+    // Counts one active image point; an id that no object point has is left alone.
+    void countRay(int id)
+    {
+        if (const qint64 i = slotOf(id); i >= 0)
+            ++mCounts[size_t(i)];
+    }
     // Active rays of an object point id; 0 for an id no object point has.
     int rays(int id) const;
 

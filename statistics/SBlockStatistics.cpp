@@ -14,6 +14,12 @@ namespace {
 
 constexpr int kAxisCount = 3;
 
+// |v| sqrt(weight) / sigma 0; 0 when sigma 0 or the weight is not positive (or not a number).
+double standardizedOf(double length, double weight, double sigma0)
+{
+    return sigma0 > 0.0 && weight > 0.0 ? length * std::sqrt(weight) / sigma0 : 0.0;
+}
+
 // Sums from which RMS and maxima of one image (or the block) are finished.
 struct ResidualSums {
     double vx2 = 0.0, vy2 = 0.0;
@@ -37,8 +43,9 @@ struct ImagePass {
     SImageResiduals *residuals = nullptr;
     SActiveRays *rays = nullptr;
     ResidualSums blockSums;
-    std::vector<double> lengths;
-    std::vector<double> standardized;
+    bool keepValues = true; // for the histograms
+    std::vector<float> lengths;
+    std::vector<float> standardized;
 
     void visitPoint(const SImagePointEntry &entry, SImageResidualRow &row, ResidualSums &sums);
     void visitImage(const SImage &image);
@@ -65,14 +72,17 @@ void ImagePass::visitPoint(const SImagePointEntry &entry, SImageResidualRow &row
         return;
     }
     ++row.active;
+    rays->countRay(entry.id);
     const double vx = p.vx(), vy = p.vy();
     sums.vx2 += vx * vx;
     sums.vy2 += vy * vy;
     const double length = std::sqrt(vx * vx + vy * vy);
-    lengths.push_back(length);
+    if (keepValues)
+        lengths.push_back(float(length));
     keepLargest(row.active == 1, length, entry.id, row.imageId, row);
-    const double w = standardizedResidual(p, sigma0);
-    standardized.push_back(w);
+    const double w = standardizedOf(length, p.weight(), sigma0);
+    if (keepValues)
+        standardized.push_back(float(w));
     if (row.active == 1 || w > row.maxStandardized) {
         row.maxStandardized = w;
         row.maxStandardizedPointId = entry.id;
@@ -89,7 +99,6 @@ void ImagePass::visitImage(const SImage &image)
     for (const SImagePointEntry &entry : image.points())
         visitPoint(entry, row, sums);
     finishRow(row, sums);
-    rays->countImage(image);
 
     SImageResidualRow &block = residuals->block;
     block.points += row.points;
@@ -148,7 +157,7 @@ struct ObjectPass {
     int cap = 10;
     qint64 rayTotal = 0;
     std::array<std::array<SigmaSums, kAxisCount>, 3> sigmaSums{};
-    std::array<std::vector<double>, kAxisCount> sigmaValues;
+    std::array<std::vector<float>, kAxisCount> sigmaValues;
 
     void visit(const SObjectPoint &p);
     void addObservations(const SObjectPoint &p);
@@ -199,7 +208,7 @@ void ObjectPass::addSigmas(const SObjectPoint &p, GroupE group)
             a.maxId = p.id();
         }
         if (group != G_Centre)
-            sigmaValues[size_t(axis)].push_back(sigma[axis]);
+            sigmaValues[size_t(axis)].push_back(float(sigma[axis]));
     }
 }
 
@@ -267,7 +276,7 @@ void summariseAdjustment(SBlockSummary &s, const SProjectData &data)
 }
 
 void runImagePass(SBlockStatistics &stats, const SProjectData &data, const SStatisticsOptions &options,
-                  SActiveRays &rays, std::vector<double> &lengths, std::vector<double> &standardized)
+                  SActiveRays &rays, std::vector<float> &lengths, std::vector<float> &standardized)
 {
     ImagePass pass;
     pass.sigma0 = stats.summary.sigma0;
@@ -277,6 +286,14 @@ void runImagePass(SBlockStatistics &stats, const SProjectData &data, const SStat
     pass.rays = &rays;
     stats.residuals.threshold = options.standardizedThreshold;
     stats.residuals.images.reserve(size_t(data.mListImageData.count()));
+    size_t points = 0;
+    for (const SImage *image : data.mListImageData)
+        points += size_t(image->numberOfPoints());
+    pass.keepValues = options.histograms;
+    if (pass.keepValues) {
+        pass.lengths.reserve(points);
+        pass.standardized.reserve(points);
+    }
     for (const SImage *image : data.mListImageData)
         pass.visitImage(*image);
     finishRow(stats.residuals.block, pass.blockSums);
@@ -295,11 +312,8 @@ void runImagePass(SBlockStatistics &stats, const SProjectData &data, const SStat
 
 double standardizedResidual(const SImagePoint &point, double sigma0)
 {
-    const double weight = point.weight();
-    if (!(sigma0 > 0.0) || !(weight > 0.0))
-        return 0.0;
     const double vx = point.vx(), vy = point.vy();
-    return std::sqrt(vx * vx + vy * vy) * std::sqrt(weight) / sigma0;
+    return standardizedOf(std::sqrt(vx * vx + vy * vy), point.weight(), sigma0);
 }
 
 SBlockStatistics computeBlockStatistics(const SProjectData &data, const SStatisticsOptions &options)
@@ -308,7 +322,7 @@ SBlockStatistics computeBlockStatistics(const SProjectData &data, const SStatist
     summariseAdjustment(stats.summary, data);
 
     SActiveRays rays(data.mListObjectData);
-    std::vector<double> lengths, standardized;
+    std::vector<float> lengths, standardized;
     runImagePass(stats, data, options, rays, lengths, standardized);
 
     ObjectPass pass;
@@ -331,11 +345,12 @@ SBlockStatistics computeBlockStatistics(const SProjectData &data, const SStatist
     m.population = QStringLiteral("object points without projection centres; a ray is an active image point "
                                   "with the point's id");
 
+    if (!options.histograms)
+        return stats;
     const int bins = options.maxHistogramBins;
     const QString active = QStringLiteral("active image points");
-    stats.histograms.push_back(buildHistogram(std::move(lengths), QStringLiteral("|v| of image points"), active, bins));
-    stats.histograms.push_back(
-        buildHistogram(std::move(standardized), QStringLiteral("standardized residual"), active, bins));
+    stats.histograms.push_back(buildHistogram(lengths, QStringLiteral("|v| of image points"), active, bins));
+    stats.histograms.push_back(buildHistogram(standardized, QStringLiteral("standardized residual"), active, bins));
     static const char *const axisNames[] = {"sigma X", "sigma Y", "sigma Z"};
     const QString sigmaPopulation = stats.precision.available
                                         ? QStringLiteral("object points without projection centres")

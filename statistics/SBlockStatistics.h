@@ -16,6 +16,7 @@ struct SStatisticsOptions {
     double standardizedThreshold = 3.0; // standardized residuals strictly above this are counted
     int maxHistogramBins = 60;          // upper limit of the histogram bin rule
     int multiplicityCap = 10;           // rays counted one by one below this, the last bin holds ">= cap"
+    bool histograms = true;             // false leaves SBlockStatistics::histograms empty (faster)
 };
 
 // Counts and adjustment figures of the whole block.

@@ -9,6 +9,8 @@
 // The rule, as the histograms state it.
 extern const char *const kHistogramRule;
 
-// Bins the values (taken over, reordered) by the rule above. Values that are not finite are
-// counted as skipped, values above the last edge as overflow.
-SHistogram buildHistogram(std::vector<double> values, const QString &name, const QString &population, int maxBins);
+// Bins the values by the rule above. Values that are not finite are counted as skipped, values
+// above the last edge as overflow. For float and double values (a block's residuals and sigmas
+// are single precision; keeping them so halves the memory the passes run through).
+template <typename T>
+SHistogram buildHistogram(const std::vector<T> &values, const QString &name, const QString &population, int maxBins);

@@ -1,0 +1,126 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Measures the quality statistics of a block against opening it: computing every statistic
+// in the process that opened the block, and the whole `varlomin --stats` run. One row per block;
+// scripts/bench.sh runs it after varlomin-bench.
+//
+//   varlomin-bench-stats --header
+//   varlomin-bench-stats --name M [--goals] [--varlomin PATH] [--repeat N] PROJECT_FILE
+
+#include "framework/Mu.h"
+#include "patb/SPatbReader.h"
+#include "patb/SProjectData.h"
+#include "statistics/SBlockStatistics.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QProcess>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+
+namespace {
+
+// Goals on the medium block: statistics at most half an open, --stats at most 1.5 opens.
+constexpr double kGoalStatsToOpen = 0.5;
+constexpr double kGoalStatsRunToOpen = 1.5;
+
+class QuietHandler : public SPatbHandler {
+public:
+    SReadErrorChoice readError(const QString &text) override
+    {
+        std::fprintf(stderr, "read error: %s\n", qUtf8Printable(text));
+        return SReadErrorChoice::Stop;
+    }
+};
+
+// Best of n runs in milliseconds: the least disturbed run is the truest cost.
+double bestOf(int n, const std::function<void()> &run)
+{
+    double best = 1e300;
+    for (int i = 0; i < n; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        run();
+        best = std::min(best, double(timer.nsecsElapsed()) / 1e6);
+    }
+    return best;
+}
+
+bool openProject(SProjectData &data, const QString &projectFile)
+{
+    QuietHandler handler;
+    const bool complete = SPatbReader(data, handler).readProjectFile(projectFile);
+    data.initialise();
+    return complete;
+}
+
+double runMs(const QString &program, const QStringList &arguments, int repeat)
+{
+    return bestOf(repeat, [&] {
+        QProcess process;
+        process.setStandardOutputFile(QProcess::nullDevice());
+        process.setStandardErrorFile(QProcess::nullDevice());
+        process.start(program, arguments);
+        process.waitForFinished(-1);
+    });
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    Mu::setSink([](Mu::Level, const QString &) {});
+    QCommandLineParser parser;
+    parser.addOption({QStringLiteral("header"), QStringLiteral("Print the table header and stop.")});
+    parser.addOption({QStringLiteral("name"), QStringLiteral("Name of the block."), QStringLiteral("NAME")});
+    parser.addOption({QStringLiteral("goals"), QStringLiteral("Check the goals on this block.")});
+    parser.addOption({QStringLiteral("varlomin"), QStringLiteral("The varlomin program."), QStringLiteral("PATH")});
+    parser.addOption({QStringLiteral("repeat"), QStringLiteral("Runs per measurement (best counts)."),
+                      QStringLiteral("N"), QStringLiteral("5")});
+    parser.process(app);
+    if (parser.isSet(QStringLiteral("header"))) {
+        std::printf("%-22s | %8s %8s %6s | %8s %6s\n", "block", "open ms", "stats ms", "xopen", "--stats", "xopen");
+        return 0;
+    }
+    if (parser.positionalArguments().size() != 1) {
+        std::fprintf(stderr, "varlomin-bench-stats: give exactly one project file.\n");
+        return 2;
+    }
+    const QString projectFile = parser.positionalArguments().first();
+    const QString name = parser.value(QStringLiteral("name")).isEmpty() ? QFileInfo(projectFile).baseName()
+                                                                        : parser.value(QStringLiteral("name"));
+    const int repeat = std::max(1, parser.value(QStringLiteral("repeat")).toInt());
+
+    const double openMs = bestOf(repeat, [&] {
+        SProjectData data;
+        openProject(data, projectFile);
+        data.close();
+    });
+    SProjectData data;
+    if (!openProject(data, projectFile)) {
+        std::fprintf(stderr, "varlomin-bench-stats: '%s' could not be read completely.\n", qUtf8Printable(projectFile));
+        return 1;
+    }
+    qint64 checksum = 0; // keeps the computation from being optimised away
+    const double statsMs = bestOf(repeat, [&] { checksum += computeBlockStatistics(data).residuals.block.active; });
+    data.close();
+    const QString varlomin = parser.value(QStringLiteral("varlomin"));
+    const double runStatsMs =
+        varlomin.isEmpty() ? 0.0 : runMs(varlomin, {QStringLiteral("--stats"), projectFile}, std::min(repeat, 3));
+
+    const double statsRatio = statsMs / openMs;
+    const double runRatio = runStatsMs / openMs;
+    std::printf("%-22s | %8.1f %8.1f %6.2f | %8.1f %6.2f\n", qUtf8Printable(name), openMs, statsMs, statsRatio,
+                runStatsMs, runRatio);
+    if (parser.isSet(QStringLiteral("goals"))) {
+        const bool statsMet = statsRatio <= kGoalStatsToOpen;
+        const bool runMet = varlomin.isEmpty() || runRatio <= kGoalStatsRunToOpen;
+        std::printf("STATS-GOALS %s %s (checksum %lld)\n", statsMet ? "met" : "missed", runMet ? "met" : "missed",
+                    static_cast<long long>(checksum));
+    }
+    return 0;
+}
