@@ -19,7 +19,7 @@ done
 
 "$root/scripts/install-deps.sh"
 cmake -G Ninja -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
-ninja -C "$build" -j2 varlomin varlomin-blockgen varlomin-bench >/dev/null
+ninja -C "$build" -j2 varlomin varlomin-blockgen varlomin-bench varlomin-bench-stats >/dev/null
 
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
@@ -48,6 +48,8 @@ for block in "${blocks[@]}"; do
   [ "$name" = L ] && repeat=2
   "$bin/varlomin-bench" --name "$name" "${goals[@]}" --repeat "$repeat" --varlomin "$bin/varlomin" \
     "$work/$name/$name.(p)" | tee -a "$summary" | grep -v '^GOALS'
+  "$bin/varlomin-bench-stats" --name "$name" "${goals[@]}" --repeat "$repeat" --varlomin "$bin/varlomin" \
+    "$work/$name/$name.(p)" >>"$work/stats"
   rm -rf "${work:?}/$name"
 done
 for project in "$root"/../shared/data/patb/*/*.\(p\); do
@@ -55,6 +57,9 @@ for project in "$root"/../shared/data/patb/*/*.\(p\); do
   "$bin/varlomin-bench" --name "$(basename "$project" .\(p\))" --varlomin "$bin/varlomin" "$project"
 done
 
+echo
+"$bin/varlomin-bench-stats" --header
+cat "$work/stats"
 read -r _ met total missed < <(grep '^GOALS' "$summary" || echo "GOALS 0 0")
 if [ "$met" -eq "$total" ] && [ "$total" -gt 0 ]; then
   echo "Summary: all $total goals on M met."
