@@ -154,6 +154,7 @@ struct ObjectPass {
     SBlockStatistics *stats = nullptr;
     const SActiveRays *rays = nullptr;
     bool sigmas = false;
+    bool keepValues = true; // for the histograms
     int cap = 10;
     qint64 rayTotal = 0;
     std::array<std::array<SigmaSums, kAxisCount>, 3> sigmaSums{};
@@ -207,7 +208,7 @@ void ObjectPass::addSigmas(const SObjectPoint &p, GroupE group)
             a.max = sigma[axis];
             a.maxId = p.id();
         }
-        if (group != G_Centre)
+        if (keepValues && group != G_Centre)
             sigmaValues[size_t(axis)].push_back(float(sigma[axis]));
     }
 }
@@ -329,6 +330,7 @@ SBlockStatistics computeBlockStatistics(const SProjectData &data, const SStatist
     pass.stats = &stats;
     pass.rays = &rays;
     pass.sigmas = stats.precision.available = stats.summary.inversion;
+    pass.keepValues = options.histograms;
     pass.cap = std::max(1, options.multiplicityCap);
     stats.multiplicity.cap = pass.cap;
     stats.multiplicity.pointsByRays.assign(size_t(pass.cap) + 1, 0);
