@@ -31,6 +31,15 @@ void raiseInWorkspace(QMdiArea *workspace, QWidget *window)
     window->setFocus();
 }
 
+// The view's mapping, whether the view keeps it itself or in its canvas.
+template <typename View> const SObjectMapping &mappingOf(const View &view)
+{
+    if constexpr (requires { view.canvas().mapping(); })
+        return view.canvas().mapping();
+    else
+        return view.mapping();
+}
+
 } // namespace
 
 void Varlomin::_slotShowStatistics()
@@ -94,7 +103,7 @@ void Varlomin::_slotShowPointFromStatistics(int pointId, bool projectionCentre)
     for (int plane = 0; plane < SGlobal::kPlaneCount; ++plane)
         if (SObjectViewer *viewer = SObjectViewer::viewer(plane)) {
             SObjectView *view = viewer->view();
-            const QPoint at = view->mapping().map(point->horizontal(plane), point->vertical(plane));
+            const QPoint at = mappingOf(*view).map(point->horizontal(plane), point->vertical(plane));
             const QSize visible = view->viewport()->size();
             view->scrollTo(at - QPoint(visible.width() / 2, visible.height() / 2));
         }
