@@ -16,10 +16,12 @@ bool SColmapReader::hasModel(const QString &folder, bool *binary)
     return bin || txt;
 }
 
-bool SColmapReader::read(const QString &folder)
+bool SColmapReader::read(const QString &folder, EncodingE encoding)
 {
     bool binary = false;
     hasModel(folder, &binary);
+    if (encoding != EN_Preferred)
+        binary = encoding == EN_Binary;
     const QDir dir(folder);
     qint64 total = 0;
     for (const char *base : {"cameras", "images", "points3D"})

@@ -19,8 +19,10 @@ public:
     // Whether the folder holds a model; *binary says which kind is read.
     static bool hasModel(const QString &folder, bool *binary);
 
-    // Reads the model in the folder into the data; false when it failed or was cancelled.
-    bool read(const QString &folder);
+    // Reads the model in the folder into the data, in the encoding hasModel prefers unless one is
+    // asked for; false when it failed or was cancelled.
+    enum EncodingE { EN_Preferred, EN_Text, EN_Binary };
+    bool read(const QString &folder, EncodingE encoding = EN_Preferred);
     // Parses and checks without touching the data (tests, fuzzing); false with error().
     bool parse(const QString &folder, bool binary, SColmapModel *model);
     QString error() const { return mError; }

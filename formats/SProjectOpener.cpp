@@ -72,8 +72,12 @@ SProjectOpener::FormatE SProjectOpener::detect(const QString &path, QString *loc
     const QByteArray head = STextSource::head(path, kSniffBytes);
     const bool colmapName = kColmapFiles.contains(info.completeBaseName()) &&
                             (info.suffix() == QLatin1String("bin") || info.suffix() == QLatin1String("txt"));
-    if ((colmapName || looksLikeColmapText(head)) && SColmapReader::hasModel(folder, &binary))
+    if ((colmapName || looksLikeColmapText(head)) && SColmapReader::hasModel(folder, &binary)) {
+        // A file of the model chosen by name decides the encoding: cameras.txt reads the text
+        // files even where .bin files lie beside them.
+        binary = colmapName && info.suffix() == QLatin1String("bin");
         return colmap();
+    }
     if (head.startsWith(SSnavelyReader::kBundlerHeader) || looksLikeBal(head))
         return PF_Snavely;
     return PF_Patb;
@@ -95,8 +99,8 @@ bool SProjectOpener::read(const QString &path, SProjectData &data, SPatbHandler 
     QString location;
     switch (detect(path, &location)) {
     case PF_Snavely: return SSnavelyReader(data, handler).read(location);
-    case PF_ColmapText:
-    case PF_ColmapBinary: return SColmapReader(data, handler).read(location);
+    case PF_ColmapText: return SColmapReader(data, handler).read(location, SColmapReader::EN_Text);
+    case PF_ColmapBinary: return SColmapReader(data, handler).read(location, SColmapReader::EN_Binary);
     case PF_Patb: break;
     }
     if (QFileInfo(path).isDir()) {
