@@ -54,9 +54,14 @@ bool SColmapModel::check(const QString &folder, const QString &suffix, QString *
     };
 
     std::unordered_map<qint64, size_t> cameraAt, imageAt;
-    for (size_t i = 0; i < cameras.size(); ++i)
+    for (size_t i = 0; i < cameras.size(); ++i) {
+        if (cameras[i].id < 0 || cameras[i].id > kMaxId)
+            return fail(
+                camerasFile,
+                Mu::tr("camera id %1 is outside 0..%2, which Varlomin can hold").arg(cameras[i].id).arg(kMaxId));
         if (!cameraAt.emplace(cameras[i].id, i).second)
             return fail(camerasFile, Mu::tr("camera %1 is listed twice").arg(cameras[i].id));
+    }
     for (size_t i = 0; i < images.size(); ++i) {
         const SColmapImage &image = images[i];
         if (image.id < 0 || image.id > kMaxId)

@@ -241,6 +241,12 @@ void TestColmap::damagedModels_data()
          "3D point id 1099511627776 is outside 0..2147483647", "3D point id 1099511627776 is outside 0..2147483647"},
         {"nan", [](Model &m) { m.points[3].xyz[1] = std::nan(""); }, "line 5: coordinate 'nan' is no finite number",
          "3D point record 4: the coordinate is not a finite number"},
+        {"camera id beyond int",
+         [](Model &m) {
+             m.cameras[0].id = 3000000000u;
+             m.images[0].camera = 3000000000u;
+         },
+         "camera id 3000000000 is outside", "camera id 3000000000 is outside"},
         {"zero quaternion", [](Model &m) { m.images[0].q[0] = 0; }, "image 10 has a zero rotation quaternion",
          "image 10 has a zero rotation quaternion"},
     };
