@@ -10,12 +10,13 @@
 #include "misc/SException.h"
 #include "misc/SGlobal.h"
 #include "misc/SImageData.h"
+#include "objectviewer/SObjectCanvas.h"
 #include "objectviewer/SObjectExport.h"
-#include "objectviewer/SObjectView.h"
+#include "search/SPointSearch.h"
 
-#include <QApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QRegularExpression>
 #include <QStandardPaths>
 
@@ -202,7 +203,8 @@ int runExportMode(const SCommandLine &cl)
     int argc = 1;
     char name[] = "varlomin";
     char *argv[] = {name, nullptr};
-    QApplication app(argc, argv);
+    // Fonts need a GUI application; the canvases paint without a widget.
+    QGuiApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("Varlomin"));
     if (!loadConfiguration(cl.configFile))
         return 1;
@@ -290,10 +292,11 @@ int runExportMode(const SCommandLine &cl)
         }
         SObjectExportHook select;
         if (selectedImage)
-            select = [selectedImage](SObjectView &view) { view.selectImagePoints(selectedImage, true); };
+            select = [selectedImage](SObjectCanvas &canvas) { canvas.selectImagePoints(selectedImage, true); };
         else if (!cl.search.isEmpty())
-            select = [request](SObjectView &view) {
-                view.selectPoints(SGlobal::SL_Erase, request.mode, request.par1, request.par2, request.pattern);
+            select = [request](SObjectCanvas &canvas) {
+                canvas.selectPoints(SGlobal::SL_Erase,
+                                    SPointSearch(request.mode, request.par1, request.par2, request.pattern));
             };
         try {
             ok = exportObjectPicture(data.mListObjectData, sigmas, plane, cl.outFile, cl.zoomPercent, cl.show,

@@ -9,17 +9,18 @@
 
 #include "framework/Mu.h"
 #include "misc/SImageData.h"
-#include "objectviewer/SObjectView.h"
+#include "objectviewer/SObjectCanvas.h"
 #include "patb/SPatbReader.h"
 #include "patb/SProjectData.h"
 #include "prefs/SSettings.h"
+#include "search/SPointSearch.h"
 
-#include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 #include <QProcess>
@@ -125,7 +126,7 @@ qint64 observationCount(const SProjectData &data)
     return n;
 }
 
-double paintMs(SObjectView &view, QImage &image, const QRect &rect, int repeat)
+double paintMs(SObjectCanvas &view, QImage &image, const QRect &rect, int repeat)
 {
     return bestOf(repeat, [&] {
         QPainter painter(&image);
@@ -172,7 +173,7 @@ int main(int argc, char *argv[])
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
+    QGuiApplication app(argc, argv);
     Mu::setSink([](Mu::Level, const QString &) {});
 
     QCommandLineParser parser;
@@ -230,18 +231,18 @@ int main(int argc, char *argv[])
         QPainter painter(&viewport);
         painter.fillRect(viewport.rect(), Qt::white);
     });
-    SObjectView view(kPlaneXY);
+    SObjectCanvas view(kPlaneXY);
     view.applySettings(SSettings::readObjectViewerSettings());
     view.setObjectPoints(&data.mListObjectData, data.projectFiles && data.projectFiles->inversion);
-    view.slotZoom(kZoomOverview);
+    view.setZoom(kZoomOverview);
     const QRect overview = QRect(QPoint(0, 0), view.canvasSize()) & viewport.rect();
     const double paintOverviewMs = paintMs(view, viewport, overview, repeat);
-    view.slotZoom(kZoomClose);
+    view.setZoom(kZoomClose);
     const QSize closeCanvas = view.canvasSize();
     const QRect closeRect(std::max(0, (closeCanvas.width() - kViewportPixels) / 2),
                           std::max(0, (closeCanvas.height() - kViewportPixels) / 2), kViewportPixels, kViewportPixels);
     const double paintCloseMs = paintMs(view, viewport, closeRect & QRect(QPoint(0, 0), closeCanvas), repeat);
-    view.slotZoom(kZoomOverview);
+    view.setZoom(kZoomOverview);
 
     // Selections over the whole list; each starts from no selection.
     const QRect wholeCanvas(QPoint(0, 0), view.canvasSize());
@@ -252,8 +253,9 @@ int main(int argc, char *argv[])
     // A quarter of the ids, and the image in the middle of the list.
     const QString idsFrom = QString::number(data.mListObjectData.at(points / 4)->id());
     const QString idsTo = QString::number(data.mListObjectData.at(points / 2)->id());
-    const double idsMs =
-        bestOf(repeat, [&] { view.selectPoints(SGlobal::SL_Erase, SGlobal::SM_PointId, idsFrom, idsTo, false); });
+    const double idsMs = bestOf(repeat, [&] {
+        view.selectPoints(SGlobal::SL_Erase, SPointSearch(SGlobal::SM_PointId, idsFrom, idsTo, false));
+    });
     double imageMs = 0.0;
     if (images > 0) {
         SImage *middleImage = data.mListImageData.at(images / 2);

@@ -2,7 +2,7 @@
 #include "imageviewer/SImageExport.h"
 
 #include "framework/MxPicture.h"
-#include "imageviewer/SImageView.h"
+#include "imageviewer/SImageCanvas.h"
 #include "misc/SImageData.h"
 #include "prefs/SSettings.h"
 
@@ -25,9 +25,9 @@ void setError(QString *error, const QString &text)
 
 } // namespace
 
-bool writeImageViewPicture(SImageView &view, const QString &file, QString *error)
+bool writeImageCanvasPicture(SImageCanvas &canvas, const QString &file, QString *error)
 {
-    const QSize size = view.canvasSize();
+    const QSize size = canvas.canvasSize();
     const bool raster = QFileInfo(file).suffix().compare(QLatin1String("png"), Qt::CaseInsensitive) == 0;
     if (raster && qint64(size.width()) * size.height() > kMaxRasterPixels) {
         setError(error, QStringLiteral("Cannot write picture '%1': %2 x %3 pixels is too large for a PNG file "
@@ -38,7 +38,8 @@ bool writeImageViewPicture(SImageView &view, const QString &file, QString *error
         return false;
     }
     return Mx::writePicture(
-        file, size, [&view, size](QPainter &painter) { view.paintCanvas(painter, QRect(QPoint(0, 0), size)); }, error);
+        file, size, [&canvas, size](QPainter &painter) { canvas.paintCanvas(painter, QRect(QPoint(0, 0), size)); },
+        error);
 }
 
 QStringList imageExportShowWords()
@@ -60,39 +61,39 @@ bool exportImagePicture(SImageList &images, int imageId, const QString &outFile,
         setError(error, QStringLiteral("Image %1 is not in the project.").arg(imageId));
         return false;
     }
-    if (zoomPercent < SImageView::kZoomMin || zoomPercent > SImageView::kZoomMax) {
+    if (zoomPercent != SCanvasGeometry::clampZoom(zoomPercent)) {
         setError(error, QStringLiteral("Zoom %1 % is outside the range %2 to %3 %.")
                             .arg(zoomPercent)
-                            .arg(SImageView::kZoomMin)
-                            .arg(SImageView::kZoomMax));
+                            .arg(SCanvasGeometry::kZoomMin)
+                            .arg(SCanvasGeometry::kZoomMax));
         return false;
     }
 
-    // A view that is never shown paints the canvas exactly as an open viewer would.
-    SImageView view;
-    view.applySettings(SSettings::readImageViewerSettings());
+    // The canvas paints exactly as an open viewer shows it.
+    SImageCanvas canvas;
+    canvas.applySettings(SSettings::readImageViewerSettings());
     for (const QString &word : show) {
         const QString w = word.trimmed().toLower();
         if (w.isEmpty())
             continue;
         if (w == kShowIds)
-            view.setPointIdsOn(true);
+            canvas.setPointIdsOn(true);
         else if (w == kShowLinks)
-            view.setLinkCountOn(true);
+            canvas.setLinkCountOn(true);
         else if (w == kShowResiduals)
-            view.setResidualsOn(VM_Graphical, true);
+            canvas.setResidualsOn(VM_Graphical, true);
         else if (w == kShowResidualValues)
-            view.setResidualsOn(VM_Textual, true);
+            canvas.setResidualsOn(VM_Textual, true);
         else if (w == kShowBlunders)
-            view.setBlundersOn(true);
+            canvas.setBlundersOn(true);
         else {
             setError(error, QStringLiteral("Unknown --show item '%1' (use %2).")
                                 .arg(word, imageExportShowWords().join(QStringLiteral(", "))));
             return false;
         }
     }
-    view.setImage(image);
-    view.slotZoom(zoomPercent);
+    canvas.setImage(image);
+    canvas.setZoom(zoomPercent);
 
-    return writeImageViewPicture(view, outFile, error);
+    return writeImageCanvasPicture(canvas, outFile, error);
 }

@@ -7,18 +7,18 @@
 #include <QStringList>
 
 class SImageList;
-class SImageView;
+class SImageCanvas;
 
-// Writes the whole canvas of the view into file (.png, .pdf or .svg). Raster pictures
+// Writes the whole canvas into file (.png, .pdf or .svg). Raster pictures
 // are limited to kMaxRasterPixels so that a high zoom cannot exhaust the memory.
 inline constexpr qint64 kMaxRasterPixels = 100'000'000;
-bool writeImageViewPicture(SImageView &view, const QString &file, QString *error);
+bool writeImageCanvasPicture(SImageCanvas &canvas, const QString &file, QString *error);
 
 // The words `show` understands, each switching on one of the view's toggles.
 QStringList imageExportShowWords(); // ids, links, residuals, residual-values, blunders
 
 // Writes the canvas of image imageId at zoomPercent into outFile (.png, .pdf or .svg).
-// Needs a QApplication (any platform, offscreen included). On failure returns false and
+// Needs a QGuiApplication for the fonts, no widgets. On failure returns false and
 // sets *error to a sentence naming the problem.
 bool exportImagePicture(SImageList &images, int imageId, const QString &outFile, int zoomPercent,
                         const QStringList &show, QString *error);

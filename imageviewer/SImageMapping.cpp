@@ -22,36 +22,28 @@ SImageMapping::SImageMapping(float xmin, float ymin, float xmax, float ymax, int
     height = std::max(height, 0.0f);
     mHeight = height;
 
-    const int base = rnd(zoomPercent / 100.0 * kBaseSize);
+    const int base = SCanvasGeometry::baseSize(zoomPercent);
     int areaWidth = base;
     int areaHeight = base;
     if (height < width)
-        areaHeight = rnd(double(height) / double(width) * base);
+        areaHeight = SCanvasGeometry::rnd(double(height) / double(width) * base);
     else if (height > width)
-        areaWidth = rnd(double(width) / double(height) * base);
+        areaWidth = SCanvasGeometry::rnd(double(width) / double(height) * base);
 
     mZoomFactor = float(base) / std::max(width, height);
-    mCanvasSize = QSize(areaWidth + 2 * kMargin, areaHeight + 2 * kMargin);
-}
-
-int SImageMapping::rnd(double value)
-{
-    // Hostile residuals or extents must not overflow the int conversion.
-    constexpr double kLimit = 2.0e9;
-    if (std::isnan(value))
-        return 0;
-    return int(std::clamp(std::floor(value + 0.5), -kLimit, kLimit));
+    mCanvasSize = QSize(areaWidth + 2 * SCanvasGeometry::kMargin, areaHeight + 2 * SCanvasGeometry::kMargin);
 }
 
 QRect SImageMapping::frameRect() const
 {
-    return QRect(kMargin, kMargin, mCanvasSize.width() - 2 * kMargin, mCanvasSize.height() - 2 * kMargin);
+    return QRect(SCanvasGeometry::kMargin, SCanvasGeometry::kMargin, mCanvasSize.width() - 2 * SCanvasGeometry::kMargin,
+                 mCanvasSize.height() - 2 * SCanvasGeometry::kMargin);
 }
 
 QPoint SImageMapping::toCanvas(float x, float y) const
 {
     // Single precision on purpose: the canvas positions follow the model's floats.
-    const float px = (x - mXmin) * mZoomFactor + float(kMargin);
-    const float py = (mHeight - (y - mYmin)) * mZoomFactor + float(kMargin);
-    return QPoint(rnd(px), rnd(py));
+    const float px = (x - mXmin) * mZoomFactor + float(SCanvasGeometry::kMargin);
+    const float py = (mHeight - (y - mYmin)) * mZoomFactor + float(SCanvasGeometry::kMargin);
+    return QPoint(SCanvasGeometry::rnd(px), SCanvasGeometry::rnd(py));
 }

@@ -4,27 +4,23 @@
 // band, the picture export and the tests all use this one mapping.
 #pragma once
 
+#include "misc/SCanvasGeometry.h"
+
 #include <QPoint>
 #include <QRect>
 #include <QSize>
 
 class SImageMapping {
 public:
-    static constexpr int kMargin = 40;    // pixels around the image frame on every side
-    static constexpr int kBaseSize = 500; // pixels of the longer side at 100 %
-
     // An unusable extent (empty in both directions, unset or not finite) is mapped as
     // if it were one unit square, so that a lone point still lands inside the frame.
     SImageMapping(float xmin, float ymin, float xmax, float ymax, int zoomPercent);
-
-    // Nearest integer, halves going up: 2.5 gives 3, -2.5 gives -2.
-    static int rnd(double value);
 
     float zoomFactor() const { return mZoomFactor; }
     QSize canvasSize() const { return mCanvasSize; }
     // The image frame: the canvas without its margins.
     QRect frameRect() const;
-    // Image x runs to the right, image y upwards.
+    // Image x runs to the right, image y upwards; SCanvasGeometry::rnd() rounds.
     QPoint toCanvas(float x, float y) const;
 
 private:

@@ -3,11 +3,9 @@
 
 #include "framework/Mu.h"
 #include "imageviewer/SImageIcons.h"
-#include "misc/SImageData.h"
 
 #include <QContextMenuEvent>
 #include <QCursor>
-#include <QFontMetrics>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -16,56 +14,30 @@
 #include <QScrollBar>
 
 #include <algorithm>
-#include <cstdio>
 
 namespace {
-
-constexpr int kTextGap = 2;        // pixels between a point's extent and its texts
-constexpr int kLinkCountRaise = 4; // the link count stands this far above the point
 constexpr int kScrollStep = 20;
-
-// Outlines and ellipses cover exactly width x height pixels, as the canvas layout
-// counts them; Qt's own rectangles would reach one pixel further.
-QRect pixelBox(int x, int y, int w, int h) { return QRect(x, y, std::max(w - 1, 0), std::max(h - 1, 0)); }
-
 } // namespace
 
 SImageView::SImageView(QWidget *parent) : QAbstractScrollArea(parent), mContextMenu(new QMenu(this))
 {
     Mu::debug("SImageView");
-    mPointOn.fill(SSettings::kDefaultPointOn);
-    mPointSymbol.fill(SY_Circle);
-    mPointColor.fill(QColor(Qt::black));
-    mPointSize.fill(SSettings::kDefaultPointSize);
-
     // Only newly exposed parts are painted; the canvas paints every pixel itself.
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     viewport()->setAttribute(Qt::WA_StaticContents);
     viewport()->setMouseTracking(false);
     horizontalScrollBar()->setSingleStep(kScrollStep);
     verticalScrollBar()->setSingleStep(kScrollStep);
-
-    mDottedPen = QPen(Qt::black, 0, Qt::DotLine);
-    mEmptyBrush = QBrush(Qt::NoBrush);
-    mBrush = QBrush(Qt::black, Qt::SolidPattern);
-    mPen = QPen(Qt::black, 0);
-    mTriangle = QPolygon(3);
-    mText.reserve(int(mTextChars.size()));
 }
 
 SImageView::~SImageView() { Mu::debug("~SImageView"); }
 
 bool SImageView::setImage(SImage *image)
 {
-    mImage = image;
-    updateCanvasGeometry();
+    mCanvas.setImage(image);
+    updateScrollBars();
     updateContents();
     return true;
-}
-
-bool SImageView::hasResidualsOn(ViewModeE mode) const
-{
-    return (mode == VM_Graphical || mode == VM_Textual) && mResidualsOn[mode];
 }
 
 QPoint SImageView::contentsPos() const { return QPoint(horizontalScrollBar()->value(), verticalScrollBar()->value()); }
@@ -76,93 +48,11 @@ void SImageView::setContentsPos(const QPoint &pos)
     verticalScrollBar()->setValue(pos.y());
 }
 
-void SImageView::setBackgroundColor(const QColor &color) { mBackgroundColor = color; }
-void SImageView::setTextFont(const QFont &font) { mTextFont = font; }
-void SImageView::setPointIdsOn(bool on) { mPointIdsOn = on; }
-void SImageView::setBlundersOn(bool on) { mBlundersOn = on; }
-void SImageView::setLinkCountOn(bool on) { mLinkCountOn = on; }
-void SImageView::setBlunderColor(const QColor &color) { mBlunderColor = color; }
-void SImageView::setResidualScale(float scale) { mResidualScale = scale; }
-void SImageView::setLargestResidualColor(const QColor &color) { mLargestResidualColor = color; }
-
-void SImageView::setResidualsOn(ViewModeE mode, bool on)
-{
-    if (mode == VM_Graphical || mode == VM_Textual)
-        mResidualsOn[mode] = on;
-}
-
-// Sizes are limited to what can be painted: a hand-edited configuration must not
-// make a paint crawl.
-void SImageView::setBlunderSize(int size) { mBlunderSize = std::clamp(size, 0, SSettings::kMaxPaintedSize); }
-void SImageView::setLargestResidualSize(int size)
-{
-    mLargestResidualSize = std::clamp(size, 0, SSettings::kMaxPaintedSize);
-}
-
-void SImageView::setPointOn(int index, bool on)
-{
-    if (index >= 0 && index < kPointCodeCount)
-        mPointOn[index] = on;
-}
-
-void SImageView::setPointSymbol(int index, int symbol)
-{
-    if (index >= 0 && index < kPointCodeCount)
-        mPointSymbol[index] = symbol;
-}
-
-void SImageView::setPointColor(int index, const QColor &color)
-{
-    if (index >= 0 && index < kPointCodeCount)
-        mPointColor[index] = color;
-}
-
-void SImageView::setPointSize(int index, int size)
-{
-    if (index >= 0 && index < kPointCodeCount)
-        mPointSize[index] = std::clamp(size, 0, SSettings::kMaxPaintedSize);
-}
-
-void SImageView::applySettings(const SSettings::ImageViewerSettings &s)
-{
-    setBackgroundColor(s.bgColor);
-    setTextFont(s.textFont);
-    setLargestResidualColor(s.largestResidualColor);
-    setLargestResidualSize(s.largestResidualSize);
-    setPointIdsOn(s.pointIdsOn);
-    setBlundersOn(s.blundersOn);
-    setResidualScale(float(s.scale));
-    for (int i = 0; i < kPointCodeCount; ++i) {
-        setPointOn(i, s.points[i].on);
-        setPointSymbol(i, s.points[i].symbol);
-        setPointColor(i, s.points[i].color);
-        setPointSize(i, s.points[i].size);
-    }
-    setBlunderColor(s.blunderColor);
-    setBlunderSize(s.blunderSize);
-}
-
-SImageMapping SImageView::mapping() const
-{
-    if (!mImage)
-        return SImageMapping(0.0f, 0.0f, 0.0f, 0.0f, mZoom);
-    return SImageMapping(mImage->xmin(), mImage->ymin(), mImage->xmax(), mImage->ymax(), mZoom);
-}
-
-void SImageView::updateCanvasGeometry()
-{
-    if (!mImage)
-        return;
-    const SImageMapping map = mapping();
-    mZoomFactor = map.zoomFactor();
-    if (map.canvasSize() != mCanvasSize) {
-        mCanvasSize = map.canvasSize();
-        updateScrollBars();
-    }
-}
-
 void SImageView::updateScrollBars()
 {
+    // Without an image the scroll bars keep the last canvas.
+    if (hasImage())
+        mCanvasSize = mCanvas.canvasSize();
     const QSize area = viewport()->size();
     horizontalScrollBar()->setRange(0, std::max(0, mCanvasSize.width() - area.width()));
     horizontalScrollBar()->setPageStep(area.width());
@@ -172,6 +62,13 @@ void SImageView::updateScrollBars()
 
 void SImageView::updateContents() { viewport()->update(); }
 
+void SImageView::toggle(bool (SImageCanvas::*isOn)() const, void (SImageCanvas::*setOn)(bool))
+{
+    (mCanvas.*setOn)(!(mCanvas.*isOn)());
+    if (hasImage())
+        updateContents();
+}
+
 QPoint SImageView::canvasPos(const QPoint &viewportPos) const { return viewportPos + contentsPos(); }
 
 void SImageView::updateCanvasRect(const QRect &canvasRect)
@@ -179,17 +76,12 @@ void SImageView::updateCanvasRect(const QRect &canvasRect)
     viewport()->update(canvasRect.translated(-contentsPos()));
 }
 
-// ---------------------------------------------------------------------------------------
-// Painting
-
 void SImageView::paintEvent(QPaintEvent *event)
 {
     QPainter painter(viewport());
     const QRect exposed = event->rect();
     const QPoint origin = contentsPos();
-    QRect canvasInViewport(-origin, mCanvasSize);
-    if (!mImage)
-        canvasInViewport = QRect();
+    const QRect canvasInViewport = hasImage() ? QRect(-origin, mCanvasSize) : QRect();
 
     // Around the canvas the view shows the window colour.
     const QRegion outside = QRegion(exposed).subtracted(QRegion(canvasInViewport));
@@ -200,210 +92,22 @@ void SImageView::paintEvent(QPaintEvent *event)
 
     const QRect clip = (exposed & canvasInViewport).translated(origin);
     painter.translate(-origin);
-    paintCanvas(painter, clip);
+    mCanvas.paintCanvas(painter, clip);
 }
 
-void SImageView::setText(const char *format, double value)
-{
-    copyText(std::snprintf(mTextChars.data(), mTextChars.size(), format, value));
-}
+// ---- zoom, mode and toggles ---------------------------------------------------------------
 
-void SImageView::setText(int value) { copyText(std::snprintf(mTextChars.data(), mTextChars.size(), "%d", value)); }
+void SImageView::slotZoomPlus() { slotZoom(zoom() + SCanvasGeometry::kZoomStep); }
 
-// Fills the reused text buffer without allocating: its capacity was reserved once.
-void SImageView::copyText(int length)
-{
-    length = std::clamp(length, 0, int(mTextChars.size()) - 1);
-    mText.resize(length);
-    QChar *out = mText.data();
-    for (int i = 0; i < length; ++i)
-        out[i] = QLatin1Char(mTextChars[size_t(i)]);
-}
-
-void SImageView::drawTextAt(QPainter &painter, const QRect &clip, int x, int baseline, bool clipTest)
-{
-    if (clipTest) {
-        // Cheap tests first: most texts of a large image lie outside the exposed rectangle,
-        // and measuring a text costs more than drawing a symbol.
-        const int top = baseline - mTextAscent;
-        if (top > clip.bottom() || top + mTextHeight <= clip.top() || x > clip.right())
-            return;
-        if (x + painter.fontMetrics().horizontalAdvance(mText) <= clip.left())
-            return;
-    }
-    painter.drawText(x, baseline, mText);
-}
-
-void SImageView::drawResidualTexts(QPainter &painter, const QRect &clip, int x, int baseline, float vx, float vy,
-                                   bool clipTest)
-{
-    const int lineStep = mTextHeight - 1;
-    setText("X: %.3f", vx);
-    drawTextAt(painter, clip, x, baseline, clipTest);
-    setText("Y: %.3f", vy);
-    drawTextAt(painter, clip, x, baseline + lineStep, clipTest);
-}
-
-void SImageView::paintCanvas(QPainter &painter, const QRect &clip)
-{
-    if (!mImage)
-        return;
-
-    painter.fillRect(clip, mBackgroundColor);
-    if (mResidualScale == 0.0f)
-        mResidualScale = 1.0f;
-
-    const SImageMapping map = mapping();
-    const float zoomFactor = map.zoomFactor();
-
-    painter.setBrush(mEmptyBrush);
-    mPen.setColor(Qt::lightGray);
-    painter.setPen(mPen);
-    painter.drawRect(pixelBox(0, 0, mCanvasSize.width(), mCanvasSize.height()));
-    mPen.setColor(Qt::black);
-    painter.setPen(mPen);
-    const QRect frame = map.frameRect();
-    painter.drawRect(pixelBox(frame.x(), frame.y(), frame.width(), frame.height()));
-
-    painter.setFont(mTextFont);
-    const QFontMetrics fm = painter.fontMetrics();
-    const int descent = fm.descent();
-    mTextAscent = fm.ascent();
-    mTextHeight = fm.height();
-    const int firstResidualLine = descent + fm.height() - 1;
-    const bool vectorsOn = mResidualsOn[VM_Graphical];
-    const bool valuesOn = mResidualsOn[VM_Textual];
-
-    for (const SImagePointEntry &entry : mImage->points()) {
-        const SImagePoint &point = entry.point;
-        const int i = pointCodeIndex(point.code());
-        if (i < 0 || i >= kPointCodeCount || !mPointOn[i])
-            continue;
-        const int symbol = mPointSymbol[i];
-        int s = mPointSize[i];
-        // Triangles and crosses need an odd size to have a centre pixel.
-        if (symbol != SY_Circle && s % 2 == 0)
-            s -= 1;
-        const bool blunder = !point.isActive();
-        if (blunder && !mBlundersOn)
-            continue;
-        const int extent = blunder ? s + 2 * mBlunderSize : s;
-        const QPoint p = map.toCanvas(point.x(), point.y());
-        const int px = p.x();
-        const int py = p.y();
-        const int h = extent / 2;
-        const QColor &color = mPointColor[i];
-
-        mBox.setRect(px - h, py - h, extent, extent);
-        if (mBox.intersects(clip)) {
-            if (blunder) {
-                const int d = s + 2 * mBlunderSize;
-                mPen.setColor(mBlunderColor);
-                mBrush.setColor(mBlunderColor);
-                painter.setPen(mPen);
-                painter.setBrush(mBrush);
-                painter.drawEllipse(pixelBox(px - d / 2, py - d / 2, d, d));
-            }
-            const int a = s / 2;
-            mPen.setColor(color);
-            painter.setPen(mPen);
-            switch (symbol) {
-            case SY_Circle:
-                mBrush.setColor(color);
-                painter.setBrush(mBrush);
-                painter.drawEllipse(pixelBox(px - a, py - a, s, s));
-                break;
-            case SY_Triangle:
-                mBrush.setColor(color);
-                painter.setBrush(mBrush);
-                mTriangle.setPoint(0, px, py - a);
-                mTriangle.setPoint(1, px - a, py + a);
-                mTriangle.setPoint(2, px + a, py + a);
-                painter.drawPolygon(mTriangle);
-                break;
-            case SY_Cross:
-                painter.drawLine(px - a, py, px + a, py);
-                painter.drawLine(px, py - a, px, py + a);
-                break;
-            default: break;
-            }
-            painter.setBrush(mEmptyBrush);
-        } else {
-            mPen.setColor(color);
-            painter.setPen(mPen);
-        }
-
-        if (vectorsOn) {
-            mPen.setColor(blunder ? mBlunderColor : color);
-            painter.setPen(mPen);
-            const int ex = SImageMapping::rnd(float(px) + point.vx() * mResidualScale * zoomFactor);
-            const int ey = SImageMapping::rnd(float(py) - point.vy() * mResidualScale * zoomFactor);
-            painter.drawLine(px, py, ex, ey);
-        }
-        const int textX = px + h + kTextGap;
-        if (valuesOn)
-            drawResidualTexts(painter, clip, textX, py + firstResidualLine, point.vx(), point.vy(), true);
-        if (mPointIdsOn || mLinkCountOn) {
-            mPen.setColor(color);
-            painter.setPen(mPen);
-        }
-        if (mPointIdsOn) {
-            setText(entry.id);
-            drawTextAt(painter, clip, textX, py + descent + 1, true);
-        }
-        if (mLinkCountOn) {
-            setText(SImage::numberOfLinks(entry.id));
-            drawTextAt(painter, clip, textX, py - descent - kLinkCountRaise, true);
-        }
-    }
-
-    // The largest residual is marked whatever the point's visibility, so that it can
-    // always be found.
-    const int largestId = mImage->largestResidualId();
-    const SImagePoint *largest = largestId != -1 ? mImage->imagePoint(largestId) : nullptr;
-    if (largest) {
-        const int i = pointCodeIndex(largest->code());
-        if (i >= 0 && i < kPointCodeCount) {
-            const int d = mPointSize[i] + 2 * mLargestResidualSize;
-            const QPoint p = map.toCanvas(largest->x(), largest->y());
-            mPen.setColor(mLargestResidualColor);
-            painter.setPen(mPen);
-            painter.setBrush(mEmptyBrush);
-            painter.drawEllipse(pixelBox(p.x() - d / 2, p.y() - d / 2, d, d));
-            if (vectorsOn && !valuesOn) {
-                mPen.setColor(mPointColor[i]);
-                painter.setPen(mPen);
-                drawResidualTexts(painter, clip, p.x() + d / 2 + kTextGap, p.y() + firstResidualLine, largest->vx(),
-                                  largest->vy(), false);
-            }
-        }
-    }
-
-    if (mRubberBand.isValid()) {
-        painter.setPen(mDottedPen);
-        painter.setBrush(mEmptyBrush);
-        painter.drawRect(pixelBox(mRubberBand.x(), mRubberBand.y(), mRubberBand.width(), mRubberBand.height()));
-    }
-}
-
-// ---------------------------------------------------------------------------------------
-// Zoom and mode
-
-void SImageView::slotZoomPlus() { slotZoom(mZoom + kZoomStep); }
-
-void SImageView::slotZoomMinus() { slotZoom(mZoom - kZoomStep); }
+void SImageView::slotZoomMinus() { slotZoom(zoom() - SCanvasGeometry::kZoomStep); }
 
 void SImageView::slotZoom(int percent)
 {
-    if (!mImage)
+    if (!hasImage() || !mCanvas.setZoom(percent))
         return;
-    const int clamped = std::clamp(percent, kZoomMin, kZoomMax);
-    if (clamped == mZoom)
-        return;
-    mZoom = clamped;
-    updateCanvasGeometry();
+    updateScrollBars();
     updateContents();
-    emit sigZoomChanged(mZoom);
+    emit sigZoomChanged(zoom());
 }
 
 void SImageView::slotSetMode(int iMode)
@@ -434,45 +138,24 @@ void SImageView::resizeEvent(QResizeEvent *event)
 
 void SImageView::scrollContentsBy(int dx, int dy) { viewport()->scroll(dx, dy); }
 
-// ---------------------------------------------------------------------------------------
-// Toggles
-
 void SImageView::slotToggleResiduals(ViewModeE mode)
 {
-    if (mode != VM_Graphical && mode != VM_Textual)
-        return;
-    mResidualsOn[mode] = !mResidualsOn[mode];
-    if (mImage)
+    mCanvas.setResidualsOn(mode, !mCanvas.residualsOn(mode));
+    if (hasImage())
         updateContents();
 }
 
-void SImageView::slotTogglePointIds()
-{
-    mPointIdsOn = !mPointIdsOn;
-    if (mImage)
-        updateContents();
-}
+void SImageView::slotTogglePointIds() { toggle(&SImageCanvas::pointIdsOn, &SImageCanvas::setPointIdsOn); }
 
-void SImageView::slotToggleBlunders()
-{
-    mBlundersOn = !mBlundersOn;
-    if (mImage)
-        updateContents();
-}
+void SImageView::slotToggleBlunders() { toggle(&SImageCanvas::blundersOn, &SImageCanvas::setBlundersOn); }
 
-void SImageView::slotToggleShowLinkCount()
-{
-    mLinkCountOn = !mLinkCountOn;
-    if (mImage)
-        updateContents();
-}
+void SImageView::slotToggleShowLinkCount() { toggle(&SImageCanvas::linkCountOn, &SImageCanvas::setLinkCountOn); }
 
-// ---------------------------------------------------------------------------------------
-// Mouse
+// ---- mouse --------------------------------------------------------------------------------
 
 void SImageView::mousePressEvent(QMouseEvent *event)
 {
-    if (!mImage)
+    if (!hasImage())
         return;
     const bool left = event->button() == Qt::LeftButton;
     if (mMode == MD_Scroll) {
@@ -481,7 +164,7 @@ void SImageView::mousePressEvent(QMouseEvent *event)
             mPressPoint = event->globalPosition().toPoint();
         return;
     }
-    if (mZoom >= kZoomMax)
+    if (zoom() >= kZoomMax)
         return;
     mZoomDrag = left;
     if (left)
@@ -490,7 +173,7 @@ void SImageView::mousePressEvent(QMouseEvent *event)
 
 void SImageView::mouseMoveEvent(QMouseEvent *event)
 {
-    if (!mImage)
+    if (!hasImage())
         return;
     if (mMode == MD_Scroll) {
         if (!mScrollDrag)
@@ -504,7 +187,7 @@ void SImageView::mouseMoveEvent(QMouseEvent *event)
         return;
 
     const QPoint current = canvasPos(event->position().toPoint());
-    mRubberBand = QRect(mPressPoint, current).normalized();
+    mCanvas.setRubberBand(QRect(mPressPoint, current).normalized());
     if (mLastPoint.isNull())
         mLastPoint = current;
 
@@ -529,7 +212,7 @@ void SImageView::mouseMoveEvent(QMouseEvent *event)
 
 void SImageView::mouseReleaseEvent(QMouseEvent *event)
 {
-    if (!mImage)
+    if (!hasImage())
         return;
     if (mMode == MD_Scroll) {
         mScrollDrag = false;
@@ -542,31 +225,24 @@ void SImageView::mouseReleaseEvent(QMouseEvent *event)
 void SImageView::finishRubberBand()
 {
     mZoomDrag = false;
-    if (mRubberBand.width() < kRubberBandMin && mRubberBand.height() < kRubberBandMin) {
+    const QRect band = mCanvas.rubberBand();
+    mCanvas.setRubberBand(QRect());
+    if (band.width() < kRubberBandMin && band.height() < kRubberBandMin) {
         Mu::note(qPrintable(Mu::tr("The zoom-rect you specified is to small (min %d pixel)!")), kRubberBandMin);
         Mu::note("%s", qPrintable(Mu::tr("Ignoring zoom.")));
-        mRubberBand = QRect();
         mLastPoint = QPoint();
         updateContents();
         return;
     }
     mLastPoint = QPoint(0, 0);
-    const QRect band = mRubberBand;
-    mRubberBand = QRect();
-
-    // The smaller ratio keeps the whole band visible after the zoom.
-    float f = std::min(float(width()) / float(band.width()), float(height()) / float(band.height()));
-    if (SImageMapping::rnd(double(float(mZoom) * f)) > kZoomMax)
-        f = float(kZoomMax) / float(mZoom);
-    slotZoom(SImageMapping::rnd(double(float(mZoom) * f)));
+    float f = 1.0f;
+    slotZoom(SCanvasGeometry::zoomForBand(zoom(), width(), height(), band.width(), band.height(), &f));
     updateContents();
-    const float margin = float(SImageMapping::kMargin);
-    setContentsPos(QPoint(SImageMapping::rnd(double((float(band.left()) - margin) * f + margin)),
-                          SImageMapping::rnd(double((float(band.top()) - margin) * f + margin))));
+    setContentsPos(
+        QPoint(SCanvasGeometry::bandCornerScroll(band.left(), f), SCanvasGeometry::bandCornerScroll(band.top(), f)));
 }
 
-// ---------------------------------------------------------------------------------------
-// Context menu
+// ---- context menu -------------------------------------------------------------------------
 
 QMenu *SImageView::buildContextMenu()
 {
@@ -574,7 +250,7 @@ QMenu *SImageView::buildContextMenu()
     for (QMenu *old : mContextMenu->findChildren<QMenu *>(Qt::FindDirectChildrenOnly))
         old->deleteLater();
     mContextMenu->clear();
-    if (!mImage)
+    if (!hasImage())
         return mContextMenu;
 
     const auto addEntry = [](QMenu *menu, const QString &text, int id) {
@@ -582,28 +258,27 @@ QMenu *SImageView::buildContextMenu()
         action->setData(id);
         return action;
     };
-    if (mZoom != 100) {
+    const auto toggle = [](bool on, const char *hide, const char *show) { return Mu::tr(on ? hide : show); };
+    if (zoom() != SCanvasGeometry::kZoomDefault) {
         addEntry(mContextMenu, Mu::tr("Zoom 100%"), MI_Zoom100)->setIcon(SImageIcons::icon(SImageIcons::IC_Zoom100));
         mContextMenu->addSeparator();
     }
-    addEntry(mContextMenu, mPointIdsOn ? Mu::tr("Hide Point-IDs") : Mu::tr("Show Point-IDs"), MI_PointIds);
-    addEntry(mContextMenu, mLinkCountOn ? Mu::tr("Hide Number of Links") : Mu::tr("Show Number of Links"),
-             MI_LinkCount);
+    addEntry(mContextMenu, toggle(mCanvas.pointIdsOn(), "Hide Point-IDs", "Show Point-IDs"), MI_PointIds);
+    addEntry(mContextMenu, toggle(mCanvas.linkCountOn(), "Hide Number of Links", "Show Number of Links"), MI_LinkCount);
     QMenu *residuals = new QMenu(Mu::tr("&Residuals"), mContextMenu);
     mContextMenu->addMenu(residuals);
-    addEntry(residuals, mResidualsOn[VM_Graphical] ? Mu::tr("Hide Graphical") : Mu::tr("Show Graphical"),
+    addEntry(residuals, toggle(mCanvas.residualsOn(VM_Graphical), "Hide Graphical", "Show Graphical"),
              MI_ResidualsGraphical);
-    Mu::debug("%s => %s", "hasResidualsOn( VM_Textual )", hasResidualsOn(VM_Textual) ? "true" : "false");
-    addEntry(residuals, mResidualsOn[VM_Textual] ? Mu::tr("Hide Textual") : Mu::tr("Show Textual"),
-             MI_ResidualsTextual);
-    addEntry(mContextMenu, mBlundersOn ? Mu::tr("Hide Blunders") : Mu::tr("Show Blunders"), MI_Blunders);
+    Mu::debug("%s => %s", "hasResidualsOn( VM_Textual )", mCanvas.residualsOn(VM_Textual) ? "true" : "false");
+    addEntry(residuals, toggle(mCanvas.residualsOn(VM_Textual), "Hide Textual", "Show Textual"), MI_ResidualsTextual);
+    addEntry(mContextMenu, toggle(mCanvas.blundersOn(), "Hide Blunders", "Show Blunders"), MI_Blunders);
     return mContextMenu;
 }
 
 void SImageView::contextMenuEvent(QContextMenuEvent *)
 {
     buildContextMenu();
-    if (!mImage)
+    if (!hasImage())
         return;
     // exec() also returns entries chosen in the submenu. The menu opens at the mouse
     // cursor, also when the menu key asked for it.
@@ -614,7 +289,7 @@ void SImageView::contextMenuEvent(QContextMenuEvent *)
 void SImageView::_slotHandleContextMenu(int id)
 {
     switch (id) {
-    case MI_Zoom100: slotZoom(100); break;
+    case MI_Zoom100: slotZoom(SCanvasGeometry::kZoomDefault); break;
     case MI_PointIds: slotTogglePointIds(); break;
     case MI_ResidualsGraphical: slotToggleResiduals(VM_Graphical); break;
     case MI_ResidualsTextual: slotToggleResiduals(VM_Textual); break;

@@ -478,7 +478,7 @@ void SImageViewer::_slotExportPicture()
     if (file.isEmpty())
         return;
     QString error;
-    if (!writeImageViewPicture(*mView, file, &error))
+    if (!writeImageCanvasPicture(mView->canvas(), file, &error))
         Mu::warnDlg("%s", qPrintable(error));
     else
         Mu::info(qPrintable(Mu::tr("Picture written to '%s'.")), qPrintable(file));

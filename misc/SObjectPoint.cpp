@@ -315,6 +315,7 @@ void SObjectPointList::deselectAll()
     for (SObjectPoint &p : mPoints)
         p.setSelected(false);
     mSelectedCount = 0;
+    noteSelectionChanged();
 }
 
 void SObjectPointList::clear()
@@ -324,6 +325,7 @@ void SObjectPointList::clear()
     mIndexedCount = 0;
     resetBox();
     mSelectedCount = 0;
+    noteSelectionChanged();
 }
 
 void SObjectPointList::swap(SObjectPointList &other) noexcept

@@ -148,6 +148,11 @@ public:
     void incSelectedCount() { ++mSelectedCount; }
     void decSelectedCount() { --mSelectedCount; }
     void deselectAll();
+    // Counts changes of the selected flags, so that views keep what they derive from the
+    // selection until it changes. The list's own operations count themselves; code that
+    // sets flags on points directly calls noteSelectionChanged() afterwards.
+    unsigned selectionGeneration() const { return mSelectionGeneration; }
+    void noteSelectionChanged() { ++mSelectionGeneration; }
 
     // Deletes all points and resets the bounding box and the selected count.
     void clear();
@@ -167,4 +172,5 @@ private:
     mutable size_t mIndexedCount = 0;
     float mXmin, mYmin, mZmin, mXmax, mYmax, mZmax;
     int mSelectedCount = 0;
+    unsigned mSelectionGeneration = 1; // 0 is "never seen" for the views
 };

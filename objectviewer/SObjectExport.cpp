@@ -4,7 +4,7 @@
 #include "framework/MxPicture.h"
 #include "misc/SGlobal.h"
 #include "misc/SObjectPoint.h"
-#include "objectviewer/SObjectView.h"
+#include "objectviewer/SObjectCanvas.h"
 #include "prefs/SSettings.h"
 
 #include <QPainter>
@@ -15,13 +15,6 @@ void setError(QString *error, const QString &text)
 {
     if (error)
         *error = text;
-}
-
-// Switches a view flag on through its toggle, which keeps the toggles' own rules.
-template <typename Query, typename Toggle> void switchOn(Query isOn, Toggle toggle)
-{
-    if (!isOn())
-        toggle();
 }
 
 } // namespace
@@ -68,37 +61,38 @@ bool exportObjectPicture(SObjectPointList &points, bool sigmasAvailable, int pla
         return false;
     }
 
-    SObjectView view(plane);
-    view.applySettings(SSettings::readObjectViewerSettings());
-    view.setObjectPoints(&points, sigmasAvailable);
-    view.slotZoom(zoomPercent);
-
+    SObjectCanvas canvas(plane);
+    canvas.applySettings(SSettings::readObjectViewerSettings());
+    canvas.setObjectPoints(&points, sigmasAvailable);
+    canvas.setZoom(zoomPercent);
+    // The words were checked above: sigmas are available where asked for, and residual and
+    // sigma values do not come together.
     for (const QString &word : show) {
         if (word == QLatin1String("ids"))
-            switchOn([&] { return view.pointIdsOn(); }, [&] { view.slotTogglePointIds(); });
+            canvas.setPointIdsOn(true);
         else if (word == QLatin1String("image-ids"))
-            switchOn([&] { return view.imageIdsOn(); }, [&] { view.slotToggleImageIds(); });
+            canvas.setImageIdsOn(true);
         else if (word == QLatin1String("links"))
-            switchOn([&] { return view.linkCountOn(); }, [&] { view.slotToggleShowLinkCount(); });
+            canvas.setLinkCountOn(true);
         else if (word == QLatin1String("blunders"))
-            switchOn([&] { return view.blundersOn(); }, [&] { view.slotToggleBlunders(); });
+            canvas.setBlundersOn(true);
         else if (word == QLatin1String("residuals"))
-            switchOn([&] { return view.residualsOn(VM_Graphical); }, [&] { view.slotToggleResiduals(VM_Graphical); });
+            canvas.setResidualsOn(VM_Graphical, true);
         else if (word == QLatin1String("residual-values"))
-            switchOn([&] { return view.residualsOn(VM_Textual); }, [&] { view.slotToggleResiduals(VM_Textual); });
+            canvas.setResidualsOn(VM_Textual, true);
         else if (word == QLatin1String("sigmas"))
-            switchOn([&] { return view.sigmasOn(VM_Graphical); }, [&] { view.slotToggleSigmas(VM_Graphical); });
+            canvas.setSigmasOn(VM_Graphical, true);
         else if (word == QLatin1String("sigma-values"))
-            switchOn([&] { return view.sigmasOn(VM_Textual); }, [&] { view.slotToggleSigmas(VM_Textual); });
+            canvas.setSigmasOn(VM_Textual, true);
         else if (word == QLatin1String("connections"))
-            switchOn([&] { return view.connectionsOn(); }, [&] { view.slotToggleShowConnections(); });
+            canvas.setConnectionsOn(true);
     }
-    const QRect canvas(QPoint(0, 0), view.canvasSize());
+    const QRect whole(QPoint(0, 0), canvas.canvasSize());
     if (selectAll)
-        view.selectPointsInRect(canvas, false);
+        canvas.selectPointsInRect(whole, false);
     if (beforePaint)
-        beforePaint(view);
+        beforePaint(canvas);
 
     return Mx::writePicture(
-        outFile, canvas.size(), [&view, canvas](QPainter &painter) { view.paintCanvas(painter, canvas); }, error);
+        outFile, whole.size(), [&canvas, whole](QPainter &painter) { canvas.paintCanvas(painter, whole); }, error);
 }

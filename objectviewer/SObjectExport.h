@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Writes the canvas of an object view to a picture file (.png, .pdf, .svg) without showing
-// a window, for the command line. Needs a QApplication (offscreen is enough).
+// Writes the canvas of an object view to a picture file (.png, .pdf, .svg) without a
+// widget, for the command line. Needs a QGuiApplication for the fonts (offscreen is enough).
 #pragma once
 
 #include <QString>
@@ -8,10 +8,10 @@
 #include <functional>
 
 class SObjectPointList;
-class SObjectView;
+class SObjectCanvas;
 
-// Called after the view is set up and before it paints, e.g. to apply a search selection.
-using SObjectExportHook = std::function<void(SObjectView &view)>;
+// Called after the canvas is set up and before it paints, e.g. to apply a search selection.
+using SObjectExportHook = std::function<void(SObjectCanvas &canvas)>;
 
 // The words `show` understands: ids, image-ids, links, blunders, residuals,
 // residual-values, sigmas, sigma-values, connections.

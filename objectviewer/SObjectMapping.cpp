@@ -12,22 +12,13 @@ namespace {
 constexpr float kUnusableExtentHalf = 0.5f;
 } // namespace
 
-int SObjectMapping::rnd(double x)
-{
-    const double r = std::floor(x + 0.5);
-    if (!(r > double(INT_MIN))) // NaN lands here too
-        return INT_MIN;
-    if (r >= double(INT_MAX))
-        return INT_MAX;
-    return static_cast<int>(r);
-}
-
 SObjectMapping SObjectMapping::compute(bool hasData, float hmin, float hmax, float vmin, float vmax, int zoomPercent,
                                        float previousZoomFactor)
 {
     SObjectMapping m;
     m.mZoomFactor = previousZoomFactor;
-    const int base = rnd(double(zoomPercent) / kPercent * kBasePixels);
+    const int base = SCanvasGeometry::baseSize(zoomPercent);
+    using SCanvasGeometry::rnd;
     int width = base;
     int height = base;
     if (hasData) {
@@ -53,7 +44,7 @@ SObjectMapping SObjectMapping::compute(bool hasData, float hmin, float hmax, flo
             m.mHeight = 2.0f * kUnusableExtentHalf;
         }
     }
-    const long long margins = 2LL * kMarginPixels;
+    const long long margins = 2LL * SCanvasGeometry::kMargin;
     m.mCanvas =
         QSize(int(std::min<long long>(width + margins, INT_MAX)), int(std::min<long long>(height + margins, INT_MAX)));
     return m;

@@ -3,6 +3,8 @@
 // object view, with the canvas size. Painting, selection, export and tests all use it.
 #pragma once
 
+#include "misc/SCanvasGeometry.h"
+
 #include <QPoint>
 #include <QSize>
 
@@ -10,17 +12,6 @@ class SObjectPointList;
 
 class SObjectMapping {
 public:
-    static constexpr int kMarginPixels = 40; // free border on every side of the drawing
-    static constexpr int kBasePixels = 500;  // longer side of the block at 100 %
-    static constexpr int kPercent = 100;
-
-    // Nearest integer, halves upward (2.5 -> 3, -2.5 -> -2); saturates at the int range.
-    static int rnd(double x);
-    // Whether a mapped coordinate leaves room for the arithmetic of painting (offsets of
-    // symbols, texts and vectors) without overflowing; saturated values do not.
-    static bool isDrawable(int v) { return v > -kDrawableLimit && v < kDrawableLimit; }
-    static constexpr int kDrawableLimit = 1 << 30;
-
     // Canvas and zoom factor for a bounding box (hmin..hmax, vmin..vmax). Without data the
     // drawing area is square and the zoom factor stays previousZoomFactor.
     static SObjectMapping compute(bool hasData, float hmin, float hmax, float vmin, float vmax, int zoomPercent,
@@ -31,11 +22,14 @@ public:
     QSize canvasSize() const { return mCanvas; }
     float zoomFactor() const { return mZoomFactor; }
 
-    // Canvas pixel of the plane coordinates (h, v); larger v is higher on screen.
+    // Canvas pixel of the plane coordinates (h, v); larger v is higher on screen. Not
+    // finite or far-out coordinates give positions that SCanvasGeometry::isDrawable() refuses.
     QPoint map(float h, float v) const
     {
-        return QPoint(rnd((h - mHmin) * mZoomFactor + float(kMarginPixels)),
-                      rnd((mHeight - (v - mVmin)) * mZoomFactor + float(kMarginPixels)));
+        using SCanvasGeometry::kMargin;
+        using SCanvasGeometry::rnd;
+        return QPoint(rnd((h - mHmin) * mZoomFactor + float(kMargin)),
+                      rnd((mHeight - (v - mVmin)) * mZoomFactor + float(kMargin)));
     }
 
 private:

@@ -7,6 +7,7 @@
 #include "objectviewer/SObjectIcons.h"
 #include "objectviewer/SObjectView.h"
 #include "prefs/SSettings.h"
+#include "search/SPointSearch.h"
 
 #include <QActionGroup>
 #include <QFileDialog>
@@ -151,7 +152,7 @@ void SObjectViewer::applyPrefs(bool update)
     Mu::debug("SObjectViewer::applyPrefs");
     mView->applySettings(SSettings::readObjectViewerSettings());
     if (update)
-        mView->viewport()->update();
+        mView->repaintCanvas();
 }
 
 void SObjectViewer::slotZoomed(int iPercent)
@@ -226,10 +227,11 @@ void SObjectViewer::_slotExportPicture()
         QFileDialog::getSaveFileName(this, Mu::tr("Export picture"), QString(), Mu::tr("Pictures (*.png *.pdf *.svg)"));
     if (file.isEmpty())
         return;
-    const QSize size = mView->canvasSize();
+    SObjectCanvas &canvas = mView->canvas();
+    const QSize size = canvas.canvasSize();
     QString error;
     const bool ok = Mx::writePicture(
-        file, size, [this, size](QPainter &painter) { mView->paintCanvas(painter, QRect(QPoint(0, 0), size)); },
+        file, size, [&canvas, size](QPainter &painter) { canvas.paintCanvas(painter, QRect(QPoint(0, 0), size)); },
         &error);
     if (!ok)
         Mu::warnDlg("%s", qPrintable(error));
@@ -276,9 +278,13 @@ void SObjectViewer::selectPoints(SGlobal::SelectionModeE selectionMode, SGlobal:
                                  const QString &strPar1, const QString &strPar2, bool bPatternMatching)
 {
     Mu::debug("SObjectViewer::selectPoints");
-    for (SObjectViewer *v : _viewer)
-        if (v)
-            v->mView->selectPoints(selectionMode, searchMode, strPar1, strPar2, bPatternMatching);
+    const SPointSearch search(searchMode, strPar1, strPar2, bPatternMatching);
+    for (SObjectViewer *v : _viewer) {
+        if (v) {
+            v->mView->canvas().selectPoints(selectionMode, search);
+            v->mView->repaintCanvas();
+        }
+    }
 }
 
 void SObjectViewer::selectImagePoints(SImage *image)

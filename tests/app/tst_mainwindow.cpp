@@ -121,7 +121,7 @@ QColor objectGround(int plane)
 {
     QImage image(60, 60, QImage::Format_ARGB32);
     QPainter painter(&image);
-    SObjectViewer::viewer(plane)->view()->paintCanvas(painter, QRect(0, 0, 60, 60));
+    SObjectViewer::viewer(plane)->view()->canvas().paintCanvas(painter, QRect(0, 0, 60, 60));
     return image.pixelColor(1, 1);
 }
 
@@ -129,7 +129,7 @@ QColor imageGround(SImageViewer *viewer)
 {
     QImage image(60, 60, QImage::Format_ARGB32);
     QPainter painter(&image);
-    viewer->graphicalView()->paintCanvas(painter, QRect(0, 0, 60, 60));
+    viewer->graphicalView()->canvas().paintCanvas(painter, QRect(0, 0, 60, 60));
     return image.pixelColor(1, 1);
 }
 

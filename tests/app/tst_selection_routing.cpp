@@ -78,12 +78,12 @@ private slots:
         search->findChild<QPushButton *>(QStringLiteral("select"))->click();
         QCOMPARE(selected(window.objectPoints()), (QStringList{"c5", "p101", "p102", "p103"}));
         for (int plane = 0; plane < SGlobal::kPlaneCount; ++plane)
-            QVERIFY2(SObjectViewer::viewer(plane)->view()->isSelectedCentre(kImageId), planeName(plane));
+            QVERIFY2(SObjectViewer::viewer(plane)->view()->canvas().isSelectedCentre(kImageId), planeName(plane));
 
         search->findChild<QPushButton *>(QStringLiteral("deselectAll"))->click();
         QVERIFY(selected(window.objectPoints()).isEmpty());
         for (int plane = 0; plane < SGlobal::kPlaneCount; ++plane)
-            QCOMPARE(SObjectViewer::viewer(plane)->view()->selectedCentreCount(), 0);
+            QCOMPARE(SObjectViewer::viewer(plane)->view()->canvas().selectedCentreCount(), 0);
     }
 
     void imageViewerRequestReplacesSelection()
@@ -98,7 +98,7 @@ private slots:
         QCOMPARE(selected(window.objectPoints()), (QStringList{"c5", "p102", "p103", "p104"}));
         QCOMPARE(window.objectPoints().selectedCount(), 4);
         for (int plane = 0; plane < SGlobal::kPlaneCount; ++plane)
-            QVERIFY2(SObjectViewer::viewer(plane)->view()->isSelectedCentre(kImageId), planeName(plane));
+            QVERIFY2(SObjectViewer::viewer(plane)->view()->canvas().isSelectedCentre(kImageId), planeName(plane));
     }
 };
 

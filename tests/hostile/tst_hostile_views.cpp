@@ -27,10 +27,10 @@ constexpr int kPointCode = 3;
 
 template <typename View> QImage paint(View &view)
 {
-    QImage image(view.canvasSize(), QImage::Format_RGB32);
+    QImage image(view.canvas().canvasSize(), QImage::Format_RGB32);
     image.fill(Qt::magenta);
     QPainter painter(&image);
-    view.paintCanvas(painter, image.rect());
+    view.canvas().paintCanvas(painter, image.rect());
     return image;
 }
 
@@ -52,7 +52,7 @@ void switchEverythingOn(SObjectView &view, SObjectPointList &list)
     view.slotToggleShowConnections();
     for (SObjectPoint &p : list)
         p.setSelected(true);
-    SObjectView::noteSelectionChanged();
+    list.noteSelectionChanged();
 }
 
 } // namespace
@@ -83,9 +83,9 @@ private slots:
         switchEverythingOn(view, list);
 
         const QImage image = paint(view);
-        QVERIFY(std::isfinite(view.zoomFactor()) && view.zoomFactor() > 0.0f);
-        QCOMPARE(view.canvasSize(), QSize(kCanvasAt100, kCanvasAt100));
-        const SObjectMapping &m = view.mapping();
+        QVERIFY(std::isfinite(view.canvas().zoomFactor()) && view.canvas().zoomFactor() > 0.0f);
+        QCOMPARE(view.canvas().canvasSize(), QSize(kCanvasAt100, kCanvasAt100));
+        const SObjectMapping &m = view.canvas().mapping();
         QCOMPARE(m.map(0.0f, 0.0f), QPoint(40, kCanvasAt100 - 40));
         QVERIFY(image.pixelColor(m.map(0.0f, 0.0f)) != QColor(Qt::white));
         QVERIFY(image.pixelColor(m.map(1000.0f, 1000.0f)) != QColor(Qt::white));
@@ -100,10 +100,10 @@ private slots:
         SObjectView view(0);
         view.setObjectPoints(&list, true);
         const QImage image = paint(view);
-        QVERIFY(std::isfinite(view.zoomFactor()) && view.zoomFactor() > 0.0f);
-        QCOMPARE(view.canvasSize(), QSize(kCanvasAt100, kCanvasAt100));
+        QVERIFY(std::isfinite(view.canvas().zoomFactor()) && view.canvas().zoomFactor() > 0.0f);
+        QCOMPARE(view.canvas().canvasSize(), QSize(kCanvasAt100, kCanvasAt100));
         const QPoint centre(kCanvasAt100 / 2, kCanvasAt100 / 2);
-        QCOMPARE(view.mapping().map(5.0f, 5.0f), centre);
+        QCOMPARE(view.canvas().mapping().map(5.0f, 5.0f), centre);
         QCOMPARE(image.pixelColor(centre), QColor(Qt::black));
         QCOMPARE(image.pixelColor(45, 45), QColor(Qt::white));
     }
@@ -123,8 +123,22 @@ private slots:
         view.slotToggleResiduals(VM_Textual);
         view.slotToggleBlunders();
         paint(view);
-        QVERIFY(std::isfinite(view.zoomFactor()) && view.zoomFactor() > 0.0f);
-        QVERIFY(view.canvasSize().width() <= kCanvasAt100 && view.canvasSize().height() <= kCanvasAt100);
+        const SImageCanvas &canvas = view.canvas();
+        QVERIFY(std::isfinite(canvas.zoomFactor()) && canvas.zoomFactor() > 0.0f);
+        QVERIFY(canvas.canvasSize().width() <= kCanvasAt100 && canvas.canvasSize().height() <= kCanvasAt100);
+        // Within a sound extent the sound points are drawn, and the point with a non-finite
+        // residual has no vector: the ground shows above and below it.
+        image.setXmin(0.0f);
+        image.setYmin(0.0f);
+        image.setXmax(100.0f);
+        image.setYmax(100.0f);
+        const QImage painted = paint(view);
+        const QPoint sound = canvas.mapping().toCanvas(0.0f, 0.0f);
+        const QPoint badResidual = canvas.mapping().toCanvas(100.0f, 100.0f);
+        QCOMPARE(painted.pixel(sound), QColor(Qt::black).rgb());
+        QCOMPARE(painted.pixel(badResidual), QColor(Qt::black).rgb());
+        QCOMPARE(painted.pixel(badResidual - QPoint(0, 20)), QColor(Qt::white).rgb());
+        QCOMPARE(painted.pixel(badResidual + QPoint(0, 20)), QColor(Qt::white).rgb());
     }
 
     // Sizes of 100000 pixels and values of the wrong type from a hand-edited file.
@@ -167,7 +181,7 @@ private slots:
         imageView.slotToggleResiduals(VM_Graphical);
         imageView.slotToggleBlunders();
         paint(imageView);
-        QVERIFY(std::isfinite(imageView.zoomFactor()));
+        QVERIFY(std::isfinite(imageView.canvas().zoomFactor()));
         Mx::CfgStore::clear();
     }
 };

@@ -36,10 +36,10 @@ inline void addNewPoint(SImage *image, int id, bool active, float x, float y, fl
 // The whole canvas of the view as it paints it.
 inline QImage paint(SImageView &view)
 {
-    QImage image(view.canvasSize(), QImage::Format_RGB32);
+    QImage image(view.canvas().canvasSize(), QImage::Format_RGB32);
     image.fill(Qt::magenta);
     QPainter painter(&image);
-    view.paintCanvas(painter, QRect(QPoint(0, 0), view.canvasSize()));
+    view.canvas().paintCanvas(painter, QRect(QPoint(0, 0), view.canvas().canvasSize()));
     return image;
 }
 

@@ -11,6 +11,7 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <climits>
 #include <cmath>
 #include <functional>
 #include <memory>
@@ -84,10 +85,10 @@ void TestSImageView::cleanup()
 void TestSImageView::makeView(bool onScreen)
 {
     mView = std::make_unique<SImageView>();
-    mView->setBackgroundColor(kGround);
-    for (int i = 0; i < SImageView::kPointCodeCount; ++i)
-        mView->setPointColor(i, kInk);
-    mView->setBlunderColor(kBlunder);
+    mView->canvas().setBackgroundColor(kGround);
+    for (int i = 0; i < SGlobal::kPointCodeIndexCount; ++i)
+        mView->canvas().setPointColor(i, kInk);
+    mView->canvas().setBlunderColor(kBlunder);
     mView->setImage(mImage.get());
     if (onScreen) {
         mView->resize(400, 300);
@@ -100,15 +101,18 @@ void TestSImageView::rounding_data()
 {
     QTest::addColumn<double>("value");
     QTest::addColumn<int>("expected");
+    QTest::newRow("2.5 up") << 2.5 << 3;
     QTest::newRow("-2.5 up") << -2.5 << -2;
-    QTest::newRow("huge is bounded") << 1.0e30 << 2000000000;
+    QTest::newRow("huge saturates") << 1.0e30 << INT_MAX;
+    QTest::newRow("huge negative saturates") << -1.0e30 << INT_MIN;
+    QTest::newRow("NaN is not drawable") << std::nan("") << INT_MIN;
 }
 
 void TestSImageView::rounding()
 {
     QFETCH(double, value);
     QFETCH(int, expected);
-    QCOMPARE(SImageMapping::rnd(value), expected);
+    QCOMPARE(SCanvasGeometry::rnd(value), expected);
 }
 
 void TestSImageView::canvasGeometry_data()
@@ -148,7 +152,7 @@ void TestSImageView::canvasGeometry()
     mImage.reset(makeImage(1, x0, y0, x1, y1));
     makeView();
     mView->slotZoom(zoom);
-    QCOMPARE(mView->canvasSize(), canvas);
+    QCOMPARE(mView->canvas().canvasSize(), canvas);
 }
 
 void TestSImageView::degenerateExtentStaysInsideFrame()
@@ -161,7 +165,7 @@ void TestSImageView::degenerateExtentStaysInsideFrame()
 
     const SImage empty;
     const SImageMapping none(empty.xmin(), empty.ymin(), empty.xmax(), empty.ymax(), 100);
-    QVERIFY(none.canvasSize().width() > 2 * SImageMapping::kMargin);
+    QVERIFY(none.canvasSize().width() > 2 * SCanvasGeometry::kMargin);
 }
 
 void TestSImageView::symbolSizes_data()
@@ -170,10 +174,10 @@ void TestSImageView::symbolSizes_data()
     QTest::addColumn<int>("size");
     QTest::addColumn<int>("reach"); // half of the drawn size on the left of the centre
     // Triangles and crosses lose one pixel when even; circles keep their size.
-    QTest::newRow("cross 8 draws 7") << int(SImageView::SY_Cross) << 8 << 3;
-    QTest::newRow("cross 9") << int(SImageView::SY_Cross) << 9 << 4;
-    QTest::newRow("triangle 8 draws 7") << int(SImageView::SY_Triangle) << 8 << 3;
-    QTest::newRow("circle 8 stays 8") << int(SImageView::SY_Circle) << 8 << 4;
+    QTest::newRow("cross 8 draws 7") << int(SImageCanvas::SY_Cross) << 8 << 3;
+    QTest::newRow("cross 9") << int(SImageCanvas::SY_Cross) << 9 << 4;
+    QTest::newRow("triangle 8 draws 7") << int(SImageCanvas::SY_Triangle) << 8 << 3;
+    QTest::newRow("circle 8 stays 8") << int(SImageCanvas::SY_Circle) << 8 << 4;
 }
 
 void TestSImageView::symbolSizes()
@@ -183,15 +187,15 @@ void TestSImageView::symbolSizes()
     QFETCH(int, reach);
     addNewPoint(mImage.get(), 1, true, 250.0f, 250.0f);
     makeView();
-    mView->setLargestResidualColor(kGround); // keep the largest-residual circle out of sight
-    mView->setPointSymbol(0, symbol);
-    mView->setPointSize(0, size);
+    mView->canvas().setLargestResidualColor(kGround); // keep the largest-residual circle out of sight
+    mView->canvas().setPointSymbol(0, symbol);
+    mView->canvas().setPointSize(0, size);
     const QImage image = paint(*mView);
     const QPoint c = unitCanvas(250, 250);
 
     // Left end of the horizontal bar (cross), of the base (triangle, one row below the
     // centre by the half size) or of the middle row (circle).
-    const int row = symbol == SImageView::SY_Triangle ? c.y() + reach : c.y();
+    const int row = symbol == SImageCanvas::SY_Triangle ? c.y() + reach : c.y();
     QCOMPARE(image.pixelColor(c.x() - reach, row), kInk);
     QCOMPARE(image.pixelColor(c.x() - reach - 1, row), kGround);
 }
@@ -251,12 +255,12 @@ void TestSImageView::drawing()
     QFETCH(QList<QColor>, colours);
     addNewPoint(mImage.get(), 1, active, 250.0f, 250.0f, float(residual.x()), float(residual.y()));
     makeView();
-    mView->setLargestResidualColor(kMark);
-    mView->setPointOn(0, pointOn);
-    mView->setBlundersOn(blunders);
+    mView->canvas().setLargestResidualColor(kMark);
+    mView->canvas().setPointOn(0, pointOn);
+    mView->canvas().setBlundersOn(blunders);
     if (vectors)
         mView->slotToggleResiduals(VM_Graphical);
-    mView->setResidualScale(scale);
+    mView->canvas().setResidualScale(scale);
     const QImage image = paint(*mView);
     const QPoint c = unitCanvas(250, 250);
     for (int i = 0; i < probes.size(); ++i)
@@ -284,7 +288,7 @@ void TestSImageView::residualTexts()
     QFETCH(bool, textExpected);
     addNewPoint(mImage.get(), 1, true, 250.0f, 250.0f, 3.0f, 4.0f);
     makeView();
-    mView->setPointOn(0, pointOn);
+    mView->canvas().setPointOn(0, pointOn);
     if (graphical)
         mView->slotToggleResiduals(VM_Graphical);
     if (textual)
@@ -372,9 +376,9 @@ void TestSImageView::rubberBand()
     QTest::mousePress(viewport, Qt::LeftButton, Qt::NoModifier, from);
     QTest::mouseMove(viewport, to);
     const QRect band = QRect(from, to).normalized();
-    QCOMPARE(mView->rubberBand(), band);
+    QCOMPARE(mView->canvas().rubberBand(), band);
     QTest::mouseRelease(viewport, Qt::LeftButton, Qt::NoModifier, to);
-    QVERIFY(!mView->rubberBand().isValid());
+    QVERIFY(!mView->canvas().rubberBand().isValid());
 
     if (!zooms) {
         QCOMPARE(mView->zoom(), 100);
@@ -453,11 +457,11 @@ void TestSImageView::contextMenu()
     // Each entry carries the id of exactly the handler that undoes what it names.
     const QMap<QString, std::function<bool()>> changed{
         {"Zoom 100%", [this] { return mView->zoom() == 100; }},
-        {"Hide Point-IDs", [this] { return !mView->hasPointIdsOn(); }},
-        {"Hide Number of Links", [this] { return !mView->hasLinkCountOn(); }},
-        {"Hide Graphical", [this] { return !mView->hasResidualsOn(VM_Graphical); }},
-        {"Hide Textual", [this] { return !mView->hasResidualsOn(VM_Textual); }},
-        {"Hide Blunders", [this] { return !mView->hasBlundersOn(); }}};
+        {"Hide Point-IDs", [this] { return !mView->canvas().pointIdsOn(); }},
+        {"Hide Number of Links", [this] { return !mView->canvas().linkCountOn(); }},
+        {"Hide Graphical", [this] { return !mView->canvas().residualsOn(VM_Graphical); }},
+        {"Hide Textual", [this] { return !mView->canvas().residualsOn(VM_Textual); }},
+        {"Hide Blunders", [this] { return !mView->canvas().blundersOn(); }}};
     for (QAction *action : leaves) {
         if (action->isSeparator())
             continue;

@@ -13,6 +13,7 @@
 #include "tests/imageviewer/ImageFixtures.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -236,11 +237,11 @@ void TestSImageViewer::keyboardToggles()
     auto *viewer = new SImageViewer(&mImages, nullptr, 3);
     SImageView *view = viewer->graphicalView();
     const auto flags = [view] {
-        return QMap<QString, bool>{{"blunders", view->hasBlundersOn()},
-                                   {"links", view->hasLinkCountOn()},
-                                   {"ids", view->hasPointIdsOn()},
-                                   {"graphical", view->hasResidualsOn(VM_Graphical)},
-                                   {"textual", view->hasResidualsOn(VM_Textual)}};
+        return QMap<QString, bool>{{"blunders", view->canvas().blundersOn()},
+                                   {"links", view->canvas().linkCountOn()},
+                                   {"ids", view->canvas().pointIdsOn()},
+                                   {"graphical", view->canvas().residualsOn(VM_Graphical)},
+                                   {"textual", view->canvas().residualsOn(VM_Textual)}};
     };
     const QMap<QString, bool> before = flags();
     QTest::keyClick(viewer, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
@@ -253,8 +254,8 @@ void TestSImageViewer::settingsDefaultsFromEmptyConfiguration()
 {
     auto *viewer = new SImageViewer(&mImages, nullptr, 3);
     SImageView *view = viewer->graphicalView();
-    QCOMPARE(view->residualScale(), 1000.0f);
-    QVERIFY(!view->hasPointIdsOn());
+    QCOMPARE(view->canvas().residualScale(), 1000.0f);
+    QVERIFY(!view->canvas().pointIdsOn());
     QVERIFY(logged(QStringLiteral("applyPrefs: 0")));
 
     // A black circle of 7 pixels on white where the mapping puts the point; being the
@@ -286,12 +287,12 @@ void TestSImageViewer::settingsPassKeepsToggles()
     cfg.writeEntry(SSettings::pointSizeKey(0), 11);
     SImageViewer::applyPrefsToAll();
 
-    QCOMPARE(view->backgroundColor(), QColor(10, 20, 30));
-    QCOMPARE(view->residualScale(), 250.0f);
-    QVERIFY(view->hasBlundersOn());
-    QVERIFY(!view->hasPointIdsOn()); // comes from the settings again
-    QVERIFY(view->hasResidualsOn(VM_Graphical));
-    QVERIFY(view->hasLinkCountOn());
+    QCOMPARE(view->canvas().backgroundColor(), QColor(10, 20, 30));
+    QCOMPARE(view->canvas().residualScale(), 250.0f);
+    QVERIFY(view->canvas().blundersOn());
+    QVERIFY(!view->canvas().pointIdsOn()); // comes from the settings again
+    QVERIFY(view->canvas().residualsOn(VM_Graphical));
+    QVERIFY(view->canvas().linkCountOn());
     QVERIFY(logged(QStringLiteral("applyPrefs: 1")));
 }
 
@@ -456,7 +457,9 @@ void TestSImageViewer::exportWritesCanvas()
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("image5.png"));
     QString error;
+    const QWidgetList widgetsBefore = QApplication::allWidgets();
     QVERIFY2(exportImagePicture(mImages, 5, file, 100, {QStringLiteral("blunders")}, &error), qPrintable(error));
+    QCOMPARE(QApplication::allWidgets(), widgetsBefore); // the canvas paints without a widget
 
     QImage picture(file);
     QCOMPARE(picture.size(), QSize(580, 330)); // extent 2000 x 1000 at 100 %

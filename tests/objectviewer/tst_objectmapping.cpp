@@ -9,18 +9,10 @@ class TestObjectMapping : public QObject {
     Q_OBJECT
 
 private slots:
-    void rounding();
     void canvasPerPlane_data();
     void canvasPerPlane();
     void withoutUsableExtent();
 };
-
-void TestObjectMapping::rounding()
-{
-    QCOMPARE(SObjectMapping::rnd(2.5), 3);
-    QCOMPARE(SObjectMapping::rnd(-2.5), -2);
-    QCOMPARE(SObjectMapping::rnd(1e12), INT_MAX); // saturates
-}
 
 void TestObjectMapping::canvasPerPlane_data()
 {

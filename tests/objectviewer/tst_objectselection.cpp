@@ -7,6 +7,7 @@
 #include "misc/SException.h"
 #include "objectviewer/SObjectView.h"
 #include "objectviewer/SObjectViewer.h"
+#include "search/SPointSearch.h"
 #include "tests/objectviewer/ObjectBlock.h"
 
 #include <QCoreApplication>
@@ -130,7 +131,7 @@ void TestObjectSelection::searchModes()
     buildSearchBlock(block);
     SObjectView view(0);
     view.setObjectPoints(&block.points, true);
-    view.selectPoints(SGlobal::SL_Erase, SearchModeE(mode), par1, par2, false);
+    view.canvas().selectPoints(SGlobal::SL_Erase, SPointSearch(SearchModeE(mode), par1, par2, false));
     QCOMPARE(selected(block.points), expected);
 }
 
@@ -155,7 +156,7 @@ void TestObjectSelection::patternOnIds()
     block.addImage(100, 0.0f, 0.0f, 0.0f, {});
     SObjectView view(0);
     view.setObjectPoints(&block.points, false);
-    view.selectPoints(SGlobal::SL_Erase, SearchModeE(mode), pattern, QString(), true);
+    view.canvas().selectPoints(SGlobal::SL_Erase, SPointSearch(SearchModeE(mode), pattern, QString(), true));
     QCOMPARE(selected(block.points), expected);
 }
 
@@ -177,20 +178,20 @@ void TestObjectSelection::eraseVersusAdd()
     buildSearchBlock(block);
     SObjectView view(0);
     view.setObjectPoints(&block.points, true);
-    const SObjectMapping &m = view.mapping();
+    const SObjectMapping &m = view.canvas().mapping();
     const QPoint p1 = m.map(0.0f, 0.0f);
     const QPoint c7 = m.map(700.0f, 800.0f);
-    view.selectPointsInRect(QRect(p1, p1), false);
-    view.selectPointsInRect(QRect(c7, c7), true);
+    view.canvas().selectPointsInRect(QRect(p1, p1), false);
+    view.canvas().selectPointsInRect(QRect(c7, c7), true);
     QCOMPARE(selected(block.points), (QStringList{"c7", "p1"}));
-    QVERIFY(view.isSelectedCentre(7));
+    QVERIFY(view.canvas().isSelectedCentre(7));
 
     // Centre 150 lies in the id range but centres never pass the point-id test.
-    view.selectPoints(SelectionModeE(selectionMode), SGlobal::SM_PointId, QStringLiteral("100"), QStringLiteral("200"),
-                      false);
+    view.canvas().selectPoints(SelectionModeE(selectionMode),
+                               SPointSearch(SGlobal::SM_PointId, QStringLiteral("100"), QStringLiteral("200"), false));
     QCOMPARE(selected(block.points), expected);
-    QCOMPARE(view.isSelectedCentre(7), centre7Kept);
-    QVERIFY(!view.isSelectedCentre(150));
+    QCOMPARE(view.canvas().isSelectedCentre(7), centre7Kept);
+    QVERIFY(!view.canvas().isSelectedCentre(150));
 }
 
 void TestObjectSelection::blunderRules()
@@ -206,11 +207,11 @@ void TestObjectSelection::blunderRules()
     block.points.at(block.points.count() - 1)->setActive(false); // rule 1 for a centre
     SObjectView view(0);
     view.setObjectPoints(&block.points, false);
-    view.selectPoints(SGlobal::SL_Erase, SGlobal::SM_Blunder, QString(), QString(), false);
+    view.canvas().selectPoints(SGlobal::SL_Erase, SPointSearch(SGlobal::SM_Blunder, QString(), QString(), false));
     QCOMPARE(selected(block.points), (QStringList{"c20", "c22", "p10", "p11"}));
-    QVERIFY(view.isSelectedCentre(20));
-    QVERIFY(view.isSelectedCentre(22));
-    QVERIFY(!view.isSelectedCentre(21));
+    QVERIFY(view.canvas().isSelectedCentre(20));
+    QVERIFY(view.canvas().isSelectedCentre(22));
+    QVERIFY(!view.canvas().isSelectedCentre(21));
 }
 
 void TestObjectSelection::blunderCentreWithoutImageThrows()
@@ -225,7 +226,7 @@ void TestObjectSelection::blunderCentreWithoutImageThrows()
     int code = 0;
     QString message;
     try {
-        view.selectPoints(SGlobal::SL_Erase, SGlobal::SM_Blunder, QString(), QString(), false);
+        view.canvas().selectPoints(SGlobal::SL_Erase, SPointSearch(SGlobal::SM_Blunder, QString(), QString(), false));
     } catch (const SException &e) {
         code = e.code();
         message = e.message();
@@ -243,7 +244,7 @@ void TestObjectSelection::blunderFollowsModelChanges()
     const auto blunders = [](ObjectBlock &block) {
         SObjectView view(0);
         view.setObjectPoints(&block.points, false);
-        view.selectPoints(SGlobal::SL_Erase, SGlobal::SM_Blunder, QString(), QString(), false);
+        view.canvas().selectPoints(SGlobal::SL_Erase, SPointSearch(SGlobal::SM_Blunder, QString(), QString(), false));
         return selected(block.points);
     };
     {
@@ -277,7 +278,7 @@ void TestObjectSelection::illegalSearchModeChangesNothing()
     });
     SObjectView view(0);
     view.setObjectPoints(&block.points, false);
-    view.selectPoints(SGlobal::SL_Erase, SearchModeE(7), QStringLiteral("0"), QString(), false);
+    view.canvas().selectPoints(SGlobal::SL_Erase, SPointSearch(SearchModeE(7), QStringLiteral("0"), QString(), false));
     QVERIFY(warnings.contains(QStringLiteral("Illegal Search-Mode (7)!")));
     QCOMPARE(selected(block.points), QStringList{"p1"});
 }
@@ -288,15 +289,16 @@ void TestObjectSelection::searchLeavesSelectedCount()
     buildSearchBlock(block);
     SObjectView view(0);
     view.setObjectPoints(&block.points, true);
-    const QPoint p1 = view.mapping().map(0.0f, 0.0f);
-    view.selectPointsInRect(QRect(p1, p1), false);
-    view.selectPoints(SGlobal::SL_Erase, SGlobal::SM_PointId, QStringLiteral("100"), QStringLiteral("200"), false);
-    view.selectPoints(SGlobal::SL_Add, SGlobal::SM_Links, QStringLiteral("2"), QString(), false);
+    const QPoint p1 = view.canvas().mapping().map(0.0f, 0.0f);
+    view.canvas().selectPointsInRect(QRect(p1, p1), false);
+    view.canvas().selectPoints(SGlobal::SL_Erase,
+                               SPointSearch(SGlobal::SM_PointId, QStringLiteral("100"), QStringLiteral("200"), false));
+    view.canvas().selectPoints(SGlobal::SL_Add, SPointSearch(SGlobal::SM_Links, QStringLiteral("2"), QString(), false));
     const int flagged = int(selected(block.points).size());
     QCOMPARE(flagged, 5); // p100, p150, p200, c7, c8; the erasing search dropped p1
     QCOMPARE(block.points.selectedCount(), 1);
     // A rectangle adds to the count only the points it newly selects.
-    view.selectPointsInRect(QRect(QPoint(0, 0), view.canvasSize()), true);
+    view.canvas().selectPointsInRect(QRect(QPoint(0, 0), view.canvas().canvasSize()), true);
     QCOMPARE(block.points.selectedCount(), 1 + block.points.count() - flagged);
 }
 
@@ -308,13 +310,13 @@ void TestObjectSelection::imageSelection()
     SObjectPoint *secondSeven = block.add(7, SGlobal::kCodeProjectionCentre, 1000.0f, 900.0f, 0.0f);
     SObjectView view(0);
     view.setObjectPoints(&block.points, true);
-    view.selectPointsInRect(QRect(QPoint(0, 0), view.canvasSize()), false);
+    view.canvas().selectPointsInRect(QRect(QPoint(0, 0), view.canvas().canvasSize()), false);
     view.selectImagePoints(SImageList::find(7), true);
     // Point 250's image point is not active; it is selected all the same.
     QCOMPARE(selected(block.points), (QStringList{"c7", "p100", "p200", "p250"}));
     QVERIFY(!secondSeven->isSelected());
     QCOMPARE(block.points.selectedCount(), 4);
-    QCOMPARE(view.selectedCentreCount(), 1);
+    QCOMPARE(view.canvas().selectedCentreCount(), 1);
     // Without erase the new points join and are counted once.
     view.selectImagePoints(SImageList::find(8), false);
     QCOMPARE(selected(block.points), (QStringList{"c7", "c8", "p100", "p1105", "p200", "p250"}));
@@ -346,8 +348,8 @@ void TestObjectSelection::allThreeViewersSelect()
     QCOMPARE(selected(block.points), (QStringList{"c150", "c8"}));
     for (int plane = 0; plane < SGlobal::kPlaneCount; ++plane) {
         const SObjectView *view = SObjectViewer::viewer(plane)->view();
-        QVERIFY2(view->isSelectedCentre(8) && view->isSelectedCentre(150), planeName(plane));
-        QCOMPARE(view->selectedCentreCount(), 2);
+        QVERIFY2(view->canvas().isSelectedCentre(8) && view->canvas().isSelectedCentre(150), planeName(plane));
+        QCOMPARE(view->canvas().selectedCentreCount(), 2);
     }
 
     SObjectViewer::selectImagePoints(SImageList::find(7));
@@ -355,7 +357,7 @@ void TestObjectSelection::allThreeViewersSelect()
     QCOMPARE(block.points.selectedCount(), 4);
     for (int plane = 0; plane < SGlobal::kPlaneCount; ++plane) {
         const SObjectView *view = SObjectViewer::viewer(plane)->view();
-        QVERIFY2(view->isSelectedCentre(7) && !view->isSelectedCentre(8), planeName(plane));
+        QVERIFY2(view->canvas().isSelectedCentre(7) && !view->canvas().isSelectedCentre(8), planeName(plane));
     }
 }
 

@@ -37,10 +37,10 @@ struct Fixture {
 
 QImage paint(SObjectView &view)
 {
-    QImage image(view.canvasSize(), QImage::Format_RGB32);
+    QImage image(view.canvas().canvasSize(), QImage::Format_RGB32);
     image.fill(Qt::magenta);
     QPainter painter(&image);
-    view.paintCanvas(painter, image.rect());
+    view.canvas().paintCanvas(painter, image.rect());
     return image;
 }
 
@@ -133,7 +133,7 @@ void TestObjectView::concentricMarkBlunderSymbol()
     Fixture f;
     f.mid->setActive(false);
     f.mid->setSelected(true);
-    f.view.setBlundersOn(true);
+    f.view.canvas().setBlundersOn(true);
     const QImage image = paint(f.view);
     // Mark 7 + 2*2 + 2*2 = 15, blunder disc 7 + 2*2 = 11, symbol 7; all centred on the point.
     const struct {
@@ -166,8 +166,8 @@ void TestObjectView::symbolShapes()
     QFETCH(int, size);
     QFETCH(int, drawnWidth);
     Fixture f;
-    f.view.setPointSymbol(0, symbol);
-    f.view.setPointSize(0, size);
+    f.view.canvas().setPointSymbol(0, symbol);
+    f.view.canvas().setPointSize(0, size);
     const QImage image = paint(f.view);
     QCOMPARE(image.size(), QSize(580, 330));
     const int a = (drawnWidth > 0 ? drawnWidth : size) / 2;
@@ -191,11 +191,11 @@ void TestObjectView::hiddenIndexAndBlunders()
     Fixture f(SGlobal::kCodeVerticalControl);
     f.block.add(11, 0, kMidX + 200.0f, kMidY, 0.0f)->setActive(false); // 50 pixels right
     f.view.setObjectPoints(&f.block.points, false);
-    f.view.setPointOn(SGlobal::kIndexVerticalControl, false);
+    f.view.canvas().setPointOn(SGlobal::kIndexVerticalControl, false);
     QImage image = paint(f.view);
     QCOMPARE(at(image, kMid), kBackground);
     QCOMPARE(at(image, kMid + QPoint(50, 0)), kBackground); // blunders off
-    f.view.setPointOn(SGlobal::kIndexVerticalControl, true);
+    f.view.canvas().setPointOn(SGlobal::kIndexVerticalControl, true);
     f.view.slotToggleBlunders();
     image = paint(f.view);
     QCOMPARE(at(image, kMid), kPointColor);
@@ -266,7 +266,7 @@ void TestObjectView::residualVector()
         f.mid->setAccepted(axis, states[axis] == 1);
     }
     f.mid->setSelected(true);
-    f.view.setScale(2.0f);
+    f.view.canvas().setScale(2.0f);
     f.view.slotToggleResiduals(VM_Graphical);
     const QImage image = paint(f.view);
     // The vector ends at (px + 30, py - 20), larger v being up.
@@ -301,7 +301,7 @@ void TestObjectView::connectionsOnlyToSelectedCentres()
     f.block.points.find(100)->setSelected(true);
     f.block.points.find(101)->setSelected(true);
     f.view.setObjectPoints(&f.block.points, false); // takes over the selected centres
-    QCOMPARE(f.view.selectedCentreCount(), 2);
+    QCOMPARE(f.view.canvas().selectedCentreCount(), 2);
     f.view.slotToggleShowConnections();
     const QImage image = paint(f.view);
     QCOMPARE(at(image, kMid + QPoint(50, 0)), kPointColor);
@@ -356,7 +356,7 @@ void TestObjectView::zoomBand()
     drag(f.view, topLeft, topLeft + QPoint(band.width() - 1, band.height() - 1));
     QCOMPARE(f.view.zoomPercent(), zoom);
     QCOMPARE(f.view.scrollPosition(), scroll);
-    QVERIFY(!f.view.rubberBand().isValid());
+    QVERIFY(!f.view.canvas().rubberBand().isValid());
     const bool refused = zoom == 100;
     QCOMPARE(log.notes.contains("The zoom-rect you specified is to small (min 20 pixel)!"), refused);
     QCOMPARE(log.notes.contains("Ignoring zoom."), refused);
@@ -413,14 +413,14 @@ void TestObjectView::selectionIncludesHiddenPointsAndDeselects()
     blunder->setActive(false);
     f.block.addImage(100, kMidX, kMidY + 4.0f, 0.0f, {});
     f.view.setObjectPoints(&f.block.points, false);
-    f.view.setPointOn(SGlobal::kIndexVerticalControl, false);
-    f.view.selectPointsInRect(QRect(kMid - QPoint(5, 5), QSize(11, 11)), false);
+    f.view.canvas().setPointOn(SGlobal::kIndexVerticalControl, false);
+    f.view.canvas().selectPointsInRect(QRect(kMid - QPoint(5, 5), QSize(11, 11)), false);
     QVERIFY(f.mid->isSelected() && blunder->isSelected());
     QCOMPARE(f.block.points.selectedCount(), 3);
-    QVERIFY(f.view.isSelectedCentre(100));
+    QVERIFY(f.view.canvas().isSelectedCentre(100));
     f.view.slotDeselectPoints();
     QCOMPARE(f.block.points.selectedCount(), 0);
-    QCOMPARE(f.view.selectedCentreCount(), 0);
+    QCOMPARE(f.view.canvas().selectedCentreCount(), 0);
     for (const SObjectPoint &p : f.block.points)
         QVERIFY(!p.isSelected());
 }
@@ -430,19 +430,19 @@ void TestObjectView::textExclusion()
     Fixture f(0, true);
     f.view.slotToggleResiduals(VM_Textual);
     f.view.slotToggleSigmas(VM_Textual); // pushes the residual values out
-    QVERIFY(f.view.sigmasOn(VM_Textual) && !f.view.residualsOn(VM_Textual));
+    QVERIFY(f.view.canvas().sigmasOn(VM_Textual) && !f.view.canvas().residualsOn(VM_Textual));
     f.view.slotToggleResiduals(VM_Textual); // and the reverse
-    QVERIFY(!f.view.sigmasOn(VM_Textual) && f.view.residualsOn(VM_Textual));
+    QVERIFY(!f.view.canvas().sigmasOn(VM_Textual) && f.view.canvas().residualsOn(VM_Textual));
     // The graphical forms do not exclude each other.
     f.view.slotToggleResiduals(VM_Graphical);
     f.view.slotToggleSigmas(VM_Graphical);
-    QVERIFY(f.view.residualsOn(VM_Graphical) && f.view.sigmasOn(VM_Graphical));
+    QVERIFY(f.view.canvas().residualsOn(VM_Graphical) && f.view.canvas().sigmasOn(VM_Graphical));
 
     MessageLog log;
     Fixture noInversion;
     noInversion.view.slotToggleSigmas(VM_Graphical);
     noInversion.view.slotToggleSigmas(VM_Textual);
-    QVERIFY(!noInversion.view.sigmasOn(VM_Graphical) && !noInversion.view.sigmasOn(VM_Textual));
+    QVERIFY(!noInversion.view.canvas().sigmasOn(VM_Graphical) && !noInversion.view.canvas().sigmasOn(VM_Textual));
     QCOMPARE(log.warnings.count("No inversion: sigmas were not computed!"), 2);
 }
 
@@ -478,7 +478,7 @@ void TestObjectView::contextMenu()
     Fixture f(0, sigmas);
     f.view.slotZoom(zoom);
     if (sigmas)
-        f.view.selectPointsInRect(QRect(QPoint(0, 0), f.view.canvasSize()), false);
+        f.view.canvas().selectPointsInRect(QRect(QPoint(0, 0), f.view.canvas().canvasSize()), false);
     QStringList texts;
     for (QAction *action : f.view.fillContextMenu()->actions())
         texts << (action->isSeparator() ? QStringLiteral("-") : action->text());
@@ -496,7 +496,7 @@ void TestObjectView::contextMenu()
             if (!action->isSeparator() && !action->menu() && action->data().toInt() == id)
                 action->trigger();
     }
-    QVERIFY(f.view.residualsOn(VM_Textual) && f.view.pointIdsOn());
+    QVERIFY(f.view.canvas().residualsOn(VM_Textual) && f.view.canvas().pointIdsOn());
     QCOMPARE(f.view.zoomPercent(), 100);
     QCOMPARE(f.block.points.selectedCount(), 0);
     QCOMPARE(f.view.fillContextMenu()->actions().at(0)->text(), QStringLiteral("Hide Point-IDs"));

@@ -68,7 +68,7 @@ void TestObjectViewer::onePerPlane()
     flushDeletes();
     QVERIFY(guard.isNull() && !SObjectViewer::viewer(1));
     SObjectViewer *fresh = SObjectViewer::instance(1, nullptr);
-    QVERIFY(fresh && !fresh->view()->pointIdsOn());
+    QVERIFY(fresh && !fresh->view()->canvas().pointIdsOn());
 }
 
 void TestObjectViewer::captionAndHelp()
@@ -128,16 +128,17 @@ void TestObjectViewer::keyboardToggles()
     SObjectView *view = v->view();
     press(v, Qt::Key_S, Qt::ShiftModifier);
     press(v, Qt::Key_R, Qt::ShiftModifier); // residual values push the sigma values out
-    QVERIFY(view->residualsOn(VM_Textual) && !view->sigmasOn(VM_Textual));
+    QVERIFY(view->canvas().residualsOn(VM_Textual) && !view->canvas().sigmasOn(VM_Textual));
     press(v, Qt::Key_R);
     press(v, Qt::Key_R, Qt::ControlModifier); // taken, nothing happens
-    QVERIFY(view->residualsOn(VM_Graphical));
+    QVERIFY(view->canvas().residualsOn(VM_Graphical));
     press(v, Qt::Key_P);
     press(v, Qt::Key_P, Qt::ShiftModifier); // ignored with a modifier
-    QVERIFY(view->pointIdsOn());
+    QVERIFY(view->canvas().pointIdsOn());
     for (int key : {Qt::Key_B, Qt::Key_C, Qt::Key_I, Qt::Key_L})
         press(v, key);
-    QVERIFY(view->blundersOn() && view->imageIdsOn() && view->connectionsOn() && view->linkCountOn());
+    QVERIFY(view->canvas().blundersOn() && view->canvas().imageIdsOn() && view->canvas().connectionsOn() &&
+            view->canvas().linkCountOn());
 }
 
 void TestObjectViewer::settingsPass()
@@ -153,9 +154,9 @@ void TestObjectViewer::settingsPass()
     block.points.at(0)->setSelected(true);
     SObjectViewer *v = SObjectViewer::instance(0, nullptr);
     v->setObjectPoints(&block.points, false);
-    QImage image(v->view()->canvasSize(), QImage::Format_RGB32);
+    QImage image(v->view()->canvas().canvasSize(), QImage::Format_RGB32);
     QPainter painter(&image);
-    v->view()->paintCanvas(painter, image.rect());
+    v->view()->canvas().paintCanvas(painter, image.rect());
     painter.end();
     // Point 0 (selected) sits at (40, 290), point 1 at (540, 40).
     QCOMPARE(image.pixelColor(10, 10), QColor(10, 20, 30));
@@ -208,9 +209,11 @@ void TestObjectViewer::exportPicture()
     const QString file = dir.filePath(QStringLiteral("xy.png"));
     QString error;
     bool hookRan = false;
+    const QWidgetList widgetsBefore = QApplication::allWidgets();
     QVERIFY2(exportObjectPicture(block.points, false, 0, file, 200, {QStringLiteral("ids")}, true, &error,
-                                 [&hookRan](SObjectView &) { hookRan = true; }),
+                                 [&hookRan](SObjectCanvas &) { hookRan = true; }),
              qPrintable(error));
+    QCOMPARE(QApplication::allWidgets(), widgetsBefore); // the canvas paints without a widget
     QVERIFY(hookRan);
     QCOMPARE(block.points.selectedCount(), 3);
     const QImage image(file);

@@ -198,29 +198,29 @@ void TstFastPaint::crowdedPaintEqualsPlainPaint()
     SObjectView view(0);
     view.setObjectPoints(&block.points, true);
     view.slotZoom(zoom);
-    view.setBlundersOn(blunders);
-    view.setScale(4.0f);
-    view.setPointSize(SGlobal::kIndexVerticalControl, 4);
-    view.setPointSymbol(SGlobal::kIndexHorizontalControl, SObjectSprites::SH_Triangle);
-    view.setPointSymbol(SGlobal::kIndexFullControl, SObjectSprites::SH_Cross);
-    view.setPointColor(SGlobal::kIndexFullControl, Qt::darkGreen);
+    view.canvas().setBlundersOn(blunders);
+    view.canvas().setScale(4.0f);
+    view.canvas().setPointSize(SGlobal::kIndexVerticalControl, 4);
+    view.canvas().setPointSymbol(SGlobal::kIndexHorizontalControl, SObjectSprites::SH_Triangle);
+    view.canvas().setPointSymbol(SGlobal::kIndexFullControl, SObjectSprites::SH_Cross);
+    view.canvas().setPointColor(SGlobal::kIndexFullControl, Qt::darkGreen);
     if (transparentCode)
-        view.setPointColor(SGlobal::kIndexNewPoint, QColor(255, 0, 0, 128));
+        view.canvas().setPointColor(SGlobal::kIndexNewPoint, QColor(255, 0, 0, 128));
     for (auto toggle : {&SObjectView::slotTogglePointIds, &SObjectView::slotToggleImageIds,
                         &SObjectView::slotToggleShowLinkCount, &SObjectView::slotToggleShowConnections})
         (view.*toggle)();
     view.slotToggleResiduals(VM_Graphical);
     view.slotToggleResiduals(VM_Textual);
-    SObjectView::noteSelectionChanged();
+    block.points.noteSelectionChanged();
 
     QImage indexed(rect.size(), QImage::Format_ARGB32_Premultiplied);
     QImage plain(rect.size(), QImage::Format_ARGB32_Premultiplied);
     for (auto [image, visit] :
-         {std::pair{&indexed, SObjectView::VisitE::Indexed}, std::pair{&plain, SObjectView::VisitE::AllPoints}}) {
+         {std::pair{&indexed, SObjectCanvas::VisitE::Indexed}, std::pair{&plain, SObjectCanvas::VisitE::AllPoints}}) {
         image->fill(Qt::gray);
         QPainter painter(image);
         painter.translate(-rect.topLeft());
-        view.paintCanvas(painter, rect, visit);
+        view.canvas().paintCanvas(painter, rect, visit);
     }
     QCOMPARE(indexed, plain);
     int symbolPixels = 0; // the comparison means something only where points were drawn

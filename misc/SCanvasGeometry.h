@@ -1,0 +1,47 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The rules that the image and the object canvases share: rounding of canvas
+// coordinates, the canvas layout (base size and margin), the zoom limits and steps, the
+// fixed zooms of the viewers' menus and the smallest rubber band.
+#pragma once
+
+#include <array>
+
+namespace SCanvasGeometry {
+
+inline constexpr int kMargin = 40;    // free pixels around the drawing on every side
+inline constexpr int kBaseSize = 500; // pixels of the data's longer side at 100 %
+inline constexpr int kPercent = 100;
+
+inline constexpr int kZoomMin = 10;
+inline constexpr int kZoomMax = 100000000;
+inline constexpr int kZoomStep = 10; // percent per zoom in or out
+inline constexpr int kZoomDefault = 100;
+inline constexpr std::array<int, 6> kFixedZooms{400, 200, 100, 75, 50, 25};
+
+// A zoom or selection band smaller than this in both directions is refused.
+inline constexpr int kMinBandPixels = 20;
+
+// Nearest integer, halves upward (2.5 gives 3, -2.5 gives -2). Values beyond the int
+// range saturate at INT_MIN or INT_MAX; NaN gives INT_MIN, which isDrawable() refuses.
+int rnd(double value);
+
+// Whether a canvas coordinate leaves room for the arithmetic of painting (offsets of
+// symbols, texts and vectors) without overflowing; saturated and NaN results do not.
+inline constexpr int kDrawableLimit = 1 << 30;
+constexpr bool isDrawable(int v) { return v > -kDrawableLimit && v < kDrawableLimit; }
+
+// The zoom percent limited to kZoomMin..kZoomMax.
+int clampZoom(int percent);
+// Pixels of the data's longer side at zoomPercent: rnd(zoomPercent / 100 * 500).
+int baseSize(int zoomPercent);
+
+// The zoom that shows a rubber band of bandWidth x bandHeight canvas pixels in a window
+// of shownWidth x shownHeight: the smaller ratio keeps the whole band visible, and the
+// result never exceeds kZoomMax. The ratio used is returned in *factor, for the scroll
+// position of the band's corner (bandCornerScroll).
+int zoomForBand(int zoomPercent, int shownWidth, int shownHeight, int bandWidth, int bandHeight, float *factor);
+// The scroll position that brings the band corner `bandEdge` (one coordinate) to the
+// top left of the window after a band zoom by factor.
+int bandCornerScroll(int bandEdge, float factor);
+
+} // namespace SCanvasGeometry

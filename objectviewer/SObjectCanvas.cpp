@@ -1,0 +1,595 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "objectviewer/SObjectCanvas.h"
+
+#include "framework/Mu.h"
+#include "misc/SImageData.h"
+#include "misc/SObjectPoint.h"
+#include "prefs/SSettings.h"
+#include "search/SPointSearch.h"
+
+#include <QPainter>
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace {
+
+// Vector end points beyond this are shrunk before drawing; larger values overflow the
+// line rasteriser on some paint devices.
+constexpr int kVectorRange = 130000000;
+constexpr int kLinkTextGap = 4; // between the link count's descent and the point
+constexpr int kTextGap = 2;     // between the point's extent and its texts
+constexpr int kOpaque = 255;
+constexpr int kMaxKeyedSize = 1 << 20;
+// Skipping covered points pays once there are more points than 1/kCrowdFactor of the pixels;
+// the stamp buffer of ints stays below kMaxStampPixels.
+constexpr qint64 kCrowdFactor = 8;
+constexpr qint64 kMaxStampPixels = 4 * 1024 * 1024;
+
+void bringIntoRange(int &x, int &y)
+{
+    while (std::abs(x) > kVectorRange || std::abs(y) > kVectorRange) {
+        x /= 10;
+        y /= 10;
+    }
+}
+
+// Discs and circles fill exactly their bounding box of w x h pixels, outline included.
+void drawDisc(QPainter &painter, int x, int y, int w, int h)
+{
+    painter.drawEllipse(x, y, std::max(0, w - 1), std::max(0, h - 1));
+}
+
+bool axisAccepted(const SObjectPoint &point, int axis)
+{
+    return axis >= 0 && point.hasObservation(axis) && !point.isRejected(axis);
+}
+
+} // namespace
+
+SObjectCanvas::SObjectCanvas(int plane) : mPlane(plane), mTextFont(SSettings::defaultTextFont())
+{
+    mPointOn.fill(SSettings::kDefaultPointOn);
+    mPointSymbol.fill(SSettings::kDefaultPointSymbol);
+    mPointColor.fill(QColor(Qt::black));
+    mPointSize.fill(SSettings::kDefaultPointSize);
+    mMapping = SObjectMapping::forList(nullptr, mPlane, mZoomPercent, 1.0f);
+}
+
+void SObjectCanvas::setObjectPoints(SObjectPointList *list, bool sigmasAvailable)
+{
+    mList = list;
+    mSigmasAvailable = sigmasAvailable;
+    mSelectedCentres.clear();
+    if (mList) {
+        for (SObjectPoint &point : *mList)
+            if (point.isProjectionCentre() && point.isSelected())
+                mSelectedCentres.insert(point.id(), &point);
+    }
+    mSelectionGeneration = 0; // the selected-point cache belongs to the old list
+    mapPoints();
+}
+
+bool SObjectCanvas::isReady() const { return mList && !mList->isEmpty(); }
+
+bool SObjectCanvas::setZoom(int percent)
+{
+    const int clamped = SCanvasGeometry::clampZoom(percent);
+    if (!isReady() || clamped == mZoomPercent)
+        return false;
+    mZoomPercent = clamped;
+    mapPoints();
+    return true;
+}
+
+void SObjectCanvas::mapPoints()
+{
+    mMapping = SObjectMapping::forList(mList, mPlane, mZoomPercent, mMapping.zoomFactor());
+    mPositions.clear();
+    if (!isReady()) {
+        mGrid.clear();
+        return;
+    }
+    mPositions.reserve(size_t(mList->count()));
+    for (const SObjectPoint &point : *mList)
+        mPositions.push_back(mMapping.map(point.horizontal(mPlane), point.vertical(mPlane)));
+    mGrid.build(mPositions, mMapping.canvasSize());
+}
+
+void SObjectCanvas::setResidualsOn(ViewModeE mode, bool on)
+{
+    const size_t m = mode == VM_Textual ? 1 : 0;
+    mResidualsOn[m] = on;
+    if (mode == VM_Textual && on)
+        mSigmasOn[1] = false;
+}
+
+bool SObjectCanvas::setSigmasOn(ViewModeE mode, bool on)
+{
+    if (!mSigmasAvailable)
+        return false;
+    const size_t m = mode == VM_Textual ? 1 : 0;
+    mSigmasOn[m] = on;
+    if (mode == VM_Textual && on)
+        mResidualsOn[1] = false;
+    return true;
+}
+
+void SObjectCanvas::setPointOn(int index, bool on)
+{
+    if (MU_CHECK(index >= 0 && index < SGlobal::kPointCodeIndexCount, "SObjectView"))
+        mPointOn[size_t(index)] = on;
+}
+
+void SObjectCanvas::setPointSymbol(int index, int symbol)
+{
+    if (MU_CHECK(index >= 0 && index < SGlobal::kPointCodeIndexCount, "SObjectView"))
+        mPointSymbol[size_t(index)] = symbol;
+}
+
+void SObjectCanvas::setPointColor(int index, const QColor &color)
+{
+    if (MU_CHECK(index >= 0 && index < SGlobal::kPointCodeIndexCount, "SObjectView"))
+        mPointColor[size_t(index)] = color;
+}
+
+void SObjectCanvas::setPointSize(int index, int size)
+{
+    if (MU_CHECK(index >= 0 && index < SGlobal::kPointCodeIndexCount, "SObjectView"))
+        mPointSize[size_t(index)] = size;
+}
+
+void SObjectCanvas::applySettings(const SSettings::ObjectViewerSettings &s)
+{
+    auto trace = [](const QString &key, const QString &value) {
+        Mu::debug("%s => %s", qPrintable(key), qPrintable(value));
+    };
+    setBackgroundColor(s.bgColor);
+    trace(SSettings::kBgColor, s.bgColor.name());
+    setTextFont(s.textFont);
+    trace(SSettings::kTextFont, s.textFont.toString());
+    setBlundersOn(s.blundersOn);
+    trace(SSettings::kBlundersOn, QString::number(int(s.blundersOn)));
+    setScale(float(s.scale));
+    trace(SSettings::kScale, QString::number(s.scale));
+    setLinkLineType(s.linkLineType);
+    trace(SSettings::kLinkLineType, QString::number(s.linkLineType));
+    for (int i = 0; i < SSettings::kPointCodeCount; ++i) {
+        const SSettings::PointStyle &style = s.points[size_t(i)];
+        setPointOn(i, style.on);
+        trace(SSettings::pointOnKey(i), QString::number(int(style.on)));
+        setPointSymbol(i, style.symbol);
+        trace(SSettings::pointSymbolKey(i), QString::number(style.symbol));
+        setPointColor(i, style.color);
+        trace(SSettings::pointColorKey(i), style.color.name());
+        setPointSize(i, style.size);
+        trace(SSettings::pointSizeKey(i), QString::number(style.size));
+    }
+    setBlunderColor(s.blunderColor);
+    trace(SSettings::kBlunderColor, s.blunderColor.name());
+    setBlunderSize(s.blunderSize);
+    trace(SSettings::kBlunderSize, QString::number(s.blunderSize));
+    setMarkColor(s.markColor);
+    trace(SSettings::kMarkColor, s.markColor.name());
+    setMarkSize(s.markSize);
+    trace(SSettings::kMarkSize, QString::number(s.markSize));
+}
+
+int SObjectCanvas::largestHalfExtent() const
+{
+    int largest = 0;
+    for (int i = 0; i < SGlobal::kPointCodeIndexCount; ++i)
+        largest = std::max(largest, mPointSize[size_t(i)]);
+    return (largest + 2 * std::max(0, mBlunderSize) + 2 * std::max(0, mMarkSize)) / 2 + 1;
+}
+
+int SObjectCanvas::footprintKey(int codeIndex, bool blunder) const
+{
+    if (codeIndex < 0 || codeIndex >= SGlobal::kPointCodeIndexCount || !mPointOn[size_t(codeIndex)] ||
+        mPointColor[size_t(codeIndex)].alpha() != kOpaque)
+        return -1;
+    if (blunder && (!mBlundersOn || mBlunderColor.alpha() != kOpaque))
+        return -1;
+    const int symbol = mPointSymbol[size_t(codeIndex)];
+    int symbolSize = mPointSize[size_t(codeIndex)];
+    if (symbol != 0 && symbolSize % 2 == 0)
+        --symbolSize; // as paintPoint does
+    if (symbol < 0 || symbol > SObjectSprites::SH_Cross || symbolSize < 0 || symbolSize > kMaxKeyedSize)
+        return -1;
+    return (symbolSize << 3) | (symbol << 1) | int(blunder);
+}
+
+void SObjectCanvas::dropCoveredPoints(const QRect &area)
+{
+    // Two unselected points on the same pixel with the same footprint in opaque colours: the
+    // later one covers every pixel of the earlier one, so the earlier one need not be drawn.
+    // Only worth it where points crowd, and only exact where the painter rasterises.
+    const qint64 pixels = qint64(area.width()) * area.height();
+    if (!mSprites.usable() || pixels > kMaxStampPixels || qint64(mVisit.size()) * kCrowdFactor < pixels)
+        return;
+    std::array<int, 2 * SGlobal::kPointCodeIndexCount> keys; // by code index, then blunder
+    for (int codeIndex = 0; codeIndex < SGlobal::kPointCodeIndexCount; ++codeIndex)
+        for (int blunder = 0; blunder < 2; ++blunder)
+            keys[size_t(2 * codeIndex + blunder)] = footprintKey(codeIndex, blunder != 0);
+    // -1 for a point that must be drawn whatever lies on it (selected, transparent, hidden).
+    const auto keyOf = [&](int i) {
+        const SObjectPoint &point = *mList->at(i);
+        const QPoint &p = mPositions[size_t(i)];
+        if (point.isSelected() || !area.contains(p))
+            return -1;
+        return keys[size_t(2 * pointCodeIndex(point.code()) + int(!point.isActive()))];
+    };
+    const auto pixelOf = [&](int i) {
+        const QPoint &p = mPositions[size_t(i)];
+        return size_t(p.y() - area.top()) * size_t(area.width()) + size_t(p.x() - area.left());
+    };
+
+    mLastAtPixel.resize(size_t(pixels));
+    mVisitKeys.resize(mVisit.size());
+    for (size_t v = 0; v < mVisit.size(); ++v) {
+        mVisitKeys[v] = keyOf(mVisit[v]);
+        if (mVisitKeys[v] >= 0)
+            mLastAtPixel[pixelOf(mVisit[v])] = int(v);
+    }
+    size_t kept = 0;
+    for (size_t v = 0; v < mVisit.size(); ++v) {
+        const int key = mVisitKeys[v];
+        if (key >= 0) {
+            const size_t last = size_t(mLastAtPixel[pixelOf(mVisit[v])]);
+            if (last != v && mVisitKeys[last] == key)
+                continue;
+        }
+        mVisit[kept++] = mVisit[v];
+    }
+    mVisit.resize(kept);
+}
+
+void SObjectCanvas::preparePaintObjects()
+{
+    for (size_t i = 0; i < mSymbolPens.size(); ++i) {
+        if (mSymbolPens[i].color() != mPointColor[i] || mSymbolPens[i].width() != 0) {
+            mSymbolPens[i] = QPen(mPointColor[i], 0);
+            mSymbolBrushes[i] = QBrush(mPointColor[i]);
+        }
+    }
+    if (mMarkBrush.color() != mMarkColor || mMarkBrush.style() != Qt::SolidPattern) {
+        mMarkPen = QPen(mMarkColor, 0);
+        mMarkBrush = QBrush(mMarkColor);
+    }
+    if (mBlunderBrush.color() != mBlunderColor || mBlunderBrush.style() != Qt::SolidPattern) {
+        mBlunderPen = QPen(mBlunderColor, 0);
+        mBlunderBrush = QBrush(mBlunderColor);
+    }
+    if (mResidualFormats[0].isEmpty()) {
+        const char *residual[3] = {"X: %.3f ± %.3f", "Y: %.3f ± %.3f", "Z: %.3f ± %.3f"};
+        const char *sigma[3] = {"X: ± %.3f", "Y: ± %.3f", "Z: ± %.3f"};
+        for (size_t axis = 0; axis < 3; ++axis) {
+            mResidualFormats[axis] = Mu::tr(residual[axis]).toUtf8();
+            mSigmaFormats[axis] = Mu::tr(sigma[axis]).toUtf8();
+        }
+    }
+}
+
+void SObjectCanvas::drawTextLine(QPainter &painter, const QRect &clip, int x, int baseline, const QColor &color)
+{
+    const QRect bounds = painter.fontMetrics().boundingRect(mText).translated(x, baseline);
+    if (!bounds.intersects(clip))
+        return;
+    painter.setPen(QPen(color, 0));
+    painter.drawText(x, baseline, mText);
+}
+
+void SObjectCanvas::paintResidualVector(QPainter &painter, int px, int py, int index, const SObjectPoint &point)
+{
+    // Multiplied in this order, as single-precision rounding depends on it.
+    const float zoom = mMapping.zoomFactor();
+    int ex = SCanvasGeometry::rnd(float(px) + point.horizontalResidual(mPlane) * mScale * zoom);
+    int ey = SCanvasGeometry::rnd(float(py) - point.verticalResidual(mPlane) * mScale * zoom);
+    const int hAxis = planeHorizontalAxis(mPlane);
+    const int vAxis = planeVerticalAxis(mPlane);
+    const bool hAccepted = axisAccepted(point, hAxis);
+    const bool vAccepted = axisAccepted(point, vAxis);
+    const QPen &pointPen = mSymbolPens[size_t(index)];
+
+    if (hAccepted == vAccepted) {
+        painter.setPen(hAccepted ? pointPen : mBlunderPen);
+        bringIntoRange(ex, ey);
+        painter.drawLine(px, py, ex, ey);
+        return;
+    }
+    const int rejectedAxis = hAccepted ? vAxis : hAxis;
+    const bool otherObserved = rejectedAxis >= 0 && point.hasObservation(rejectedAxis);
+    int cx = vAccepted ? px : ex; // end of the accepted component alone
+    int cy = vAccepted ? ey : py;
+    painter.setPen(pointPen);
+    if (!otherObserved) {
+        bringIntoRange(cx, cy);
+        painter.drawLine(px, py, cx, cy);
+        return;
+    }
+    painter.drawLine(px, py, cx, cy);
+    painter.setPen(mBlunderPen);
+    bringIntoRange(ex, ey);
+    painter.drawLine(px, py, ex, ey);
+}
+
+void SObjectCanvas::paintConnections(QPainter &painter, int px, int py, int index, const SObjectPoint &point)
+{
+    const SImageLinks images = SImage::imagesOfPoint(point.id());
+    for (SImage *image : images) {
+        if (!image || !mSelectedCentres.contains(image->id()))
+            continue;
+        const QPoint centre =
+            mMapping.map(image->projectionCentreHorizontal(mPlane), image->projectionCentreVertical(mPlane));
+        const SImagePoint *imagePoint = image->imagePoint(point.id());
+        mConnectionPen.setColor(imagePoint && !imagePoint->isActive() ? mBlunderColor : mPointColor[size_t(index)]);
+        painter.setPen(mConnectionPen);
+        painter.drawLine(px, py, centre.x(), centre.y());
+    }
+}
+
+// ---- painting ---------------------------------------------------------------------------
+
+bool SObjectCanvas::annotated() const
+{
+    return mPointIdsOn || mImageIdsOn || mLinkCountOn || mConnectionsOn || mResidualsOn[0] || mResidualsOn[1] ||
+           mSigmasOn[0] || mSigmasOn[1];
+}
+
+void SObjectCanvas::refreshSelectedIndices()
+{
+    if (mSelectionGeneration == mList->selectionGeneration())
+        return;
+    mSelectedIndices.clear();
+    for (int i = 0; i < mList->count(); ++i)
+        if (mList->at(i)->isSelected())
+            mSelectedIndices.push_back(i);
+    mSelectionGeneration = mList->selectionGeneration();
+}
+
+// Symbols of points near the rectangle, plus every selected point whose texts, vectors,
+// ellipses or connections may reach into it; in list order.
+void SObjectCanvas::collectVisits(const QRect &rect)
+{
+    const int reach = largestHalfExtent();
+    const QRect near = rect.adjusted(-reach, -reach, reach, reach);
+    mVisit.clear();
+    mGrid.query(near, mVisit);
+    if (annotated()) {
+        refreshSelectedIndices();
+        const size_t gridCount = mVisit.size();
+        mVisit.insert(mVisit.end(), mSelectedIndices.begin(), mSelectedIndices.end());
+        std::inplace_merge(mVisit.begin(), mVisit.begin() + long(gridCount), mVisit.end());
+        mVisit.erase(std::unique(mVisit.begin(), mVisit.end()), mVisit.end());
+    }
+    dropCoveredPoints(near);
+}
+
+void SObjectCanvas::paintCanvas(QPainter &painter, const QRect &rect, VisitE visit)
+{
+    if (!isReady() || rect.isEmpty())
+        return;
+    painter.save();
+    painter.setClipRect(rect);
+    switch (mLinkLineType) {
+    case 1: mConnectionPen.setStyle(Qt::DashLine); break;
+    case 2: mConnectionPen.setStyle(Qt::DotLine); break;
+    default: mConnectionPen.setStyle(Qt::SolidLine); break;
+    }
+    preparePaintObjects();
+    mSprites.beginPaint(painter);
+    painter.setPen(QPen(Qt::black, 0));
+    painter.setFont(mTextFont);
+    painter.fillRect(rect, mBackgroundColor);
+    if (mScale == 0.0f)
+        mScale = 1.0f;
+
+    if (visit == VisitE::AllPoints) {
+        for (int i = 0; i < mList->count(); ++i)
+            paintPoint(painter, rect, i);
+    } else {
+        collectVisits(rect);
+        for (int i : mVisit)
+            paintPoint(painter, rect, i);
+    }
+
+    if (mRubberBand.isValid()) {
+        painter.setPen(mBandPen);
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(mRubberBand.adjusted(0, 0, -1, -1));
+    }
+    mSprites.endPaint();
+    painter.restore();
+}
+
+void SObjectCanvas::paintPoint(QPainter &painter, const QRect &clip, int index)
+{
+    const SObjectPoint &point = *mList->at(index);
+    const int codeIndex = pointCodeIndex(point.code());
+    if (codeIndex < 0 || codeIndex >= kCodes || !mPointOn[size_t(codeIndex)])
+        return;
+    const bool blunder = !point.isActive();
+    if (blunder && !mBlundersOn)
+        return;
+    int symbolSize = mPointSize[size_t(codeIndex)];
+    if (mPointSymbol[size_t(codeIndex)] != 0 && symbolSize % 2 == 0)
+        --symbolSize; // triangles and crosses need a centre pixel
+    int extent = symbolSize;
+    if (blunder)
+        extent += 2 * mBlunderSize;
+    if (point.isSelected())
+        extent += 2 * mMarkSize;
+    const int px = mPositions[size_t(index)].x();
+    const int py = mPositions[size_t(index)].y();
+    // Unusable coordinates (NaN, infinite, far out) map to the int limits: nothing to draw.
+    if (!SCanvasGeometry::isDrawable(px) || !SCanvasGeometry::isDrawable(py))
+        return;
+    const int k = extent / 2;
+
+    if (QRect(px - k, py - k, extent, extent).intersects(clip)) {
+        if (point.isSelected())
+            mSprites.draw(painter, SObjectSprites::SH_Disc, px, py, extent, mMarkPen, mMarkBrush);
+        if (blunder) {
+            const int d = symbolSize + 2 * mBlunderSize;
+            mSprites.draw(painter, SObjectSprites::SH_Disc, px, py, d, mBlunderPen, mBlunderBrush);
+        }
+        mSprites.draw(painter, mPointSymbol[size_t(codeIndex)], px, py, symbolSize, mSymbolPens[size_t(codeIndex)],
+                      mSymbolBrushes[size_t(codeIndex)]);
+    }
+    if (!point.isSelected())
+        return;
+    paintTexts(painter, clip, px, py, k, codeIndex, point);
+    if (mResidualsOn[VM_Graphical])
+        paintResidualVector(painter, px, py, codeIndex, point);
+    if (mSigmasOn[VM_Graphical])
+        paintSigmaEllipse(painter, px, py, codeIndex, point);
+    if (mConnectionsOn && !point.isProjectionCentre())
+        paintConnections(painter, px, py, codeIndex, point);
+}
+
+void SObjectCanvas::paintSigmaEllipse(QPainter &painter, int px, int py, int index, const SObjectPoint &point)
+{
+    const float zoom = mMapping.zoomFactor();
+    const int w = SCanvasGeometry::rnd(point.horizontalSigma(mPlane) * mScale * zoom);
+    const int t = SCanvasGeometry::rnd(point.verticalSigma(mPlane) * mScale * zoom);
+    if (!SCanvasGeometry::isDrawable(w) || !SCanvasGeometry::isDrawable(t)) // NaN sigmas draw nothing
+        return;
+    painter.setPen(mSymbolPens[size_t(index)]);
+    painter.setBrush(Qt::NoBrush);
+    drawDisc(painter, px - w / 2, py - t / 2, w, t);
+}
+
+void SObjectCanvas::paintTexts(QPainter &painter, const QRect &clip, int px, int py, int k, int index,
+                               const SObjectPoint &point)
+{
+    const QColor &textColor = point.isActive() ? mPointColor[size_t(index)] : mBlunderColor;
+    const QFontMetrics metrics = painter.fontMetrics();
+    const int x = px + k + kTextGap;
+    const bool centre = point.isProjectionCentre();
+
+    if (mLinkCountOn) {
+        const int links = centre ? SImage::activePointCount(point.id()) : SImage::numberOfLinks(point.id());
+        mText.setNum(links);
+        drawTextLine(painter, clip, x, py - metrics.descent() - kLinkTextGap, textColor);
+    }
+    if ((mPointIdsOn && !centre) || (mImageIdsOn && centre)) {
+        mText.setNum(point.id());
+        drawTextLine(painter, clip, x, py + metrics.descent() + 1, textColor);
+    }
+    if (mResidualsOn[VM_Textual] || mSigmasOn[VM_Textual])
+        paintValueLines(painter, clip, x, py + metrics.descent() + metrics.height() - 1, index, point);
+}
+
+// Residual or sigma values, one line per axis below the point.
+void SObjectCanvas::paintValueLines(QPainter &painter, const QRect &clip, int x, int baseline, int index,
+                                    const SObjectPoint &point)
+{
+    const QColor &pointColor = mPointColor[size_t(index)];
+    const int lineStep = painter.fontMetrics().height() - 1;
+    if (mResidualsOn[VM_Textual]) {
+        const SObjectCoord &observation = point.observation();
+        int line = baseline;
+        for (int axis = 0; axis < 3; ++axis) {
+            if (!point.hasObservation(axis))
+                continue;
+            mText = QString::asprintf(mResidualFormats[size_t(axis)].constData(), double(observation.deviation(axis)),
+                                      double(observation.extra(axis)));
+            const bool rejectedLine = !point.isActive() && point.isRejected(axis);
+            drawTextLine(painter, clip, x, line, rejectedLine ? mBlunderColor : pointColor);
+            line += lineStep;
+        }
+    }
+    if (mSigmasOn[VM_Textual]) {
+        const float sigmas[3] = {point.sigmaX(), point.sigmaY(), point.sigmaZ()};
+        int line = baseline;
+        for (int axis = 0; axis < 3; ++axis) {
+            mText = QString::asprintf(mSigmaFormats[size_t(axis)].constData(), double(sigmas[axis]));
+            drawTextLine(painter, clip, x, line, pointColor);
+            line += lineStep;
+        }
+    }
+}
+
+// ---- selection --------------------------------------------------------------------------
+
+void SObjectCanvas::deselectAll()
+{
+    if (!isReady())
+        return;
+    mSelectedCentres.clear();
+    mList->deselectAll();
+}
+
+void SObjectCanvas::selectPointsInRect(const QRect &rect, bool add)
+{
+    if (!isReady())
+        return;
+    if (!add)
+        deselectAll();
+    mVisit.clear();
+    mGrid.query(rect, mVisit);
+    for (int i : mVisit) {
+        SObjectPoint *point = mList->at(i);
+        if (!point->isSelected()) {
+            point->setSelected(true);
+            mList->incSelectedCount();
+        }
+        if (point->isProjectionCentre())
+            mSelectedCentres.insert(point->id(), point);
+    }
+    mList->noteSelectionChanged();
+}
+
+void SObjectCanvas::selectPoints(SGlobal::SelectionModeE selectionMode, const SPointSearch &search)
+{
+    if (!isReady())
+        return;
+    const bool erase = selectionMode == SGlobal::SL_Erase;
+    if (erase)
+        mSelectedCentres.clear();
+    if (!search.isValid()) {
+        Mu::warn(qPrintable(Mu::tr("Illegal Search-Mode (%d)!")), int(search.searchMode()));
+        return;
+    }
+    try {
+        for (SObjectPoint &point : *mList) {
+            if (erase)
+                point.setSelected(false);
+            if (!search.passes(point))
+                continue;
+            point.setSelected(true);
+            if (point.isProjectionCentre())
+                mSelectedCentres.insert(point.id(), &point);
+        }
+    } catch (...) {
+        mList->noteSelectionChanged(); // the flags changed so far stay changed
+        throw;
+    }
+    mList->noteSelectionChanged();
+}
+
+void SObjectCanvas::selectImagePoints(SImage *image, bool erase)
+{
+    if (!image || !isReady())
+        return;
+    if (erase)
+        deselectAll();
+    bool centreTaken = false;
+    for (SObjectPoint &point : *mList) {
+        bool select = false;
+        if (point.isProjectionCentre()) {
+            select = !centreTaken && point.id() == image->id();
+            if (select) {
+                centreTaken = true;
+                mSelectedCentres.insert(point.id(), &point);
+            }
+        } else {
+            select = image->hasImagePoint(point.id());
+        }
+        if (select && !point.isSelected()) {
+            point.setSelected(true);
+            mList->incSelectedCount();
+        }
+    }
+    mList->noteSelectionChanged();
+}

@@ -1,0 +1,185 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The canvas of one projection plane of the block, without a widget: display state,
+// mapping, spatial grid, paint objects, painting, and the selection operations over the
+// point list. The object view scrolls it and takes the mouse; the picture export, the
+// benchmark and the tests paint and select through it alone.
+#pragma once
+
+#include "misc/SCanvasGeometry.h"
+#include "misc/SGlobal.h"
+#include "objectviewer/SObjectGrid.h"
+#include "objectviewer/SObjectMapping.h"
+#include "objectviewer/SObjectSprites.h"
+
+#include <QBrush>
+#include <QByteArray>
+#include <QColor>
+#include <QFont>
+#include <QHash>
+#include <QPen>
+#include <QRect>
+#include <QString>
+
+#include <array>
+#include <vector>
+
+class QPainter;
+class SImage;
+class SObjectPoint;
+class SObjectPointList;
+class SPointSearch;
+
+namespace SSettings {
+struct ObjectViewerSettings;
+}
+
+class SObjectCanvas {
+public:
+    // Which points a paint visits: those near the rectangle (the normal case) or all of
+    // them in list order (the plain loop the index must agree with).
+    enum class VisitE { Indexed, AllPoints };
+
+    explicit SObjectCanvas(int plane);
+
+    // Attaches the project's points (never owned) and maps them at the current zoom.
+    void setObjectPoints(SObjectPointList *list, bool sigmasAvailable);
+    SObjectPointList *objectPoints() const { return mList; }
+    // A list with at least one point is attached.
+    bool isReady() const;
+    int plane() const { return mPlane; }
+    bool sigmasAvailable() const { return mSigmasAvailable; }
+
+    // Sets the zoom, limited to SCanvasGeometry::kZoomMin..kZoomMax, and maps the points
+    // anew; false when the zoom stays (or nothing is attached).
+    bool setZoom(int percent);
+    int zoomPercent() const { return mZoomPercent; }
+    float zoomFactor() const { return mMapping.zoomFactor(); }
+    QSize canvasSize() const { return mMapping.canvasSize(); }
+    const SObjectMapping &mapping() const { return mMapping; }
+
+    // Display settings; the caller repaints.
+    void setTextFont(const QFont &font) { mTextFont = font; }
+    void setBackgroundColor(const QColor &color) { mBackgroundColor = color; }
+    void setPointOn(int index, bool on);
+    void setPointSymbol(int index, int symbol);
+    void setPointColor(int index, const QColor &color);
+    void setPointSize(int index, int size);
+    void setBlunderColor(const QColor &color) { mBlunderColor = color; }
+    void setBlunderSize(int size) { mBlunderSize = size; }
+    void setMarkColor(const QColor &color) { mMarkColor = color; }
+    void setMarkSize(int size) { mMarkSize = size; }
+    void setScale(float scale) { mScale = scale; }
+    void setLinkLineType(int type) { mLinkLineType = type; }
+    // All settings of the configuration at once, in the order the viewer reads them.
+    void applySettings(const SSettings::ObjectViewerSettings &settings);
+
+    // Toggles of what selected points show. Residual and sigma values are written on the
+    // same lines: switching one on switches the other off. Sigmas need sigmasAvailable().
+    bool pointIdsOn() const { return mPointIdsOn; }
+    void setPointIdsOn(bool on) { mPointIdsOn = on; }
+    bool imageIdsOn() const { return mImageIdsOn; }
+    void setImageIdsOn(bool on) { mImageIdsOn = on; }
+    bool linkCountOn() const { return mLinkCountOn; }
+    void setLinkCountOn(bool on) { mLinkCountOn = on; }
+    bool connectionsOn() const { return mConnectionsOn; }
+    void setConnectionsOn(bool on) { mConnectionsOn = on; }
+    bool blundersOn() const { return mBlundersOn; }
+    void setBlundersOn(bool on) { mBlundersOn = on; }
+    bool residualsOn(ViewModeE mode) const { return mResidualsOn[mode == VM_Textual]; }
+    void setResidualsOn(ViewModeE mode, bool on);
+    bool sigmasOn(ViewModeE mode) const { return mSigmasOn[mode == VM_Textual]; }
+    // False (and nothing changes) without sigmas.
+    bool setSigmasOn(ViewModeE mode, bool on);
+
+    // The dotted band drawn over the canvas; an invalid rectangle draws none.
+    void setRubberBand(const QRect &band) { mRubberBand = band; }
+    QRect rubberBand() const { return mRubberBand; }
+
+    // Paints the canvas rectangle `rect` into painter (whose origin is the canvas origin);
+    // nothing outside rect is touched.
+    void paintCanvas(QPainter &painter, const QRect &rect, VisitE visit = VisitE::Indexed);
+
+    // Selection over the attached list. Each operation keeps this canvas's selected
+    // projection centres (whose images get connections) in step with the flags.
+    // Selects every point whose canvas position lies in rect, edges included; without add
+    // the previous selection is replaced.
+    void selectPointsInRect(const QRect &rect, bool add);
+    // Search selection: in SL_Erase mode the points that pass replace the selection, in
+    // SL_Add mode they join it. Throws SException from a blunder search.
+    void selectPoints(SGlobal::SelectionModeE selectionMode, const SPointSearch &search);
+    // Selects the points the image measured and its projection centre; with erase the
+    // previous selection goes first.
+    void selectImagePoints(SImage *image, bool erase = true);
+    void deselectAll();
+    // Projection centres selected through this canvas; only their images get connections.
+    bool isSelectedCentre(int imageId) const { return mSelectedCentres.contains(imageId); }
+    int selectedCentreCount() const { return int(mSelectedCentres.size()); }
+
+private:
+    void mapPoints();
+    void refreshSelectedIndices();
+    void collectVisits(const QRect &rect);
+    void paintPoint(QPainter &painter, const QRect &clip, int index);
+    // Equal keys draw equal pixel sets; -1 where the drawing is not one opaque footprint.
+    int footprintKey(int codeIndex, bool blunder) const;
+    void dropCoveredPoints(const QRect &area);
+    void preparePaintObjects();
+    void paintTexts(QPainter &painter, const QRect &clip, int px, int py, int k, int index, const SObjectPoint &point);
+    void paintValueLines(QPainter &painter, const QRect &clip, int x, int baseline, int index,
+                         const SObjectPoint &point);
+    void drawTextLine(QPainter &painter, const QRect &clip, int x, int baseline, const QColor &color);
+    void paintResidualVector(QPainter &painter, int px, int py, int index, const SObjectPoint &point);
+    void paintSigmaEllipse(QPainter &painter, int px, int py, int index, const SObjectPoint &point);
+    void paintConnections(QPainter &painter, int px, int py, int index, const SObjectPoint &point);
+    int largestHalfExtent() const;
+    bool annotated() const;
+
+    static constexpr int kCodes = SGlobal::kPointCodeIndexCount;
+
+    int mPlane;
+    SObjectPointList *mList = nullptr;
+    bool mSigmasAvailable = false;
+    int mZoomPercent = SCanvasGeometry::kZoomDefault;
+    SObjectMapping mMapping;
+    QRect mRubberBand;
+
+    QColor mBackgroundColor{Qt::white};
+    QFont mTextFont;
+    bool mPointIdsOn = false;
+    std::array<bool, 2> mResidualsOn{false, false}; // indexed by ViewModeE
+    std::array<bool, 2> mSigmasOn{false, false};
+    bool mBlundersOn = false;
+    bool mLinkCountOn = false;
+    bool mImageIdsOn = false;
+    bool mConnectionsOn = false;
+    std::array<bool, kCodes> mPointOn;
+    std::array<int, kCodes> mPointSymbol;
+    std::array<QColor, kCodes> mPointColor;
+    std::array<int, kCodes> mPointSize;
+    QColor mBlunderColor{Qt::red};
+    int mBlunderSize = 2;
+    QColor mMarkColor{Qt::yellow};
+    int mMarkSize = 2;
+    float mScale = 1.0f;
+    int mLinkLineType = 0;
+    QHash<int, SObjectPoint *> mSelectedCentres;
+
+    // Kept between paints so that painting a point allocates nothing.
+    std::vector<QPoint> mPositions; // canvas position of every point, by list index
+    SObjectGrid mGrid;
+    std::vector<int> mVisit;
+    std::vector<int> mLastAtPixel;     // per pixel of a crowded paint: last visit stamped there
+    std::vector<int> mVisitKeys;       // footprint key per visit
+    std::vector<int> mSelectedIndices; // ascending; valid for mSelectionGeneration
+    unsigned mSelectionGeneration = 0; // of the list's selection that mSelectedIndices shows
+    QPen mBandPen{Qt::black, 0, Qt::DotLine};
+    QPen mConnectionPen{Qt::black, 0, Qt::SolidLine};
+    std::array<QPen, kCodes> mSymbolPens;
+    std::array<QBrush, kCodes> mSymbolBrushes;
+    QPen mMarkPen, mBlunderPen;
+    QBrush mMarkBrush, mBlunderBrush;
+    std::array<QByteArray, 3> mResidualFormats; // per axis, translated once
+    std::array<QByteArray, 3> mSigmaFormats;
+    SObjectSprites mSprites;
+    QString mText;
+};
