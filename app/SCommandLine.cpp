@@ -15,7 +15,8 @@ QString usage()
         "       varlomin --stats [--json] [--config FILE] PROJECT_FILE\n"
         "       varlomin --export image:ID|object:xy|object:xz|object:yz --out FILE [--zoom PERCENT]\n"
         "                [--show LIST] [--select all|image:ID] [--search MODE:PAR1:PAR2[:pattern]]\n"
-        "                [--config FILE] PROJECT_FILE\n\n"
+        "                [--config FILE] PROJECT_FILE\n"
+        "       varlomin --quality-report OUT.html|OUT.pdf [--config FILE] [--title TEXT] PROJECT_FILE\n\n"
         "Graphical analysis of PAT-B bundle block adjustment results.\n"
         "PROJECT_FILE: a PAT-B project file (*.(p)), a COLMAP sparse model (its folder or one of its\n"
         "files) or a BAL / Bundler v0.3 file (plain, .bz2 or .gz), recognised from its content.\n\n"
@@ -38,6 +39,8 @@ QString usage()
         "                     PAR1, PAR2: minimum and maximum (leave one empty to not use it), the\n"
         "                     id pattern of digits, '?' and '*' (with :pattern), or the point-code\n"
         "                     mask of 7 digits 0/1 (e.g. point-code:0000110 for projection centres)\n"
+        "  --quality-report FILE  write the adjustment report (.html or .pdf) and exit\n"
+        "  --title TEXT       the title of the adjustment report\n"
         "  --config FILE      use this configuration file instead of the user's\n"
         "  --help             show this help\n"
         "  --version          show the version\n");
@@ -68,7 +71,10 @@ SCommandLine SCommandLine::parse(const QStringList &arguments)
     const QCommandLineOption config(QStringLiteral("config"), QString(), QStringLiteral("file"));
     const QCommandLineOption stats(QStringLiteral("stats"));
     const QCommandLineOption json(QStringLiteral("json"));
-    parser.addOptions({help, version, report, exportOpt, out, zoom, show, select, search, config, stats, json});
+    const QCommandLineOption qualityReport(QStringLiteral("quality-report"), QString(), QStringLiteral("file"));
+    const QCommandLineOption title(QStringLiteral("title"), QString(), QStringLiteral("text"));
+    parser.addOptions(
+        {help, version, report, exportOpt, out, zoom, show, select, search, config, stats, json, qualityReport, title});
 
     auto fail = [&cl](const QString &message) {
         cl.mode = Mode::Error;
@@ -94,6 +100,19 @@ SCommandLine SCommandLine::parse(const QStringList &arguments)
         return fail(QStringLiteral("--stats cannot be combined with --report or --export."));
     if (parser.isSet(json) && !parser.isSet(stats))
         return fail(QStringLiteral("--json is only used with --stats."));
+    if (parser.isSet(qualityReport)) {
+        if (parser.isSet(report) || parser.isSet(exportOpt) || parser.isSet(stats))
+            return fail(QStringLiteral("--quality-report cannot be combined with --report, --export or --stats."));
+        if (positional.size() != 1)
+            return fail(QStringLiteral("Name exactly one project file (*.(p))."));
+        cl.mode = Mode::QualityReport;
+        cl.projectFile = positional.first();
+        cl.reportFile = parser.value(qualityReport);
+        cl.reportTitle = parser.value(title);
+        return cl;
+    }
+    if (parser.isSet(title))
+        return fail(QStringLiteral("--title is only used with --quality-report."));
     if (parser.isSet(report) || parser.isSet(exportOpt) || parser.isSet(stats)) {
         if (positional.size() != 1)
             return fail(QStringLiteral("Name exactly one project: a PAT-B project file (*.(p)), a COLMAP model "

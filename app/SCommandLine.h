@@ -7,7 +7,7 @@
 #include <QStringList>
 
 struct SCommandLine {
-    enum class Mode { Gui, Help, Version, Report, Export, Stats, Error };
+    enum class Mode { Gui, Help, Version, Report, Export, Stats, QualityReport, Error };
 
     Mode mode = Mode::Gui;
     QString error;        // for Mode::Error
@@ -18,9 +18,11 @@ struct SCommandLine {
     QString outFile;
     int zoomPercent = 100;
     QStringList show;
-    QString select;    // "all" or "image:ID"
-    QString search;    // MODE:PAR1:PAR2[:pattern]
-    bool json = false; // --stats --json
+    QString select;      // "all" or "image:ID"
+    QString search;      // MODE:PAR1:PAR2[:pattern]
+    bool json = false;   // --stats --json
+    QString reportFile;  // --quality-report: .html or .pdf
+    QString reportTitle; // --title
 
     // Only arguments beginning with "--" are options; the GUI's own "-p" and any other
     // argument are left alone.
@@ -31,6 +33,7 @@ struct SCommandLine {
 int runReportMode(const SCommandLine &cl);
 int runExportMode(const SCommandLine &cl);
 int runStatsMode(const SCommandLine &cl);
+int runQualityReportMode(const SCommandLine &cl);
 // The user's configuration as the GUI would read it, or the file named with --config; false
 // with a message on stderr when the named file cannot be used.
 bool loadConfiguration(const QString &configFile);

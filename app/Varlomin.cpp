@@ -8,6 +8,7 @@
 #include "app/SObjectListModel.h"
 #include "app/SRecentProjects.h"
 #include "app/SStartup.h"
+#include "formats/SProjectOpener.h"
 #include "framework/Mu.h"
 #include "framework/MxApp.h"
 #include "framework/MxCfg.h"
@@ -16,17 +17,19 @@
 #include "imageviewer/SImageViewer.h"
 #include "misc/SException.h"
 #include "objectviewer/SObjectViewer.h"
-#include "formats/SProjectOpener.h"
 #include "patb/SPatbReader.h"
 #include "prefs/SPrefsImageViewer.h"
 #include "prefs/SPrefsLinks.h"
 #include "prefs/SPrefsObjectViewer.h"
 #include "prefs/SPrefsPoints.h"
 #include "prefs/SSettings.h"
+#include "report/SQualityReport.h"
 #include "search/SSearchWidget.h"
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDateTime>
+#include <QDir>
 #include <QDockWidget>
 #include <QElapsedTimer>
 #include <QFileDialog>
@@ -87,6 +90,9 @@ Varlomin::Varlomin(const QPixmap &splash)
     addAction(kMenuProject, tr("&Close"), QKeySequence(), tr("Close the current project"), this,
               SLOT(_slotFileClose()));
     setupDesktop();
+    addAction(kMenuProject, tr("Export Quality Report..."), QKeySequence(),
+              tr("Write the adjustment report of the project as one HTML or PDF file"), this,
+              SLOT(slotExportQualityReport()));
     addSeparator(kMenuView);
     addAction(kMenuView, tr("Decorate / Undecorate Viewer"), QKeySequence(Qt::Key_F11),
               tr("Toggle the decoration state of the active viewers"), this, SLOT(_slotToggleViewerInterface()));
@@ -138,9 +144,14 @@ Varlomin::Varlomin(const QPixmap &splash)
     // Any argument beginning with "-p", the program path included, asks for PAT-B's project.
     mOpenCurrentProject = SStartup::wantsCurrentProject(QCoreApplication::arguments());
     mChooseProjectFile = [](QWidget *parent, const QString &start) {
-        return QFileDialog::getOpenFileName(parent, tr("Select a project file"), start,
-                                            tr("PAT-B project (*.(p));;COLMAP model (cameras.txt cameras.bin);;BAL / Bundler (*.txt *.bz2 *.out);;"
-                                               "All files (*.*)"));
+        return QFileDialog::getOpenFileName(
+            parent, tr("Select a project file"), start,
+            tr("PAT-B project (*.(p));;COLMAP model (cameras.txt cameras.bin);;BAL / Bundler (*.txt *.bz2 *.out);;"
+               "All files (*.*)"));
+    };
+    mChooseReportFile = [](QWidget *parent, const QString &suggestion) {
+        return QFileDialog::getSaveFileName(parent, tr("Export Quality Report"), suggestion,
+                                            tr("HTML report (*.html);;PDF report (*.pdf)"));
     };
 }
 
@@ -652,4 +663,36 @@ void Varlomin::closeEvent(QCloseEvent *event)
     if (gCloseDialog->savePreferences())
         slotCfgSaveUser();
     event->accept();
+}
+
+void Varlomin::slotExportQualityReport()
+{
+    if (_strProjectFile.isEmpty()) {
+        Mu::warnDlg("%s", qPrintable(tr("Open a project first: the report describes the open project.")));
+        return;
+    }
+    const QFileInfo project(_strProjectFile);
+    const QString suggestion =
+        project.absoluteDir().filePath(project.completeBaseName() + QStringLiteral("-report.html"));
+    const QString file = mChooseReportFile ? mChooseReportFile(this, suggestion) : QString();
+    if (file.isEmpty()) {
+        Mu::msg(0x42, "%s", qPrintable(tr("Operation aborted by user")));
+        return;
+    }
+    SQualityReportInput input;
+    input.projectFile = QDir::fromNativeSeparators(_strProjectFile);
+    input.version = QString::fromLatin1(SAppInfo::kVersion);
+    input.createdAt = QDateTime::currentDateTimeUtc();
+    input.thresholds = SReportSettings::readThresholds();
+    QString error;
+    bool written = false;
+    {
+        WaitCursor wait;
+        written = writeQualityReport(mData, input, file, &error);
+    }
+    if (!written) {
+        Mu::warnDlg("%s", qPrintable(error));
+        return;
+    }
+    Mu::info("%s", qPrintable(tr("Quality report written to <b>%1</b>.").arg(QDir::toNativeSeparators(file))));
 }

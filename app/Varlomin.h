@@ -71,6 +71,9 @@ public:
     // cancelled. Replaceable so that scripted runs need no file dialog.
     using ProjectFileChooser = std::function<QString(QWidget *parent, const QString &start)>;
     void setProjectFileChooser(ProjectFileChooser chooser) { mChooseProjectFile = std::move(chooser); }
+    // Asks where to write the quality report; empty when cancelled. Replaceable likewise.
+    using ReportFileChooser = std::function<QString(QWidget *parent, const QString &suggestion)>;
+    void setReportFileChooser(ReportFileChooser chooser) { mChooseReportFile = std::move(chooser); }
 
     // Opens a project named by the user outside the file dialog (command line, drop, recent
     // list), in any format the opener knows: with ask, the "Close current project?" question
@@ -95,6 +98,8 @@ public slots:
     void slotFileOpen() override;
     // Reloads once the project's files have stopped changing (F5, Project > Reload, the bar).
     void slotReload();
+    // "Export Quality Report...": the adjustment report of the open project, HTML or PDF.
+    void slotExportQualityReport();
 
 private slots:
     void _slotFileClose();
@@ -160,6 +165,7 @@ private:
     SPrefsPoints *mPrefsPoints = nullptr;
     QTextBrowser *mSupportView = nullptr;
     QString _strProjectFile;
+    ReportFileChooser mChooseReportFile;
     QTreeWidget *mImageList = nullptr;
     QTreeView *mObjectList = nullptr;
     SObjectListModel *mObjectModel = nullptr;

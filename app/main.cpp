@@ -153,6 +153,7 @@ int main(int argc, char **argv)
         QCoreApplication app(argc, argv);
         return runStatsMode(cl);
     }
+    case SCommandLine::Mode::QualityReport: return runQualityReportMode(cl); // makes its own offscreen application
     case SCommandLine::Mode::Gui: break;
     }
     if (!hasDisplay()) {

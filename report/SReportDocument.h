@@ -27,6 +27,7 @@ struct Alert {
 };
 
 struct Table {
+    QString id; // anchor in HTML; empty for none
     QStringList header;
     QList<QStringList> rows;
     QList<bool> marked;    // per row; marked rows are drawn as rejected
@@ -49,6 +50,7 @@ struct Finding {
 };
 
 struct Findings {
+    QString caption;
     QList<Finding> items;
 };
 

@@ -54,7 +54,10 @@ void writeTable(QIODevice &out, const Table &t)
 {
     if (!t.caption.isEmpty())
         out.write("<p class=\"caption\">" + esc(t.caption) + "</p>\n");
-    out.write(t.keyValue ? "<table class=\"kv\">\n" : "<table>\n");
+    out.write("<table");
+    if (!t.id.isEmpty())
+        out.write(" id=\"" + esc(t.id) + "\"");
+    out.write(t.keyValue ? " class=\"kv\">\n" : ">\n");
     if (!t.header.isEmpty() && !t.keyValue) {
         out.write("<thead><tr>");
         for (int c = 0; c < t.header.size(); ++c)
@@ -78,6 +81,8 @@ void writeTable(QIODevice &out, const Table &t)
 
 void writeFindings(QIODevice &out, const Findings &f)
 {
+    if (!f.caption.isEmpty())
+        out.write("<p class=\"caption\">" + esc(f.caption) + "</p>\n");
     out.write("<ul class=\"findings\">\n");
     for (const Finding &item : f.items) {
         out.write(item.attention ? "<li class=\"attention\">" : "<li>");

@@ -149,6 +149,8 @@ private:
 
     void findings(const Findings &f)
     {
+        if (!f.caption.isEmpty())
+            text(f.caption, font(kBodyPoints, true), Qt::black);
         for (const Finding &item : f.items) {
             const QString verdict = item.attention ? QStringLiteral("Attention: ") : QStringLiteral("OK: ");
             const double top = mY;
@@ -206,6 +208,8 @@ void PdfLayout::tableRow(const QStringList &cells, const QList<double> &widths, 
     mPainter.setPen(marked ? kMarked : QColor(Qt::black));
     double x = mBody.left();
     for (int c = 0; c < cells.size() && c < widths.size(); ++c) {
+        if (t.keyValue && !marked) // names in grey, values in black, as in the HTML
+            mPainter.setPen(c == 0 ? QColor(0x55, 0x55, 0x55) : QColor(Qt::black));
         const Qt::Alignment align = (t.isNumeric(c) ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter;
         mPainter.drawText(QRectF(x + kCellPadding, mY, widths[c] - 2 * kCellPadding, height), align, cells[c]);
         x += widths[c];
@@ -262,9 +266,7 @@ void PdfLayout::table(const Table &t)
             header();
         }
         mPainter.setFont(font(points));
-        tableRow(t.rows[r], widths, rowHeight, t.keyValue, r < t.marked.size() && t.marked[r], t, false);
-        if (t.keyValue) // the name column of a key-value list is bold; reset for the value
-            mPainter.setFont(font(points));
+        tableRow(t.rows[r], widths, rowHeight, false, r < t.marked.size() && t.marked[r], t, false);
     }
     mY += 10;
 }

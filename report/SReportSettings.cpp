@@ -24,6 +24,7 @@ Thresholds readThresholds()
     t.controlRmsTolerance = positive(cfg, kControlRmsTolerance, kDefaultControlRmsTolerance);
     t.imageRmsFactor = positive(cfg, kImageRmsFactor, kDefaultImageRmsFactor);
     t.worstImages = int(positive(cfg, kWorstImages, kDefaultWorstImages));
+    t.eliminatedPercentMax = positive(cfg, kEliminatedPercentMax, kDefaultEliminatedPercentMax);
     return t;
 }
 
