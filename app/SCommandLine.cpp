@@ -105,6 +105,9 @@ SCommandLine SCommandLine::parse(const QStringList &arguments)
             return fail(QStringLiteral("--quality-report cannot be combined with --report, --export or --stats."));
         if (positional.size() != 1)
             return fail(QStringLiteral("Name exactly one project file (*.(p))."));
+        for (const QCommandLineOption &o : {out, zoom, show, select, search})
+            if (parser.isSet(o))
+                return fail(QStringLiteral("--%1 is only used with --export.").arg(o.names().first()));
         cl.mode = Mode::QualityReport;
         cl.projectFile = positional.first();
         cl.reportFile = parser.value(qualityReport);

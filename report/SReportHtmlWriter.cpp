@@ -157,6 +157,7 @@ QByteArray inlineSvg(const QSize &size, const QString &title, const std::functio
         generator.setSize(size);
         generator.setViewBox(QRect(QPoint(0, 0), size));
         generator.setTitle(title);
+        generator.setDescription(title);
         QPainter painter(&generator);
         paint(painter);
     }
