@@ -24,7 +24,6 @@ constexpr double kBodyPoints = 9;
 constexpr double kTablePoints = 8;
 constexpr double kSmallestTablePoints = 5;
 constexpr double kCellPadding = 4;
-constexpr double kRasterScale = 2; // pixels per canvas pixel when a picture is too large for vectors
 const QColor kAccent(0x3b, 0x6e, 0xa5);
 const QColor kMarked(0xb0, 0x00, 0x20);
 const QColor kHeaderFill(0xe6, 0xed, 0xf5);
@@ -283,12 +282,13 @@ void PdfLayout::picture(const Picture &pic)
     ensure(size.height() + 24);
     const QRectF target(QPointF(mBody.left(), mY), size);
     if (pic.itemCount > kMaxVectorItems) {
-        // Hundreds of thousands of vector symbols make a page that viewers draw for seconds.
-        QImage image(pic.size * kRasterScale, QImage::Format_RGB32);
+        // Hundreds of thousands of vector symbols make a page that viewers draw for seconds. The
+        // image has the canvas's own pixels: the canvases copy their symbols straight into an
+        // untransformed raster image, and a scaled one would cost a drawn ellipse per point.
+        QImage image(pic.size, QImage::Format_RGB32);
         image.fill(Qt::white);
         {
             QPainter p(&image);
-            p.scale(kRasterScale, kRasterScale);
             pic.paint(p);
         }
         mPainter.drawImage(target, image);
