@@ -116,8 +116,7 @@ private:
         mPainter.drawText(footer, Qt::AlignRight | Qt::AlignBottom, QStringLiteral("Page %1").arg(mPage));
     }
 
-    // Wrapped text; a paragraph taller than a page is split only at page ends of its lines'
-    // height, which reports never reach.
+    // Wrapped text, kept on one page: the report's paragraphs are a few lines long.
     void text(const QString &t, const QFont &f, const QColor &colour, double indent = 0)
     {
         mPainter.setFont(f);
