@@ -4,6 +4,8 @@
 // All open viewers are kept in a class-wide list for the main window's operations.
 #pragma once
 
+#include "misc/SCanvasGeometry.h"
+
 #include <QList>
 #include <QMainWindow>
 
@@ -26,8 +28,8 @@ class SImageViewer : public QMainWindow {
 
 public:
     enum NavigationE { NV_First = 0, NV_Prev, NV_Next, NV_Last };
-    static constexpr int kFixedZoomCount = 6;
-    static constexpr std::array<int, kFixedZoomCount> kFixedZooms{400, 200, 100, 75, 50, 25};
+    static constexpr std::array kFixedZooms = SCanvasGeometry::kFixedZooms;
+    static constexpr int kFixedZoomCount = int(kFixedZooms.size());
 
     // Shows the image with number startImage, or the first image when there is none.
     SImageViewer(SImageList *images, QWidget *parent = nullptr, int startImage = -1);

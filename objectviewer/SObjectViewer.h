@@ -4,6 +4,7 @@
 // viewer exists per plane; class-wide operations reach all existing viewers at once.
 #pragma once
 
+#include "misc/SCanvasGeometry.h"
 #include "misc/SGlobal.h"
 
 #include <QMainWindow>
@@ -19,8 +20,8 @@ class SObjectViewer : public QMainWindow {
     Q_OBJECT
 
 public:
-    static constexpr int kFixedZoomCount = 6;
-    static constexpr std::array<int, kFixedZoomCount> kFixedZooms{400, 200, 100, 75, 50, 25};
+    static constexpr std::array kFixedZooms = SCanvasGeometry::kFixedZooms;
+    static constexpr int kFixedZoomCount = int(kFixedZooms.size());
 
     SObjectViewer(int plane, QWidget *parent = nullptr);
     ~SObjectViewer() override;

@@ -4,6 +4,8 @@
 // preference pages write the same keys under the same names.
 #pragma once
 
+#include "misc/SGlobal.h"
+
 #include <QColor>
 #include <QFont>
 #include <QString>
@@ -11,7 +13,7 @@
 
 namespace SSettings {
 
-inline constexpr int kPointCodeCount = 7; // point-code indices 0..6
+inline constexpr int kPointCodeCount = SGlobal::kPointCodeIndexCount;
 
 // Groups.
 inline const QString kGroupImageViewer = QStringLiteral("ImageViewer");
