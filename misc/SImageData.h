@@ -5,6 +5,7 @@
 
 #include "misc/SObjectPoint.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <span>
 #include <vector>
@@ -112,6 +113,8 @@ public:
     // Stores the point (replacing one with the same id), enters the image in the point
     // index and updates extent, eliminated count and largest residual.
     bool addImagePoint(int pointId, bool active, float x, float y, float vx, float vy, float weight);
+    // Room for n more points, for a reader that knows how many follow.
+    void reservePoints(int n) { mPoints.reserve(mPoints.size() + size_t(std::max(n, 0))); }
     SImagePoint *imagePoint(int pointId);
     const SImagePoint *imagePoint(int pointId) const;
     bool hasImagePoint(int pointId) const { return imagePoint(pointId) != nullptr; }

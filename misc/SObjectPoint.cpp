@@ -26,6 +26,8 @@ const SObjectCoord &emptyObservation()
 
 // A lookup after this fraction of the list (or more) was appended indexes the new points in bulk.
 constexpr size_t kBulkIndexFraction = 8;
+// A batch of ids up to this fraction of an unindexed list is looked up by one pass over it.
+constexpr size_t kScanFraction = 16;
 
 } // namespace
 
@@ -278,6 +280,34 @@ const SObjectPoint *SObjectPointList::find(int id) const
     indexNewPoints();
     const uint32_t pos = mFirstById.value(id, [this](uint32_t p) { return mPoints[p].id(); });
     return pos == SIdIndex::kNone ? nullptr : &mPoints[pos];
+}
+
+void SObjectPointList::findEach(std::span<const int> ids, std::span<SObjectPoint *> found)
+{
+    if (mIndexedCount == mPoints.size() || ids.size() * kScanFraction > mPoints.size()) {
+        for (size_t i = 0; i < ids.size(); ++i)
+            found[i] = find(ids[i]);
+        return;
+    }
+    // The wanted ids by their first place in the batch, then the list in order: the first
+    // point met with a wanted id is the one find() would give.
+    SIdIndex wanted;
+    const auto idOf = [ids](uint32_t i) { return ids[i]; };
+    wanted.reserve(ids.size(), idOf);
+    size_t distinct = 0;
+    for (size_t i = 0; i < ids.size(); ++i)
+        if (wanted.insertIfAbsent(ids[i], uint32_t(i), idOf) == i)
+            ++distinct;
+    std::vector<SObjectPoint *> firstPoint(ids.size(), nullptr);
+    for (auto it = mPoints.begin(); it != mPoints.end() && distinct > 0; ++it) {
+        const uint32_t i = wanted.value(it->id(), idOf);
+        if (i != SIdIndex::kNone && !firstPoint[i]) {
+            firstPoint[i] = &*it;
+            --distinct;
+        }
+    }
+    for (size_t i = 0; i < ids.size(); ++i)
+        found[i] = firstPoint[wanted.value(ids[i], idOf)];
 }
 
 namespace {

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <deque>
 #include <memory>
+#include <span>
 
 // One point's values for the three axes. What dX..dZ, the flags and eX..eZ mean depends on
 // the block: sigmas for adjusted coordinates, residuals and accepted flags for observations.
@@ -117,6 +118,9 @@ public:
     // The first point with that id, or null.
     SObjectPoint *find(int id);
     const SObjectPoint *find(int id) const;
+    // find(ids[i]) into found[i] for every i. A few ids against a large list that has no id
+    // index yet are looked up in one pass over the list instead of building the index.
+    void findEach(std::span<const int> ids, std::span<SObjectPoint *> found);
 
     int count() const { return static_cast<int>(mPoints.size()); }
     bool isEmpty() const { return mPoints.empty(); }

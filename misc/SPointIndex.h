@@ -28,14 +28,19 @@ public:
 
 private:
     void rebuild();
+    // Ids that fill most of their range: rows are the ids' offsets, no hashing at all.
+    void rebuildDense(int firstId, size_t range, size_t total);
+    void rebuildHashed(size_t total);
     uint32_t rowOf(int pointId);
     auto rowKey() const
     {
         return [this](uint32_t row) { return mRowId[row]; };
     }
 
-    std::vector<SImage *> mImages;    // by register slot; null for a deleted image
-    SIdIndex mRowOfPoint;             // point id -> row
+    std::vector<SImage *> mImages; // by register slot; null for a deleted image
+    bool mDense = false;           // row = point id - mFirstId
+    int mFirstId = 0;
+    SIdIndex mRowOfPoint;             // point id -> row, where not dense
     std::vector<int> mRowId;          // row -> point id
     std::vector<uint32_t> mRowStart;  // row -> first entry in mLinks; one extra end entry
     std::vector<uint32_t> mLinks;     // register slots of the images, row after row

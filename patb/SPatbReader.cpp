@@ -9,8 +9,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
+#include <climits>
 #include <cmath>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -47,6 +50,62 @@ void warnLeftover(const SRecordFile &file)
     if (file.leftover() > 0)
         Mu::warn(qUtf8Printable(Mu::tr("File '%s' ends with an incomplete record; %lld bytes ignored.")),
                  text(file.name()).constData(), static_cast<long long>(file.leftover()));
+}
+
+// One record of (c).
+struct Observation {
+    int type;
+    int status;
+    int id;
+    double observed, residual, extra;
+};
+constexpr size_t kObservationBatch = 64 * 1024;
+
+void applyObservation(const Observation &o, SObjectPoint *point)
+{
+    if (!point) {
+        Mu::warn(qUtf8Printable(Mu::tr("Point/Image %d found in file (c) but not in (o) or (e)")), o.id);
+        return;
+    }
+    if (o.type < 1 || o.type > 6)
+        throw SException(kErrObservationType, "Varlomin::ReadObjectFiles: illegal point code!");
+    const int axis = (o.type - 1) % 3;
+    point->setObservation(axis, float(o.observed), float(-o.residual), float(o.extra));
+    const bool accepted = o.status == 0;
+    point->setActive(accepted);
+    point->setAccepted(axis, accepted);
+    // An accepted Z does not clear a rejected X observation.
+    if (o.type == 3 && accepted && point->hasObservationX() && !point->observation().flagX)
+        point->setActive(false);
+    if (o.type >= 4 && point->code() == SGlobal::kCodeProjectionCentre)
+        point->setCode(SGlobal::kCodeObservedProjectionCentre);
+}
+
+enum ImageRecordE { IR_Header, IR_Trailer, IR_Point };
+
+// Record kinds of (i), recognised in this order.
+ImageRecordE imageRecordKind(const char *r)
+{
+    if (SRecord::int16At(r, 0) != 0)
+        return IR_Point;
+    const double y = SRecord::float64At(r, 20), vx = SRecord::float64At(r, 28), vy = SRecord::float64At(r, 36);
+    const double weight = SRecord::float64At(r, 44);
+    if (SRecord::float64At(r, 12) == 1.0 && y == 1.0 && vx == 1.0 && vy == 1.0 && weight == 1.0)
+        return IR_Header;
+    if (y == 0.0 && vx == 0.0 && vy == 0.0 && weight == 0.0 && SRecord::idAt(r, 2) == kTrailerId)
+        return IR_Trailer;
+    return IR_Point;
+}
+
+// Point records that follow a header before the next header or trailer, as far as they are
+// in memory: the image's room for its points, so that filling it never moves them.
+int pointRecordsAhead(const SRecordFile &file)
+{
+    const qint64 ahead = std::min<qint64>(file.recordsAhead(), INT_MAX);
+    qint64 n = 0;
+    while (n < ahead && imageRecordKind(file.recordAhead(n)) == IR_Point)
+        ++n;
+    return int(n);
 }
 
 } // namespace
@@ -301,18 +360,12 @@ bool SPatbReader::ReadImageFiles(const QString &imageFile, const QString &orient
             if (!reportProgress(imageFile, images.bytesRead(), images.size()))
                 return false;
         }
-        const int status = SRecord::int16At(r, 0);
+        const ImageRecordE kind = imageRecordKind(r);
         const int id = SRecord::idAt(r, 2);
-        const double x = SRecord::float64At(r, 12), y = SRecord::float64At(r, 20);
-        const double vx = SRecord::float64At(r, 28), vy = SRecord::float64At(r, 36);
-        const double weight = SRecord::float64At(r, 44);
-
-        const bool header = status == 0 && x == 1.0 && y == 1.0 && vx == 1.0 && vy == 1.0 && weight == 1.0;
-        const bool trailer =
-            !header && status == 0 && id == kTrailerId && y == 0.0 && vx == 0.0 && vy == 0.0 && weight == 0.0;
-        if (header) {
+        if (kind == IR_Header) {
             unfinished = std::make_unique<SImage>(); // an image left without trailer goes
             unfinished->setId(id);
+            unfinished->reservePoints(pointRecordsAhead(images));
             current = unfinished.get();
             continue;
         }
@@ -325,8 +378,10 @@ bool SPatbReader::ReadImageFiles(const QString &imageFile, const QString &orient
             warnedOrphans = true;
             continue;
         }
-        if (!trailer) {
-            current->addImagePoint(id, status == 0, float(x), float(y), float(vx), float(vy), float(weight));
+        if (kind == IR_Point) {
+            current->addImagePoint(id, SRecord::int16At(r, 0) == 0, float(SRecord::float64At(r, 12)),
+                                   float(SRecord::float64At(r, 20)), float(SRecord::float64At(r, 28)),
+                                   float(SRecord::float64At(r, 36)), float(SRecord::float64At(r, 44)));
             continue;
         }
 
@@ -400,28 +455,28 @@ bool SPatbReader::ReadObjectFiles(const QString &objectFile, const QString &obse
     }
     warnLeftover(objects);
 
-    while (const char *r = observations.next()) {
-        const int type = SRecord::int16At(r, 0);
-        const int status = SRecord::int16At(r, 2);
-        const int id = SRecord::idAt(r, 4);
-        SObjectPoint *point = mData.mListObjectData.find(id);
-        if (!point) {
-            Mu::warn(qUtf8Printable(Mu::tr("Point/Image %d found in file (c) but not in (o) or (e)")), id);
-            continue;
+    // In batches, so that the points of a batch are looked up together.
+    std::vector<Observation> batch;
+    std::vector<int> ids;
+    std::vector<SObjectPoint *> points;
+    bool more = true;
+    while (more) {
+        batch.clear();
+        while (batch.size() < kObservationBatch) {
+            const char *r = observations.next();
+            if (!r)
+                break;
+            batch.push_back({SRecord::int16At(r, 0), SRecord::int16At(r, 2), SRecord::idAt(r, 4),
+                             SRecord::float64At(r, 14), SRecord::float64At(r, 22), SRecord::float64At(r, 30)});
         }
-        if (type < 1 || type > 6)
-            throw SException(kErrObservationType, "Varlomin::ReadObjectFiles: illegal point code!");
-        const int axis = (type - 1) % 3;
-        point->setObservation(axis, float(SRecord::float64At(r, 14)), float(-SRecord::float64At(r, 22)),
-                              float(SRecord::float64At(r, 30)));
-        const bool accepted = status == 0;
-        point->setActive(accepted);
-        point->setAccepted(axis, accepted);
-        // An accepted Z does not clear a rejected X observation.
-        if (type == 3 && accepted && point->hasObservationX() && !point->observation().flagX)
-            point->setActive(false);
-        if (type >= 4 && point->code() == SGlobal::kCodeProjectionCentre)
-            point->setCode(SGlobal::kCodeObservedProjectionCentre);
+        more = batch.size() == kObservationBatch;
+        ids.resize(batch.size());
+        points.resize(batch.size());
+        for (size_t i = 0; i < batch.size(); ++i)
+            ids[i] = batch[i].id;
+        mData.mListObjectData.findEach(ids, points);
+        for (size_t i = 0; i < batch.size(); ++i)
+            applyObservation(batch[i], points[i]);
     }
     warnLeftover(observations);
     return true;

@@ -1,78 +1,72 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "patb/SRecordFile.h"
 
-#include <QtEndian>
 #include <algorithm>
-#include <bit>
-#include <cstring>
 
 namespace {
-// Large enough that reading is bound by the disk, small enough not to count in memory.
-constexpr qsizetype kBufferBytes = 4 * 1024 * 1024;
-constexpr int kIdFieldLength = 9;
+// Large enough that a window costs nothing against its records and holds any image of a
+// block, small enough not to count in the resident memory of a large block.
+constexpr qint64 kWindowBytes = 4 * 1024 * 1024;
+// Mappings start at multiples of this (a multiple of every page size in use).
+constexpr qint64 kMapAlignment = 64 * 1024;
 } // namespace
 
 SRecordFile::SRecordFile(const QString &name, int recordSize) : mName(name), mFile(name), mRecordSize(recordSize) {}
 
+SRecordFile::~SRecordFile() { releaseWindow(); }
+
 bool SRecordFile::open()
 {
-    if (!mFile.open(QIODevice::ReadOnly))
+    if (!mFile.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return false;
-    // A small file gets a buffer of its own size: opening many small files stays cheap.
-    const qint64 recordsInFile = mFile.size() / mRecordSize + 1;
-    const qint64 recordsInBuffer =
-        std::clamp<qint64>(recordsInFile, 1, std::max<qsizetype>(kBufferBytes / mRecordSize, 1));
-    mBuffer.resize(recordsInBuffer * mRecordSize);
+    mSize = mFile.isSequential() ? 0 : mFile.size();
     return true;
 }
 
-bool SRecordFile::refill()
+void SRecordFile::releaseWindow()
 {
-    const qsizetype rest = mEnd - mPos;
-    if (rest > 0)
-        std::memmove(mBuffer.data(), mBuffer.constData() + mPos, static_cast<size_t>(rest));
-    mPos = 0;
-    mEnd = rest;
-    while (!mAtEnd && mEnd < mBuffer.size()) {
-        const qint64 n = mFile.read(mBuffer.data() + mEnd, mBuffer.size() - mEnd);
-        if (n <= 0)
-            mAtEnd = true;
-        else
-            mEnd += n;
+    if (mMapped)
+        mFile.unmap(mMapped);
+    mMapped = nullptr;
+    mWindow = nullptr;
+    mWindowBytes = 0;
+}
+
+bool SRecordFile::moveWindow()
+{
+    if (mOffset + mRecordSize > mSize) {
+        mLeftover = mSize - mOffset;
+        return false;
     }
-    return mEnd >= mRecordSize;
-}
-
-const char *SRecordFile::next()
-{
-    if (mEnd - mPos < mRecordSize && !refill()) {
-        mLeftover = mEnd - mPos;
-        return nullptr;
+    releaseWindow();
+    // The window starts at or before the next record, so no record is ever split.
+    mWindowStart = mOffset - mOffset % kMapAlignment;
+    const qint64 bytes = std::min(std::max(kWindowBytes, mOffset + mRecordSize - mWindowStart), mSize - mWindowStart);
+    mMapped = mFile.map(mWindowStart, bytes);
+    if (mMapped) {
+        mWindow = reinterpret_cast<const char *>(mMapped);
+        mWindowBytes = bytes;
+        return true;
     }
-    const char *record = mBuffer.constData() + mPos;
-    mPos += mRecordSize;
-    mConsumed += mRecordSize;
-    return record;
-}
-
-qint16 SRecord::int16At(const char *record, int offset) { return qFromLittleEndian<qint16>(record + offset); }
-
-double SRecord::float64At(const char *record, int offset)
-{
-    return std::bit_cast<double>(qFromLittleEndian<quint64>(record + offset));
-}
-
-int SRecord::idAt(const char *record, int offset)
-{
-    const char *p = record + offset;
-    const char *end = p + kIdFieldLength;
-    while (p < end && (*p == ' ' || (*p >= '\t' && *p <= '\r')))
-        ++p;
-    bool negative = false;
-    if (p < end && (*p == '+' || *p == '-'))
-        negative = *p++ == '-';
-    long long value = 0; // nine digits at most: no overflow
-    for (; p < end && *p >= '0' && *p <= '9'; ++p)
-        value = value * 10 + (*p - '0');
-    return static_cast<int>(negative ? -value : value);
+    // Not mappable: the same window read into the buffer.
+    mWindowStart = mOffset;
+    mBuffer.resize(std::min(std::max(kWindowBytes, qint64(mRecordSize)), mSize - mOffset));
+    qint64 filled = 0;
+    if (mFile.seek(mWindowStart)) {
+        while (filled < mBuffer.size()) {
+            const qint64 n = mFile.read(mBuffer.data() + filled, mBuffer.size() - filled);
+            if (n <= 0)
+                break;
+            filled += n;
+        }
+    }
+    mWindow = mBuffer.constData();
+    mWindowBytes = filled;
+    if (filled < mRecordSize) {
+        // The file shrank under us: what is left counts as an incomplete record.
+        mLeftover = filled;
+        mSize = mOffset + filled;
+        return false;
+    }
+    return true;
 }

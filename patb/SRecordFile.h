@@ -1,43 +1,83 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Sequential reading of a binary file of fixed-size records through a large buffer, so that
-// millions of records cost no call or allocation each.
+// Sequential reading of a binary file of fixed-size records. The file is mapped window by
+// window (read into one reused buffer where it cannot be mapped), so that millions of records
+// cost no copy, call or allocation each and a finished window leaves the resident memory.
 #pragma once
 
 #include <QByteArray>
 #include <QFile>
 #include <QString>
+#include <QtEndian>
+
+#include <bit>
 
 class SRecordFile {
 public:
     SRecordFile(const QString &name, int recordSize);
+    ~SRecordFile();
+    SRecordFile(const SRecordFile &) = delete;
+    SRecordFile &operator=(const SRecordFile &) = delete;
 
     bool open();
     // The next complete record, or null at the end of the file or at an incomplete record.
-    const char *next();
+    // Valid until the next call.
+    const char *next()
+    {
+        if (mOffset + mRecordSize > mWindowStart + mWindowBytes && !moveWindow())
+            return nullptr;
+        const char *record = mWindow + (mOffset - mWindowStart);
+        mOffset += mRecordSize;
+        return record;
+    }
+    // Complete records after the one next() returned last that are already in memory; a
+    // reader may look at them (at recordAhead(0) ...) without consuming them.
+    qint64 recordsAhead() const { return (mWindowStart + mWindowBytes - mOffset) / mRecordSize; }
+    const char *recordAhead(qint64 i) const { return mWindow + (mOffset - mWindowStart) + i * mRecordSize; }
     // Bytes of an incomplete last record, known once next() returned null.
     qint64 leftover() const { return mLeftover; }
-    qint64 bytesRead() const { return mConsumed; }
-    qint64 size() const { return mFile.size(); }
+    qint64 bytesRead() const { return mOffset; }
+    qint64 size() const { return mSize; }
     const QString &name() const { return mName; }
 
 private:
-    bool refill();
+    // Makes the record at mOffset available; false at the end of the file.
+    bool moveWindow();
+    void releaseWindow();
 
     QString mName;
     QFile mFile;
     int mRecordSize;
-    QByteArray mBuffer;
-    qsizetype mPos = 0;
-    qsizetype mEnd = 0;
-    qint64 mConsumed = 0;
+    qint64 mSize = 0;
+    qint64 mOffset = 0;      // file offset of the next record
+    qint64 mWindowStart = 0; // file offset of mWindow[0]
+    qint64 mWindowBytes = 0; // bytes available at mWindow
+    const char *mWindow = nullptr;
+    uchar *mMapped = nullptr; // the mapping behind mWindow, if mapped
+    QByteArray mBuffer;       // where the file cannot be mapped
     qint64 mLeftover = 0;
-    bool mAtEnd = false;
 };
 
 // Little-endian field decoding of PAT-B records.
 namespace SRecord {
-qint16 int16At(const char *record, int offset);
-double float64At(const char *record, int offset);
+inline qint16 int16At(const char *record, int offset) { return qFromLittleEndian<qint16>(record + offset); }
+inline double float64At(const char *record, int offset)
+{
+    return std::bit_cast<double>(qFromLittleEndian<quint64>(record + offset));
+}
 // A nine-character id field converted as C's atoi converts it, within those characters.
-int idAt(const char *record, int offset);
+inline int idAt(const char *record, int offset)
+{
+    constexpr int kIdFieldLength = 9;
+    const char *p = record + offset;
+    const char *const end = p + kIdFieldLength;
+    while (p < end && (*p == ' ' || (*p >= '\t' && *p <= '\r')))
+        ++p;
+    bool negative = false;
+    if (p < end && (*p == '+' || *p == '-'))
+        negative = *p++ == '-';
+    int value = 0; // nine characters hold at most nine digits: no overflow
+    for (; p < end && unsigned(*p - '0') <= 9u; ++p)
+        value = value * 10 + (*p - '0');
+    return negative ? -value : value;
+}
 } // namespace SRecord

@@ -2,14 +2,19 @@
 #include "misc/SGlobal.h"
 #include "misc/SImageData.h"
 #include "patb/SProjectData.h"
+#include "patb/SRecordFile.h"
 #include "tests/patb/PatbFiles.h"
 
+#include <QTemporaryDir>
 #include <QTest>
 
+#include <climits>
 #include <map>
+#include <vector>
 
-// The fast paths of opening: the object list's id index, filled in bulk or point by point,
-// and the point codes given image by image, for dense and for scattered ids.
+// The fast paths of opening: the object list's id index, filled in bulk or point by point, and
+// its batch lookups; the point codes given image by image and the point index, for dense and
+// for scattered ids; record files read window by window.
 class TstFastOpen : public QObject {
     Q_OBJECT
 
@@ -19,6 +24,12 @@ private slots:
     void codesFromTheOnePointOfEachId();
     void conflictsStillWarnInListOrder_data();
     void conflictsStillWarnInListOrder();
+    void linksInReadingOrder_data();
+    void linksInReadingOrder();
+    void findEachGivesWhatFindGives_data();
+    void findEachGivesWhatFindGives();
+    void recordsAcrossWindows_data();
+    void recordsAcrossWindows();
 };
 
 using PatbFiles::MessageCapture;
@@ -127,6 +138,117 @@ void TstFastOpen::conflictsStillWarnInListOrder()
         QCOMPARE(image->imagePoint(c)->code(), 2);
     }
     data.close();
+}
+
+void TstFastOpen::linksInReadingOrder_data() { codesFromTheOnePointOfEachId_data(); }
+
+// The point index against a plain map filled point by point: the images of each id in the
+// order they received their points, each once, and the eliminated flag.
+void TstFastOpen::linksInReadingOrder()
+{
+    QFETCH(int, idStep);
+    constexpr int kImages = 9;
+    constexpr int kIds = 300;
+    std::map<int, std::vector<const SImage *>> expected;
+    std::map<int, bool> eliminated;
+    SImageList images;
+    // Images receive points in an order that differs from their ids and from the list order.
+    for (int n : {4, 1, 7, 2, 9, 3, 8, 5, 6}) {
+        auto *image = new SImage;
+        image->setId(n);
+        for (int i = kIds - 1; i >= 0; i -= (n % 4) + 1) {
+            const int id = 1000 + i * idStep;
+            const bool active = (i + n) % 5 != 0;
+            image->addImagePoint(id, active, 0, 0, 0, 0, 1);
+            if (i % 10 == 0)
+                image->addImagePoint(id, active, 0, 0, 0, 0, 1); // the same id again: one link
+            if (expected[id].empty() || expected[id].back() != image)
+                expected[id].push_back(image);
+            eliminated[id] = eliminated[id] || !active;
+        }
+        image->squeeze();
+        images.append(image);
+    }
+    QCOMPARE(images.count(), kImages);
+    for (const auto &[id, linked] : expected) {
+        std::vector<const SImage *> links;
+        for (const SImage *image : SImage::imagesOfPoint(id))
+            links.push_back(image);
+        QCOMPARE(links, linked);
+        QCOMPARE(SImage::hasEliminatedImagePoint(id), eliminated[id]);
+    }
+    for (int absent : {999, 1000 + kIds * idStep, 1001 + kIds * idStep, INT_MIN, INT_MAX, -1})
+        QCOMPARE(SImage::numberOfLinks(absent), 0);
+    SImage::clearPointIndex();
+}
+
+void TstFastOpen::findEachGivesWhatFindGives_data()
+{
+    QTest::addColumn<int>("batch");
+    QTest::newRow("a few ids: one pass over the list") << 40;
+    QTest::newRow("many ids: the id index") << 4000;
+}
+
+void TstFastOpen::findEachGivesWhatFindGives()
+{
+    QFETCH(int, batch);
+    constexpr int kPoints = 5000;
+    SObjectPointList list;
+    for (int i = 0; i < kPoints; ++i) {
+        if (i % 9 == 0) // a centre first: the object point of the same id comes second
+            list.append(objectPoint(2 * i, SGlobal::kCodeProjectionCentre));
+        list.append(objectPoint(2 * i, i));
+    }
+    std::vector<int> ids;
+    for (int i = 0; i < batch; ++i)
+        ids.push_back(i % 3 == 2 ? 2 * ((i * 7919) % kPoints) + 1 : 2 * ((i * 7919) % kPoints)); // odd: absent
+    ids.push_back(ids.front());                                                                  // a repeated id
+    std::vector<SObjectPoint *> found(ids.size());
+    list.findEach(ids, found);
+    for (size_t i = 0; i < ids.size(); ++i)
+        QCOMPARE(found[i], list.find(ids[i]));
+}
+
+void TstFastOpen::recordsAcrossWindows_data()
+{
+    QTest::addColumn<int>("recordSize");
+    QTest::addColumn<int>("leftover");
+    QTest::newRow("(i) records, whole") << 52 << 0;
+    QTest::newRow("(c) records, cut in the last") << 38 << 17;
+    QTest::newRow("(e) records, cut in the last") << 70 << 1;
+}
+
+// A file of several windows: every record once, in order, whole, and the cut end reported.
+void TstFastOpen::recordsAcrossWindows()
+{
+    QFETCH(int, recordSize);
+    QFETCH(int, leftover);
+    constexpr int kFileBytes = 9 * 1024 * 1024 + 4321;
+    const int records = kFileBytes / recordSize;
+    QByteArray bytes(qsizetype(records) * recordSize + leftover, '\0');
+    for (int n = 0; n < records; ++n) {
+        const QByteArray number = QByteArray::number(n).rightJustified(9, ' ');
+        memcpy(bytes.data() + qsizetype(n) * recordSize, number.constData(), 9);
+        bytes[qsizetype(n) * recordSize + recordSize - 1] = char(n % 127);
+    }
+    QTemporaryDir dir;
+    QFile out(dir.filePath("records"));
+    QVERIFY(out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size());
+    out.close();
+
+    SRecordFile file(out.fileName(), recordSize);
+    QVERIFY(file.open());
+    int n = 0;
+    while (const char *r = file.next()) {
+        if (SRecord::idAt(r, 0) != n || r[recordSize - 1] != char(n % 127))
+            QFAIL(qPrintable(QStringLiteral("record %1 read wrongly").arg(n)));
+        if (file.recordsAhead() > 0 &&
+            SRecord::idAt(file.recordAhead(file.recordsAhead() - 1), 0) != n + file.recordsAhead())
+            QFAIL(qPrintable(QStringLiteral("records after %1 seen wrongly").arg(n)));
+        ++n;
+    }
+    QCOMPARE(n, records);
+    QCOMPARE(file.leftover(), qint64(leftover));
 }
 
 QTEST_GUILESS_MAIN(TstFastOpen)
