@@ -3,13 +3,17 @@
 
 #include <algorithm>
 #include <climits>
+#include <span>
+#include <tuple>
 #include <utility>
 
 namespace {
-// A dense index spends a row on every id of the range; it is used while the range is at
-// most this many times the number of links (or small anyway).
+// The dense window spends a row on every id in it: at most this many per link (or a few
+// thousand anyway), so that it never costs more than hashing the ids would.
 constexpr size_t kDenseRowsPerLink = 2;
 constexpr size_t kMinDenseRows = 4096;
+// Resolution at which a wide id range is searched for its dense window.
+constexpr size_t kHistogramBuckets = 1024;
 } // namespace
 
 SPointIndex &SPointIndex::instance()
@@ -46,7 +50,8 @@ void SPointIndex::clear()
     std::vector<uint32_t>().swap(mRowStart);
     std::vector<uint32_t>().swap(mLinks);
     std::vector<bool>().swap(mRowEliminated);
-    mDense = false;
+    mFirstId = 0;
+    mDenseRows = 0;
     mChanged = false;
 }
 
@@ -54,10 +59,10 @@ uint32_t SPointIndex::rowOf(int pointId)
 {
     if (mChanged)
         rebuild();
-    if (!mDense)
-        return mRowOfPoint.value(pointId, rowKey());
-    const size_t row = uint32_t(pointId) - uint32_t(mFirstId);
-    return row + 1 < mRowStart.size() && mRowStart[row] != mRowStart[row + 1] ? uint32_t(row) : SIdIndex::kNone;
+    const size_t row = rowAt(pointId);
+    if (row == SIdIndex::kNone || mRowStart[row] == mRowStart[row + 1])
+        return SIdIndex::kNone;
+    return uint32_t(row);
 }
 
 SImageLinks SPointIndex::imagesOf(int pointId)
@@ -74,6 +79,45 @@ bool SPointIndex::hasEliminatedImagePoint(int pointId)
     return row != SIdIndex::kNone && mRowEliminated[row];
 }
 
+template <typename Visit> void SPointIndex::forEachEntry(Visit visit) const
+{
+    for (const SImage *image : mImages)
+        if (image)
+            for (const SImagePointEntry &entry : image->points())
+                visit(entry);
+}
+
+// The ids that get a row each without hashing: the whole range when it is small against the
+// number of links, otherwise the window of that size that holds most links (a block's ids are
+// mostly consecutive, with a few far away). Returns the first id and the number of rows.
+std::pair<int, size_t> SPointIndex::denseWindow(int lowest, int highest, size_t total) const
+{
+    const size_t limit = std::max(kMinDenseRows, kDenseRowsPerLink * total);
+    const uint64_t range = uint64_t(int64_t(highest) - lowest) + 1;
+    if (range <= limit)
+        return {lowest, size_t(range)};
+    const uint64_t width = (range + kHistogramBuckets - 1) / kHistogramBuckets;
+    const size_t span = size_t(limit / width); // buckets per window
+    if (span == 0)
+        return {0, 0};
+    std::vector<size_t> count(kHistogramBuckets, 0);
+    forEachEntry([&](const SImagePointEntry &e) { ++count[size_t(uint64_t(int64_t(e.id) - lowest) / width)]; });
+    size_t sum = 0, best = 0, bestFirst = 0;
+    for (size_t b = 0; b < kHistogramBuckets; ++b) {
+        sum += count[b];
+        if (b >= span)
+            sum -= count[b - span];
+        if (sum > best) {
+            best = sum;
+            bestFirst = b + 1 >= span ? b + 1 - span : 0;
+        }
+    }
+    if (best * 2 < total)
+        return {0, 0};
+    const int64_t first = lowest + int64_t(bestFirst * width);
+    return {int(first), size_t(std::min<uint64_t>(span * width, uint64_t(highest - first) + 1))};
+}
+
 void SPointIndex::rebuild()
 {
     mChanged = false;
@@ -82,48 +126,21 @@ void SPointIndex::rebuild()
     std::vector<uint32_t>().swap(mRowStart);
     std::vector<uint32_t>().swap(mLinks);
     std::vector<bool>().swap(mRowEliminated);
-    mDense = false;
+    mFirstId = 0;
+    mDenseRows = 0;
 
     size_t total = 0;
     int lowest = INT_MAX, highest = INT_MIN;
-    for (const SImage *image : mImages) {
-        if (!image)
-            continue;
-        for (const SImagePointEntry &entry : image->points()) {
-            lowest = std::min(lowest, entry.id);
-            highest = std::max(highest, entry.id);
-        }
-        total += image->points().size();
-    }
+    forEachEntry([&](const SImagePointEntry &e) {
+        lowest = std::min(lowest, e.id);
+        highest = std::max(highest, e.id);
+        ++total;
+    });
     if (total == 0)
         return;
-    const size_t range = size_t(int64_t(highest) - lowest + 1);
-    if (range <= std::max(kMinDenseRows, kDenseRowsPerLink * total))
-        rebuildDense(lowest, range, total);
-    else
-        rebuildHashed(total);
-}
+    std::tie(mFirstId, mDenseRows) = denseWindow(lowest, highest, total);
+    countRows();
 
-void SPointIndex::rebuildDense(int firstId, size_t range, size_t total)
-{
-    mDense = true;
-    mFirstId = firstId;
-    // Counts, then their running sums: mRowStart[row] is the end of the row for now.
-    mRowStart.assign(range + 1, 0);
-    mRowEliminated.assign(range, false);
-    for (const SImage *image : mImages) {
-        if (!image)
-            continue;
-        for (const SImagePointEntry &entry : image->points()) {
-            const size_t row = size_t(uint32_t(entry.id) - uint32_t(firstId));
-            ++mRowStart[row];
-            if (!entry.point.isActive())
-                mRowEliminated[row] = true;
-        }
-    }
-    for (size_t row = 1; row < range; ++row)
-        mRowStart[row] += mRowStart[row - 1];
-    mRowStart[range] = uint32_t(total);
     // Filled from the back, images in reverse register order: each row ends up in the order
     // the images received their points, and each row's end has moved to its start.
     mLinks.resize(total);
@@ -133,54 +150,39 @@ void SPointIndex::rebuildDense(int firstId, size_t range, size_t total)
             continue;
         const std::span<const SImagePointEntry> points = image->points();
         for (auto it = points.rbegin(); it != points.rend(); ++it)
-            mLinks[--mRowStart[size_t(uint32_t(it->id) - uint32_t(firstId))]] = uint32_t(slot);
+            mLinks[--mRowStart[rowAt(it->id)]] = uint32_t(slot);
     }
 }
 
-void SPointIndex::rebuildHashed(size_t total)
+void SPointIndex::countRows()
 {
-    // First pass: a row per point id, in the order the ids first appear, and its size; the
-    // row of every link is kept for the second pass, which then needs no lookups.
-    std::vector<uint32_t> rowOfLink;
-    rowOfLink.reserve(total);
-    std::vector<uint32_t> rowSize;
-    for (SImage *image : mImages) {
-        if (!image)
-            continue;
-        for (const SImagePointEntry &entry : std::as_const(*image).points()) {
-            const auto next = static_cast<uint32_t>(rowSize.size());
-            if (next == mRowId.size())
-                mRowId.push_back(entry.id); // taken back below when the id has a row
-            const uint32_t row = mRowOfPoint.insertIfAbsent(entry.id, next, rowKey());
-            if (row == next) {
-                rowSize.push_back(0);
+    // Rows of the dense window first, then one per other id in the order they appear.
+    mRowStart.assign(mDenseRows, 0);
+    mRowEliminated.assign(mDenseRows, false);
+    size_t total = 0;
+    forEachEntry([&](const SImagePointEntry &e) {
+        size_t row = uint32_t(e.id) - uint32_t(mFirstId);
+        if (row >= mDenseRows) {
+            const auto next = uint32_t(mRowId.size());
+            mRowId.push_back(e.id); // taken back below when the id has a row
+            const uint32_t k = mRowOfPoint.insertIfAbsent(e.id, next, rowKey());
+            if (k == next) {
+                mRowStart.push_back(0);
                 mRowEliminated.push_back(false);
             } else {
                 mRowId.pop_back();
             }
-            ++rowSize[row];
-            if (!entry.point.isActive())
-                mRowEliminated[row] = true;
-            rowOfLink.push_back(row);
+            row = mDenseRows + k;
         }
-    }
-
-    mRowStart.assign(rowSize.size() + 1, 0);
-    for (size_t row = 0; row < rowSize.size(); ++row)
-        mRowStart[row + 1] = mRowStart[row] + rowSize[row];
-
-    // Second pass: images in register order, which is the order they received their points.
+        ++mRowStart[row];
+        if (!e.point.isActive())
+            mRowEliminated[row] = true;
+        ++total;
+    });
     mRowId.shrink_to_fit();
     mRowEliminated.shrink_to_fit();
-    std::vector<uint32_t> cursor(mRowStart.begin(), mRowStart.end() - 1);
-    std::vector<uint32_t>().swap(rowSize);
-    mLinks.resize(total);
-    size_t link = 0;
-    for (uint32_t slot = 0; slot < mImages.size(); ++slot) {
-        const SImage *image = mImages[slot];
-        if (!image)
-            continue;
-        for (size_t n = image->points().size(); n > 0; --n)
-            mLinks[cursor[rowOfLink[link++]]++] = slot;
-    }
+    // Running sums: mRowStart[row] is the end of the row until the links are filled in.
+    for (size_t row = 1; row < mRowStart.size(); ++row)
+        mRowStart[row] += mRowStart[row - 1];
+    mRowStart.push_back(uint32_t(total));
 }

@@ -11,6 +11,7 @@
 #include "misc/SImageData.h"
 
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 class SPointIndex {
@@ -28,20 +29,33 @@ public:
 
 private:
     void rebuild();
-    // Ids that fill most of their range: rows are the ids' offsets, no hashing at all.
-    void rebuildDense(int firstId, size_t range, size_t total);
-    void rebuildHashed(size_t total);
-    uint32_t rowOf(int pointId);
+    std::pair<int, size_t> denseWindow(int lowest, int highest, size_t total) const;
+    // Row sizes and eliminated flags, then mRowStart as the running sums (each row's end).
+    void countRows();
+    template <typename Visit> void forEachEntry(Visit visit) const;
     auto rowKey() const
     {
-        return [this](uint32_t row) { return mRowId[row]; };
+        return [this](uint32_t k) { return mRowId[k]; };
+    }
+    // The row of a measured id, or kNone.
+    uint32_t rowOf(int pointId);
+    // The row an id has or would have; kNone outside the dense window for an id without row.
+    size_t rowAt(int pointId) const
+    {
+        const size_t row = uint32_t(pointId) - uint32_t(mFirstId);
+        if (row < mDenseRows)
+            return row;
+        const uint32_t k = mRowOfPoint.value(pointId, rowKey());
+        return k == SIdIndex::kNone ? k : mDenseRows + k;
     }
 
     std::vector<SImage *> mImages; // by register slot; null for a deleted image
-    bool mDense = false;           // row = point id - mFirstId
+    // Ids mFirstId .. mFirstId + mDenseRows - 1 have the rows 0 .. mDenseRows - 1, without
+    // hashing; every other id that was measured has a row after them through mRowOfPoint.
     int mFirstId = 0;
-    SIdIndex mRowOfPoint;             // point id -> row, where not dense
-    std::vector<int> mRowId;          // row -> point id
+    size_t mDenseRows = 0;
+    SIdIndex mRowOfPoint;             // id -> its row - mDenseRows, outside the dense window
+    std::vector<int> mRowId;          // row - mDenseRows -> id, outside the dense window
     std::vector<uint32_t> mRowStart;  // row -> first entry in mLinks; one extra end entry
     std::vector<uint32_t> mLinks;     // register slots of the images, row after row
     std::vector<bool> mRowEliminated; // row -> some image holds the id as an inactive point

@@ -9,82 +9,98 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
+#include <cstring>
 #include <vector>
 
 namespace {
 
-// Minimal streaming JSON output: the report of a large block is written as it is produced.
+// Minimal streaming JSON output into one reused buffer: the report of a large block is written
+// as it is produced, every value formatted in place (integers and shortest round-trip floats by
+// std::to_chars), with no allocation per value.
 class JsonOut {
 public:
-    explicit JsonOut(QIODevice &device) : mDevice(device) {}
+    explicit JsonOut(QIODevice &device) : mDevice(device), mBuf(kBufferBytes) {}
     ~JsonOut() { flush(); }
 
-    JsonOut &raw(const char *s)
-    {
-        mBuf.append(s);
-        return check();
-    }
+    JsonOut &raw(const char *s) { return bytes(s, std::strlen(s)); }
     JsonOut &key(const char *k)
     {
-        mBuf.append('"').append(k).append("\": ");
-        return check();
+        const size_t n = std::strlen(k);
+        room(n + 4);
+        *mEnd++ = '"';
+        std::memcpy(mEnd, k, n);
+        mEnd += n;
+        std::memcpy(mEnd, "\": ", 3);
+        mEnd += 3;
+        return *this;
     }
     JsonOut &num(int v)
     {
-        mBuf.append(QByteArray::number(v));
-        return check();
+        room(kNumberRoom);
+        mEnd = std::to_chars(mEnd, mEnd + kNumberRoom, v).ptr;
+        return *this;
     }
-    JsonOut &boolean(bool v) { return raw(v ? "true" : "false"); }
+    JsonOut &boolean(bool v) { return v ? raw("true") : raw("false"); }
     template <typename Float> JsonOut &real(Float v)
     {
         if (!std::isfinite(v))
             return raw("null");
-        char digits[32];
-        const auto result = std::to_chars(digits, digits + sizeof digits, v);
-        mBuf.append(digits, result.ptr - digits);
-        return check();
+        room(kNumberRoom);
+        mEnd = std::to_chars(mEnd, mEnd + kNumberRoom, v).ptr;
+        return *this;
     }
     JsonOut &triple(float a, float b, float c) { return raw("[").real(a).raw(", ").real(b).raw(", ").real(c).raw("]"); }
     JsonOut &str(const QString &s)
     {
-        mBuf.append('"');
+        raw("\"");
         for (const char ch : s.toUtf8()) {
             switch (ch) {
-            case '"': mBuf.append("\\\""); break;
-            case '\\': mBuf.append("\\\\"); break;
-            case '\n': mBuf.append("\\n"); break;
-            case '\r': mBuf.append("\\r"); break;
-            case '\t': mBuf.append("\\t"); break;
+            case '"': raw("\\\""); break;
+            case '\\': raw("\\\\"); break;
+            case '\n': raw("\\n"); break;
+            case '\r': raw("\\r"); break;
+            case '\t': raw("\\t"); break;
             default:
                 if (static_cast<unsigned char>(ch) < 0x20) {
                     char esc[8];
-                    std::snprintf(esc, sizeof esc, "\\u%04x", static_cast<unsigned char>(ch));
-                    mBuf.append(esc);
+                    const int n = std::snprintf(esc, sizeof esc, "\\u%04x", static_cast<unsigned char>(ch));
+                    bytes(esc, size_t(n));
                 } else {
-                    mBuf.append(ch);
+                    bytes(&ch, 1);
                 }
             }
         }
-        mBuf.append('"');
-        return check();
+        return raw("\"");
     }
     void flush()
     {
-        if (!mBuf.isEmpty())
-            mDevice.write(mBuf);
-        mBuf.clear();
+        if (mEnd != mBuf.data())
+            mDevice.write(mBuf.data(), mEnd - mBuf.data());
+        mEnd = mBuf.data();
     }
 
 private:
-    static constexpr qsizetype kFlushBytes = 1 << 20;
-    JsonOut &check()
+    static constexpr size_t kBufferBytes = 1 << 20;
+    static constexpr size_t kNumberRoom = 32; // the longest int, float or double text and more
+
+    // Makes room for n more bytes (n is always far below the buffer size).
+    void room(size_t n)
     {
-        if (mBuf.size() >= kFlushBytes)
+        if (size_t(mBuf.data() + mBuf.size() - mEnd) < n)
             flush();
+    }
+    JsonOut &bytes(const char *s, size_t n)
+    {
+        room(n);
+        std::memcpy(mEnd, s, n);
+        mEnd += n;
         return *this;
     }
+
     QIODevice &mDevice;
-    QByteArray mBuf;
+    std::vector<char> mBuf;
+    char *mEnd = mBuf.data();
 };
 
 bool extentIsInitial(const SImage &image)

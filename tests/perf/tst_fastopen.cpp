@@ -140,13 +140,21 @@ void TstFastOpen::conflictsStillWarnInListOrder()
     data.close();
 }
 
-void TstFastOpen::linksInReadingOrder_data() { codesFromTheOnePointOfEachId_data(); }
+void TstFastOpen::linksInReadingOrder_data()
+{
+    QTest::addColumn<int>("idStep");
+    QTest::addColumn<bool>("farIds");
+    QTest::newRow("dense ids") << 1 << false;
+    QTest::newRow("scattered ids") << 100003 << false;
+    QTest::newRow("dense ids and a few far away") << 1 << true;
+}
 
 // The point index against a plain map filled point by point: the images of each id in the
 // order they received their points, each once, and the eliminated flag.
 void TstFastOpen::linksInReadingOrder()
 {
     QFETCH(int, idStep);
+    QFETCH(bool, farIds);
     constexpr int kImages = 9;
     constexpr int kIds = 300;
     std::map<int, std::vector<const SImage *>> expected;
@@ -157,7 +165,9 @@ void TstFastOpen::linksInReadingOrder()
         auto *image = new SImage;
         image->setId(n);
         for (int i = kIds - 1; i >= 0; i -= (n % 4) + 1) {
-            const int id = 1000 + i * idStep;
+            int id = 1000 + i * idStep;
+            if (farIds && i % 10 == 3)
+                id = i % 20 == 3 ? 3000000 + i : -1000 - i; // the dense window is a part of the range
             const bool active = (i + n) % 5 != 0;
             image->addImagePoint(id, active, 0, 0, 0, 0, 1);
             if (i % 10 == 0)
