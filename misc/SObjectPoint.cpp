@@ -112,10 +112,7 @@ SObjectCoord &SObjectPoint::ownObservation()
     return *mObservation;
 }
 
-bool SObjectPoint::isProjectionCentre() const
-{
-    return mCode == SGlobal::kCodeProjectionCentre || mCode == SGlobal::kCodeObservedProjectionCentre;
-}
+static_assert(SGlobal::kCodeProjectionCentre == 900 && SGlobal::kCodeObservedProjectionCentre == 901);
 
 bool SObjectPoint::hasObservation(int axis) const
 {

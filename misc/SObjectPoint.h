@@ -56,7 +56,8 @@ public:
     // whose observed values are SGlobal::kNoObservation.
     const SObjectCoord &observation() const;
 
-    bool isProjectionCentre() const;
+    // Code 900 or 901 (SGlobal::kCodeProjectionCentre, kCodeObservedProjectionCentre).
+    bool isProjectionCentre() const { return mCode == 900 || mCode == 901; }
     bool hasObservationX() const { return hasObservation(AX_X); }
     bool hasObservationY() const { return hasObservation(AX_Y); }
     bool hasObservationZ() const { return hasObservation(AX_Z); }

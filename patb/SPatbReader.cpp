@@ -353,6 +353,7 @@ bool SPatbReader::ReadImageFiles(const QString &imageFile, const QString &orient
     SImage *current = nullptr;          // stays current after its trailer until the next header
     bool warnedOrphans = false;
     qint64 nextProgress = kProgressBytes;
+    int knownPoints = 0; // records after a header already recognised as image points
 
     while (const char *r = images.next()) {
         if (images.bytesRead() >= nextProgress) {
@@ -360,12 +361,14 @@ bool SPatbReader::ReadImageFiles(const QString &imageFile, const QString &orient
             if (!reportProgress(imageFile, images.bytesRead(), images.size()))
                 return false;
         }
-        const ImageRecordE kind = imageRecordKind(r);
+        const ImageRecordE kind = knownPoints > 0 ? IR_Point : imageRecordKind(r);
+        knownPoints = std::max(knownPoints - 1, 0);
         const int id = SRecord::idAt(r, 2);
         if (kind == IR_Header) {
             unfinished = std::make_unique<SImage>(); // an image left without trailer goes
             unfinished->setId(id);
-            unfinished->reservePoints(pointRecordsAhead(images));
+            knownPoints = pointRecordsAhead(images);
+            unfinished->reservePoints(knownPoints);
             current = unfinished.get();
             continue;
         }

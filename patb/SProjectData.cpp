@@ -44,18 +44,13 @@ bool SProjectData::assignPointCodesByImage()
     // Only exact when the order of the visits cannot matter: no image point has a code yet
     // and every id has at most one object point that is not a projection centre. Then an
     // image point takes the code of that one point, and none where only centres carry its id.
-    for (const SImage *image : mListImageData)
-        for (const SImagePointEntry &entry : image->points())
-            if (entry.point.code() != -1)
-                return false;
-
     std::vector<IdCode> claims;
     claims.reserve(size_t(mListObjectData.count()));
     for (const SObjectPoint &object : mListObjectData)
         if (!object.isProjectionCentre())
             claims.push_back({object.id(), object.code()});
     if (claims.empty())
-        return true;
+        return !anyImagePointCoded();
     const auto [lowest, highest] =
         std::minmax_element(claims.begin(), claims.end(), [](const IdCode &a, const IdCode &b) { return a.id < b.id; });
     const int first = lowest->id;
@@ -70,29 +65,50 @@ bool SProjectData::assignPointCodesByImage()
                 return false;
             slot = claim.code;
         }
-        for (SImage *image : mListImageData)
-            for (SImagePointEntry &entry : image->points()) {
-                const qint64 slot = qint64(entry.id) - first;
-                if (slot >= 0 && slot < range && codeAt[size_t(slot)] != kNoCode)
-                    entry.point.setCode(codeAt[size_t(slot)]);
-            }
-        return true;
+        return assignCodes([&](int id) {
+            const qint64 slot = qint64(id) - first;
+            return slot >= 0 && slot < range ? codeAt[size_t(slot)] : kNoCode;
+        });
     }
 
     std::sort(claims.begin(), claims.end(), [](const IdCode &a, const IdCode &b) { return a.id < b.id; });
     if (std::adjacent_find(claims.begin(), claims.end(),
                            [](const IdCode &a, const IdCode &b) { return a.id == b.id; }) != claims.end())
         return false;
-    for (SImage *image : mListImageData) {
-        auto from = claims.cbegin();
+    // Ids come in ascending order within an image: the search goes on from the last match.
+    auto from = claims.cbegin();
+    int previousId = INT_MAX;
+    return assignCodes([&](int id) {
+        if (id < previousId)
+            from = claims.cbegin(); // the next image
+        previousId = id;
+        from = std::lower_bound(from, claims.cend(), id, [](const IdCode &c, int v) { return c.id < v; });
+        return from != claims.cend() && from->id == id ? from->code : kNoCode;
+    });
+}
+
+bool SProjectData::anyImagePointCoded() const
+{
+    for (const SImage *image : mListImageData)
+        for (const SImagePointEntry &entry : image->points())
+            if (entry.point.code() != -1)
+                return true;
+    return false;
+}
+
+template <typename CodeOf> bool SProjectData::assignCodes(CodeOf codeOf)
+{
+    // A point met with a code already ends the pass. The codes given until then are the ones
+    // the reconciliation in order gives them too (each id has one claim), so it can go on
+    // from here without a warning of its own about them.
+    for (SImage *image : mListImageData)
         for (SImagePointEntry &entry : image->points()) {
-            from = std::lower_bound(from, claims.cend(), entry.id, [](const IdCode &c, int id) { return c.id < id; });
-            if (from == claims.cend())
-                break;
-            if (from->id == entry.id)
-                entry.point.setCode(from->code);
+            if (entry.point.code() != -1)
+                return false;
+            const int code = codeOf(entry.id);
+            if (code != kNoCode)
+                entry.point.setCode(code);
         }
-    }
     return true;
 }
 

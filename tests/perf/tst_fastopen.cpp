@@ -24,6 +24,7 @@ private slots:
     void codesFromTheOnePointOfEachId();
     void conflictsStillWarnInListOrder_data();
     void conflictsStillWarnInListOrder();
+    void codeGivenBeforeGoesToTheOrderedPass();
     void linksInReadingOrder_data();
     void linksInReadingOrder();
     void findEachGivesWhatFindGives_data();
@@ -137,6 +138,31 @@ void TstFastOpen::conflictsStillWarnInListOrder()
         QCOMPARE(image->imagePoint(b)->code(), 0);
         QCOMPARE(image->imagePoint(c)->code(), 2);
     }
+    data.close();
+}
+
+// An image point that has a code already, met in the middle of the fast pass: the result and
+// the warnings are those of the reconciliation in order.
+void TstFastOpen::codeGivenBeforeGoesToTheOrderedPass()
+{
+    SProjectData data;
+    for (int id : {10, 11, 12})
+        data.mListObjectData.append(objectPoint(id, id - 10));
+    for (int n : {1, 2, 3}) {
+        auto *image = new SImage;
+        image->setId(n);
+        for (int id : {10, 11, 12, 13})
+            image->addImagePoint(id, true, 0, 0, 0, 0, 1);
+        image->squeeze();
+        data.mListImageData.append(image);
+    }
+    data.mListImageData.at(1)->imagePoint(11)->setCode(7);
+    MessageCapture capture;
+    data.initialise();
+    QCOMPARE(capture.warnings().filter("not unique"), QStringList{"Pointcode for image-point 11 is not unique!"});
+    for (const SImage *image : data.mListImageData)
+        for (int id : {10, 11, 12, 13})
+            QCOMPARE(image->imagePoint(id)->code(), image->id() == 2 && id == 11 ? 7 : (id == 13 ? -1 : id - 10));
     data.close();
 }
 
