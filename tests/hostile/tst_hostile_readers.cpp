@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Damaged, hostile and absurd PAT-B files: every reader reports the file and the problem,
 // never crashes or hangs, and reading a good project afterwards still works.
-#include "framework/Mu.h"
 #include "misc/SException.h"
 #include "patb/SPatbReader.h"
+#include "tests/common/MessageCapture.h"
 #include "tools/PatbWriter.h"
 
 #include <QRandomGenerator>
@@ -35,14 +35,6 @@ constexpr qint64 kCancelAfterBytes = 64LL * 1024 * 1024;
 // cancelled from the progress notice once it passed cancelAfterBytes.
 class Capture : public SPatbHandler {
 public:
-    Capture()
-    {
-        Mu::setSink([this](Mu::Level level, const QString &text) {
-            if (level == Mu::Level::Warn)
-                warnings << text;
-        });
-    }
-    ~Capture() override { Mu::setSink({}); }
     SReadErrorChoice readError(const QString &text) override
     {
         dialogs << text;
@@ -54,9 +46,9 @@ public:
         progressTotal = total;
         return cancelAfterBytes < 0 || done < cancelAfterBytes;
     }
-    bool warned(const QString &part) const { return !warnings.filter(part).isEmpty(); }
+    bool warned(const QString &part) const { return !messages.warnings().filter(part).isEmpty(); }
 
-    QStringList warnings;
+    MessageCapture messages;
     QStringList dialogs;
     qint64 cancelAfterBytes = -1;
     qint64 progressDone = 0;
@@ -209,7 +201,8 @@ private slots:
         if (warning.startsWith('!'))
             QVERIFY2(capture.warned(file), "the warning names the damaged file");
         if (!warning.isEmpty())
-            QVERIFY2(capture.warned(warning.mid(warning.startsWith('!'))), qPrintable(capture.warnings.join('\n')));
+            QVERIFY2(capture.warned(warning.mid(warning.startsWith('!'))),
+                     qPrintable(capture.messages.warnings().join('\n')));
         QCOMPARE(capture.dialogs.value(0).left(dialog.size()), dialog);
         QCOMPARE(result.images, images);
     }

@@ -91,23 +91,6 @@ private slots:
         QVERIFY(image.pixelColor(m.map(1000.0f, 1000.0f)) != QColor(Qt::white));
     }
 
-    // All points on one spot: the spot in the middle of a canvas of the usual size.
-    void oneSpot()
-    {
-        SObjectPointList list;
-        for (int id = 1; id <= 3; ++id)
-            addPoint(list, id, 5.0f, 5.0f, 5.0f);
-        SObjectView view(0);
-        view.setObjectPoints(&list, true);
-        const QImage image = paint(view);
-        QVERIFY(std::isfinite(view.canvas().zoomFactor()) && view.canvas().zoomFactor() > 0.0f);
-        QCOMPARE(view.canvas().canvasSize(), QSize(kCanvasAt100, kCanvasAt100));
-        const QPoint centre(kCanvasAt100 / 2, kCanvasAt100 / 2);
-        QCOMPARE(view.canvas().mapping().map(5.0f, 5.0f), centre);
-        QCOMPARE(image.pixelColor(centre), QColor(Qt::black));
-        QCOMPARE(image.pixelColor(45, 45), QColor(Qt::white));
-    }
-
     void nonFiniteImagePoints()
     {
         SImage image;

@@ -51,7 +51,6 @@ private slots:
     void zoomWithoutImageDoesNothing();
     void rubberBand_data();
     void rubberBand();
-    void rubberBandCapsAtMaximum();
     void scrollDrag();
     void contextMenu();
 
@@ -147,12 +146,6 @@ void TestSImageView::canvasGeometry()
     QCOMPARE(map.canvasSize(), canvas);
     QCOMPARE(map.toCanvas(float(image.x()), float(image.y())), pixel);
     QCOMPARE(map.frameRect(), QRect(40, 40, canvas.width() - 80, canvas.height() - 80));
-
-    // The view follows the same geometry.
-    mImage.reset(makeImage(1, x0, y0, x1, y1));
-    makeView();
-    mView->slotZoom(zoom);
-    QCOMPARE(mView->canvas().canvasSize(), canvas);
 }
 
 void TestSImageView::degenerateExtentStaysInsideFrame()
@@ -395,17 +388,6 @@ void TestSImageView::rubberBand()
     const QPoint expected(int(std::floor((band.left() - 40) * f + 40 + 0.5f)),
                           int(std::floor((band.top() - 40) * f + 40 + 0.5f)));
     QCOMPARE(mView->contentsPos(), expected);
-}
-
-void TestSImageView::rubberBandCapsAtMaximum()
-{
-    makeView(true);
-    mView->slotZoom(SImageView::kZoomMax / 2);
-    QWidget *viewport = mView->viewport();
-    QTest::mousePress(viewport, Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
-    QTest::mouseMove(viewport, QPoint(40, 40));
-    QTest::mouseRelease(viewport, Qt::LeftButton, Qt::NoModifier, QPoint(40, 40));
-    QCOMPARE(mView->zoom(), SImageView::kZoomMax);
 }
 
 void TestSImageView::scrollDrag()

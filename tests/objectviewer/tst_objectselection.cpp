@@ -8,6 +8,7 @@
 #include "objectviewer/SObjectView.h"
 #include "objectviewer/SObjectViewer.h"
 #include "search/SPointSearch.h"
+#include "tests/common/MessageCapture.h"
 #include "tests/objectviewer/ObjectBlock.h"
 
 #include <QCoreApplication>
@@ -271,15 +272,11 @@ void TestObjectSelection::illegalSearchModeChangesNothing()
 {
     ObjectBlock block;
     block.points.at(0)->setSelected(true);
-    QStringList warnings;
-    Mu::setSink([&warnings](Mu::Level level, const QString &text) {
-        if (level == Mu::Level::Warn)
-            warnings << text;
-    });
+    MessageCapture capture;
     SObjectView view(0);
     view.setObjectPoints(&block.points, false);
     view.canvas().selectPoints(SGlobal::SL_Erase, SPointSearch(SearchModeE(7), QStringLiteral("0"), QString(), false));
-    QVERIFY(warnings.contains(QStringLiteral("Illegal Search-Mode (7)!")));
+    QVERIFY(capture.warnings().contains(QStringLiteral("Illegal Search-Mode (7)!")));
     QCOMPARE(selected(block.points), QStringList{"p1"});
 }
 

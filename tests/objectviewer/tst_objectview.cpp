@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Drawing and interaction of the object view: pixels at mapped positions, marks, texts,
 // residual vectors, zoom and selection bands, toggles, the context menu and the index.
-#include "framework/Mu.h"
 #include "objectviewer/SObjectView.h"
+#include "tests/common/MessageCapture.h"
 #include "tests/objectviewer/ObjectBlock.h"
 
 #include <QAction>
@@ -72,20 +72,6 @@ void drag(SObjectView &view, const QPoint &a, const QPoint &b, Qt::KeyboardModif
     sendMouse(view, QEvent::MouseMove, b, modifiers);
     sendMouse(view, QEvent::MouseButtonRelease, b, modifiers);
 }
-
-struct MessageLog {
-    QStringList notes, warnings;
-    MessageLog()
-    {
-        Mu::setSink([this](Mu::Level level, const QString &text) {
-            if (level == Mu::Level::Note)
-                notes << text;
-            else if (level == Mu::Level::Warn)
-                warnings << text;
-        });
-    }
-    ~MessageLog() { Mu::setSink({}); }
-};
 
 } // namespace
 
@@ -347,7 +333,7 @@ void TestObjectView::zoomBand()
     QFETCH(QSize, band);
     QFETCH(int, zoom);
     QFETCH(QPoint, scroll);
-    MessageLog log;
+    MessageCapture log;
     Fixture f;
     f.view.resize(400, 300);
     f.view.show();
@@ -358,8 +344,8 @@ void TestObjectView::zoomBand()
     QCOMPARE(f.view.scrollPosition(), scroll);
     QVERIFY(!f.view.canvas().rubberBand().isValid());
     const bool refused = zoom == 100;
-    QCOMPARE(log.notes.contains("The zoom-rect you specified is to small (min 20 pixel)!"), refused);
-    QCOMPARE(log.notes.contains("Ignoring zoom."), refused);
+    QCOMPARE(log.notes().contains("The zoom-rect you specified is to small (min 20 pixel)!"), refused);
+    QCOMPARE(log.notes().contains("Ignoring zoom."), refused);
 }
 
 void TestObjectView::selectionBand_data()
@@ -375,13 +361,13 @@ void TestObjectView::selectionBand()
 {
     QFETCH(QSize, band);
     QFETCH(bool, accepted);
-    MessageLog log;
+    MessageCapture log;
     Fixture f;
     f.view.slotSetMode(SObjectView::MD_Selection);
     drag(f.view, kMid - QPoint(1, 1), kMid + QPoint(band.width() - 2, band.height() - 2));
     QCOMPARE(f.mid->isSelected(), accepted);
     QCOMPARE(f.block.points.selectedCount(), accepted ? 1 : 0);
-    QCOMPARE(log.notes.contains("The selection-rect you specified is to small (min 20 pixel)!"), !accepted);
+    QCOMPARE(log.notes().contains("The selection-rect you specified is to small (min 20 pixel)!"), !accepted);
 }
 
 void TestObjectView::ctrlAddsWithoutDoubleCount()
@@ -438,12 +424,12 @@ void TestObjectView::textExclusion()
     f.view.slotToggleSigmas(VM_Graphical);
     QVERIFY(f.view.canvas().residualsOn(VM_Graphical) && f.view.canvas().sigmasOn(VM_Graphical));
 
-    MessageLog log;
+    MessageCapture log;
     Fixture noInversion;
     noInversion.view.slotToggleSigmas(VM_Graphical);
     noInversion.view.slotToggleSigmas(VM_Textual);
     QVERIFY(!noInversion.view.canvas().sigmasOn(VM_Graphical) && !noInversion.view.canvas().sigmasOn(VM_Textual));
-    QCOMPARE(log.warnings.count("No inversion: sigmas were not computed!"), 2);
+    QCOMPARE(log.warnings().count("No inversion: sigmas were not computed!"), 2);
 }
 
 void TestObjectView::contextMenu_data()

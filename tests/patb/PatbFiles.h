@@ -2,12 +2,8 @@
 // PAT-B records for the reader tests, with the defaults the tests rely on, plus a message capture.
 #pragma once
 
-#include "framework/Mu.h"
+#include "tests/common/MessageCapture.h"
 #include "tools/PatbWriter.h"
-
-#include <QList>
-#include <QPair>
-#include <QStringList>
 
 namespace PatbFiles {
 
@@ -37,24 +33,6 @@ inline QByteArray observationRecord(int type, int status, int id, double observe
 }
 inline void writeFile(const QString &path, const QByteArray &bytes) { PatbWriter::writeFile(path, bytes); }
 
-// Collects every message while alive.
-class MessageCapture {
-public:
-    MessageCapture()
-    {
-        Mu::setSink([this](Mu::Level level, const QString &text) { messages.append({level, text}); });
-    }
-    ~MessageCapture() { Mu::setSink(nullptr); }
-    QStringList texts(Mu::Level level) const
-    {
-        QStringList out;
-        for (const auto &m : messages)
-            if (m.first == level)
-                out << m.second;
-        return out;
-    }
-    QStringList warnings() const { return texts(Mu::Level::Warn); }
-    QList<QPair<Mu::Level, QString>> messages;
-};
+using ::MessageCapture;
 
 } // namespace PatbFiles

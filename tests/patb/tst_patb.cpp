@@ -56,7 +56,6 @@ private slots:
     void readerExceptions_data();
     void readerExceptions();
     void recordsOutsideImages();
-    void garbageFiles();
 
     void objectFileAndStatistics();
     void observationBlunderRules_data();
@@ -399,31 +398,6 @@ void TestPatb::recordsOutsideImages()
     QVERIFY_THROWS_EXCEPTION(
         SException, readImages(imageHeader(2) + imageTrailer() + imageTrailer(), orientationRecord(2, 9, 0, 0, 0)));
     QCOMPARE(mData.mListImageData.count(), 2);
-}
-
-void TestPatb::garbageFiles()
-{
-    // Random bytes of every reader: messages or exceptions, never a crash or a hang.
-    QByteArray garbage;
-    quint32 seed = 12345;
-    for (int i = 0; i < 52 * 70 * 3; ++i) {
-        seed = seed * 1103515245u + 12345u;
-        garbage.append(char(seed >> 16));
-    }
-    writeFile(path("g.cam"), garbage);
-    MessageCapture capture;
-    for (int run = 0; run < 3; ++run) {
-        try {
-            if (run == 0)
-                readImages(garbage, garbage);
-            else if (run == 1)
-                readObjects(garbage, garbage);
-            else
-                SPatbReader(mData, mHandler).ReadPATCameraFile(path("g.cam"));
-        } catch (const SException &e) {
-            QVERIFY(e.code() > 0);
-        }
-    }
 }
 
 // ---- (o) and (c) ----------------------------------------------------------------------------
