@@ -7,6 +7,7 @@
 #include "framework/Mu.h"
 #include "framework/MxCfg.h"
 #include "imageviewer/SImageExport.h"
+#include "misc/SErrorColours.h"
 #include "misc/SException.h"
 #include "misc/SGlobal.h"
 #include "misc/SImageData.h"
@@ -196,6 +197,27 @@ int runReportMode(const SCommandLine &cl)
     return status;
 }
 
+namespace {
+
+// The colouring by error of an export; false with a message when the measure does not
+// fit the view (standardized residuals are image values, sigmas object values).
+bool exportColouring(const SCommandLine &cl, bool objectView, SErrorColours::Colouring *colouring)
+{
+    colouring->measure = SErrorColours::measureFromName(cl.colourBy);
+    colouring->threshold = cl.threshold;
+    const SErrorColours::MeasureE wrong =
+        objectView ? SErrorColours::MeasureE::Standardized : SErrorColours::MeasureE::Sigma;
+    if (colouring->measure == wrong) {
+        printError(QStringLiteral("--colour-by %1 is not available in %2 views: use residual or %3.")
+                       .arg(cl.colourBy, objectView ? QStringLiteral("object") : QStringLiteral("image"),
+                            objectView ? QStringLiteral("sigma") : QStringLiteral("standardized")));
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
 int runExportMode(const SCommandLine &cl)
 {
     // Pictures are painted offscreen: no display is needed.
@@ -257,6 +279,10 @@ int runExportMode(const SCommandLine &cl)
         }
     }
 
+    SErrorColours::Colouring colouring;
+    if (!exportColouring(cl, plane >= 0, &colouring))
+        return 1;
+
     // Everything that can be checked before reading is checked first.
     Mu::setSink([](Mu::Level level, const QString &text) {
         if (level == Mu::Level::Warn || level == Mu::Level::Error || level == Mu::Level::Fatal)
@@ -277,7 +303,9 @@ int runExportMode(const SCommandLine &cl)
     QString error;
     bool ok = false;
     if (plane < 0) {
-        ok = exportImagePicture(data.mListImageData, imageId, cl.outFile, cl.zoomPercent, cl.show, &error);
+        if (data.projectFiles)
+            colouring.sigma0 = data.projectFiles->sigma0;
+        ok = exportImagePicture(data.mListImageData, imageId, cl.outFile, cl.zoomPercent, cl.show, &error, colouring);
     } else {
         const bool sigmas = data.projectFiles && data.projectFiles->inversion;
         SImage *selectedImage = nullptr;
@@ -298,9 +326,14 @@ int runExportMode(const SCommandLine &cl)
                 canvas.selectPoints(SGlobal::SL_Erase,
                                     SPointSearch(request.mode, request.par1, request.par2, request.pattern));
             };
+        const SObjectExportHook beforePaint = [select, colouring](SObjectCanvas &canvas) {
+            canvas.setColouring(colouring);
+            if (select)
+                select(canvas);
+        };
         try {
             ok = exportObjectPicture(data.mListObjectData, sigmas, plane, cl.outFile, cl.zoomPercent, cl.show,
-                                     cl.select == QLatin1String("all"), &error, select);
+                                     cl.select == QLatin1String("all"), &error, beforePaint);
         } catch (const SException &e) {
             printError(QStringLiteral("error %1 while selecting points in '%2': %3")
                            .arg(e.code())

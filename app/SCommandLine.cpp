@@ -2,8 +2,11 @@
 #include "app/SCommandLine.h"
 
 #include "app/SAppInfo.h"
+#include "misc/SErrorColours.h"
 
 #include <QCommandLineParser>
+
+#include <cmath>
 
 namespace {
 
@@ -15,6 +18,7 @@ QString usage()
         "       varlomin --stats [--json] [--config FILE] PROJECT_FILE\n"
         "       varlomin --export image:ID|object:xy|object:xz|object:yz --out FILE [--zoom PERCENT]\n"
         "                [--show LIST] [--select all|image:ID] [--search MODE:PAR1:PAR2[:pattern]]\n"
+        "                [--colour-by residual|standardized|sigma [--threshold X]]\n"
         "                [--config FILE] PROJECT_FILE\n"
         "       varlomin --quality-report OUT.html|OUT.pdf [--config FILE] [--title TEXT] PROJECT_FILE\n\n"
         "Graphical analysis of PAT-B bundle block adjustment results.\n"
@@ -35,6 +39,9 @@ QString usage()
         "                             sigma-values,connections\n"
         "  --select all|image:ID  select points before an object export\n"
         "  --search MODE:PAR1:PAR2[:pattern]  select points by a search before an object export\n"
+        "  --colour-by WHAT   colour the points by error: residual or standardized (image),\n"
+        "                     residual or sigma (object)\n"
+        "  --threshold X      value at the top of the colour ramp, larger values in red (default 3)\n"
         "                     MODE: point-id, image-id, links, residuals, sigmas, blunder, point-code\n"
         "                     PAR1, PAR2: minimum and maximum (leave one empty to not use it), the\n"
         "                     id pattern of digits, '?' and '*' (with :pattern), or the point-code\n"
@@ -73,8 +80,10 @@ SCommandLine SCommandLine::parse(const QStringList &arguments)
     const QCommandLineOption json(QStringLiteral("json"));
     const QCommandLineOption qualityReport(QStringLiteral("quality-report"), QString(), QStringLiteral("file"));
     const QCommandLineOption title(QStringLiteral("title"), QString(), QStringLiteral("text"));
-    parser.addOptions(
-        {help, version, report, exportOpt, out, zoom, show, select, search, config, stats, json, qualityReport, title});
+    const QCommandLineOption colourBy(QStringLiteral("colour-by"), QString(), QStringLiteral("what"));
+    const QCommandLineOption threshold(QStringLiteral("threshold"), QString(), QStringLiteral("value"));
+    parser.addOptions({help, version, report, exportOpt, out, zoom, show, select, search, config, stats, json,
+                       qualityReport, title, colourBy, threshold});
 
     auto fail = [&cl](const QString &message) {
         cl.mode = Mode::Error;
@@ -105,7 +114,7 @@ SCommandLine SCommandLine::parse(const QStringList &arguments)
             return fail(QStringLiteral("--quality-report cannot be combined with --report, --export or --stats."));
         if (positional.size() != 1)
             return fail(QStringLiteral("Name exactly one project file (*.(p))."));
-        for (const QCommandLineOption &o : {out, zoom, show, select, search})
+        for (const QCommandLineOption &o : {out, zoom, show, select, search, colourBy, threshold})
             if (parser.isSet(o))
                 return fail(QStringLiteral("--%1 is only used with --export.").arg(o.names().first()));
         cl.mode = Mode::QualityReport;
@@ -127,7 +136,7 @@ SCommandLine SCommandLine::parse(const QStringList &arguments)
         return cl;
     }
     if (parser.isSet(stats)) {
-        for (const QCommandLineOption &o : {out, zoom, show, select, search})
+        for (const QCommandLineOption &o : {out, zoom, show, select, search, colourBy, threshold})
             if (parser.isSet(o))
                 return fail(QStringLiteral("--%1 is only used with --export.").arg(o.names().first()));
         cl.mode = Mode::Stats;
@@ -135,7 +144,7 @@ SCommandLine SCommandLine::parse(const QStringList &arguments)
         return cl;
     }
     if (!parser.isSet(exportOpt)) {
-        for (const QCommandLineOption &o : {out, zoom, show, select, search})
+        for (const QCommandLineOption &o : {out, zoom, show, select, search, colourBy, threshold})
             if (parser.isSet(o))
                 return fail(QStringLiteral("--%1 is only used with --export.").arg(o.names().first()));
         if (positional.size() > 1)
@@ -159,5 +168,19 @@ SCommandLine SCommandLine::parse(const QStringList &arguments)
         cl.show = parser.value(show).split(QLatin1Char(','), Qt::SkipEmptyParts);
     cl.select = parser.value(select);
     cl.search = parser.value(search);
+    if (parser.isSet(colourBy)) {
+        cl.colourBy = parser.value(colourBy);
+        if (SErrorColours::measureFromName(cl.colourBy) == SErrorColours::MeasureE::Off)
+            return fail(
+                QStringLiteral("--colour-by needs residual, standardized or sigma, not '%1'.").arg(cl.colourBy));
+    }
+    if (parser.isSet(threshold)) {
+        if (!parser.isSet(colourBy))
+            return fail(QStringLiteral("--threshold is only used with --colour-by."));
+        bool ok = false;
+        cl.threshold = parser.value(threshold).toDouble(&ok);
+        if (!ok || !std::isfinite(cl.threshold) || cl.threshold <= 0.0)
+            return fail(QStringLiteral("--threshold needs a positive number, not '%1'.").arg(parser.value(threshold)));
+    }
     return cl;
 }

@@ -18,11 +18,13 @@ struct SCommandLine {
     QString outFile;
     int zoomPercent = 100;
     QStringList show;
-    QString select;      // "all" or "image:ID"
-    QString search;      // MODE:PAR1:PAR2[:pattern]
-    bool json = false;   // --stats --json
-    QString reportFile;  // --quality-report: .html or .pdf
-    QString reportTitle; // --title
+    QString select;         // "all" or "image:ID"
+    QString search;         // MODE:PAR1:PAR2[:pattern]
+    QString colourBy;       // --colour-by: residual, standardized or sigma
+    double threshold = 3.0; // --threshold: top of the colour ramp
+    bool json = false;      // --stats --json
+    QString reportFile;     // --quality-report: .html or .pdf
+    QString reportTitle;    // --title
 
     // Only arguments beginning with "--" are options; the GUI's own "-p" and any other
     // argument are left alone.

@@ -2,11 +2,13 @@
 #include "imageviewer/SImageCanvas.h"
 
 #include "misc/SImageData.h"
+#include "statistics/SBlockStatistics.h"
 
 #include <QFontMetrics>
 #include <QPainter>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 namespace {
@@ -202,9 +204,8 @@ void SImageCanvas::paintCanvas(QPainter &painter, const QRect &clip)
     }
 }
 
-void SImageCanvas::paintSymbol(QPainter &painter, int px, int py, int codeIndex, int size)
+void SImageCanvas::paintSymbol(QPainter &painter, int px, int py, int codeIndex, int size, const QColor &color)
 {
-    const QColor &color = mPointColor[codeIndex];
     const int a = size / 2;
     mPen.setColor(color);
     painter.setPen(mPen);
@@ -251,6 +252,8 @@ void SImageCanvas::paintPoint(QPainter &painter, const QRect &clip, const SImage
     const int extent = blunder ? s + 2 * mBlunderSize : s;
     const int h = extent / 2;
     const QColor &color = mPointColor[i];
+    // Texts keep the point colour: on a light ground the bright end of the ramp is unreadable.
+    const QColor markColor = mColouring.isOn() ? errorColour(point) : color;
 
     if (QRect(px - h, py - h, extent, extent).intersects(clip)) {
         if (blunder) {
@@ -261,7 +264,7 @@ void SImageCanvas::paintPoint(QPainter &painter, const QRect &clip, const SImage
             painter.setBrush(mBrush);
             painter.drawEllipse(pixelBox(px - d / 2, py - d / 2, d, d));
         }
-        paintSymbol(painter, px, py, i, s);
+        paintSymbol(painter, px, py, i, s, markColor);
     } else {
         mPen.setColor(color);
         painter.setPen(mPen);
@@ -272,7 +275,7 @@ void SImageCanvas::paintPoint(QPainter &painter, const QRect &clip, const SImage
         const int ex = rnd(float(px) + point.vx() * mResidualScale * zoomFactor);
         const int ey = rnd(float(py) - point.vy() * mResidualScale * zoomFactor);
         if (isDrawable(ex) && isDrawable(ey)) {
-            mPen.setColor(blunder ? mBlunderColor : color);
+            mPen.setColor(blunder ? mBlunderColor : markColor);
             painter.setPen(mPen);
             painter.drawLine(px, py, ex, ey);
         }
@@ -292,6 +295,21 @@ void SImageCanvas::paintPoint(QPainter &painter, const QRect &clip, const SImage
         setText(SImage::numberOfLinks(entry.id));
         drawTextAt(painter, clip, textX, py - mDescent - kLinkCountRaise, true);
     }
+}
+
+QColor SImageCanvas::errorColour(const SImagePoint &point) const
+{
+    double value = 0.0;
+    if (mColouring.measure == SErrorColours::MeasureE::Standardized)
+        value = standardizedResidual(point, mColouring.sigma0);
+    else
+        value = std::hypot(double(point.vx()), double(point.vy()));
+    return SErrorColours::rampColour(value, mColouring.threshold);
+}
+
+void SImageCanvas::paintLegend(QPainter &painter, const QRect &area) const
+{
+    SErrorColours::paintLegend(painter, area, mColouring, mTextFont);
 }
 
 // The largest residual is marked whatever the point's visibility, so that it can always

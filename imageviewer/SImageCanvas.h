@@ -7,6 +7,7 @@
 
 #include "imageviewer/SImageMapping.h"
 #include "misc/SCanvasGeometry.h"
+#include "misc/SErrorColours.h"
 #include "misc/SGlobal.h"
 #include "prefs/SSettings.h"
 
@@ -22,6 +23,7 @@
 
 class QPainter;
 class SImage;
+class SImagePoint;
 struct SImagePointEntry;
 
 class SImageCanvas {
@@ -66,6 +68,12 @@ public:
     float residualScale() const { return mResidualScale; }
     void setLargestResidualColor(const QColor &color) { mLargestResidualColor = color; }
     void setLargestResidualSize(int size);
+    // Colour by error of the image points (symbol and residual vector); off by default.
+    void setColouring(const SErrorColours::Colouring &colouring) { mColouring = colouring; }
+    const SErrorColours::Colouring &colouring() const { return mColouring; }
+    // The colouring's legend in the top right corner of area (canvas coordinates), e.g. the
+    // visible part of the canvas; nothing when the colouring is off.
+    void paintLegend(QPainter &painter, const QRect &area) const;
     // Every stored display setting at once (not the residual and link-count toggles).
     void applySettings(const SSettings::ImageViewerSettings &settings);
 
@@ -80,7 +88,8 @@ public:
 private:
     void paintPoint(QPainter &painter, const QRect &clip, const SImageMapping &map, const SImagePointEntry &entry,
                     int codeIndex);
-    void paintSymbol(QPainter &painter, int px, int py, int codeIndex, int size);
+    void paintSymbol(QPainter &painter, int px, int py, int codeIndex, int size, const QColor &color);
+    QColor errorColour(const SImagePoint &point) const;
     void paintLargestResidual(QPainter &painter, const QRect &clip, const SImageMapping &map);
     void setText(const char *format, double value);
     void setText(int value);
@@ -109,6 +118,7 @@ private:
     float mResidualScale = 1.0f;
     QColor mLargestResidualColor{Qt::red};
     int mLargestResidualSize = SSettings::kDefaultLargestResidualSize;
+    SErrorColours::Colouring mColouring;
 
     // Painting objects, made once and reused by every paint so that a point costs no
     // allocation.

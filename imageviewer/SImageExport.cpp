@@ -38,7 +38,11 @@ bool writeImageCanvasPicture(SImageCanvas &canvas, const QString &file, QString 
         return false;
     }
     return Mx::writePicture(
-        file, size, [&canvas, size](QPainter &painter) { canvas.paintCanvas(painter, QRect(QPoint(0, 0), size)); },
+        file, size,
+        [&canvas, size](QPainter &painter) {
+            canvas.paintCanvas(painter, QRect(QPoint(0, 0), size));
+            canvas.paintLegend(painter, QRect(QPoint(0, 0), size));
+        },
         error);
 }
 
@@ -48,7 +52,7 @@ QStringList imageExportShowWords()
 }
 
 bool exportImagePicture(SImageList &images, int imageId, const QString &outFile, int zoomPercent,
-                        const QStringList &show, QString *error)
+                        const QStringList &show, QString *error, const SErrorColours::Colouring &colouring)
 {
     SImage *image = nullptr;
     for (SImage *candidate : images) {
@@ -92,6 +96,7 @@ bool exportImagePicture(SImageList &images, int imageId, const QString &outFile,
             return false;
         }
     }
+    canvas.setColouring(colouring);
     canvas.setImage(image);
     canvas.setZoom(zoomPercent);
 

@@ -3,6 +3,8 @@
 // painted as the view paints it with the configuration's image viewer settings.
 #pragma once
 
+#include "misc/SErrorColours.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -19,6 +21,6 @@ QStringList imageExportShowWords(); // ids, links, residuals, residual-values, b
 
 // Writes the canvas of image imageId at zoomPercent into outFile (.png, .pdf or .svg).
 // Needs a QGuiApplication for the fonts, no widgets. On failure returns false and
-// sets *error to a sentence naming the problem.
+// sets *error to a sentence naming the problem. colouring colours the points by error.
 bool exportImagePicture(SImageList &images, int imageId, const QString &outFile, int zoomPercent,
-                        const QStringList &show, QString *error);
+                        const QStringList &show, QString *error, const SErrorColours::Colouring &colouring = {});

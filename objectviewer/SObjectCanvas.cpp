@@ -10,6 +10,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 namespace {
@@ -246,6 +247,13 @@ void SObjectCanvas::dropCoveredPoints(const QRect &area)
 
 void SObjectCanvas::preparePaintObjects()
 {
+    if (mColouring.isOn() && mRampBrushes[0].style() != Qt::SolidPattern) {
+        for (size_t step = 0; step < mRampPens.size(); ++step) {
+            const QColor color = SErrorColours::stepColour(int(step));
+            mRampPens[step] = QPen(color, 0);
+            mRampBrushes[step] = QBrush(color);
+        }
+    }
     for (size_t i = 0; i < mSymbolPens.size(); ++i) {
         if (mSymbolPens[i].color() != mPointColor[i] || mSymbolPens[i].width() != 0) {
             mSymbolPens[i] = QPen(mPointColor[i], 0);
@@ -433,8 +441,10 @@ void SObjectCanvas::paintPoint(QPainter &painter, const QRect &clip, int index)
             const int d = symbolSize + 2 * mBlunderSize;
             mSprites.draw(painter, SObjectSprites::SH_Disc, px, py, d, mBlunderPen, mBlunderBrush);
         }
-        mSprites.draw(painter, mPointSymbol[size_t(codeIndex)], px, py, symbolSize, mSymbolPens[size_t(codeIndex)],
-                      mSymbolBrushes[size_t(codeIndex)]);
+        const int step = mColouring.isOn() ? errorStep(point) : -1;
+        const QPen &pen = step < 0 ? mSymbolPens[size_t(codeIndex)] : mRampPens[size_t(step)];
+        const QBrush &brush = step < 0 ? mSymbolBrushes[size_t(codeIndex)] : mRampBrushes[size_t(step)];
+        mSprites.draw(painter, mPointSymbol[size_t(codeIndex)], px, py, symbolSize, pen, brush);
     }
     if (!point.isSelected())
         return;
@@ -445,6 +455,27 @@ void SObjectCanvas::paintPoint(QPainter &painter, const QRect &clip, int index)
         paintSigmaEllipse(painter, px, py, codeIndex, point);
     if (mConnectionsOn && !point.isProjectionCentre())
         paintConnections(painter, px, py, codeIndex, point);
+}
+
+int SObjectCanvas::errorStep(const SObjectPoint &point) const
+{
+    double largest = -1.0;
+    if (mColouring.measure == SErrorColours::MeasureE::Sigma) {
+        if (mSigmasAvailable)
+            largest = std::max(
+                {std::abs(double(point.sigmaX())), std::abs(double(point.sigmaY())), std::abs(double(point.sigmaZ()))});
+    } else if (mColouring.measure == SErrorColours::MeasureE::Residual) {
+        const SObjectCoord &observation = point.observation();
+        for (int axis = 0; axis < 3; ++axis)
+            if (point.hasObservation(axis) && !point.isRejected(axis))
+                largest = std::max(largest, std::abs(double(observation.deviation(axis))));
+    }
+    return largest < 0.0 ? -1 : SErrorColours::rampStep(largest, mColouring.threshold);
+}
+
+void SObjectCanvas::paintLegend(QPainter &painter, const QRect &area) const
+{
+    SErrorColours::paintLegend(painter, area, mColouring, mTextFont);
 }
 
 void SObjectCanvas::paintSigmaEllipse(QPainter &painter, int px, int py, int index, const SObjectPoint &point)

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "misc/SCanvasGeometry.h"
+#include "misc/SErrorColours.h"
 #include "misc/SGlobal.h"
 #include "objectviewer/SObjectGrid.h"
 #include "objectviewer/SObjectMapping.h"
@@ -73,6 +74,14 @@ public:
     // All settings of the configuration at once, in the order the viewer reads them.
     void applySettings(const SSettings::ObjectViewerSettings &settings);
 
+    // Colour by error of the point symbols (Residual: largest accepted control residual,
+    // Sigma: largest sigma); points without the value keep their colour. Off by default.
+    void setColouring(const SErrorColours::Colouring &colouring) { mColouring = colouring; }
+    const SErrorColours::Colouring &colouring() const { return mColouring; }
+    // The colouring's legend in the top right corner of area (canvas coordinates); nothing
+    // when the colouring is off.
+    void paintLegend(QPainter &painter, const QRect &area) const;
+
     // Toggles of what selected points show. Residual and sigma values are written on the
     // same lines: switching one on switches the other off. Sigmas need sigmasAvailable().
     bool pointIdsOn() const { return mPointIdsOn; }
@@ -132,6 +141,8 @@ private:
     void paintSigmaEllipse(QPainter &painter, int px, int py, int index, const SObjectPoint &point);
     void paintConnections(QPainter &painter, int px, int py, int index, const SObjectPoint &point);
     int largestHalfExtent() const;
+    // The ramp step of a point's error value; -1 when it has none.
+    int errorStep(const SObjectPoint &point) const;
     bool annotated() const;
 
     static constexpr int kCodes = SGlobal::kPointCodeIndexCount;
@@ -163,6 +174,7 @@ private:
     float mScale = 1.0f;
     int mLinkLineType = 0;
     QHash<int, SObjectPoint *> mSelectedCentres;
+    SErrorColours::Colouring mColouring;
 
     // Kept between paints so that painting a point allocates nothing.
     std::vector<QPoint> mPositions; // canvas position of every point, by list index
@@ -176,6 +188,8 @@ private:
     QPen mConnectionPen{Qt::black, 0, Qt::SolidLine};
     std::array<QPen, kCodes> mSymbolPens;
     std::array<QBrush, kCodes> mSymbolBrushes;
+    std::array<QPen, SErrorColours::kRampSteps + 1> mRampPens; // by ramp step, alarm last
+    std::array<QBrush, SErrorColours::kRampSteps + 1> mRampBrushes;
     QPen mMarkPen, mBlunderPen;
     QBrush mMarkBrush, mBlunderBrush;
     std::array<QByteArray, 3> mResidualFormats; // per axis, translated once

@@ -94,5 +94,10 @@ bool exportObjectPicture(SObjectPointList &points, bool sigmasAvailable, int pla
         beforePaint(canvas);
 
     return Mx::writePicture(
-        outFile, whole.size(), [&canvas, whole](QPainter &painter) { canvas.paintCanvas(painter, whole); }, error);
+        outFile, whole.size(),
+        [&canvas, whole](QPainter &painter) {
+            canvas.paintCanvas(painter, whole);
+            canvas.paintLegend(painter, whole);
+        },
+        error);
 }
