@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The graphical image view: mapping and canvas size, drawing rules checked on painted
 // pixels, zoom limits and steps, the rubber band and the context menu.
-#include "framework/Mu.h"
 #include "imageviewer/SImageMapping.h"
 #include "imageviewer/SImageView.h"
+#include "tests/common/MessageCapture.h"
 #include "tests/imageviewer/ImageFixtures.h"
 
 #include <QApplication>
@@ -15,6 +15,7 @@
 #include <cmath>
 #include <functional>
 #include <memory>
+#include <optional>
 
 using namespace ImageFixtures;
 
@@ -57,7 +58,7 @@ private slots:
 private:
     std::unique_ptr<SImage> mImage;
     std::unique_ptr<SImageView> mView;
-    QStringList mNotes;
+    std::optional<MessageCapture> mMessages;
 
     // A view showing mImage with easily told colours; shown on screen when asked.
     void makeView(bool onScreen = false);
@@ -65,11 +66,7 @@ private:
 
 void TestSImageView::init()
 {
-    mNotes.clear();
-    Mu::setSink([this](Mu::Level level, const QString &text) {
-        if (level == Mu::Level::Note || level == Mu::Level::Warn)
-            mNotes << text;
-    });
+    mMessages.emplace();
     mImage.reset(makeImage(1, 0.0f, 0.0f, 500.0f, 500.0f));
 }
 
@@ -78,7 +75,7 @@ void TestSImageView::cleanup()
     mView.reset();
     mImage.reset();
     SImage::clearPointIndex();
-    Mu::setSink(nullptr);
+    mMessages.reset();
 }
 
 void TestSImageView::makeView(bool onScreen)
@@ -376,8 +373,8 @@ void TestSImageView::rubberBand()
     if (!zooms) {
         QCOMPARE(mView->zoom(), 100);
         QCOMPARE(spy.count(), 0);
-        QVERIFY(mNotes.contains(QStringLiteral("The zoom-rect you specified is to small (min 20 pixel)!")));
-        QVERIFY(mNotes.contains(QStringLiteral("Ignoring zoom.")));
+        QVERIFY(mMessages->notes().contains(QStringLiteral("The zoom-rect you specified is to small (min 20 pixel)!")));
+        QVERIFY(mMessages->notes().contains(QStringLiteral("Ignoring zoom.")));
         return;
     }
     const float f =
@@ -453,7 +450,7 @@ void TestSImageView::contextMenu()
     }
 
     QMetaObject::invokeMethod(mView.get(), "_slotHandleContextMenu", Q_ARG(int, 9));
-    QVERIFY(mNotes.contains(QStringLiteral("Invalid case: 9!")));
+    QVERIFY(mMessages->warnings().contains(QStringLiteral("Invalid case: 9!")));
 }
 
 QTEST_MAIN(TestSImageView)
