@@ -42,6 +42,19 @@ const char *const kCannotOpen = QT_TRANSLATE_NOOP("Varlomin", "Could not open fi
 
 QByteArray text(const QString &s) { return s.toUtf8(); }
 
+// PAT-B writes absolute paths; a relative one (a block moved with its folder, as the
+// bundled example) means the folder of the file that names it, and only when nothing is
+// there, the working folder.
+QString besideFile(const QString &namingFile, const QString &path)
+{
+    if (path.isEmpty() || QDir::isAbsolutePath(path))
+        return path;
+    const QString beside = QFileInfo(namingFile).dir().filePath(path);
+    return QFileInfo::exists(beside) ? beside : path;
+}
+
+QString patIniPath() { return QDir(qEnvironmentVariable("windir")).filePath("Pat.ini"); }
+
 float sigmaOf(double variance) { return static_cast<float>(std::sqrt(variance)); }
 
 // Reports the end of a file that stopped inside a record.
@@ -117,7 +130,7 @@ SPatbReader::SPatbReader(SProjectData &data, SPatbHandler &handler) : mData(data
 QString SPatbReader::readPATini(const QString &section, const QString &key)
 {
     Mu::debug("Varlomin::readPATini");
-    const QString path = QDir::toNativeSeparators(QDir(qEnvironmentVariable("windir")).filePath("Pat.ini"));
+    const QString path = QDir::toNativeSeparators(patIniPath());
     if (!QFileInfo::exists(path)) {
         Mu::warn(qUtf8Printable(Mu::tr("PAT configuaration file '%s' doesn't exist!")), text(path).constData());
         return {};
@@ -185,14 +198,16 @@ QString SPatbReader::findCurrentPATProject(bool openCurrentProject)
         Mu::warn("%s", qUtf8Printable(Mu::tr("Trying to load PAT project without option '-p'!")));
         return {};
     }
-    const QString current = QDir::toNativeSeparators(readPATini("PATB", "PATB_LAST_PROJ"));
+    const QString current = QDir::toNativeSeparators(besideFile(patIniPath(), readPATini("PATB", "PATB_LAST_PROJ")));
     if (current.isEmpty() || !QFileInfo::exists(current)) {
         Mu::warn(qUtf8Printable(Mu::tr("Could not find current PAT project file '%s'!")), text(current).constData());
         return {};
     }
     Mu::info(qUtf8Printable(Mu::tr("Looking for project to open in current PAT project file '%s'.")),
              text(current).constData());
-    const QString project = QDir::toNativeSeparators(readPATpro(current, "PROJECT", "PATB_OUT_GRAV") + ".(p)");
+    const QString output = readPATpro(current, "PROJECT", "PATB_OUT_GRAV");
+    const QString project =
+        QDir::toNativeSeparators(output.isEmpty() ? output + ".(p)" : besideFile(current, output + ".(p)"));
     if (!QFileInfo::exists(project)) {
         Mu::warn(qUtf8Printable(Mu::tr("Could not find appropriate project file '%s' for current PAT project!")),
                  text(project).constData());
@@ -263,7 +278,7 @@ bool SPatbReader::readProjectFile(const QString &projectFile)
     }
 
     QString cameraFile;
-    const QString patPrograms = readPATini("PAT", "PATH_PROGRAMS");
+    const QString patPrograms = besideFile(patIniPath(), readPATini("PAT", "PATH_PROGRAMS"));
     if (camera.isEmpty()) {
         // Without a name the camera step would try to open a directory; leave the extents
         // to the points instead.

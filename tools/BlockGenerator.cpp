@@ -564,10 +564,9 @@ bool BlockGenerator::write(QString *error)
     if (!generation.run(error))
         return false;
 
-    // Pat.ini and PAT-B's project file name the directory as given, so that a relative output
-    // directory gives a project that can be moved with its directory.
+    // Pat.ini and PAT-B's project file name their neighbours relative to their own folder,
+    // so that the block can be moved with its folder and opened from any working folder.
     const QString name = mOptions.name;
-    const QString given = QDir::cleanPath(mOptions.outputDirectory);
     const QString cameraFile = name + QStringLiteral(".cam");
     PatbWriter::CameraData cameraData{};
     cameraData[0] = kFocalLength;
@@ -578,8 +577,8 @@ bool BlockGenerator::write(QString *error)
         {name + ".(p)", PatbWriter::projectFile(PatbWriter::projectFileNames(name, cameraFile))},
         {cameraFile,
          PatbWriter::cameraRecord(kCameraId, -kFormatSize / 2, kFormatSize / 2, kFormatSize, kFormatSize, cameraData)},
-        {name + ".pro", PatbWriter::patProjectFile(given + '/' + name)},
-        {QStringLiteral("Pat.ini"), PatbWriter::patIni(given + '/' + name + ".pro", given)},
+        {name + ".pro", PatbWriter::patProjectFile(name)},
+        {QStringLiteral("Pat.ini"), PatbWriter::patIni(name + ".pro", QStringLiteral("."))},
     };
     for (const auto &file : textFiles) {
         if (!PatbWriter::writeFile(directory.filePath(file.file), file.bytes, error))

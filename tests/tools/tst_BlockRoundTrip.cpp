@@ -37,6 +37,7 @@ class TestBlockRoundTrip : public QObject {
 private slots:
     void generatedBlock();
     void writeFileFailure();
+    void bundledExample_data();
     void bundledExample();
 };
 
@@ -120,12 +121,23 @@ void TestBlockRoundTrip::generatedBlock()
 }
 
 // The committed example opens from the repository root as the program opens it with "-p".
+// From the repository root as the README says, and from any other folder with windir
+// naming the example's folder: its files name each other relative to their own folder.
+void TestBlockRoundTrip::bundledExample_data()
+{
+    QTest::addColumn<bool>("fromRoot");
+    QTest::newRow("repository root") << true;
+    QTest::newRow("another folder") << false;
+}
+
 void TestBlockRoundTrip::bundledExample()
 {
+    QFETCH(bool, fromRoot);
     const QString root = QStringLiteral(VARLOMIN_SOURCE_DIR);
     const QString previous = QDir::currentPath();
-    QVERIFY(QDir::setCurrent(root));
-    qputenv("windir", "examples");
+    QTemporaryDir elsewhere;
+    QVERIFY(QDir::setCurrent(fromRoot ? root : elsewhere.path()));
+    qputenv("windir", fromRoot ? QByteArray("examples") : QFile::encodeName(root + QStringLiteral("/examples")));
     SProjectData data;
     RecordingHandler handler;
     SPatbReader reader(data, handler);
