@@ -16,6 +16,10 @@ namespace SStartup {
 // false (with an error dialog) when it is not.
 bool readConfiguration(Mx::App &app, const QString &configOverride);
 
+// Gives the process a private runtime folder when the session names none, so that Qt
+// does not warn about it: the command-line modes print only their own output.
+void prepareRuntimeDir();
+
 // True when an argument, the program path included, begins with "-p".
 bool wantsCurrentProject(const QStringList &arguments);
 

@@ -107,10 +107,13 @@ int runGui(int argc, char **argv, const SCommandLine &cl)
     splash->msg(Mu::tr("Checking number of log-files ..."));
     app->reduceLogFiles();
     splash->msg(Mu::tr("Start to display main window ..."));
-    window->show();
+    window->showMaximized();
+    // The window can be closed at any moment from here on (the splash keeps events
+    // flowing); start-up then stops and the program ends.
+    QObject::connect(window, &Varlomin::sigCloseAccepted, app, &QCoreApplication::quit);
 
     // 13: PAT-B's current project.
-    if (window->openCurrentProjectFlag()) {
+    if (!window->closeAccepted() && window->openCurrentProjectFlag()) {
         splash->msg(Mu::tr("Opening current PAT project ..."));
         window->openCurrentPATProject();
     }
@@ -122,7 +125,14 @@ int runGui(int argc, char **argv, const SCommandLine &cl)
     }
 
     // 14-17.
-    splash->msg(Mu::tr("Ready."), Qt::darkGreen, 750);
+    if (!window->closeAccepted())
+        splash->msg(Mu::tr("Ready."), Qt::darkGreen, 750);
+    if (window->closeAccepted()) {
+        delete splash;
+        delete window;
+        delete app;
+        return 0;
+    }
     Mu::info("%s", qPrintable(Mu::tr("Welcome to <em>%1</em>").arg(Mx::App::info(QStringLiteral("nameLong")))));
     Mu::status("%s", qPrintable(Mu::tr("Ready.")));
     splash->finish(window);
@@ -130,7 +140,7 @@ int runGui(int argc, char **argv, const SCommandLine &cl)
 
     // 18: the event loop; the window is the application's main widget.
     window->setAttribute(Qt::WA_DeleteOnClose);
-    const int result = app->exec();
+    const int result = window->closeAccepted() ? 0 : app->exec();
     delete app;
     return result;
 }
@@ -139,6 +149,7 @@ int runGui(int argc, char **argv, const SCommandLine &cl)
 
 int main(int argc, char **argv)
 {
+    SStartup::prepareRuntimeDir();
     const SCommandLine cl = SCommandLine::parse(argumentList(argc, argv));
     switch (cl.mode) {
     case SCommandLine::Mode::Error: std::fprintf(stderr, "varlomin: %s\n", qPrintable(cl.error)); return 1;

@@ -121,12 +121,18 @@ bool App::addLibraryPath(const QString &path)
 
 bool App::setHelpFile(const QString &path)
 {
-    const QStringList candidates = {path, applicationDirPath() + QStringLiteral("/../") + path,
-                                    applicationDirPath() + QStringLiteral("/../../") + path,
-                                    applicationDirPath() + QLatin1Char('/') + path,
-                                    // an installation keeps the manual with the package's documents
-                                    applicationDirPath() + QStringLiteral("/../share/doc/") +
-                                        applicationName().toLower() + QLatin1Char('/') + QFileInfo(path).fileName()};
+    // Never through the working folder: the program may be started from anywhere.
+    // Relative names are found beside the program (the build copies the manual there)
+    // or in the installation's documentation folder.
+    QStringList candidates;
+    if (QDir::isAbsolutePath(path)) {
+        candidates << path;
+    } else {
+        const QString dir = applicationDirPath();
+        candidates << dir + QLatin1Char('/') + path
+                   << dir + QStringLiteral("/../share/doc/") + applicationName().toLower() + QLatin1Char('/') +
+                          QFileInfo(path).fileName();
+    }
     for (const QString &c : candidates) {
         if (QFileInfo(c).isFile()) {
             mHelpFile = QFileInfo(c).absoluteFilePath();

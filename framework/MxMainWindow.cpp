@@ -36,10 +36,12 @@ MainWindow::MainWindow(QWidget *parent, Qt::WindowFlags type, const QPixmap &ico
     if (!icon.isNull())
         setWindowIcon(QIcon(icon));
     setWindowTitle(QCoreApplication::applicationName());
-    // Most of the screen: the workspace holds several viewers side by side.
+    // The whole screen: the workspace holds several viewers side by side, and on a small
+    // screen every pixel counts.
     const QScreen *screen = QGuiApplication::primaryScreen();
-    const QSize available = screen ? screen->availableSize() : QSize(1280, 900);
-    resize(std::max(800, available.width() * 9 / 10), std::max(600, available.height() * 9 / 10));
+    const QRect available = screen ? screen->availableGeometry() : QRect(0, 0, 1280, 900);
+    resize(std::max(800, available.width()), std::max(600, available.height()));
+    move(available.topLeft());
 }
 
 void MainWindow::addStandardUIs(int mask)
@@ -149,18 +151,34 @@ void MainWindow::slotCfgSaveUser()
 
 void MainWindow::slotShowHelp()
 {
+    if (mHelpView) { // one manual window: the next request brings it to the front
+        mHelpView->showNormal();
+        mHelpView->raise();
+        mHelpView->activateWindow();
+        return;
+    }
     App *app = App::getRep();
     const QString file = app ? app->helpFile() : QString();
     if (file.isEmpty()) {
         Mu::warn("%s", qPrintable(tr("No help file available.")));
         return;
     }
-    auto *view = new QTextBrowser;
-    view->setAttribute(Qt::WA_DeleteOnClose);
-    view->setWindowTitle(tr("%1 Manual").arg(QCoreApplication::applicationName()));
-    view->setSource(QUrl::fromLocalFile(file));
-    view->resize(760, 640);
-    view->show();
+    // A window of its own, but owned by this one, so that it goes when the program ends
+    // and does not keep the program alive.
+    mHelpView = new QTextBrowser(this);
+    mHelpView->setWindowFlags(Qt::Window);
+    mHelpView->setAttribute(Qt::WA_DeleteOnClose);
+    mHelpView->setAttribute(Qt::WA_QuitOnClose, false);
+    mHelpView->setWindowTitle(tr("%1 Manual").arg(QCoreApplication::applicationName()));
+    mHelpView->setSource(QUrl::fromLocalFile(file));
+    mHelpView->resize(760, 640);
+    mHelpView->show();
+}
+
+void MainWindow::closeHelpWindow()
+{
+    if (mHelpView)
+        mHelpView->close();
 }
 
 void MainWindow::keyPressEvent(QKeyEvent *event) { QMainWindow::keyPressEvent(event); }

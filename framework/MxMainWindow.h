@@ -8,6 +8,8 @@
 #include <QMainWindow>
 #include <QMap>
 #include <QPixmap>
+#include <QPointer>
+#include <QTextBrowser>
 
 class QMdiArea;
 class QMenu;
@@ -55,6 +57,10 @@ public:
     PrefsDialog *prefsTab();
     InfoDialog *infoTab();
     QMdiArea *workspace() const { return mWorkspace; }
+    QDockWidget *messageDock() const { return mMessageDock; }
+    // The manual's window while it is open; there is at most one.
+    QTextBrowser *helpWindow() const { return mHelpView; }
+    void closeHelpWindow();
     QPixmap splashPixmap() const { return mSplash; }
 
     // Creates the process's message window; the main window docks it when it is built.
@@ -76,6 +82,7 @@ private:
     PrefsDialog *mPrefs = nullptr;
     InfoDialog *mInfo = nullptr;
     QPixmap mSplash;
+    QPointer<QTextBrowser> mHelpView;
 };
 
 } // namespace Mx

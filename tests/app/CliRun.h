@@ -12,12 +12,15 @@ struct CliRun {
     QByteArray err;
 };
 
-inline CliRun runVarlomin(const QStringList &args)
+// removeToo names further variables to leave out of the environment.
+inline CliRun runVarlomin(const QStringList &args, const QStringList &removeToo = {})
 {
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
         env.remove(QString::fromLatin1(name));
+    for (const QString &name : removeToo)
+        env.remove(name);
     p.setProcessEnvironment(env);
     p.start(qEnvironmentVariable("VARLOMIN_BIN_DIR") + QStringLiteral("/varlomin"), args);
     p.waitForFinished(120000);

@@ -126,6 +126,25 @@ private slots:
         QVERIFY(unwritable.err.contains("/nonexistent/dir/x.png"));
     }
 
+    // Without a runtime folder in the session Qt would warn about it on stderr.
+    void onlyOwnOutputWithoutRuntimeFolder_data()
+    {
+        QTest::addColumn<QString>("mode");
+        QTest::newRow("report") << QStringLiteral("--report");
+        QTest::newRow("export") << QStringLiteral("--export");
+    }
+    void onlyOwnOutputWithoutRuntimeFolder()
+    {
+        QFETCH(QString, mode);
+        const QString project = writeProject(mDir.path());
+        QStringList args{mode};
+        if (mode == QStringLiteral("--export"))
+            args << QStringLiteral("object:xy") << QStringLiteral("--out") << mDir.filePath(QStringLiteral("q.png"));
+        const CliRun r = runVarlomin(args << project, {QStringLiteral("XDG_RUNTIME_DIR")});
+        QVERIFY2(r.exitCode == 0, r.err.constData());
+        QVERIFY2(!r.err.contains("XDG_RUNTIME_DIR") && !r.err.contains("QStandardPaths"), r.err.constData());
+    }
+
     void exportFollowsTheConfigFile()
     {
         const QString project = writeProject(mDir.path());

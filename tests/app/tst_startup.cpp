@@ -6,11 +6,15 @@
 #include "framework/Mu.h"
 #include "framework/MxApp.h"
 #include "framework/MxCfg.h"
+#include "framework/MxMainWindow.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QPointer>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBrowser>
 
 namespace {
 
@@ -135,6 +139,40 @@ private slots:
         QVERIFY(Mx::App::info(QStringLiteral("support")).contains(Mx::App::info(QStringLiteral("author2Email"))));
         QVERIFY(Mx::App::info(QStringLiteral("history")).contains(QStringLiteral("January 12, 2006")));
         QVERIFY(SAppInfo::aboutText().contains(QStringLiteral("Graphical Analysis Tool for PATB Adjustment Results")));
+    }
+
+    // The manual is found beside the program (where the build copies it), never through the
+    // working folder, which may hold anything.
+    void helpFileBesideTheProgram()
+    {
+        QTemporaryDir elsewhere;
+        writeFile(elsewhere.path() + QStringLiteral("/doc/manual.html"), "<p>not ours</p>");
+        const QString previous = QDir::currentPath();
+        QDir::setCurrent(elsewhere.path());
+        const bool found = mApp.setHelpFile(QStringLiteral("doc/manual.html"));
+        QDir::setCurrent(previous);
+        QVERIFY(found);
+        QCOMPARE(mApp.helpFile(),
+                 QFileInfo(mApp.applicationDirPath() + QStringLiteral("/doc/manual.html")).absoluteFilePath());
+    }
+
+    // F1 twice gives one manual window, owned by the main window, which does not keep the
+    // program running and goes with the main window.
+    void oneManualWindow()
+    {
+        QVERIFY(mApp.setHelpFile(QStringLiteral("doc/manual.html")));
+        auto *window = new Mx::MainWindow(nullptr, Qt::WindowFlags(), QPixmap(), QPixmap());
+        window->show();
+        window->slotShowHelp();
+        QPointer<QTextBrowser> manual = window->helpWindow();
+        QVERIFY(manual);
+        window->slotShowHelp();
+        QCOMPARE(window->helpWindow(), manual.data());
+        QCOMPARE(manual->parentWidget(), window);
+        QVERIFY(manual->isWindow());
+        QVERIFY(!manual->testAttribute(Qt::WA_QuitOnClose));
+        delete window;
+        QVERIFY(!manual);
     }
 };
 
