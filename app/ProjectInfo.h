@@ -15,9 +15,12 @@ public:
                 const QString &orientation, const QString &observation, double sigma0, double redundancy, int images,
                 int points, bool inversion);
     void clear();
+    // The whole value (paths absolute); shownText is what fits the label.
     QString value(int row) const;
+    QString shownText(int row) const;
 
     static constexpr int kRows = 11;
+    static constexpr int kPathRows = 6; // project file and the five files it names
 
 private:
     QLabel *mValues[kRows];

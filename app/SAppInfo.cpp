@@ -33,8 +33,10 @@ const Release kReleases[] = {
 QString historyText()
 {
     QString html = Mu::tr("<br><center><h2>History since creation of program at %1</h2>").arg(info("dateCreation"));
-    html += QStringLiteral("<table border=2><tr bgcolor=\"#3b589a\"><td><b>%1</b></td><td><b>%2</b></td>"
-                           "<td><b>%3</b></td></tr>")
+    // White on the dark blue header row: black text would hardly show on it.
+    html += QStringLiteral("<table border=2><tr bgcolor=\"#3b589a\"><td><font color=\"#ffffff\"><b>%1</b></font></td>"
+                           "<td><font color=\"#ffffff\"><b>%2</b></font></td>"
+                           "<td><font color=\"#ffffff\"><b>%3</b></font></td></tr>")
                 .arg(Mu::tr("Version"), Mu::tr("Date"), Mu::tr("Features"));
     for (const Release &r : kReleases) {
         html += QStringLiteral("<tr><td>%1</td><td>%2</td><td><ul>").arg(QLatin1String(r.version), Mu::tr(r.date));

@@ -53,6 +53,12 @@ SCloseDialog::SCloseDialog(QWidget *parent) : QDialog(parent)
     mYes->setFocus();
 }
 
+void SCloseDialog::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    mYes->setFocus();
+}
+
 bool SCloseDialog::savePreferences() const { return mPrefs->isChecked(); }
 
 bool SCloseDialog::saveViewerPositions() const { return mPrefs->isChecked() && mPositions->isChecked(); }

@@ -23,6 +23,10 @@ public:
     QPushButton *yesButton() const { return mYes; }
     QPushButton *noButton() const { return mNo; }
 
+protected:
+    // "Yes" has the focus at every showing, whatever was clicked the time before.
+    void showEvent(QShowEvent *event) override;
+
 private:
     QGroupBox *mPrefs;
     QCheckBox *mPositions;

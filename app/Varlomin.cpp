@@ -9,13 +9,16 @@
 #include "app/SRecentProjects.h"
 #include "app/SStartup.h"
 #include "formats/SProjectOpener.h"
+#include "app/SWorkspaceLayout.h"
 #include "framework/Mu.h"
 #include "framework/MxApp.h"
 #include "framework/MxCfg.h"
+#include "framework/MxFramePlacement.h"
 #include "framework/MxInfoDialog.h"
 #include "framework/MxPrefsDialog.h"
 #include "imageviewer/SImageViewer.h"
 #include "misc/SException.h"
+#include "misc/SObjectPoint.h"
 #include "objectviewer/SObjectViewer.h"
 #include "patb/SPatbReader.h"
 #include "prefs/SPrefsImageViewer.h"
@@ -35,6 +38,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -42,11 +46,13 @@
 #include <QMessageBox>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QSet>
 #include <QTabWidget>
 #include <QTextBrowser>
 #include <QToolBar>
 #include <QTreeView>
 #include <QTreeWidget>
+#include <algorithm>
 
 // The built-in images live in this library; a static library has to register them.
 static void initResources() { Q_INIT_RESOURCE(varlomin); }
@@ -57,6 +63,7 @@ const QString kGroup = QStringLiteral("Varlomin");
 const QString kLastProjectKey = QStringLiteral("Last project-file");
 const QString kDefaultStartFolder = QStringLiteral("./examples/");
 constexpr int kMenuProject = 1;
+constexpr int kMenuDocks = 3; // the framework's "&View"
 constexpr int kMenuView = 4;
 constexpr qint64 kProgressThreshold = 50LL * 1024 * 1024; // bytes of result files
 constexpr int kProgressSteps = 1000;
@@ -101,6 +108,7 @@ Varlomin::Varlomin(const QPixmap &splash)
     addStandardActions(0x380410);
 
     buildDock();
+    fillViewMenu();
 
     // Preference pages, in the dialog's tab order.
     Mx::PrefsDialog *prefs = prefsTab();
@@ -124,6 +132,8 @@ Varlomin::Varlomin(const QPixmap &splash)
 
     connect(mImageList, &QTreeWidget::itemDoubleClicked, this, &Varlomin::_slotShowImage);
     connect(mObjectList, &QTreeView::expanded, this, &Varlomin::_slotShowObjectConnections);
+    connect(mObjectList->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &Varlomin::_slotSelectListedPoints);
     connect(mImageList, &QWidget::customContextMenuRequested, this, &Varlomin::_slotSetupContextMenu);
     connect(mObjectList, &QWidget::customContextMenuRequested, this, &Varlomin::_slotSetupContextMenu);
     connect(this, &Varlomin::sigErrorQuitApp, qApp, &QCoreApplication::quit);
@@ -195,6 +205,7 @@ void Varlomin::buildDock()
     mObjectList->sortByColumn(0, Qt::AscendingOrder);
     mObjectList->header()->setSortIndicatorShown(true);
     mObjectList->setUniformRowHeights(true);
+    mObjectList->setSelectionMode(QAbstractItemView::ExtendedSelection); // rows select points in the viewers
     mObjectList->header()->resizeSection(1, kPointTypeColumnWidth);
     mObjectList->setContextMenuPolicy(Qt::CustomContextMenu);
     mObjectList->setToolTip(tr("Object Tab: Lists all object points and their properties."));
@@ -214,7 +225,8 @@ void Varlomin::buildDock()
 
     mDock->setWidget(mTabs);
     addDockWidget(Qt::LeftDockWidgetArea, mDock);
-    resizeDocks({mDock}, {kDockWidth}, Qt::Horizontal); // room for the point types
+    // Room for the point types; on a small screen a little less, for the viewers.
+    resizeDocks({mDock}, {std::min(kDockWidth, width() * 2 / 9)}, Qt::Horizontal);
     mDock->setWhatsThis(
         tr("The <font color=\"#0000ff\">%1</font> displays information about the current project and enables search "
            "functionality:<p><ul><li><b>%2:</b> Information about the images and image points.</li><li><b>%3:</b> "
@@ -223,6 +235,20 @@ void Varlomin::buildDock()
            "properties.</li></ul>")
             .arg(mDock->windowTitle(), withoutAccelerators(imageTab), withoutAccelerators(objectTab),
                  withoutAccelerators(infoTab), withoutAccelerators(searchTab)));
+}
+
+// The docks and tool bars can be closed; this menu is where they are found again.
+void Varlomin::fillViewMenu()
+{
+    QMenu *view = menu(kMenuDocks);
+    if (!view)
+        return;
+    view->addAction(mDock->toggleViewAction());
+    if (QDockWidget *messages = messageDock())
+        view->addAction(messages->toggleViewAction());
+    view->addSeparator();
+    for (QToolBar *bar : findChildren<QToolBar *>(Qt::FindDirectChildrenOnly))
+        view->addAction(bar->toggleViewAction());
 }
 
 SCloseDialog *Varlomin::closeDialog() { return gCloseDialog; }
@@ -389,7 +415,9 @@ void Varlomin::_slotInitProject()
     timer.start();
     fillLists();
     const qint64 listMs = timer.restart();
-    Mx::Cfg(kGroup).writeEntry(kLastProjectKey, _strProjectFile);
+    // Absolute, so that the next file dialog starts there whatever the working folder is.
+    Mx::Cfg(kGroup).writeEntry(kLastProjectKey,
+                               QDir::toNativeSeparators(QFileInfo(_strProjectFile).absoluteFilePath()));
     restoreViewerPlacements();
     noteProjectOpened();
     Mu::debug("Lists filled in %lld ms, viewers restored in %lld ms", listMs, timer.elapsed());
@@ -428,6 +456,10 @@ void Varlomin::_slotFileClose()
     mObjectModel->clear();
     mData.close();
     refreshStatistics();
+    // The lists' own repaint after clearing can be lost while the viewers' frames go;
+    // ask again, so that no row of the closed project stays on screen.
+    mImageList->viewport()->update();
+    mObjectList->viewport()->update();
     Mu::info("%s", qPrintable(tr("Closing done.")));
 }
 
@@ -441,18 +473,21 @@ QMdiSubWindow *addToWorkspace(QMdiArea *workspace, QWidget *viewer)
     QMdiSubWindow *frame = workspace->addSubWindow(viewer);
     frame->setAttribute(Qt::WA_DeleteOnClose);
     QObject::connect(viewer, &QObject::destroyed, frame, [frame] { frame->close(); });
+    Mx::trackNormalGeometry(frame);
     return frame;
 }
 
-// Puts the viewer's frame where it was saved; false when nothing usable was saved.
-bool applyFrameGeometry(QWidget *viewer, const QString &group, const QString &key)
+// Puts the viewer's frame where it was saved, in the state it was saved in; false when
+// nothing usable was saved.
+bool applyFrameGeometry(QWidget *viewer, const QString &group, const QString &key, const QString &stateKey)
 {
     QWidget *frame = viewer->parentWidget() ? viewer->parentWidget() : viewer;
-    const QRect rect = Mx::Cfg(group).readRect(key, frame->geometry());
+    Mx::Cfg cfg(group);
+    const QRect rect = cfg.readRect(key, frame->geometry());
     if (rect.width() <= 0 || rect.height() <= 0)
         return false;
-    frame->setGeometry(rect);
-    return Mx::Cfg(group).hasKey(key);
+    Mx::restoreFrame(frame, rect, cfg.readNum(stateKey, Mx::FS_Normal));
+    return cfg.hasKey(key);
 }
 
 } // namespace
@@ -462,10 +497,11 @@ SImageViewer *Varlomin::createImageViewer(int imageId)
     auto *viewer = new SImageViewer(&mData.mListImageData, workspace(), imageId);
     connect(viewer, &SImageViewer::sigRequestImagePreferences, this, &Varlomin::_slotShowImageViewerPreferences);
     connect(viewer, &SImageViewer::sigRequestSelection, this, &Varlomin::_slotSelectImagePointsInObjectViewers);
-    addToWorkspace(workspace(), viewer);
+    QMdiSubWindow *frame = addToWorkspace(workspace(), viewer);
     if (gViewersUndecorated)
         viewer->hideToolBars(true);
     viewer->show();
+    SWorkspaceLayout::keepInside(workspace(), frame);
     return viewer;
 }
 
@@ -483,10 +519,11 @@ SObjectViewer *Varlomin::createObjectViewer(int plane)
     connect(viewer, &SObjectViewer::sigRequestObjectPreferences, this, &Varlomin::_slotShowObjectViewerPreferences);
     // Before any project was read there is no record: the viewer then gets no sigmas.
     viewer->setObjectPoints(&mData.mListObjectData, mData.projectFiles && mData.projectFiles->inversion);
-    addToWorkspace(workspace(), viewer);
+    QMdiSubWindow *frame = addToWorkspace(workspace(), viewer);
     if (gViewersUndecorated)
         viewer->hideToolBars(true);
     viewer->show();
+    SWorkspaceLayout::keepInside(workspace(), frame);
     viewer->setFocus();
     return viewer;
 }
@@ -514,6 +551,50 @@ void Varlomin::_slotShowObjectConnections(const QModelIndex &item)
         if (image->hasImagePoint(point->pointId))
             imageIds.push_back(image->id());
     mObjectModel->setChildren(item, imageIds);
+}
+
+namespace {
+
+bool isCentreCode(int code) { return code == 900 || code == 901; }
+
+} // namespace
+
+// The rows chosen in the object list become the selection of the object viewers; the
+// active viewer shows the first of them.
+void Varlomin::_slotSelectListedPoints()
+{
+    if (mData.mListObjectData.isEmpty())
+        return;
+    QItemSelectionModel *selection = mObjectList->selectionModel();
+    QSet<int> pointIds, centreIds;
+    const SObjectListItem *first = nullptr; // the row clicked last, else the first chosen
+    for (const QModelIndex &row : selection->selectedRows(0)) {
+        const SObjectListItem *item = mObjectModel->item(row);
+        if (!item)
+            continue; // an image row under a point
+        (isCentreCode(item->code) ? centreIds : pointIds).insert(item->pointId);
+        if (!first)
+            first = item;
+    }
+    SObjectViewer::selectPointIds(pointIds, centreIds);
+    const QModelIndex current = selection->currentIndex();
+    if (mObjectModel->item(current) && selection->isRowSelected(current.row(), current.parent()))
+        first = mObjectModel->item(current);
+    if (!first)
+        return;
+    SObjectViewer *active = nullptr;
+    if (QMdiSubWindow *frame = workspace()->activeSubWindow())
+        active = qobject_cast<SObjectViewer *>(frame->widget());
+    for (int plane = 0; !active && plane < 3; ++plane)
+        active = SObjectViewer::viewer(plane);
+    if (!active)
+        return;
+    for (const SObjectPoint &point : mData.mListObjectData) {
+        if (point.id() == first->pointId && isCentreCode(point.code()) == isCentreCode(first->code)) {
+            active->centreOn(point);
+            break;
+        }
+    }
 }
 
 void Varlomin::_slotSetupContextMenu(const QPoint &position)
@@ -552,18 +633,19 @@ void Varlomin::restoreViewerPlacements()
         if (!objectCfg.readBool(QStringLiteral("ViewerOn_%1").arg(plane), true))
             continue;
         if (SObjectViewer *viewer = createObjectViewer(plane))
-            anySaved |=
-                applyFrameGeometry(viewer, SSettings::kGroupObjectViewer, QStringLiteral("Geometry_%1").arg(plane));
+            anySaved |= applyFrameGeometry(viewer, SSettings::kGroupObjectViewer,
+                                           QStringLiteral("Geometry_%1").arg(plane), SObjectViewer::stateKey(plane));
     }
     const int count = Mx::Cfg(SSettings::kGroupImageViewer).readNum(QStringLiteral("#Viewer"), 1);
     for (int i = 0; i < count && i < mData.mListImageData.count(); ++i) {
         if (SImageViewer *viewer = createImageViewer(mData.mListImageData.at(i)->id()))
-            anySaved |= applyFrameGeometry(viewer, SSettings::kGroupImageViewer, QStringLiteral("Geometry_%1").arg(i));
+            anySaved |= applyFrameGeometry(viewer, SSettings::kGroupImageViewer, SImageViewer::geometryKey(i),
+                                           SImageViewer::stateKey(i));
     }
     // Nothing saved yet (a first run): lay the windows out side by side rather than on top
     // of each other.
     if (!anySaved)
-        workspace()->tileSubWindows();
+        SWorkspaceLayout::tile(workspace());
 }
 
 // --- Keyboard ----------------------------------------------------------------------------
@@ -662,7 +744,10 @@ void Varlomin::closeEvent(QCloseEvent *event)
         saveViewerPlacements();
     if (gCloseDialog->savePreferences())
         slotCfgSaveUser();
+    closeHelpWindow();
+    mCloseAccepted = true;
     event->accept();
+    emit sigCloseAccepted();
 }
 
 void Varlomin::slotExportQualityReport()

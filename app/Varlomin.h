@@ -47,6 +47,8 @@ public:
     ~Varlomin() override;
 
     bool openCurrentProjectFlag() const { return mOpenCurrentProject; }
+    // The user confirmed the close dialog: the program is to end, whatever it was doing.
+    bool closeAccepted() const { return mCloseAccepted; }
     // Opens PAT-B's current project (start-up with "-p").
     void openCurrentPATProject();
     // Reads a project file and initialises the window with it (no question, no dialog).
@@ -121,12 +123,14 @@ private slots:
     void _slotShowStatistics();
     void _slotShowImageFromStatistics(int imageId);
     void _slotShowPointFromStatistics(int pointId, bool projectionCentre);
+    void _slotSelectListedPoints();
 
 signals:
     void sigDataInputComplete();
     void sigErrorGetNewProjectFile();
     void sigErrorQuitApp();
     void sigWidgetsSaved();
+    void sigCloseAccepted();
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
@@ -157,6 +161,7 @@ private:
     QString readForReload(SProjectData &fresh);
     // Recomputes the statistics window's figures for the open project, or empties it.
     void refreshStatistics();
+    void fillViewMenu();
 
     SProjectData mData; // mListImageData, mListObjectData and the project record
     SPrefsImageViewer *mPrefsImageViewer = nullptr;
@@ -172,6 +177,7 @@ private:
     ProjectInfo *mProjectInfo = nullptr;
     QMenu *mContextMenu = nullptr;
     bool mOpenCurrentProject = false;
+    bool mCloseAccepted = false;
     ProjectFileChooser mChooseProjectFile;
     QPointer<SStatisticsWindow> mStatistics; // null until the user opens it
 

@@ -3,6 +3,7 @@
 
 #include "framework/Mu.h"
 #include "framework/MxCfg.h"
+#include "framework/MxFramePlacement.h"
 #include "imageviewer/SImageExport.h"
 #include "imageviewer/SImageIcons.h"
 #include "imageviewer/SImageInfoView.h"
@@ -13,6 +14,7 @@
 
 #include <QAction>
 #include <QActionGroup>
+#include <QApplication>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QInputDialog>
@@ -33,6 +35,7 @@ const QString SImageViewer::kViewerCountKey = QStringLiteral("#Viewer");
 namespace {
 
 enum StatusLabelE { SL_ImageId = 0, SL_CameraId, SL_CoordCount };
+constexpr int kToolBarIconPixels = 16;
 
 QString withoutAccelerator(QString text) { return text.remove(QLatin1Char('&')); }
 
@@ -96,6 +99,8 @@ void SImageViewer::buildWindow()
                      .arg(windowTitle(), withoutAccelerator(graphicalTab), withoutAccelerator(tableTab),
                           withoutAccelerator(infoTab)));
 
+    // Small icons, so that all four tool bars fit a viewer of a tiled workspace.
+    setIconSize(QSize(kToolBarIconPixels, kToolBarIconPixels));
     buildFileBar();
     buildNavigationBar();
     buildZoomBar();
@@ -179,9 +184,18 @@ void SImageViewer::buildZoomBar()
     mZoomSpin = new QSpinBox(bar);
     mZoomSpin->setRange(SImageView::kZoomMin, SImageView::kZoomMax);
     mZoomSpin->setSuffix(Mu::tr(" %"));
+    // Room for zooms up to 999999 %, not for the 100000000 % limit: the tool bars stay short.
+    mZoomSpin->setMaximumWidth(mZoomSpin->sizeHint().width() -
+                               mZoomSpin->fontMetrics().horizontalAdvance(QStringLiteral("000")));
     mZoomSpin->setKeyboardTracking(false); // zoom once the number is complete, not per digit
     mZoomSpin->setValue(mView->zoom());
     connect(mZoomSpin, &QSpinBox::valueChanged, mView, &SImageView::slotZoom);
+    // The viewer's keys act on the canvas: once a zoom is typed, the canvas has the focus again.
+    // The view as context: the connection goes with it when the window is taken down.
+    connect(mZoomSpin, &QAbstractSpinBox::editingFinished, mView, [this] {
+        if (mZoomSpin->hasFocus() || !QApplication::focusWidget())
+            mView->setFocus(Qt::OtherFocusReason);
+    });
 
     bar->addAction(mZoomIn);
     bar->addWidget(mZoomSpin);
@@ -531,6 +545,8 @@ QString SImageViewer::viewerKey(int index) { return QStringLiteral("Viewer_%1").
 
 QString SImageViewer::geometryKey(int index) { return QStringLiteral("Geometry_%1").arg(index); }
 
+QString SImageViewer::stateKey(int index) { return QStringLiteral("WindowState_%1").arg(index); }
+
 void SImageViewer::saveViewerPlacements()
 {
     Mu::debug("SImageViewer::saveViewerPlacements");
@@ -538,8 +554,10 @@ void SImageViewer::saveViewerPlacements()
     int index = 0;
     for (SImageViewer *viewer : sViewers) {
         cfg.writeEntry(viewerKey(index), viewer->saveState());
-        const QRect geometry = viewer->frame()->geometry();
+        // A maximised or minimised viewer is saved with the geometry it has when shown normally.
+        const QRect geometry = Mx::normalFrameGeometry(viewer->frame());
         cfg.writeEntry(geometryKey(index), geometry);
+        cfg.writeEntry(stateKey(index), int(Mx::frameState(viewer->frame())));
         Mu::debug("I_GEO_%d: (%d, %d, %d, %d)", index, geometry.x(), geometry.y(), geometry.width(), geometry.height());
         ++index;
     }

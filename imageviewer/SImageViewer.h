@@ -69,6 +69,7 @@ public:
     // Keys of the placements in the image viewer group.
     static QString viewerKey(int index);   // "Viewer_%1"
     static QString geometryKey(int index); // "Geometry_%1"
+    static QString stateKey(int index);    // "WindowState_%1": 0 normal, 1 maximised, 2 minimised
     static const QString kViewerCountKey;  // "#Viewer"
 
 public slots:

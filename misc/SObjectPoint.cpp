@@ -345,6 +345,22 @@ void SObjectPointList::deselectAll()
     noteSelectionChanged();
 }
 
+int SObjectPointList::countSelectedFlags() const
+{
+    int n = 0;
+    for (const SObjectPoint &p : mPoints)
+        n += p.isSelected() ? 1 : 0;
+    return n;
+}
+
+bool SObjectPointList::anySelected() const
+{
+    for (const SObjectPoint &p : mPoints)
+        if (p.isSelected())
+            return true;
+    return false;
+}
+
 void SObjectPointList::clear()
 {
     std::deque<SObjectPoint>().swap(mPoints);

@@ -158,6 +158,10 @@ public:
     // sets flags on points directly calls noteSelectionChanged() afterwards.
     unsigned selectionGeneration() const { return mSelectionGeneration; }
     void noteSelectionChanged() { ++mSelectionGeneration; }
+    // The points whose selected flag is set, however they were selected (the search
+    // selection sets flags without counting them).
+    int countSelectedFlags() const;
+    bool anySelected() const;
 
     // Deletes all points and resets the bounding box and the selected count.
     void clear();

@@ -551,6 +551,24 @@ void SObjectCanvas::deselectAll()
     mList->deselectAll();
 }
 
+void SObjectCanvas::selectPointIds(const QSet<int> &pointIds, const QSet<int> &centreIds)
+{
+    if (!isReady())
+        return;
+    mSelectedCentres.clear();
+    int count = 0;
+    for (SObjectPoint &point : *mList) {
+        const bool centre = point.isProjectionCentre();
+        const bool select = centre ? centreIds.contains(point.id()) : pointIds.contains(point.id());
+        point.setSelected(select);
+        count += select ? 1 : 0;
+        if (select && centre)
+            mSelectedCentres.insert(point.id(), &point);
+    }
+    mList->setSelectedCount(count);
+    mList->noteSelectionChanged();
+}
+
 void SObjectCanvas::selectPointsInRect(const QRect &rect, bool add)
 {
     if (!isReady())

@@ -17,6 +17,7 @@
 #include <QColor>
 #include <QFont>
 #include <QHash>
+#include <QSet>
 #include <QPen>
 #include <QRect>
 #include <QString>
@@ -120,6 +121,8 @@ public:
     // previous selection goes first.
     void selectImagePoints(SImage *image, bool erase = true);
     void deselectAll();
+    // Replaces the selection by the object points and projection centres with these ids.
+    void selectPointIds(const QSet<int> &pointIds, const QSet<int> &centreIds);
     // Projection centres selected through this canvas; only their images get connections.
     bool isSelectedCentre(int imageId) const { return mSelectedCentres.contains(imageId); }
     int selectedCentreCount() const { return int(mSelectedCentres.size()); }

@@ -185,6 +185,7 @@ void SObjectView::slotDeselectPoints()
         return;
     mCanvas.deselectAll();
     repaintCanvas();
+    emit sigSelectionChanged();
 }
 
 void SObjectView::selectImagePoints(SImage *image, bool erase)
@@ -193,6 +194,7 @@ void SObjectView::selectImagePoints(SImage *image, bool erase)
         return;
     mCanvas.selectImagePoints(image, erase);
     repaintCanvas();
+    emit sigSelectionChanged();
 }
 
 // ---- mouse --------------------------------------------------------------------------------
@@ -309,4 +311,5 @@ void SObjectView::finishSelectionBand()
         return;
     mCanvas.selectPointsInRect(r, mAdding);
     repaintCanvas();
+    emit sigSelectionChanged();
 }

@@ -79,6 +79,8 @@ public slots:
 
 signals:
     void sigZoomChanged(int iPercent);
+    // The selected flags changed through one of this view's operations.
+    void sigSelectionChanged();
 
 protected:
     void paintEvent(QPaintEvent *event) override;

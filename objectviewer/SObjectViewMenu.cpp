@@ -55,7 +55,8 @@ QMenu *SObjectView::fillContextMenu()
     }
     mContextMenu->addSeparator();
     entry(mContextMenu, CM_Connections, toggle(mCanvas.connectionsOn(), "Hide Connections", "Show Connections"));
-    if (mCanvas.objectPoints()->selectedCount() > 0) {
+    // A search selection keeps no count: any selected flag offers the entry.
+    if (mCanvas.objectPoints()->selectedCount() > 0 || mCanvas.objectPoints()->anySelected()) {
         mContextMenu->addSeparator();
         entry(mContextMenu, CM_DeselectAll, Mu::tr("Deselect all Points"));
     }

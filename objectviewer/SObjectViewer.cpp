@@ -3,22 +3,28 @@
 
 #include "framework/Mu.h"
 #include "framework/MxCfg.h"
+#include "framework/MxFramePlacement.h"
 #include "framework/MxPicture.h"
+#include "misc/SObjectPoint.h"
 #include "objectviewer/SObjectIcons.h"
 #include "objectviewer/SObjectView.h"
 #include "prefs/SSettings.h"
 #include "search/SPointSearch.h"
 
 #include <QActionGroup>
+#include <QApplication>
 #include <QFileDialog>
 #include <QKeyEvent>
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QPainter>
+#include <QSet>
 #include <QSpinBox>
+#include <QStatusBar>
 #include <QToolBar>
 
 std::array<SObjectViewer *, SGlobal::kPlaneCount> SObjectViewer::_viewer{};
+int SObjectViewer::sSelectionBatch = 0;
 
 namespace {
 
@@ -26,6 +32,8 @@ namespace {
 const char *const kViewerOnKey = "ViewerOn_%1";
 const char *const kViewerKey = "Viewer_%1";
 const char *const kGeometryKey = "Geometry_%1";
+
+constexpr int kToolBarIconPixels = 16;
 
 QString planeLabel(int plane) { return QString::fromLatin1(planeName(plane)); }
 
@@ -46,10 +54,18 @@ SObjectViewer::SObjectViewer(int plane, QWidget *parent) : QMainWindow(parent), 
                         "projected in the %2-plane. The 2D-viewing area offers scrolling, zooming and "
                         "selection-capabilities.")
                      .arg(windowTitle(), planeLabel(plane)));
+    // Small icons like the image viewer's; the status bar tells the selection.
+    setIconSize(QSize(kToolBarIconPixels, kToolBarIconPixels));
     createActions();
+    statusBar();
 
     mView->slotSetMode(SObjectView::MD_Zoom);
     connect(mView, &SObjectView::sigZoomChanged, this, &SObjectViewer::slotZoomed);
+    // A selection in one view shows in all of them at once.
+    connect(mView, &SObjectView::sigSelectionChanged, this, [] {
+        if (sSelectionBatch == 0)
+            selectionChanged();
+    });
 }
 
 SObjectViewer::~SObjectViewer()
@@ -89,8 +105,18 @@ void SObjectViewer::createActions()
     mZoomSpinBox = new QSpinBox(zoomBar);
     mZoomSpinBox->setRange(SObjectView::kZoomMin, SObjectView::kZoomMax);
     mZoomSpinBox->setSuffix(QStringLiteral(" %"));
+    // Room for zooms up to 999999 %, not for the 100000000 % limit: the tool bars stay short.
+    mZoomSpinBox->setMaximumWidth(mZoomSpinBox->sizeHint().width() -
+                                  mZoomSpinBox->fontMetrics().horizontalAdvance(QStringLiteral("000")));
     mZoomSpinBox->setValue(mView->zoomPercent());
+    mZoomSpinBox->setKeyboardTracking(false); // zoom once the number is complete, not per digit
     connect(mZoomSpinBox, &QSpinBox::valueChanged, mView, &SObjectView::slotZoom);
+    // The viewer's keys act on the canvas: once a zoom is typed, the canvas has the focus again.
+    // The view as context: the connection goes with it when the window is taken down.
+    connect(mZoomSpinBox, &QAbstractSpinBox::editingFinished, mView, [this] {
+        if (mZoomSpinBox->hasFocus() || !QApplication::focusWidget())
+            mView->setFocus(Qt::OtherFocusReason);
+    });
     zoomBar->addWidget(mZoomSpinBox);
 
     mZoomOutAction = new QAction(SObjectIcons::zoomOut(), Mu::tr("Zoom &out"), this);
@@ -267,8 +293,23 @@ void SObjectViewer::applyPrefsToAll()
             v->applyPrefs(true);
 }
 
+// A class-wide selection reports once, after all views have taken it, also when a search
+// ends with an exception.
+class SObjectViewer::SelectionBatch {
+public:
+    SelectionBatch() { ++sSelectionBatch; }
+    ~SelectionBatch()
+    {
+        if (--sSelectionBatch == 0)
+            selectionChanged();
+    }
+    SelectionBatch(const SelectionBatch &) = delete;
+    SelectionBatch &operator=(const SelectionBatch &) = delete;
+};
+
 void SObjectViewer::deselectPoints()
 {
+    SelectionBatch batch;
     for (SObjectViewer *v : _viewer)
         if (v)
             v->mView->slotDeselectPoints();
@@ -278,6 +319,7 @@ void SObjectViewer::selectPoints(SGlobal::SelectionModeE selectionMode, SGlobal:
                                  const QString &strPar1, const QString &strPar2, bool bPatternMatching)
 {
     Mu::debug("SObjectViewer::selectPoints");
+    SelectionBatch batch;
     const SPointSearch search(searchMode, strPar1, strPar2, bPatternMatching);
     for (SObjectViewer *v : _viewer) {
         if (v) {
@@ -289,9 +331,49 @@ void SObjectViewer::selectPoints(SGlobal::SelectionModeE selectionMode, SGlobal:
 
 void SObjectViewer::selectImagePoints(SImage *image)
 {
+    SelectionBatch batch;
     for (SObjectViewer *v : _viewer)
         if (v)
             v->mView->selectImagePoints(image, true);
+}
+
+void SObjectViewer::selectPointIds(const QSet<int> &pointIds, const QSet<int> &centreIds)
+{
+    SelectionBatch batch;
+    for (SObjectViewer *v : _viewer)
+        if (v)
+            v->mView->canvas().selectPointIds(pointIds, centreIds);
+}
+
+QString SObjectViewer::selectionSummary(int selected, int total)
+{
+    return Mu::tr("%1 of %2 points selected.").arg(selected).arg(total);
+}
+
+void SObjectViewer::selectionChanged()
+{
+    const SObjectPointList *list = nullptr;
+    for (SObjectViewer *v : _viewer)
+        if (v && v->mView->canvas().objectPoints())
+            list = v->mView->canvas().objectPoints();
+    if (!list)
+        return;
+    const QString summary = selectionSummary(list->countSelectedFlags(), list->count());
+    for (SObjectViewer *v : _viewer) {
+        if (!v)
+            continue;
+        v->mView->viewport()->update();
+        v->statusBar()->showMessage(summary);
+    }
+    Mu::info("%s", qPrintable(summary));
+    Mu::status("%s", qPrintable(summary));
+}
+
+void SObjectViewer::centreOn(const SObjectPoint &point)
+{
+    const QPoint at = mView->mapping().map(point.horizontal(mPlane), point.vertical(mPlane));
+    const QSize shown = mView->viewport()->size();
+    mView->scrollTo(at - QPoint(shown.width() / 2, shown.height() / 2));
 }
 
 void SObjectViewer::hideToolBars(bool hide)
@@ -318,11 +400,15 @@ void SObjectViewer::saveViewerPlacements()
         const QWidget *frame = qobject_cast<QMdiSubWindow *>(v->parentWidget());
         if (!frame)
             frame = v;
-        const QRect geometry = frame->geometry();
+        // A maximised or minimised viewer is saved with the geometry it has when shown normally.
+        const QRect geometry = Mx::normalFrameGeometry(frame);
         Mu::debug("O_GEO_%d: (%d, %d, %d, %d)", p, geometry.x(), geometry.y(), geometry.width(), geometry.height());
         cfg.writeEntry(QString::fromLatin1(kGeometryKey).arg(p), geometry);
+        cfg.writeEntry(stateKey(p), int(Mx::frameState(frame)));
     }
 }
+
+QString SObjectViewer::stateKey(int plane) { return QStringLiteral("WindowState_%1").arg(plane); }
 
 void SObjectViewer::closeAll()
 {

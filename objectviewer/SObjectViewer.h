@@ -8,12 +8,15 @@
 #include "misc/SGlobal.h"
 
 #include <QMainWindow>
+#include <QSet>
 #include <array>
 
 class QAction;
 class QSpinBox;
 class SImage;
+class SObjectPoint;
 class SObjectPointList;
+
 class SObjectView;
 
 class SObjectViewer : public QMainWindow {
@@ -48,9 +51,19 @@ public:
                              const QString &strPar1, const QString &strPar2, bool bPatternMatching);
     // Replaces the selection of every existing view by the image's points and centre.
     static void selectImagePoints(SImage *image);
+    // Replaces the selection in every existing view by the points with these ids.
+    static void selectPointIds(const QSet<int> &pointIds, const QSet<int> &centreIds);
+    // After a selection change of any origin: every view repaints, and the status bars and
+    // the message window say how many points are selected.
+    static void selectionChanged();
+    static QString selectionSummary(int selected, int total);
+    // Scrolls the view so that the point lies in the middle of the visible area.
+    void centreOn(const SObjectPoint &point);
     static void hideToolBars(bool hide);
     static void saveViewerPlacements();
     static void closeAll();
+    // Placement key beside Geometry_%1: 0 normal, 1 maximised, 2 minimised.
+    static QString stateKey(int plane);
 
 public slots:
     void slotZoomed(int iPercent);
@@ -76,4 +89,6 @@ private:
     QSpinBox *mZoomSpinBox = nullptr;
 
     static std::array<SObjectViewer *, SGlobal::kPlaneCount> _viewer;
+    class SelectionBatch;
+    static int sSelectionBatch; // class-wide selections under way
 };

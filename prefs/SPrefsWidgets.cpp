@@ -9,6 +9,7 @@
 #include <QCheckBox>
 #include <QFontDatabase>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QLabel>
 #include <QPushButton>
 #include <QSpinBox>
@@ -103,12 +104,28 @@ void setTextFont(ViewerFirstRow &row, const QFont &font)
     row.fontLabel->setText(fontLabelText(row.textFont));
 }
 
+namespace {
+
+bool sameChoice(const QFont &a, const QFont &b)
+{
+    return a.family() == b.family() && a.pointSizeF() == b.pointSizeF() && a.weight() == b.weight() &&
+           a.italic() == b.italic() && a.underline() == b.underline() && a.strikeOut() == b.strikeOut();
+}
+
+} // namespace
+
 void selectTextFont(ViewerFirstRow &row, QWidget *dialogParent)
 {
+    // A configured family such as "Arial" may be drawn by a metric-compatible substitute
+    // that the dialog lists under its own name: preselect that one, and keep the
+    // configured name when the user changes nothing.
+    const QFont configured = row.textFont;
+    QFont shown = configured;
+    shown.setFamily(QFontInfo(configured).family());
     bool ok = false;
-    const QFont font = QFontDialog::getFont(&ok, row.textFont, dialogParent);
+    const QFont font = QFontDialog::getFont(&ok, shown, dialogParent);
     if (ok)
-        setTextFont(row, font);
+        setTextFont(row, sameChoice(font, shown) ? configured : font);
 }
 
 } // namespace SPrefsWidgets

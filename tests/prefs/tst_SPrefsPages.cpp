@@ -14,6 +14,7 @@
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -104,6 +105,7 @@ private slots:
     void pointsPageOffersRedMarkWhenAbsent();
     void fontDialog_data();
     void fontDialog();
+    void fontDialogKeepsAnUntouchedFont();
     void symbolIcons();
     void viewerPagesFirstRow_data();
     void viewerPagesFirstRow();
@@ -328,6 +330,24 @@ void TestSPrefsPages::fontDialog()
     QVERIFY(Mx::CfgStore::all().isEmpty()); // nothing is written before the page is saved
     page->slotSaveWidgetStates();
     QCOMPARE(Mx::Cfg(group).readFont(kTextFont, QFont()).pointSize(), chosen.pointSize());
+}
+
+// "Arial" may be drawn by a metric-compatible face listed under its own name: the dialog
+// preselects that face, and OK without a change keeps the configured name.
+void TestSPrefsPages::fontDialogKeepsAnUntouchedFont()
+{
+    std::unique_ptr<Mx::PrefsTab> page = makePage(kGroupObjectViewer);
+    page->show();
+    page->initWidgets();
+    QString preselected;
+    answerFontDialog([&](QFontDialog *dialog) {
+        preselected = dialog->currentFont().family();
+        dialog->accept();
+    });
+    child<QPushButton>(page.get(), "fontButton")->click();
+    QCOMPARE(preselected, QFontInfo(defaultTextFont()).family());
+    page->slotSaveWidgetStates();
+    QCOMPARE(Mx::Cfg(kGroupObjectViewer).readFont(kTextFont, QFont()).family(), defaultTextFont().family());
 }
 
 void TestSPrefsPages::symbolIcons()
