@@ -17,9 +17,9 @@
 #include <QColor>
 #include <QFont>
 #include <QHash>
-#include <QSet>
 #include <QPen>
 #include <QRect>
+#include <QSet>
 #include <QString>
 
 #include <array>

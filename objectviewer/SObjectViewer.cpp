@@ -371,7 +371,7 @@ void SObjectViewer::selectionChanged()
 
 void SObjectViewer::centreOn(const SObjectPoint &point)
 {
-    const QPoint at = mView->mapping().map(point.horizontal(mPlane), point.vertical(mPlane));
+    const QPoint at = mView->canvas().mapping().map(point.horizontal(mPlane), point.vertical(mPlane));
     const QSize shown = mView->viewport()->size();
     mView->scrollTo(at - QPoint(shown.width() / 2, shown.height() / 2));
 }

@@ -255,7 +255,7 @@ private slots:
         SObjectView *xz = SObjectViewer::viewer(1)->view();
         QTest::qWait(50);
         const QImage before = onScreen(xz->viewport());
-        xy->canvas().selectPointsInRect(QRect(QPoint(0, 0), xy->canvasSize()), false);
+        xy->canvas().selectPointsInRect(QRect(QPoint(0, 0), xy->canvas().canvasSize()), false);
         emit xy->sigSelectionChanged(); // as the band's release does
         QTest::qWait(50);
         // The other view shows the marks at once, not only after a repaint of its own.
