@@ -7,13 +7,9 @@ namespace {
 // Large enough that a window costs nothing against its records and holds any image of a
 // block, small enough not to count in the resident memory of a large block.
 constexpr qint64 kWindowBytes = 4 * 1024 * 1024;
-// Mappings start at multiples of this (a multiple of every page size in use).
-constexpr qint64 kMapAlignment = 64 * 1024;
 } // namespace
 
 SRecordFile::SRecordFile(const QString &name, int recordSize) : mName(name), mFile(name), mRecordSize(recordSize) {}
-
-SRecordFile::~SRecordFile() { releaseWindow(); }
 
 bool SRecordFile::open()
 {
@@ -23,32 +19,16 @@ bool SRecordFile::open()
     return true;
 }
 
-void SRecordFile::releaseWindow()
-{
-    if (mMapped)
-        mFile.unmap(mMapped);
-    mMapped = nullptr;
-    mWindow = nullptr;
-    mWindowBytes = 0;
-}
-
+// Windows are read into one reused buffer rather than mapped: PAT-B may rewrite a file while
+// it is read (a reload follows its runs), and a mapping of a file that shrinks ends the
+// process, where a short read is only an incomplete record.
 bool SRecordFile::moveWindow()
 {
     if (mOffset + mRecordSize > mSize) {
         mLeftover = mSize - mOffset;
         return false;
     }
-    releaseWindow();
-    // The window starts at or before the next record, so no record is ever split.
-    mWindowStart = mOffset - mOffset % kMapAlignment;
-    const qint64 bytes = std::min(std::max(kWindowBytes, mOffset + mRecordSize - mWindowStart), mSize - mWindowStart);
-    mMapped = mFile.map(mWindowStart, bytes);
-    if (mMapped) {
-        mWindow = reinterpret_cast<const char *>(mMapped);
-        mWindowBytes = bytes;
-        return true;
-    }
-    // Not mappable: the same window read into the buffer.
+    // The window starts at the next record, so no record is ever split.
     mWindowStart = mOffset;
     mBuffer.resize(std::min(std::max(kWindowBytes, qint64(mRecordSize)), mSize - mOffset));
     qint64 filled = 0;

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Sequential reading of a binary file of fixed-size records. The file is mapped window by
-// window (read into one reused buffer where it cannot be mapped), so that millions of records
-// cost no copy, call or allocation each and a finished window leaves the resident memory.
+// Sequential reading of a binary file of fixed-size records, window by window into one reused
+// buffer, so that millions of records cost no call or allocation each and the resident memory
+// holds one window, not the file.
 #pragma once
 
 #include <QByteArray>
@@ -14,7 +14,6 @@
 class SRecordFile {
 public:
     SRecordFile(const QString &name, int recordSize);
-    ~SRecordFile();
     SRecordFile(const SRecordFile &) = delete;
     SRecordFile &operator=(const SRecordFile &) = delete;
 
@@ -42,7 +41,6 @@ public:
 private:
     // Makes the record at mOffset available; false at the end of the file.
     bool moveWindow();
-    void releaseWindow();
 
     QString mName;
     QFile mFile;
@@ -52,8 +50,7 @@ private:
     qint64 mWindowStart = 0; // file offset of mWindow[0]
     qint64 mWindowBytes = 0; // bytes available at mWindow
     const char *mWindow = nullptr;
-    uchar *mMapped = nullptr; // the mapping behind mWindow, if mapped
-    QByteArray mBuffer;       // where the file cannot be mapped
+    QByteArray mBuffer; // the current window
     qint64 mLeftover = 0;
 };
 
