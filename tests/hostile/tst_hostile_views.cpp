@@ -110,7 +110,8 @@ private slots:
         QVERIFY(std::isfinite(canvas.zoomFactor()) && canvas.zoomFactor() > 0.0f);
         QVERIFY(canvas.canvasSize().width() <= kCanvasAt100 && canvas.canvasSize().height() <= kCanvasAt100);
         // Within a sound extent the sound points are drawn, and the point with a non-finite
-        // residual has no vector: the ground shows above and below it.
+        // residual has no vector: the ground shows above and below it, and up and to the left,
+        // where a vector to a saturated end would run.
         image.setXmin(0.0f);
         image.setYmin(0.0f);
         image.setXmax(100.0f);
@@ -122,6 +123,7 @@ private slots:
         QCOMPARE(painted.pixel(badResidual), QColor(Qt::black).rgb());
         QCOMPARE(painted.pixel(badResidual - QPoint(0, 20)), QColor(Qt::white).rgb());
         QCOMPARE(painted.pixel(badResidual + QPoint(0, 20)), QColor(Qt::white).rgb());
+        QCOMPARE(painted.pixel(badResidual - QPoint(20, 20)), QColor(Qt::white).rgb());
     }
 
     // Sizes of 100000 pixels and values of the wrong type from a hand-edited file.
