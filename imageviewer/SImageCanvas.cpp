@@ -23,6 +23,16 @@ using SCanvasGeometry::rnd;
 // counts them; Qt's own rectangles would reach one pixel further.
 QRect pixelBox(int x, int y, int w, int h) { return QRect(x, y, std::max(w - 1, 0), std::max(h - 1, 0)); }
 
+// An ellipse in the box (x, y, d, d) as pixelBox counts it; Qt draws nothing for a box of
+// one pixel, which is the pixel itself.
+void drawDisc(QPainter &painter, int x, int y, int d)
+{
+    if (d == 1)
+        painter.drawPoint(x, y);
+    else
+        painter.drawEllipse(pixelBox(x, y, d, d));
+}
+
 bool validIndex(int index) { return index >= 0 && index < SGlobal::kPointCodeIndexCount; }
 
 } // namespace
@@ -213,7 +223,7 @@ void SImageCanvas::paintSymbol(QPainter &painter, int px, int py, int codeIndex,
     case SY_Circle:
         mBrush.setColor(color);
         painter.setBrush(mBrush);
-        painter.drawEllipse(pixelBox(px - a, py - a, size, size));
+        drawDisc(painter, px - a, py - a, size);
         break;
     case SY_Triangle:
         mBrush.setColor(color);
@@ -221,7 +231,14 @@ void SImageCanvas::paintSymbol(QPainter &painter, int px, int py, int codeIndex,
         mTriangle.setPoint(0, px, py - a);
         mTriangle.setPoint(1, px - a, py + a);
         mTriangle.setPoint(2, px + a, py + a);
+        // Qt's polygon outline leaves out the right-most pixels: fill without a pen, then
+        // draw the three sides as lines, which reach their end points.
+        painter.setPen(Qt::NoPen);
         painter.drawPolygon(mTriangle);
+        painter.setPen(mPen);
+        painter.drawLine(px, py - a, px - a, py + a);
+        painter.drawLine(px - a, py + a, px + a, py + a);
+        painter.drawLine(px + a, py + a, px, py - a);
         break;
     case SY_Cross:
         painter.drawLine(px - a, py, px + a, py);
@@ -262,7 +279,7 @@ void SImageCanvas::paintPoint(QPainter &painter, const QRect &clip, const SImage
             mBrush.setColor(mBlunderColor);
             painter.setPen(mPen);
             painter.setBrush(mBrush);
-            painter.drawEllipse(pixelBox(px - d / 2, py - d / 2, d, d));
+            drawDisc(painter, px - d / 2, py - d / 2, d);
         }
         paintSymbol(painter, px, py, i, s, markColor);
     } else {
@@ -330,7 +347,7 @@ void SImageCanvas::paintLargestResidual(QPainter &painter, const QRect &clip, co
     mPen.setColor(mLargestResidualColor);
     painter.setPen(mPen);
     painter.setBrush(mEmptyBrush);
-    painter.drawEllipse(pixelBox(p.x() - d / 2, p.y() - d / 2, d, d));
+    drawDisc(painter, p.x() - d / 2, p.y() - d / 2, d);
     if (mResidualsOn[VM_Graphical] && !mResidualsOn[VM_Textual]) {
         mPen.setColor(mPointColor[i]);
         painter.setPen(mPen);

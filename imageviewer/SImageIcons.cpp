@@ -40,7 +40,7 @@ void drawArrowHead(QPainter &p, QPointF tip, QPointF direction)
     p.drawPolygon(QPolygonF({tip, tip - 3 * direction + 3 * side, tip - 3 * direction - 3 * side}));
 }
 
-void paintIcon(QPainter &p, IconE which)
+void paintFileIcon(QPainter &p, IconE which)
 {
     switch (which) {
     case IC_Window:
@@ -69,6 +69,13 @@ void paintIcon(QPainter &p, IconE which)
         p.setBrush(kInk);
         drawArrowHead(p, QPointF(21, 11), QPointF(1, 0));
         break;
+    default: break;
+    }
+}
+
+void paintNavigationIcon(QPainter &p, IconE which)
+{
+    switch (which) {
     case IC_NavFirst:
         p.fillRect(QRectF(4, 5, 2.5, 12), kInk);
         drawTriangle(p, 7, false);
@@ -81,47 +88,78 @@ void paintIcon(QPainter &p, IconE which)
         drawTriangle(p, 15, true);
         p.fillRect(QRectF(15.5, 5, 2.5, 12), kInk);
         break;
+    default: break;
+    }
+}
+
+// The magnifier with its sign: a plus, a minus, two bars or a one.
+void paintZoomIcon(QPainter &p, IconE which)
+{
+    drawMagnifier(p);
+    switch (which) {
     case IC_ZoomIn:
-        drawMagnifier(p);
         p.setPen(inkPen(1.5));
         p.drawLine(QPointF(6, 8.5), QPointF(11, 8.5));
         p.drawLine(QPointF(8.5, 6), QPointF(8.5, 11));
         break;
     case IC_ZoomOut:
-        drawMagnifier(p);
         p.setPen(inkPen(1.5));
         p.drawLine(QPointF(6, 8.5), QPointF(11, 8.5));
         break;
     case IC_FixedZoom:
-        drawMagnifier(p);
         p.setPen(inkPen(1.2));
         p.drawLine(QPointF(6, 7), QPointF(11, 7));
         p.drawLine(QPointF(6, 10), QPointF(11, 10));
         break;
     case IC_Zoom100:
-        drawMagnifier(p);
         p.setPen(inkPen(1.5));
         p.drawLine(QPointF(8.5, 5.5), QPointF(8.5, 11.5));
         p.drawLine(QPointF(7, 7), QPointF(8.5, 5.5));
         break;
+    default: break;
+    }
+}
+
+void paintScrollArrows(QPainter &p)
+{
+    p.setPen(inkPen(2.0));
+    p.drawLine(QPointF(11, 4), QPointF(11, 18));
+    p.drawLine(QPointF(4, 11), QPointF(18, 11));
+    p.setPen(Qt::NoPen);
+    p.setBrush(kInk);
+    drawArrowHead(p, QPointF(11, 2), QPointF(0, -1));
+    drawArrowHead(p, QPointF(11, 20), QPointF(0, 1));
+    drawArrowHead(p, QPointF(2, 11), QPointF(-1, 0));
+    drawArrowHead(p, QPointF(20, 11), QPointF(1, 0));
+}
+
+void paintPreferences(QPainter &p)
+{
+    p.setPen(inkPen(3.0));
+    for (int i = 0; i < 4; ++i) {
+        p.save();
+        p.translate(11, 11);
+        p.rotate(45.0 * i);
+        p.drawLine(QPointF(-8, 0), QPointF(8, 0));
+        p.restore();
+    }
+    p.setPen(inkPen(1.5));
+    p.setBrush(kGlass);
+    p.drawEllipse(QPointF(11, 11), 5, 5);
+    p.setBrush(Qt::white);
+    p.drawEllipse(QPointF(11, 11), 2, 2);
+}
+
+void paintToolIcon(QPainter &p, IconE which)
+{
+    switch (which) {
     case IC_ZoomMode:
         p.setPen(QPen(kInk, 1.0, Qt::DotLine));
         p.setBrush(Qt::NoBrush);
         p.drawRect(QRectF(2.5, 2.5, 17, 17));
         drawMagnifier(p);
         break;
-    case IC_ScrollMode: {
-        p.setPen(inkPen(2.0));
-        p.drawLine(QPointF(11, 4), QPointF(11, 18));
-        p.drawLine(QPointF(4, 11), QPointF(18, 11));
-        p.setPen(Qt::NoPen);
-        p.setBrush(kInk);
-        drawArrowHead(p, QPointF(11, 2), QPointF(0, -1));
-        drawArrowHead(p, QPointF(11, 20), QPointF(0, 1));
-        drawArrowHead(p, QPointF(2, 11), QPointF(-1, 0));
-        drawArrowHead(p, QPointF(20, 11), QPointF(1, 0));
-        break;
-    }
+    case IC_ScrollMode: paintScrollArrows(p); break;
     case IC_SelectPoints:
         p.setPen(QPen(QColor(200, 160, 0), 1.5));
         p.setBrush(QColor(255, 230, 80));
@@ -131,22 +169,29 @@ void paintIcon(QPainter &p, IconE which)
         p.drawEllipse(QPointF(8, 8), 2, 2);
         p.drawEllipse(QPointF(14, 13), 2, 2);
         break;
-    case IC_Preferences: {
-        p.setPen(inkPen(3.0));
-        for (int i = 0; i < 4; ++i) {
-            p.save();
-            p.translate(11, 11);
-            p.rotate(45.0 * i);
-            p.drawLine(QPointF(-8, 0), QPointF(8, 0));
-            p.restore();
-        }
-        p.setPen(inkPen(1.5));
-        p.setBrush(kGlass);
-        p.drawEllipse(QPointF(11, 11), 5, 5);
-        p.setBrush(Qt::white);
-        p.drawEllipse(QPointF(11, 11), 2, 2);
-        break;
+    case IC_Preferences: paintPreferences(p); break;
+    default: break;
     }
+}
+
+void paintIcon(QPainter &p, IconE which)
+{
+    switch (which) {
+    case IC_Window:
+    case IC_Close:
+    case IC_ExportPicture: paintFileIcon(p, which); break;
+    case IC_NavFirst:
+    case IC_NavPrev:
+    case IC_NavNext:
+    case IC_NavLast: paintNavigationIcon(p, which); break;
+    case IC_ZoomIn:
+    case IC_ZoomOut:
+    case IC_FixedZoom:
+    case IC_Zoom100: paintZoomIcon(p, which); break;
+    case IC_ZoomMode:
+    case IC_ScrollMode:
+    case IC_SelectPoints:
+    case IC_Preferences: paintToolIcon(p, which); break;
     case IC_Count: break;
     }
 }

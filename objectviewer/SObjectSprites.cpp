@@ -25,7 +25,10 @@ void SObjectSprites::drawSymbol(QPainter &painter, int shape, int px, int py, in
     case SH_Disc:
         // Discs fill exactly their bounding box of size x size pixels, outline included.
         painter.setBrush(brush);
-        painter.drawEllipse(px - a, py - a, std::max(0, size - 1), std::max(0, size - 1));
+        if (size == 1) // Qt draws no ellipse in a box of one pixel
+            painter.drawPoint(px, py);
+        else
+            painter.drawEllipse(px - a, py - a, std::max(0, size - 1), std::max(0, size - 1));
         break;
     case SH_Triangle: {
         painter.setBrush(brush);

@@ -39,8 +39,6 @@ private slots:
     void canvasGeometry();
     void degenerateExtentStaysInsideFrame();
 
-    void symbolSizes_data();
-    void symbolSizes();
     void frame();
     void drawing_data();
     void drawing();
@@ -156,38 +154,6 @@ void TestSImageView::degenerateExtentStaysInsideFrame()
     const SImage empty;
     const SImageMapping none(empty.xmin(), empty.ymin(), empty.xmax(), empty.ymax(), 100);
     QVERIFY(none.canvasSize().width() > 2 * SCanvasGeometry::kMargin);
-}
-
-void TestSImageView::symbolSizes_data()
-{
-    QTest::addColumn<int>("symbol");
-    QTest::addColumn<int>("size");
-    QTest::addColumn<int>("reach"); // half of the drawn size on the left of the centre
-    // Triangles and crosses lose one pixel when even; circles keep their size.
-    QTest::newRow("cross 8 draws 7") << int(SImageCanvas::SY_Cross) << 8 << 3;
-    QTest::newRow("cross 9") << int(SImageCanvas::SY_Cross) << 9 << 4;
-    QTest::newRow("triangle 8 draws 7") << int(SImageCanvas::SY_Triangle) << 8 << 3;
-    QTest::newRow("circle 8 stays 8") << int(SImageCanvas::SY_Circle) << 8 << 4;
-}
-
-void TestSImageView::symbolSizes()
-{
-    QFETCH(int, symbol);
-    QFETCH(int, size);
-    QFETCH(int, reach);
-    addNewPoint(mImage.get(), 1, true, 250.0f, 250.0f);
-    makeView();
-    mView->canvas().setLargestResidualColor(kGround); // keep the largest-residual circle out of sight
-    mView->canvas().setPointSymbol(0, symbol);
-    mView->canvas().setPointSize(0, size);
-    const QImage image = paint(*mView);
-    const QPoint c = unitCanvas(250, 250);
-
-    // Left end of the horizontal bar (cross), of the base (triangle, one row below the
-    // centre by the half size) or of the middle row (circle).
-    const int row = symbol == SImageCanvas::SY_Triangle ? c.y() + reach : c.y();
-    QCOMPARE(image.pixelColor(c.x() - reach, row), kInk);
-    QCOMPARE(image.pixelColor(c.x() - reach - 1, row), kGround);
 }
 
 void TestSImageView::frame()
