@@ -12,8 +12,8 @@ build=${VARLOMIN_FUZZ_BUILD_DIR:-$root/build-fuzz}
 seconds=${1:-60}
 shift || true
 targets=("$@")
-[ ${#targets[@]} -eq 0 ] && targets=(fuzz_ini fuzz_project fuzz_images fuzz_objects fuzz_camera fuzz_snavely fuzz_colmap_text
-  fuzz_colmap_binary)
+[ ${#targets[@]} -eq 0 ] && targets=(fuzz_ini fuzz_project fuzz_images fuzz_objects fuzz_camera fuzz_snavely
+  fuzz_colmap)
 
 # Per input: at most 10 s and 2 GB, far beyond what any seed needs.
 timeout_seconds=10

@@ -56,8 +56,8 @@ bool writeOtherFormatSeeds(const QDir &out)
         return FuzzSupport::joinPair(f("cameras"), FuzzSupport::joinPair(f("images"), f("points3D")));
     };
     return writeSeed(out.filePath("snavely"), "bal", bal) && writeSeed(out.filePath("snavely"), "bundler", bundler) &&
-           writeSeed(out.filePath("colmap_text"), "model", model("t", "txt")) &&
-           writeSeed(out.filePath("colmap_binary"), "model", model("b", "bin"));
+           writeSeed(out.filePath("colmap"), "text", model("t", "txt")) &&
+           writeSeed(out.filePath("colmap"), "binary", model("b", "bin"));
 }
 
 } // namespace
