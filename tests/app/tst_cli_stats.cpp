@@ -2,7 +2,7 @@
 // varlomin --stats, run as a user runs it: tables and JSON of a block the test wrote, with the
 // exit codes of --report.
 #include "tests/app/CliRun.h"
-#include "tests/statistics/StatisticsBlock.h"
+#include "tests/common/StatisticsBlock.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -13,20 +13,16 @@
 class TestCliStats : public QObject {
     Q_OBJECT
     QTemporaryDir mDir;
+    QString mProject;
 
 private slots:
-    void initTestCase()
-    {
-        qputenv("windir", mDir.path().toUtf8());
-        PatbFiles::writeFile(mDir.filePath("Pat.ini"), "[PAT]\nPATH_PROGRAMS=\n");
-        StatisticsBlock::write(QDir(mDir.path()));
-    }
+    void initTestCase() { mProject = StatisticsBlock::install(mDir.path()); }
 
     void textAndJsonAgree()
     {
-        const CliRun text = runVarlomin({QStringLiteral("--stats"), mDir.filePath("p.(p)")});
+        const CliRun text = runVarlomin({QStringLiteral("--stats"), mProject});
         QCOMPARE(text.exitCode, 0);
-        const CliRun json = runVarlomin({QStringLiteral("--stats"), QStringLiteral("--json"), mDir.filePath("p.(p)")});
+        const CliRun json = runVarlomin({QStringLiteral("--stats"), QStringLiteral("--json"), mProject});
         QCOMPARE(json.exitCode, 0);
         const QJsonObject doc = QJsonDocument::fromJson(json.out).object();
         QVERIFY(doc["error"].isNull());

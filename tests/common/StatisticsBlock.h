@@ -45,4 +45,14 @@ inline void write(const QDir &dir, const Options &o = {})
                   observationRecord(2, 0, 105, 22.4, -0.4) + observationRecord(4, 0, 2, 100.5, 0.5));
 }
 
+// The block as the only PAT-B installation: windir names `dir`, whose Pat.ini names no program
+// folder. Returns the project file.
+inline QString install(const QString &dir)
+{
+    qputenv("windir", dir.toUtf8());
+    writeFile(QDir(dir).filePath("Pat.ini"), "[PAT]\nPATH_PROGRAMS=\n");
+    write(QDir(dir));
+    return QDir(dir).filePath("p.(p)");
+}
+
 } // namespace StatisticsBlock

@@ -3,7 +3,7 @@
 #include "patb/SPatbReader.h"
 #include "statistics/SBlockStatistics.h"
 #include "statistics/SHistogramBuilder.h"
-#include "tests/statistics/StatisticsBlock.h"
+#include "tests/common/StatisticsBlock.h"
 
 #include <QTemporaryDir>
 #include <QtTest>

@@ -5,7 +5,7 @@
 #include "objectviewer/SObjectViewer.h"
 #include "patb/SPatbReader.h"
 #include "statisticsviewer/SStatisticsWindow.h"
-#include "tests/statistics/StatisticsBlock.h"
+#include "tests/common/StatisticsBlock.h"
 
 #include <QAction>
 #include <QMenu>
@@ -35,30 +35,23 @@ QAction *actionNamed(Varlomin *window, int menu, const QString &text)
 }
 
 // Double-clicks the first row of a table as it is sorted now.
-void activateFirstRow(QTableView *table)
-{
-    emit table->doubleClicked(table->model()->index(0, 0));
-}
+void activateFirstRow(QTableView *table) { emit table->doubleClicked(table->model()->index(0, 0)); }
 
 } // namespace
 
 class TestStatisticsWindow : public QObject {
     Q_OBJECT
     QTemporaryDir mDir;
+    QString mProject;
 
 private slots:
-    void initTestCase()
-    {
-        qputenv("windir", mDir.path().toUtf8());
-        PatbFiles::writeFile(mDir.filePath("Pat.ini"), "[PAT]\nPATH_PROGRAMS=\n");
-        StatisticsBlock::write(QDir(mDir.path()));
-    }
+    void initTestCase() { mProject = StatisticsBlock::install(mDir.path()); }
 
     void sortedTablesNameTheirRows()
     {
         SProjectData data;
         StopHandler handler;
-        SPatbReader(data, handler).readProjectFile(mDir.filePath("p.(p)"));
+        SPatbReader(data, handler).readProjectFile(mProject);
         data.initialise();
         SStatisticsWindow window;
         window.setStatistics(computeBlockStatistics(data), QStringLiteral("p.(p)"));
@@ -89,7 +82,7 @@ private slots:
     void followsTheProject()
     {
         Varlomin main{QPixmap()};
-        main.openProject(mDir.filePath("p.(p)"));
+        main.openProject(mProject);
         QAction *show = actionNamed(&main, kWindowMenu, QStringLiteral("Statistics"));
         QVERIFY(show);
         show->trigger();
@@ -104,7 +97,7 @@ private slots:
 
         actionNamed(&main, kProjectMenu, QStringLiteral("&Close"))->trigger();
         QCOMPARE(window->imageTable()->model()->rowCount(), 0);
-        main.openProject(mDir.filePath("p.(p)"));
+        main.openProject(mProject);
         QCOMPARE(window->imageTable()->model()->rowCount(), 2);
     }
 };
