@@ -12,7 +12,6 @@
 
 #include <cmath>
 #include <optional>
-#include <unistd.h>
 
 using namespace PatbWriter;
 
@@ -207,31 +206,6 @@ private slots:
         QCOMPARE(result.images, images);
     }
 
-    // Ids are nine characters converted as atoi converts them; nothing in them can overflow.
-    void garbageIds_data()
-    {
-        QTest::addColumn<QByteArray>("idField");
-        QTest::addColumn<int>("id");
-        QTest::newRow("letters") << QByteArray("abcdefghi") << 0;
-        QTest::newRow("digits then letters") << QByteArray("12abc") << 12;
-        QTest::newRow("blanks and sign") << QByteArray("   -5") << -5;
-        QTest::newRow("binary") << QByteArray("\xff\xfe\x80\x01\x02\x03\x04\x05\x06", 9) << 0;
-        QTest::newRow("more digits than fit") << QByteArray("12345678901234") << 123456789;
-    }
-
-    void garbageIds()
-    {
-        QFETCH(QByteArray, idField);
-        QFETCH(int, id);
-        writeFile(path("x.(o)"), objectRecord(3, IdField(idField), 1, 2, 3, 0, 0, 0));
-        writeFile(path("x.(c)"), QByteArray());
-        SProjectData data;
-        Capture capture;
-        QVERIFY(SPatbReader(data, capture).ReadObjectFiles(path("x.(o)"), path("x.(c)")));
-        QCOMPARE(data.mListObjectData.count(), 1);
-        QCOMPARE(data.mListObjectData.at(0)->id(), id);
-    }
-
     // Negative variances give no sigma (NaN), infinite coordinates stay out of the bounding box.
     void nonFiniteValuesAndNegativeVariances()
     {
@@ -291,37 +265,6 @@ private slots:
                  "the reader must not slurp the file");
     }
 
-    void unopenableFile_data()
-    {
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<bool>("directory"); // else: unreadable
-        QTest::addColumn<QString>("dialog");
-        QTest::newRow("(i) directory") << "block.(i)" << true << "Could not open file\n";
-        QTest::newRow("camera directory") << "block.cam" << true << "Could not open file\n";
-        QTest::newRow("project directory") << "block.(p)" << true << "Project file corrupt!";
-        QTest::newRow("(o) unreadable") << "block.(o)" << false << "Could not open file\n";
-    }
-
-    void unopenableFile()
-    {
-        QFETCH(QString, file);
-        QFETCH(bool, directory);
-        QFETCH(QString, dialog);
-        if (!directory && geteuid() == 0)
-            QSKIP("Permissions do not stop root from reading.");
-        const QString project = writeProject(mDir.path());
-        if (directory)
-            QVERIFY(QFile::remove(path(file)) && QDir().mkpath(path(file)));
-        else
-            QVERIFY(QFile::setPermissions(path(file), QFileDevice::WriteOwner));
-        Capture capture;
-        QVERIFY(!readProject(project, capture).completed);
-        QCOMPARE(capture.dialogs.size(), 1);
-        QVERIFY(capture.dialogs.first().startsWith(dialog));
-        if (file != QLatin1String("block.(p)"))
-            QVERIFY2(capture.dialogs.first().contains(file), "the dialog names the file");
-    }
-
     void projectFileGarbage_data()
     {
         QTest::addColumn<QByteArray>("prefix");
@@ -334,10 +277,7 @@ private slots:
         const QByteArray longLine = QByteArray(200000, 'x') + "\r\n";
         QTest::newRow("binary garbage only") << garbage << false;
         QTest::newRow("one very long line only") << longLine << false;
-        QTest::newRow("a long value without ')' in reach")
-            << QByteArray("IMAGE_FILE: " + QByteArray(5000, 'y') + ")\r\n") << false;
         QTest::newRow("garbage before the names") << garbage + "\r\n" << true;
-        QTest::newRow("long line before the names") << longLine << true;
     }
 
     void projectFileGarbage()
