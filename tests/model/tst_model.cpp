@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The data model: label tables, images and their point index, image list, object points.
+// The data model: point-code indices, images and their point index, image list, object points.
 #include "framework/MuMath.h"
 #include "misc/SGlobal.h"
 #include "misc/SImageData.h"
@@ -14,22 +14,15 @@ private slots:
 
     void codeIndex_data();
     void codeIndex();
-    void labels_data();
-    void labels();
 
     void duplicatePointReplacesButCountsBoth();
     void largestResidualStrictlyGreater();
     void onlyEliminatedPoints();
-    void pointIndexOrderAndClear();
     void deletedImageLeavesIndex();
-    void projectionCentrePlanes_data();
-    void projectionCentrePlanes();
     void imageListFindSortClear();
 
-    void observationDefaultsAndPresence();
     void rejectionStates_data();
     void rejectionStates();
-    void objectPlaneAccessors();
     void objectListBoxFindSelection();
 };
 
@@ -52,40 +45,6 @@ void TestModel::codeIndex()
     QFETCH(int, code);
     QFETCH(int, index);
     QCOMPARE(pointCodeIndex(code), index);
-}
-
-void TestModel::labels_data()
-{
-    QTest::addColumn<QString>("table");
-    QTest::addColumn<int>("value");
-    QTest::addColumn<QString>("label");
-    QTest::newRow("code 0 accel") << "accel" << 0 << "&New Point";
-    QTest::newRow("code 5 accel") << "accel" << 5 << "Observed P&roj. Centre";
-    QTest::newRow("code 7 accel") << "accel" << 7 << "ERROR!";
-    QTest::newRow("code 5 plain") << "plain" << 5 << "Observed Proj. Centre";
-    QTest::newRow("code 7 plain") << "plain" << 7 << "ERROR!";
-    QTest::newRow("symbol 2") << "symbol" << 2 << "Cross";
-    QTest::newRow("symbol 3") << "symbol" << 3 << "ERROR!";
-    QTest::newRow("line 2") << "line" << 2 << "Dot Line";
-    QTest::newRow("line -1") << "line" << -1 << "ERROR!";
-    QTest::newRow("plane 2") << "plane" << 2 << "YZ";
-    QTest::newRow("plane 3") << "plane" << 3 << "ERROR!";
-    QTest::newRow("selection 1") << "selection" << 1 << "&Add to existing Selection";
-    QTest::newRow("selection 2") << "selection" << 2 << "ERROR!";
-}
-
-void TestModel::labels()
-{
-    QFETCH(QString, table);
-    QFETCH(int, value);
-    QFETCH(QString, label);
-    const char *got = table == "accel"    ? pointCodeName(value, true)
-                      : table == "plain"  ? pointCodeName(value, false)
-                      : table == "symbol" ? pointSymbolName(value)
-                      : table == "line"   ? linkLineTypeName(value)
-                      : table == "plane"  ? planeName(value)
-                                          : selectionModeName(value);
-    QCOMPARE(QString::fromLatin1(got), label);
 }
 
 void TestModel::duplicatePointReplacesButCountsBoth()
@@ -143,30 +102,6 @@ void TestModel::onlyEliminatedPoints()
     QCOMPARE(SImage::activePointCount(42), 0);
 }
 
-void TestModel::pointIndexOrderAndClear()
-{
-    QVERIFY(SImage::imagesOfPoint(7).isNull());
-    SImage a, b, c;
-    a.addImagePoint(7, true, 0, 0, 0, 0, 1);
-    b.addImagePoint(7, true, 0, 0, 0, 0, 1);
-    a.addImagePoint(7, true, 1, 1, 0, 0, 1); // already listed
-    c.addImagePoint(8, true, 0, 0, 0, 0, 1);
-    c.addImagePoint(7, true, 0, 0, 0, 0, 1);
-
-    const SImageLinks links = SImage::imagesOfPoint(7);
-    QCOMPARE(links.count(), 3);
-    QCOMPARE(links.at(0), &a);
-    QCOMPARE(links.at(1), &b);
-    QCOMPARE(links.at(2), &c);
-    QCOMPARE(SImage::numberOfLinks(8), 1);
-    QCOMPARE(SImage::numberOfLinks(4711), 0);
-    QVERIFY(SImage::imagesOfPoint(4711).isNull());
-
-    SImage::clearPointIndex();
-    QCOMPARE(SImage::numberOfLinks(7), 0);
-    QCOMPARE(a.numberOfPoints(), 1); // the images keep their points
-}
-
 void TestModel::deletedImageLeavesIndex()
 {
     SImage kept;
@@ -180,28 +115,6 @@ void TestModel::deletedImageLeavesIndex()
     QCOMPARE(SImage::numberOfLinks(7), 1);
     QCOMPARE(SImage::imagesOfPoint(7).at(0), &kept);
     QCOMPARE(SImage::numberOfLinks(9), 0);
-}
-
-void TestModel::projectionCentrePlanes_data()
-{
-    QTest::addColumn<int>("plane");
-    QTest::addColumn<float>("h");
-    QTest::addColumn<float>("v");
-    QTest::newRow("XY") << 0 << 1.0f << 2.0f;
-    QTest::newRow("XZ") << 1 << 1.0f << 3.0f;
-    QTest::newRow("YZ") << 2 << 2.0f << 3.0f;
-    QTest::newRow("3") << 3 << 0.0f << 0.0f;
-}
-
-void TestModel::projectionCentrePlanes()
-{
-    QFETCH(int, plane);
-    QFETCH(float, h);
-    QFETCH(float, v);
-    SImage image;
-    image.setProjectionCentre(12, 1.0f, 2.0f, 3.0f, 0.1f, 0.2f, 0.3f);
-    QCOMPARE(image.projectionCentreHorizontal(plane), h);
-    QCOMPARE(image.projectionCentreVertical(plane), v);
 }
 
 void TestModel::imageListFindSortClear()
@@ -237,23 +150,6 @@ void TestModel::imageListFindSortClear()
     QVERIFY(!SImageList::find(5));
 }
 
-void TestModel::observationDefaultsAndPresence()
-{
-    SObjectPoint p(7, 0, 1, 2, 3, 0.1f, 0.2f, 0.3f);
-    QVERIFY(p.isActive());
-    QCOMPARE(p.observation().X, 999999999.0f);
-    QVERIFY(!p.hasObservationX());
-    QVERIFY(p.isRejectedX()); // no observation counts as rejected
-    p.setObservation(SObjectPoint::AX_X, 12.5f, -0.012f, 0.5f);
-    QVERIFY(p.hasObservationX());
-    QVERIFY(!p.hasObservationY());
-    QCOMPARE(p.observation().dX, -0.012f);
-
-    QVERIFY(SObjectPoint(1, 900, 0, 0, 0, 0, 0, 0).isProjectionCentre());
-    QVERIFY(SObjectPoint(1, 901, 0, 0, 0, 0, 0, 0).isProjectionCentre());
-    QVERIFY(!SObjectPoint(1, 500, 0, 0, 0, 0, 0, 0).isProjectionCentre());
-}
-
 void TestModel::rejectionStates_data()
 {
     QTest::addColumn<int>("plane");
@@ -284,24 +180,6 @@ void TestModel::rejectionStates()
 
     SObjectPoint none(8, 0, 0, 0, 0, 0, 0, 0);
     QCOMPARE(none.rejectionState(0), 1);
-}
-
-void TestModel::objectPlaneAccessors()
-{
-    SObjectPoint p(7, 0, 1, 2, 3, 0.1f, 0.2f, 0.3f);
-    p.setObservation(SObjectPoint::AX_X, 1, 0.01f, 0);
-    p.setObservation(SObjectPoint::AX_Y, 2, 0.02f, 0);
-    p.setObservation(SObjectPoint::AX_Z, 3, 0.03f, 0);
-    const float h[] = {1, 1, 2}, v[] = {2, 3, 3}, hs[] = {0.1f, 0.1f, 0.2f}, vs[] = {0.2f, 0.3f, 0.3f};
-    const float hr[] = {0.01f, 0.01f, 0.02f}, vr[] = {0.02f, 0.03f, 0.03f};
-    for (int plane = 0; plane < 3; ++plane) {
-        QCOMPARE(p.horizontal(plane), h[plane]);
-        QCOMPARE(p.vertical(plane), v[plane]);
-        QCOMPARE(p.horizontalSigma(plane), hs[plane]);
-        QCOMPARE(p.verticalSigma(plane), vs[plane]);
-        QCOMPARE(p.horizontalResidual(plane), hr[plane]);
-        QCOMPARE(p.verticalResidual(plane), vr[plane]);
-    }
 }
 
 void TestModel::objectListBoxFindSelection()
