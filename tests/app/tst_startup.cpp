@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up: the configuration is read from the user's file, else the system's, else
 // the defaults are used with one warning; "-p" in any argument asks for PAT-B's project.
-#include "app/SAppInfo.h"
 #include "app/SStartup.h"
 #include "framework/Mu.h"
 #include "framework/MxApp.h"
@@ -129,16 +128,6 @@ private slots:
     {
         QFETCH(QStringList, args);
         QTEST(SStartup::wantsCurrentProject(args), "wanted");
-    }
-
-    void informationTable()
-    {
-        SAppInfo::fill();
-        QCOMPARE(Mx::App::info(QStringLiteral("version")), QStringLiteral("1.0.5"));
-        QCOMPARE(Mx::App::info(QStringLiteral("nameLong")), QStringLiteral("Varlomin Version 1.0.5"));
-        QVERIFY(Mx::App::info(QStringLiteral("support")).contains(Mx::App::info(QStringLiteral("author2Email"))));
-        QVERIFY(Mx::App::info(QStringLiteral("history")).contains(QStringLiteral("January 12, 2006")));
-        QVERIFY(SAppInfo::aboutText().contains(QStringLiteral("Graphical Analysis Tool for PATB Adjustment Results")));
     }
 
     // The manual is found beside the program (where the build copies it), never through the
