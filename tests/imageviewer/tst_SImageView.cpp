@@ -47,11 +47,8 @@ private slots:
 
     void zoomSteps_data();
     void zoomSteps();
-    void zoomWithoutImageDoesNothing();
     void rubberBand_data();
     void rubberBand();
-    void scrollDrag();
-    void contextMenu();
 
 private:
     std::unique_ptr<SImage> mImage;
@@ -298,17 +295,6 @@ void TestSImageView::zoomSteps()
         QCOMPARE(spy.at(0).at(0).toInt(), expected);
 }
 
-void TestSImageView::zoomWithoutImageDoesNothing()
-{
-    SImageView view;
-    QSignalSpy spy(&view, &SImageView::sigZoomChanged);
-    view.slotZoom(300);
-    view.slotZoomPlus();
-    QCOMPARE(view.zoom(), 100);
-    QCOMPARE(spy.count(), 0);
-    QVERIFY(view.buildContextMenu()->actions().isEmpty());
-}
-
 void TestSImageView::rubberBand_data()
 {
     QTest::addColumn<QPoint>("from");
@@ -351,72 +337,6 @@ void TestSImageView::rubberBand()
     const QPoint expected(int(std::floor((band.left() - 40) * f + 40 + 0.5f)),
                           int(std::floor((band.top() - 40) * f + 40 + 0.5f)));
     QCOMPARE(mView->contentsPos(), expected);
-}
-
-void TestSImageView::scrollDrag()
-{
-    makeView(true);
-    mView->slotZoom(400);
-    mView->slotSetMode(SImageView::MD_Scroll);
-    QCOMPARE(mView->viewport()->cursor().shape(), Qt::SizeAllCursor);
-    // Dragging moves the canvas against the pointer.
-    const QPoint before = mView->contentsPos();
-    QTest::mousePress(mView->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(200, 200));
-    QTest::mouseMove(mView->viewport(), QPoint(150, 170));
-    QTest::mouseRelease(mView->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(150, 170));
-    QCOMPARE(mView->contentsPos(), before + QPoint(50, 30));
-}
-
-void TestSImageView::contextMenu()
-{
-    makeView();
-    // Texts in order, a submenu's entries after its title; the entries that act go to leaves.
-    const auto entries = [this](QList<QAction *> &leaves) {
-        QStringList texts;
-        for (QAction *action : mView->buildContextMenu()->actions()) {
-            texts << action->text();
-            if (!action->menu()) {
-                leaves << action;
-                continue;
-            }
-            for (QAction *sub : action->menu()->actions())
-                texts << sub->text();
-            leaves << action->menu()->actions();
-        }
-        return texts;
-    };
-    QList<QAction *> leaves;
-    QCOMPARE(entries(leaves), (QStringList{"Show Point-IDs", "Show Number of Links", "&Residuals", "Show Graphical",
-                                           "Show Textual", "Show Blunders"}));
-
-    mView->slotZoom(200);
-    mView->slotTogglePointIds();
-    mView->slotToggleShowLinkCount();
-    mView->slotToggleResiduals(VM_Graphical);
-    mView->slotToggleResiduals(VM_Textual);
-    mView->slotToggleBlunders();
-    leaves.clear();
-    QCOMPARE(entries(leaves), (QStringList{"Zoom 100%", "", "Hide Point-IDs", "Hide Number of Links", "&Residuals",
-                                           "Hide Graphical", "Hide Textual", "Hide Blunders"}));
-
-    // Each entry carries the id of exactly the handler that undoes what it names.
-    const QMap<QString, std::function<bool()>> changed{
-        {"Zoom 100%", [this] { return mView->zoom() == 100; }},
-        {"Hide Point-IDs", [this] { return !mView->canvas().pointIdsOn(); }},
-        {"Hide Number of Links", [this] { return !mView->canvas().linkCountOn(); }},
-        {"Hide Graphical", [this] { return !mView->canvas().residualsOn(VM_Graphical); }},
-        {"Hide Textual", [this] { return !mView->canvas().residualsOn(VM_Textual); }},
-        {"Hide Blunders", [this] { return !mView->canvas().blundersOn(); }}};
-    for (QAction *action : leaves) {
-        if (action->isSeparator())
-            continue;
-        QVERIFY(!changed[action->text()]());
-        QMetaObject::invokeMethod(mView.get(), "_slotHandleContextMenu", Q_ARG(int, action->data().toInt()));
-        QVERIFY2(changed[action->text()](), qPrintable(action->text()));
-    }
-
-    QMetaObject::invokeMethod(mView.get(), "_slotHandleContextMenu", Q_ARG(int, 9));
-    QVERIFY(mMessages->warnings().contains(QStringLiteral("Invalid case: 9!")));
 }
 
 QTEST_MAIN(TestSImageView)

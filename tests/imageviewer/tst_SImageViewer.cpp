@@ -42,23 +42,16 @@ private slots:
     void navigationEnabling_data();
     void navigationEnabling();
     void noWrapAround();
-    void setImageByNumberAndText();
-    void invalidViewer();
     void zoomControls();
     void selectionRequests();
     void keyboardToggles_data();
     void keyboardToggles();
     void settingsDefaultsFromEmptyConfiguration();
     void settingsPassKeepsToggles();
-    void statusAndCaption();
-    void menus();
 
     void tableSorting_data();
     void tableSorting();
     void tableRowsAndInfo();
-
-    void placementsAndClassWideList();
-    void workspaceFrames();
 
     void exportWritesCanvas();
     void exportRefusesBadInput_data();
@@ -142,37 +135,6 @@ void TestSImageViewer::noWrapAround()
         QCOMPARE(viewer->currentImageNumber(), expected);
     }
     QCOMPARE(viewer->graphicalView()->image(), mImages.at(2));
-}
-
-void TestSImageViewer::setImageByNumberAndText()
-{
-    auto *viewer = new SImageViewer(&mImages, nullptr, 3);
-    viewer->slotSetImage(QStringLiteral("8"));
-    QCOMPARE(viewer->currentImageNumber(), 8);
-    viewer->slotSetImage(QStringLiteral("eight"));
-    QCOMPARE(viewer->currentImageNumber(), 8);
-    QVERIFY(logged(QStringLiteral("Can't decode number of image from 'eight'!")));
-    viewer->slotSetImage(QString());
-    QCOMPARE(viewer->currentImageNumber(), 8);
-    viewer->slotSetImage(77);
-    QCOMPARE(viewer->currentImageNumber(), 3);
-}
-
-void TestSImageViewer::invalidViewer()
-{
-    SImageList empty;
-    auto *viewer = new SImageViewer(&empty, nullptr, 1);
-    QVERIFY(!viewer->isValid());
-    QCOMPARE(viewer->currentImageNumber(), -1);
-    for (int nav = SImageViewer::NV_First; nav <= SImageViewer::NV_Last; ++nav)
-        QVERIFY(!viewer->navigationAction(SImageViewer::NavigationE(nav))->isEnabled());
-    QVERIFY(!viewer->imageCombo()->isEnabled());
-    QVERIFY(!viewer->zoomInAction()->isEnabled());
-    QVERIFY(!viewer->zoomSpinBox()->isEnabled());
-    QSignalSpy spy(viewer, &SImageViewer::sigRequestSelection);
-    viewer->selectionAction()->setChecked(true);
-    QCOMPARE(spy.count(), 0);
-    delete viewer;
 }
 
 void TestSImageViewer::zoomControls()
@@ -296,69 +258,6 @@ void TestSImageViewer::settingsPassKeepsToggles()
     QVERIFY(logged(QStringLiteral("applyPrefs: 1")));
 }
 
-void TestSImageViewer::statusAndCaption()
-{
-    auto *viewer = new SImageViewer(&mImages, nullptr, 5);
-    QCOMPARE(viewer->windowTitle(), QStringLiteral("Image Viewer: 5"));
-    QCOMPARE(viewer->statusText(0), QStringLiteral("Image ID: 5 "));
-    QCOMPARE(viewer->statusText(1), QStringLiteral("Camera ID: 50 "));
-    QCOMPARE(viewer->statusText(2), QStringLiteral("# Coords: 2 "));
-    QStringList tabs;
-    for (int i = 0; i < viewer->tabWidget()->count(); ++i)
-        tabs << viewer->tabWidget()->tabText(i);
-    QCOMPARE(tabs, (QStringList{"&Graphical View", "&Table View", "&Info View"}));
-}
-
-void TestSImageViewer::menus()
-{
-    // Each menu as "title" then its entries as "text|shortcut", "-" for a separator and
-    // ">" before a submenu's title.
-    auto *viewer = new SImageViewer(&mImages, nullptr, 3);
-    QStringList found;
-    const auto describe = [&found](QMenu *m, const auto &self) -> void {
-        for (QAction *action : m->actions()) {
-            if (action->isSeparator()) {
-                found << QStringLiteral("-");
-            } else if (action->menu()) {
-                found << QLatin1Char('>') + action->text();
-                self(action->menu(), self);
-            } else {
-                found << action->text() + QLatin1Char('|') + action->shortcut().toString();
-            }
-        }
-    };
-    for (QAction *action : viewer->menuBar()->actions()) {
-        found << action->text();
-        describe(action->menu(), describe);
-    }
-    QCOMPARE(found, (QStringList{"&File",
-                                 "Export picture...|",
-                                 "-",
-                                 "&Close|Ctrl+Q",
-                                 "&Navigation",
-                                 "Show first image|Home",
-                                 "Previous image|PgUp",
-                                 "Next image|PgDown",
-                                 "Show last image|End",
-                                 "&Zooming",
-                                 "Zoom &in|+",
-                                 "Zoom &out|-",
-                                 ">&Fixed Zoom",
-                                 "400 %|",
-                                 "200 %|",
-                                 "100 %|F3",
-                                 "75 %|",
-                                 "50 %|",
-                                 "25 %|",
-                                 "&Extras",
-                                 "Zoom Mode|",
-                                 "Scroll Mode|",
-                                 "-",
-                                 "Select Points in Object Viewers...|F9",
-                                 "-",
-                                 "&Preferences...|"}));
-}
-
 void TestSImageViewer::tableSorting_data()
 {
     QTest::addColumn<int>("column");
@@ -406,50 +305,6 @@ void TestSImageViewer::tableRowsAndInfo()
     QCOMPARE(info.centreText(1), QStringLiteral("-2.500"));
     QCOMPARE(info.centreText(2), QStringLiteral("3000.125"));
     QCOMPARE(info.centreSigmaText(0), QStringLiteral("0.010"));
-}
-
-void TestSImageViewer::placementsAndClassWideList()
-{
-    auto *first = new SImageViewer(&mImages, nullptr, 3);
-    auto *second = new SImageViewer(&mImages, nullptr, 5);
-    QCOMPARE(SImageViewer::viewers(), (QList<SImageViewer *>{first, second}));
-    first->setGeometry(10, 20, 400, 300);
-    second->setGeometry(50, 60, 500, 350);
-
-    SImageViewer::saveViewerPlacements();
-    Mx::Cfg cfg(SSettings::kGroupImageViewer);
-    QCOMPARE(cfg.readNum(QStringLiteral("#Viewer"), -1), 2);
-    QCOMPARE(cfg.readRect(QStringLiteral("Geometry_1"), QRect()), QRect(50, 60, 500, 350));
-    QVERIFY(cfg.hasKey(QStringLiteral("Viewer_1")));
-
-    SImageViewer::hideToolBars(true);
-    first->show();
-    QVERIFY(!first->statusBar()->isVisible());
-
-    QPointer<SImageViewer> b(second);
-    delete first;
-    QCOMPARE(SImageViewer::viewers(), QList<SImageViewer *>{second});
-    SImageViewer::closeAll();
-    QVERIFY(!b);
-    SImageViewer::saveViewerPlacements();
-    QCOMPARE(cfg.readNum(QStringLiteral("#Viewer"), -1), 0);
-}
-
-void TestSImageViewer::workspaceFrames()
-{
-    QMdiArea area;
-    area.resize(1000, 800);
-    auto *viewer = new SImageViewer(&mImages, nullptr, 3);
-    QMdiSubWindow *frame = area.addSubWindow(viewer);
-    frame->setGeometry(30, 40, 600, 500);
-    area.show();
-    SImageViewer::saveViewerPlacements();
-    QCOMPARE(Mx::Cfg(SSettings::kGroupImageViewer).readRect(QStringLiteral("Geometry_0"), QRect()),
-             QRect(30, 40, 600, 500));
-
-    // closeAll removes the frames, not only the viewers inside them.
-    SImageViewer::closeAll();
-    QVERIFY(area.subWindowList().isEmpty());
 }
 
 void TestSImageViewer::exportWritesCanvas()
