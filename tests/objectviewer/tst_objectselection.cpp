@@ -72,18 +72,11 @@ private slots:
     void cleanup();
     void searchModes_data();
     void searchModes();
-    void patternOnIds_data();
-    void patternOnIds();
     void eraseVersusAdd_data();
     void eraseVersusAdd();
     void blunderRules();
-    void blunderCentreWithoutImageThrows();
     void blunderFollowsModelChanges();
-    void illegalSearchModeChangesNothing();
-    void searchLeavesSelectedCount();
     void imageSelection();
-    void noViewerNoEffect();
-    void allThreeViewersSelect();
 };
 
 void TestObjectSelection::cleanup()
@@ -133,31 +126,6 @@ void TestObjectSelection::searchModes()
     SObjectView view(0);
     view.setObjectPoints(&block.points, true);
     view.canvas().selectPoints(SGlobal::SL_Erase, SPointSearch(SearchModeE(mode), par1, par2, false));
-    QCOMPARE(selected(block.points), expected);
-}
-
-void TestObjectSelection::patternOnIds_data()
-{
-    QTest::addColumn<int>("mode");
-    QTest::addColumn<QString>("pattern");
-    QTest::addColumn<QStringList>("expected");
-    QTest::newRow("point ids 1?0*") << int(SGlobal::SM_PointId) << "1?0*" << QStringList{"p100", "p1105", "p190"};
-    QTest::newRow("image ids 1?0*") << int(SGlobal::SM_ImageId) << "1?0*" << QStringList{"c100"};
-    QTest::newRow("empty pattern") << int(SGlobal::SM_PointId) << "" << QStringList{};
-}
-
-void TestObjectSelection::patternOnIds()
-{
-    QFETCH(int, mode);
-    QFETCH(QString, pattern);
-    QFETCH(QStringList, expected);
-    ObjectBlock block(false);
-    for (int id : {100, 1105, 190, 10, 2100})
-        block.add(id, 0, float(id), float(id), 0.0f);
-    block.addImage(100, 0.0f, 0.0f, 0.0f, {});
-    SObjectView view(0);
-    view.setObjectPoints(&block.points, false);
-    view.canvas().selectPoints(SGlobal::SL_Erase, SPointSearch(SearchModeE(mode), pattern, QString(), true));
     QCOMPARE(selected(block.points), expected);
 }
 
@@ -215,29 +183,6 @@ void TestObjectSelection::blunderRules()
     QVERIFY(!view.canvas().isSelectedCentre(21));
 }
 
-void TestObjectSelection::blunderCentreWithoutImageThrows()
-{
-    ObjectBlock block;
-    block.add(10, 0, 10.0f, 10.0f, 0.0f)->setActive(false);
-    block.add(30, SGlobal::kCodeProjectionCentre, 500.0f, 500.0f, 0.0f); // no image 30
-    block.add(11, 0, 11.0f, 10.0f, 0.0f)->setActive(false);
-    block.points.at(1)->setSelected(true); // corner 2, cleared by the erasing pass
-    SObjectView view(0);
-    view.setObjectPoints(&block.points, false);
-    int code = 0;
-    QString message;
-    try {
-        view.canvas().selectPoints(SGlobal::SL_Erase, SPointSearch(SGlobal::SM_Blunder, QString(), QString(), false));
-    } catch (const SException &e) {
-        code = e.code();
-        message = e.message();
-    }
-    QCOMPARE(code, -238447);
-    QCOMPARE(message, QStringLiteral("SObjectView::selectPoints: no image for for imageID found!"));
-    // The pass stopped at the centre: what it changed before stays changed.
-    QCOMPARE(selected(block.points), QStringList{"p10"});
-}
-
 // The eliminated image points are looked up in the point index: after every change of the
 // images a search must see the new state, not the one of the previous search.
 void TestObjectSelection::blunderFollowsModelChanges()
@@ -268,37 +213,6 @@ void TestObjectSelection::blunderFollowsModelChanges()
     QCOMPARE(blunders(block), QStringList{});
 }
 
-void TestObjectSelection::illegalSearchModeChangesNothing()
-{
-    ObjectBlock block;
-    block.points.at(0)->setSelected(true);
-    MessageCapture capture;
-    SObjectView view(0);
-    view.setObjectPoints(&block.points, false);
-    view.canvas().selectPoints(SGlobal::SL_Erase, SPointSearch(SearchModeE(7), QStringLiteral("0"), QString(), false));
-    QVERIFY(capture.warnings().contains(QStringLiteral("Illegal Search-Mode (7)!")));
-    QCOMPARE(selected(block.points), QStringList{"p1"});
-}
-
-void TestObjectSelection::searchLeavesSelectedCount()
-{
-    ObjectBlock block;
-    buildSearchBlock(block);
-    SObjectView view(0);
-    view.setObjectPoints(&block.points, true);
-    const QPoint p1 = view.canvas().mapping().map(0.0f, 0.0f);
-    view.canvas().selectPointsInRect(QRect(p1, p1), false);
-    view.canvas().selectPoints(SGlobal::SL_Erase,
-                               SPointSearch(SGlobal::SM_PointId, QStringLiteral("100"), QStringLiteral("200"), false));
-    view.canvas().selectPoints(SGlobal::SL_Add, SPointSearch(SGlobal::SM_Links, QStringLiteral("2"), QString(), false));
-    const int flagged = int(selected(block.points).size());
-    QCOMPARE(flagged, 5); // p100, p150, p200, c7, c8; the erasing search dropped p1
-    QCOMPARE(block.points.selectedCount(), 1);
-    // A rectangle adds to the count only the points it newly selects.
-    view.canvas().selectPointsInRect(QRect(QPoint(0, 0), view.canvas().canvasSize()), true);
-    QCOMPARE(block.points.selectedCount(), 1 + block.points.count() - flagged);
-}
-
 void TestObjectSelection::imageSelection()
 {
     ObjectBlock block;
@@ -318,44 +232,6 @@ void TestObjectSelection::imageSelection()
     view.selectImagePoints(SImageList::find(8), false);
     QCOMPARE(selected(block.points), (QStringList{"c7", "c8", "p100", "p1105", "p200", "p250"}));
     QCOMPARE(block.points.selectedCount(), 6);
-}
-
-void TestObjectSelection::noViewerNoEffect()
-{
-    ObjectBlock block;
-    buildSearchBlock(block);
-    block.points.at(0)->setSelected(true);
-    SObjectViewer::closeAll();
-    flushDeletes();
-    SObjectViewer::selectPoints(SGlobal::SL_Erase, SGlobal::SM_PointId, QStringLiteral("100"), QStringLiteral("200"),
-                                false);
-    SObjectViewer::selectImagePoints(SImageList::find(7));
-    QCOMPARE(selected(block.points), QStringList{"p1"});
-}
-
-void TestObjectSelection::allThreeViewersSelect()
-{
-    Mx::CfgStore::clear();
-    ObjectBlock block;
-    buildSearchBlock(block);
-    for (int plane = 0; plane < SGlobal::kPlaneCount; ++plane)
-        QVERIFY(SObjectViewer::instance(plane, nullptr)->setObjectPoints(&block.points, true));
-
-    SObjectViewer::selectPoints(SGlobal::SL_Erase, SGlobal::SM_ImageId, QStringLiteral("8"), QString(), false);
-    QCOMPARE(selected(block.points), (QStringList{"c150", "c8"}));
-    for (int plane = 0; plane < SGlobal::kPlaneCount; ++plane) {
-        const SObjectView *view = SObjectViewer::viewer(plane)->view();
-        QVERIFY2(view->canvas().isSelectedCentre(8) && view->canvas().isSelectedCentre(150), planeName(plane));
-        QCOMPARE(view->canvas().selectedCentreCount(), 2);
-    }
-
-    SObjectViewer::selectImagePoints(SImageList::find(7));
-    QCOMPARE(selected(block.points), (QStringList{"c7", "p100", "p200", "p250"}));
-    QCOMPARE(block.points.selectedCount(), 4);
-    for (int plane = 0; plane < SGlobal::kPlaneCount; ++plane) {
-        const SObjectView *view = SObjectViewer::viewer(plane)->view();
-        QVERIFY2(view->canvas().isSelectedCentre(7) && !view->canvas().isSelectedCentre(8), planeName(plane));
-    }
 }
 
 QTEST_MAIN(TestObjectSelection)

@@ -79,7 +79,6 @@ class TestObjectView : public QObject {
     Q_OBJECT
 
 private slots:
-    void nothingWithoutPoints();
     void concentricMarkBlunderSymbol();
     void symbolShapes_data();
     void symbolShapes();
@@ -90,8 +89,6 @@ private slots:
     void residualVector();
     void residualVectorRangeGuard();
     void connectionsOnlyToSelectedCentres();
-    void zoomLimits_data();
-    void zoomLimits();
     void zoomBand_data();
     void zoomBand();
     void selectionBand_data();
@@ -99,20 +96,7 @@ private slots:
     void ctrlAddsWithoutDoubleCount();
     void selectionIncludesHiddenPointsAndDeselects();
     void textExclusion();
-    void contextMenu_data();
-    void contextMenu();
 };
-
-void TestObjectView::nothingWithoutPoints()
-{
-    SObjectView view(0);
-    SObjectPointList empty;
-    view.setObjectPoints(&empty, false);
-    QVERIFY(!view.isReady());
-    QCOMPARE(at(paint(view), QPoint(50, 50)), QColor(Qt::magenta)); // not even the background
-    view.slotZoom(200);
-    QCOMPARE(view.zoomPercent(), 100);
-}
 
 void TestObjectView::concentricMarkBlunderSymbol()
 {
@@ -293,28 +277,6 @@ void TestObjectView::connectionsOnlyToSelectedCentres()
     QCOMPARE(at(image, kMid - QPoint(0, 50)), kBackground);
 }
 
-void TestObjectView::zoomLimits_data()
-{
-    QTest::addColumn<int>("request");
-    QTest::addColumn<int>("expected");
-    QTest::newRow("below minimum") << 5 << 10;
-    QTest::newRow("above maximum") << 200000000 << 100000000;
-    QTest::newRow("inside") << 350 << 350;
-}
-
-void TestObjectView::zoomLimits()
-{
-    QFETCH(int, request);
-    QFETCH(int, expected);
-    Fixture f;
-    QSignalSpy spy(&f.view, &SObjectView::sigZoomChanged);
-    f.view.slotZoom(request);
-    QCOMPARE(f.view.zoomPercent(), expected);
-    f.view.slotZoom(request); // the same value again emits nothing
-    QCOMPARE(spy.count(), 1);
-    QCOMPARE(spy.at(0).at(0).toInt(), expected);
-}
-
 void TestObjectView::zoomBand_data()
 {
     QTest::addColumn<QSize>("band");
@@ -428,62 +390,6 @@ void TestObjectView::textExclusion()
     noInversion.view.slotToggleSigmas(VM_Textual);
     QVERIFY(!noInversion.view.canvas().sigmasOn(VM_Graphical) && !noInversion.view.canvas().sigmasOn(VM_Textual));
     QCOMPARE(log.warnings().count("No inversion: sigmas were not computed!"), 2);
-}
-
-void TestObjectView::contextMenu_data()
-{
-    QTest::addColumn<bool>("sigmas");
-    QTest::addColumn<int>("zoom");
-    QTest::addColumn<QStringList>("entries");
-    const QString sep = QStringLiteral("-");
-    QTest::newRow("plain") << false << 100 << QStringList{"Show Point-IDs",  "Show Image-IDs", "Show Number of Links",
-                                                          "Show Blunders",   "&Residuals",     sep,
-                                                          "Show Connections"};
-    QTest::newRow("zoomed, sigmas, selection") << true << 200
-                                               << QStringList{"Zoom 100%",
-                                                              sep,
-                                                              "Show Point-IDs",
-                                                              "Show Image-IDs",
-                                                              "Show Number of Links",
-                                                              "Show Blunders",
-                                                              "&Residuals",
-                                                              "&Sigmas",
-                                                              sep,
-                                                              "Show Connections",
-                                                              sep,
-                                                              "Deselect all Points"};
-}
-
-void TestObjectView::contextMenu()
-{
-    QFETCH(bool, sigmas);
-    QFETCH(int, zoom);
-    QFETCH(QStringList, entries);
-    Fixture f(0, sigmas);
-    f.view.slotZoom(zoom);
-    if (sigmas)
-        f.view.canvas().selectPointsInRect(QRect(QPoint(0, 0), f.view.canvas().canvasSize()), false);
-    QStringList texts;
-    for (QAction *action : f.view.fillContextMenu()->actions())
-        texts << (action->isSeparator() ? QStringLiteral("-") : action->text());
-    QCOMPARE(texts, entries);
-
-    // Entries act through their ids and the menu reads the new state.
-    for (int id : {SObjectView::CM_ResidualsTextual, SObjectView::CM_PointIds, SObjectView::CM_Zoom100,
-                   SObjectView::CM_DeselectAll}) {
-        QMenu *menu = f.view.fillContextMenu();
-        QList<QAction *> actions = menu->actions();
-        for (QAction *action : menu->actions())
-            if (action->menu())
-                actions += action->menu()->actions();
-        for (QAction *action : actions)
-            if (!action->isSeparator() && !action->menu() && action->data().toInt() == id)
-                action->trigger();
-    }
-    QVERIFY(f.view.canvas().residualsOn(VM_Textual) && f.view.canvas().pointIdsOn());
-    QCOMPARE(f.view.zoomPercent(), 100);
-    QCOMPARE(f.block.points.selectedCount(), 0);
-    QCOMPARE(f.view.fillContextMenu()->actions().at(0)->text(), QStringLiteral("Hide Point-IDs"));
 }
 
 QTEST_MAIN(TestObjectView)

@@ -37,14 +37,9 @@ private slots:
     void init();
     void cleanup();
     void onePerPlane();
-    void captionAndHelp();
-    void zoomActionsFollowZoom_data();
-    void zoomActionsFollowZoom();
     void fixedZoomAndSpinBox();
     void keyboardToggles();
     void settingsPass();
-    void placements();
-    void hideToolBars();
     void exportPicture();
 };
 
@@ -69,39 +64,6 @@ void TestObjectViewer::onePerPlane()
     QVERIFY(guard.isNull() && !SObjectViewer::viewer(1));
     SObjectViewer *fresh = SObjectViewer::instance(1, nullptr);
     QVERIFY(fresh && !fresh->view()->canvas().pointIdsOn());
-}
-
-void TestObjectViewer::captionAndHelp()
-{
-    SObjectViewer *yz = SObjectViewer::instance(2, nullptr);
-    QCOMPARE(yz->windowTitle(), QStringLiteral("Object Viewer YZ"));
-    QCOMPARE(yz->whatsThis(),
-             QStringLiteral("The <font color=\"#0000ff\">Object Viewer YZ</font> allows you to inspect "
-                            "object data, which is projected in the YZ-plane. The 2D-viewing area "
-                            "offers scrolling, zooming and selection-capabilities."));
-}
-
-void TestObjectViewer::zoomActionsFollowZoom_data()
-{
-    QTest::addColumn<int>("zoom");
-    QTest::addColumn<bool>("zoomIn");
-    QTest::addColumn<bool>("zoomOut");
-    QTest::newRow("minimum") << 10 << true << false;
-    QTest::newRow("maximum") << 100000000 << false << true;
-}
-
-void TestObjectViewer::zoomActionsFollowZoom()
-{
-    QFETCH(int, zoom);
-    QFETCH(bool, zoomIn);
-    QFETCH(bool, zoomOut);
-    ObjectBlock block;
-    SObjectViewer *v = SObjectViewer::instance(0, nullptr);
-    v->setObjectPoints(&block.points, false);
-    v->view()->slotZoom(zoom);
-    QCOMPARE(v->zoomInAction()->isEnabled(), zoomIn);
-    QCOMPARE(v->zoomOutAction()->isEnabled(), zoomOut);
-    QCOMPARE(v->zoomSpinBox()->value(), zoom);
 }
 
 void TestObjectViewer::fixedZoomAndSpinBox()
@@ -162,43 +124,6 @@ void TestObjectViewer::settingsPass()
     QCOMPARE(image.pixelColor(10, 10), QColor(10, 20, 30));
     QCOMPARE(image.pixelColor(540 + 5, 40), QColor(0, 0, 255)); // size 11 reaches 5 pixels out
     QCOMPARE(image.pixelColor(40 + 6, 290), QColor(0, 255, 0)); // and the mark 2 beyond
-}
-
-void TestObjectViewer::placements()
-{
-    // In the workspace the frame's geometry counts; a free window gives its own.
-    QMdiArea workspace;
-    SObjectViewer *xy = SObjectViewer::instance(0, &workspace);
-    workspace.addSubWindow(xy)->setGeometry(5, 6, 320, 240);
-    SObjectViewer *xz = SObjectViewer::instance(1, &workspace);
-    workspace.addSubWindow(xz);
-    SObjectViewer::instance(2, nullptr)->setGeometry(15, 25, 300, 200);
-    xz->close(); // a closed XZ viewer
-    flushDeletes();
-    SObjectViewer::saveViewerPlacements();
-    QCOMPARE(Mx::CfgStore::value("ObjectViewer", "ViewerOn_0"), QStringLiteral("1"));
-    QCOMPARE(Mx::CfgStore::value("ObjectViewer", "ViewerOn_1"), QStringLiteral("0"));
-    bool found = true;
-    Mx::CfgStore::value("ObjectViewer", "Geometry_1", &found);
-    QVERIFY(!found);
-    Mx::CfgStore::value("ObjectViewer", "Viewer_0", &found);
-    QVERIFY(found);
-    const Mx::Cfg cfg(SSettings::kGroupObjectViewer);
-    QCOMPARE(cfg.readRect("Geometry_0", QRect()), QRect(5, 6, 320, 240));
-    QCOMPARE(cfg.readRect("Geometry_2", QRect()), QRect(15, 25, 300, 200));
-}
-
-void TestObjectViewer::hideToolBars()
-{
-    SObjectViewer *v = SObjectViewer::instance(0, nullptr);
-    v->show();
-    const QList<QToolBar *> bars = v->findChildren<QToolBar *>();
-    QCOMPARE(bars.size(), 3);
-    for (bool hide : {true, false}) {
-        SObjectViewer::hideToolBars(hide);
-        for (QToolBar *bar : bars)
-            QCOMPARE(bar->isVisible(), !hide);
-    }
 }
 
 void TestObjectViewer::exportPicture()
