@@ -22,9 +22,6 @@ private slots:
     void findKeepsFirstPointAcrossAppends();
     void codesFromTheOnePointOfEachId_data();
     void codesFromTheOnePointOfEachId();
-    void conflictsStillWarnInListOrder_data();
-    void conflictsStillWarnInListOrder();
-    void codeGivenBeforeGoesToTheOrderedPass();
     void linksInReadingOrder_data();
     void linksInReadingOrder();
     void findEachGivesWhatFindGives_data();
@@ -106,63 +103,6 @@ void TstFastOpen::codesFromTheOnePointOfEachId()
         }
     QCOMPARE(data.lonelyImagePointCount(), lonely);
     QVERIFY(lonely > kImages); // unclaimed points were there to test
-    data.close();
-}
-
-void TstFastOpen::conflictsStillWarnInListOrder_data() { codesFromTheOnePointOfEachId_data(); }
-
-// Two coded points of one id: the first code stays and every further image warns, in the order
-// of the object list and the images.
-void TstFastOpen::conflictsStillWarnInListOrder()
-{
-    QFETCH(int, idStep);
-    SProjectData data;
-    const int a = 1000, b = 1000 + idStep, c = 1000 + 7 * idStep;
-    for (const auto &[id, code] : {std::pair{b, 0}, {a, 1}, {c, 2}, {a, 3}, {b, 4}})
-        data.mListObjectData.append(objectPoint(id, code));
-    for (int n : {2, 1}) {
-        auto *image = new SImage;
-        image->setId(n);
-        for (int id : {a, b, c})
-            image->addImagePoint(id, true, 0, 0, 0, 0, 1);
-        image->squeeze();
-        data.mListImageData.append(image);
-    }
-    MessageCapture capture;
-    data.initialise();
-    const QString warning = QStringLiteral("Pointcode for image-point %1 is not unique!");
-    QCOMPARE(capture.warnings().filter("not unique"),
-             (QStringList{warning.arg(a), warning.arg(a), warning.arg(b), warning.arg(b)}));
-    for (const SImage *image : data.mListImageData) {
-        QCOMPARE(image->imagePoint(a)->code(), 1);
-        QCOMPARE(image->imagePoint(b)->code(), 0);
-        QCOMPARE(image->imagePoint(c)->code(), 2);
-    }
-    data.close();
-}
-
-// An image point that has a code already, met in the middle of the fast pass: the result and
-// the warnings are those of the reconciliation in order.
-void TstFastOpen::codeGivenBeforeGoesToTheOrderedPass()
-{
-    SProjectData data;
-    for (int id : {10, 11, 12})
-        data.mListObjectData.append(objectPoint(id, id - 10));
-    for (int n : {1, 2, 3}) {
-        auto *image = new SImage;
-        image->setId(n);
-        for (int id : {10, 11, 12, 13})
-            image->addImagePoint(id, true, 0, 0, 0, 0, 1);
-        image->squeeze();
-        data.mListImageData.append(image);
-    }
-    data.mListImageData.at(1)->imagePoint(11)->setCode(7);
-    MessageCapture capture;
-    data.initialise();
-    QCOMPARE(capture.warnings().filter("not unique"), QStringList{"Pointcode for image-point 11 is not unique!"});
-    for (const SImage *image : data.mListImageData)
-        for (int id : {10, 11, 12, 13})
-            QCOMPARE(image->imagePoint(id)->code(), image->id() == 2 && id == 11 ? 7 : (id == 13 ? -1 : id - 10));
     data.close();
 }
 

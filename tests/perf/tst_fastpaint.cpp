@@ -5,9 +5,7 @@
 
 #include <QPainter>
 #include <QRandomGenerator>
-#include <QRegion>
 #include <QTest>
-#include <QWidget>
 
 class TstFastPaint : public QObject {
     Q_OBJECT
@@ -15,8 +13,6 @@ class TstFastPaint : public QObject {
 private slots:
     void spriteEqualsDrawing_data();
     void spriteEqualsDrawing();
-    void spritesInWidgetEqualDrawing();
-    void spritesOnlyWhereExact();
     void crowdedPaintEqualsPlainPaint_data();
     void crowdedPaintEqualsPlainPaint();
 };
@@ -85,71 +81,6 @@ void TstFastPaint::spriteEqualsDrawing()
         blank.fill(ground);
         QVERIFY(images[0] != blank);
     }
-}
-
-namespace {
-// Paints symbols the way the object view does: translated, clipped, through sprites or not.
-class SymbolWidget : public QWidget {
-public:
-    explicit SymbolWidget(bool useSprites) : mUseSprites(useSprites) { setFixedSize(kImageSide * 3, kImageSide * 2); }
-    bool wroteDirectly = false;
-
-protected:
-    void paintEvent(QPaintEvent *) override
-    {
-        QPainter painter(this);
-        painter.translate(-7, 3);
-        painter.setClipRect(10, 0, kImageSide * 2, kImageSide + 5);
-        mSprites.beginPaint(painter);
-        wroteDirectly = mSprites.writesDirectly();
-        const QColor color(200, 30, 60);
-        for (int i = 0; i < 12; ++i) {
-            const QPoint c(8 + i * 9, 6 + (i * 7) % (kImageSide + 4));
-            if (mUseSprites)
-                mSprites.draw(painter, i % 3, c.x(), c.y(), 5 + i % 4, QPen(color, 0), QBrush(color));
-            else
-                SObjectSprites::drawSymbol(painter, i % 3, c.x(), c.y(), 5 + i % 4, QPen(color, 0), QBrush(color));
-        }
-    }
-
-private:
-    bool mUseSprites;
-    SObjectSprites mSprites;
-};
-} // namespace
-
-// A widget paints into its backing store (or, when grabbed, into a pixmap) through a
-// redirected painter: the copies must land where the drawing would, inside the exposed region.
-void TstFastPaint::spritesInWidgetEqualDrawing()
-{
-    const QRegion exposed = QRegion(0, 0, kImageSide * 3, kImageSide * 2) - QRegion(26, 28, 20, 8); // cuts two symbols
-    QImage images[2];
-    for (bool useSprites : {false, true}) {
-        SymbolWidget widget(useSprites);
-        images[useSprites] = QImage(widget.size(), QImage::Format_RGB32);
-        images[useSprites].fill(Qt::white);
-        widget.render(&images[useSprites], QPoint(), exposed, QWidget::RenderFlags());
-        QVERIFY(widget.wroteDirectly);
-    }
-    QCOMPARE(images[1], images[0]);
-    int symbolPixels = 0;
-    for (int y = 0; y < images[1].height(); ++y)
-        for (int x = 0; x < images[1].width(); ++x)
-            symbolPixels += images[1].pixel(x, y) != QColor(Qt::white).rgb();
-    QVERIFY(symbolPixels > 100); // the comparison saw symbols
-}
-
-void TstFastPaint::spritesOnlyWhereExact()
-{
-    QImage image(kImageSide, kImageSide, QImage::Format_ARGB32_Premultiplied);
-    QPainter painter(&image);
-    painter.translate(3, -4);
-    QVERIFY(SObjectSprites::suits(painter));
-    painter.translate(0.5, 0);
-    QVERIFY(!SObjectSprites::suits(painter)); // half pixels would shift the copies
-    painter.resetTransform();
-    painter.scale(2, 2);
-    QVERIFY(!SObjectSprites::suits(painter));
 }
 
 void TstFastPaint::crowdedPaintEqualsPlainPaint_data()
