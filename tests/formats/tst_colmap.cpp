@@ -96,8 +96,6 @@ private slots:
     void errorsAgreeWithColmap();
     void damagedModels_data();
     void damagedModels();
-    void damagedBinaryBytes_data();
-    void damagedBinaryBytes();
     void recognised_data();
     void recognised();
 
@@ -272,36 +270,6 @@ void TestColmap::damagedModels()
     QVERIFY(!SProjectOpener::read(path("m"), data, capture));
     QVERIFY2(capture.error.contains(problem) && capture.error.contains(path("m")), qPrintable(capture.error));
     QCOMPARE(data.mListImageData.count(), 0);
-}
-
-void TestColmap::damagedBinaryBytes_data()
-{
-    QTest::addColumn<QString>("file");
-    QTest::addColumn<int>("cut"); // bytes cut from the end; 0: the count made huge instead
-    QTest::addColumn<QString>("problem");
-    QTest::newRow("huge count") << "cameras.bin" << 0 << "camera record 0: the number of cameras";
-    QTest::newRow("truncated images") << "images.bin" << 5 << "image record 9: the number of 2D points 13 is more";
-    QTest::newRow("truncated track") << "points3D.bin" << 3 << "3D point record 12: the track length 9 is more";
-    QTest::newRow("truncated camera") << "cameras.bin" << 3 << "camera record 9: the file ends inside it";
-}
-
-void TestColmap::damagedBinaryBytes()
-{
-    QFETCH(QString, file);
-    QFETCH(int, cut);
-    QFETCH(QString, problem);
-    ColmapWriter::writeBinary(everyCameraModel(), path("m"));
-    QFile f(path("m/" + file));
-    QVERIFY(f.open(QIODevice::ReadWrite));
-    if (cut > 0)
-        QVERIFY(f.resize(f.size() - cut));
-    else
-        f.write(QByteArray("\xff\xff\xff\xff\xff\xff\xff\x0f", 8));
-    f.close();
-    SProjectData data;
-    Capture capture;
-    QVERIFY(!SProjectOpener::read(path("m"), data, capture));
-    QVERIFY2(capture.error.contains(problem) && capture.error.contains(file), qPrintable(capture.error));
 }
 
 void TestColmap::recognised_data()

@@ -102,13 +102,9 @@ private slots:
     void linksPageShowsAndSavesLineType();
     void pointsPageSavesAllGroups();
     void pointsPageShowsSwitchedOffGroup();
-    void pointsPageOffersRedMarkWhenAbsent();
     void fontDialog_data();
     void fontDialog();
     void fontDialogKeepsAnUntouchedFont();
-    void symbolIcons();
-    void viewerPagesFirstRow_data();
-    void viewerPagesFirstRow();
 };
 
 void TestSPrefsPages::viewerPagesSaveTheirKeysUntouched_data()
@@ -282,16 +278,6 @@ void TestSPrefsPages::pointsPageShowsSwitchedOffGroup()
     QCOMPARE(child<QtColorPicker>(&page, "pointColor_3")->currentColor(), QColor(0, 0, 255));
 }
 
-void TestSPrefsPages::pointsPageOffersRedMarkWhenAbsent()
-{
-    SPrefsPoints page(nullptr);
-    page.initWidgets();
-    QCOMPARE(child<QtColorPicker>(&page, "markColor")->currentColor(), QColor(255, 0, 0));
-    Mx::Cfg(kGroupPoints).writeEntry(kMarkColor, QColor(255, 255, 0));
-    page.initWidgets();
-    QCOMPARE(child<QtColorPicker>(&page, "markColor")->currentColor(), QColor(255, 255, 0));
-}
-
 void TestSPrefsPages::fontDialog_data()
 {
     QTest::addColumn<QString>("group");
@@ -348,67 +334,6 @@ void TestSPrefsPages::fontDialogKeepsAnUntouchedFont()
     QCOMPARE(preselected, QFontInfo(defaultTextFont()).family());
     page->slotSaveWidgetStates();
     QCOMPARE(Mx::Cfg(kGroupObjectViewer).readFont(kTextFont, QFont()).family(), defaultTextFont().family());
-}
-
-void TestSPrefsPages::symbolIcons()
-{
-    const QList<QIcon> &icons = SPrefsPoints::symbolIcons();
-    QCOMPARE(icons.size(), 3);
-    constexpr int size = 13, mid = 6;
-    // circle: centre filled, corner clear; triangle: base filled, top corner clear;
-    // cross: the arm filled, the space between the arms clear.
-    const QPoint filled[] = {{mid, mid}, {mid, size - 2}, {mid, 1}};
-    const QPoint clear[] = {{0, 0}, {1, 1}, {2, 2}};
-    SPrefsPoints page(nullptr);
-    for (int s = 0; s < 3; ++s) {
-        const QImage image = icons[s].pixmap(size, size).toImage().convertToFormat(QImage::Format_ARGB32);
-        QCOMPARE(image.pixelColor(filled[s]).rgba(), qRgba(0, 0, 0, 255));
-        QCOMPARE(image.pixelColor(clear[s]).alpha(), 0);
-        QCOMPARE(child<QComboBox>(&page, "pointSymbol_4")->itemIcon(s).cacheKey(), icons[s].cacheKey());
-    }
-}
-
-void TestSPrefsPages::viewerPagesFirstRow_data()
-{
-    QTest::addColumn<bool>("imagePage");
-    QTest::addColumn<QString>("backgroundTitle");
-    QTest::addColumn<QString>("textTitle");
-    QTest::newRow("image viewer") << true << "Background:"
-                                  << "Text:";
-    QTest::newRow("object viewer") << false << "&Background:"
-                                   << "&Text:";
-}
-
-void TestSPrefsPages::viewerPagesFirstRow()
-{
-    QFETCH(bool, imagePage);
-    QFETCH(QString, backgroundTitle);
-    QFETCH(QString, textTitle);
-    std::unique_ptr<Mx::PrefsTab> page = makePage(imagePage ? kGroupImageViewer : kGroupObjectViewer);
-    auto *background = qobject_cast<QGroupBox *>(child<QWidget>(page.get(), "bgColor")->parentWidget());
-    auto *fontLabel = child<QLabel>(page.get(), "fontLabel");
-    auto *text = qobject_cast<QGroupBox *>(fontLabel->parentWidget());
-    QVERIFY(background && text);
-    QCOMPARE(background->title(), backgroundTitle);
-    QCOMPARE(text->title(), textTitle);
-
-    // Caption (buddy of the button), font label and button side by side in the text group.
-    auto *grid = qobject_cast<QGridLayout *>(text->layout());
-    QVERIFY(grid);
-    auto *caption = qobject_cast<QLabel *>(grid->itemAtPosition(0, 0)->widget());
-    QVERIFY(caption);
-    QCOMPARE(caption->text(), QStringLiteral("&Font "));
-    QCOMPARE(grid->itemAtPosition(0, 1)->widget(), fontLabel);
-    QCOMPARE(grid->itemAtPosition(0, 2)->widget(), child<QPushButton>(page.get(), "fontButton"));
-    QCOMPARE(caption->buddy(), child<QPushButton>(page.get(), "fontButton"));
-
-    // Both groups share the first row of the page with stretch 2 each.
-    auto *row = qobject_cast<QHBoxLayout *>(page->layout()->itemAt(0)->layout());
-    QVERIFY(row);
-    QCOMPARE(row->indexOf(background), 0);
-    QCOMPARE(row->indexOf(text), 1);
-    QCOMPARE(row->stretch(0), 2);
-    QCOMPARE(row->stretch(1), 2);
 }
 
 QTEST_MAIN(TestSPrefsPages)
