@@ -13,12 +13,11 @@
 #include "misc/SImageData.h"
 #include "objectviewer/SObjectCanvas.h"
 #include "objectviewer/SObjectExport.h"
-#include "search/SPointSearch.h"
+#include "search/SSearchRequest.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QRegularExpression>
 #include <QStandardPaths>
 
 #include <cstdio>
@@ -43,134 +42,6 @@ bool loadConfiguration(const QString &configFile)
     }
     return true;
 }
-
-namespace {
-
-// A search request as the search tab would send it.
-struct SearchRequest {
-    SGlobal::SearchModeE mode = SGlobal::SM_PointId;
-    QString par1; // null for an unused bound
-    QString par2;
-    bool pattern = false;
-};
-
-const QLatin1Char kSearchSeparator(':');
-constexpr int kMaxSearchFields = 4; // MODE:PAR1:PAR2:pattern
-
-// The --search modes by SGlobal::SearchModeE.
-const QStringList &searchModeNames()
-{
-    static const QStringList names = {QStringLiteral("point-id"),  QStringLiteral("image-id"),
-                                      QStringLiteral("links"),     QStringLiteral("residuals"),
-                                      QStringLiteral("sigmas"),    QStringLiteral("blunder"),
-                                      QStringLiteral("point-code")};
-    return names;
-}
-
-bool isPatternText(const QString &text)
-{
-    for (QChar c : text)
-        if (c != QLatin1Char('?') && c != QLatin1Char('*') && !c.isDigit())
-            return false;
-    return true;
-}
-
-// Checks the bounds as the search tab does; a null text is an unused bound.
-bool checkBounds(const SearchRequest &r, bool integers, QString *error)
-{
-    if (r.par1.isNull() && r.par2.isNull()) {
-        *error = QStringLiteral("needs a minimum, a maximum or both");
-        return false;
-    }
-    double bound[2] = {0.0, 0.0};
-    const QString *text[2] = {&r.par1, &r.par2};
-    for (int i = 0; i < 2; ++i) {
-        if (text[i]->isNull())
-            continue;
-        bool ok = false;
-        bound[i] = integers ? text[i]->toInt(&ok) : text[i]->toFloat(&ok);
-        if (!ok || bound[i] < 0.0) {
-            *error =
-                QStringLiteral("'%1' is no %2 bound")
-                    .arg(*text[i], integers ? QStringLiteral("whole non-negative") : QStringLiteral("non-negative"));
-            return false;
-        }
-    }
-    if (!r.par1.isNull() && !r.par2.isNull() && bound[0] > bound[1]) {
-        *error = QStringLiteral("minimum %1 is above maximum %2").arg(r.par1, r.par2);
-        return false;
-    }
-    return true;
-}
-
-// Reads MODE:PAR1:PAR2[:pattern]; empty fields, and missing ones at the end, are unused bounds.
-bool parseSearch(const QString &text, SearchRequest *request, QString *error)
-{
-    const QStringList fields = text.split(kSearchSeparator);
-    const int mode = searchModeNames().indexOf(fields.first());
-    if (mode < 0) {
-        *error = QStringLiteral("unknown mode '%1' (use %2)")
-                     .arg(fields.first(), searchModeNames().join(QStringLiteral(", ")));
-        return false;
-    }
-    if (fields.size() > kMaxSearchFields) {
-        *error = QStringLiteral("too many fields: use MODE:PAR1:PAR2[:pattern]");
-        return false;
-    }
-    SearchRequest &r = *request;
-    r.mode = SGlobal::SearchModeE(mode);
-    auto field = [&fields](int i) { return i < fields.size() && !fields[i].isEmpty() ? fields[i] : QString(); };
-    r.par1 = field(1);
-    r.par2 = field(2);
-    if (fields.size() == kMaxSearchFields) {
-        if (fields.last() != QLatin1String("pattern")) {
-            *error = QStringLiteral("the fourth field must be 'pattern', not '%1'").arg(fields.last());
-            return false;
-        }
-        r.pattern = true;
-    }
-    switch (r.mode) {
-    case SGlobal::SM_PointId:
-    case SGlobal::SM_ImageId:
-        if (r.pattern) {
-            if (!r.par2.isNull() || !isPatternText(r.par1)) {
-                *error = QStringLiteral("a pattern is PAR1 alone, made of digits, '?' and '*'");
-                return false;
-            }
-            if (r.par1.isNull())
-                r.par1 = QStringLiteral(""); // an empty pattern: accepted, matches nothing
-            return true;
-        }
-        return checkBounds(r, true, error);
-    case SGlobal::SM_Links:
-    case SGlobal::SM_Residuals:
-    case SGlobal::SM_Sigmas:
-        if (r.pattern) {
-            *error = QStringLiteral("'pattern' is only used with point-id and image-id");
-            return false;
-        }
-        return checkBounds(r, r.mode == SGlobal::SM_Links, error);
-    case SGlobal::SM_Blunder:
-        if (r.pattern || !r.par1.isNull() || !r.par2.isNull()) {
-            *error = QStringLiteral("blunder takes no parameters");
-            return false;
-        }
-        return true;
-    case SGlobal::SM_PointCode: {
-        static const QRegularExpression mask(QStringLiteral("^[01]{%1}$").arg(SGlobal::kPointCodeIndexCount));
-        if (r.pattern || !r.par2.isNull() || !mask.match(r.par1).hasMatch() || !r.par1.contains(QLatin1Char('1'))) {
-            *error = QStringLiteral("point-code takes a mask of %1 characters 0 or 1 with at least one 1, "
-                                    "one per point-code index (e.g. 0000110 for projection centres)")
-                         .arg(SGlobal::kPointCodeIndexCount);
-            return false;
-        }
-        return true;
-    }
-    }
-    return false;
-}
-
-} // namespace
 
 bool loadConfigOverride(const QString &file)
 {
@@ -236,7 +107,7 @@ int runExportMode(const SCommandLine &cl)
     int plane = -1;
     const QString imagePrefix = QStringLiteral("image:");
     int selectImageId = 0;
-    SearchRequest request;
+    std::optional<SSearchRequest> request;
     if (target.startsWith(QLatin1String("image:"))) {
         bool ok = false;
         imageId = target.mid(6).toInt(&ok);
@@ -273,7 +144,7 @@ int runExportMode(const SCommandLine &cl)
             return 1;
         }
         QString searchError;
-        if (!cl.search.isEmpty() && !parseSearch(cl.search, &request, &searchError)) {
+        if (!cl.search.isEmpty() && !(request = SSearchRequest::parse(cl.search, &searchError))) {
             printError(QStringLiteral("--search %1: %2.").arg(cl.search, searchError));
             return 1;
         }
@@ -321,11 +192,8 @@ int runExportMode(const SCommandLine &cl)
         SObjectExportHook select;
         if (selectedImage)
             select = [selectedImage](SObjectCanvas &canvas) { canvas.selectImagePoints(selectedImage, true); };
-        else if (!cl.search.isEmpty())
-            select = [request](SObjectCanvas &canvas) {
-                canvas.selectPoints(SGlobal::SL_Erase,
-                                    SPointSearch(request.mode, request.par1, request.par2, request.pattern));
-            };
+        else if (request)
+            select = [request](SObjectCanvas &canvas) { canvas.selectPoints(*request); };
         const SObjectExportHook beforePaint = [select, colouring](SObjectCanvas &canvas) {
             canvas.setColouring(colouring);
             if (select)

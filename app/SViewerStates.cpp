@@ -52,7 +52,7 @@ void copySelectionById(const SObjectPointList &from, SObjectPointList &to)
     int count = 0;
     for (SObjectPoint &point : to) {
         const bool on = selected.contains(point.id());
-        point.setSelected(on);
+        to.setSelected(point, on);
         count += on ? 1 : 0;
     }
     to.setSelectedCount(count);

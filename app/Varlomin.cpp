@@ -717,12 +717,11 @@ void Varlomin::_slotSelectImagePointsInObjectViewers(SImage *image) { SObjectVie
 
 void Varlomin::_slotDeselectPointsInObjectViewers() { SObjectViewer::deselectPoints(); }
 
-void Varlomin::_slotSelectPointsInObjectViewers(SGlobal::SelectionModeE selectionMode, SGlobal::SearchModeE searchMode,
-                                                const QString &parameter1, const QString &parameter2, bool pattern)
+void Varlomin::_slotSelectPointsInObjectViewers(const SSearchRequest &request)
 {
     Mu::debug("Varlomin::_slotSelectPointsInObjectViewers");
     try {
-        SObjectViewer::selectPoints(selectionMode, searchMode, parameter1, parameter2, pattern);
+        SObjectViewer::selectPoints(request);
     } catch (const SException &e) {
         QMessageBox::warning(this, Mx::App::info(QStringLiteral("nameLong")),
                              tr("Error %1 while selecting points:\n%2").arg(e.code()).arg(e.message()));

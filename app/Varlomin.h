@@ -32,6 +32,7 @@ class SPrefsImageViewer;
 class SPrefsLinks;
 class SPrefsObjectViewer;
 class SPrefsPoints;
+class SSearchRequest;
 class SSearchWidget;
 class SProjectWatcher;
 class SRecentProjects;
@@ -114,8 +115,7 @@ private slots:
     void _slotToggleViewerInterface();
     void _slotSelectImagePointsInObjectViewers(SImage *image);
     void _slotDeselectPointsInObjectViewers();
-    void _slotSelectPointsInObjectViewers(SGlobal::SelectionModeE selectionMode, SGlobal::SearchModeE searchMode,
-                                          const QString &parameter1, const QString &parameter2, bool pattern);
+    void _slotSelectPointsInObjectViewers(const SSearchRequest &request);
     void _slotSetupContextMenu(const QPoint &position);
     void _slotHandleContextMenu(int id);
     void _slotInitProject();

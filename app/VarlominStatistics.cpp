@@ -2,6 +2,7 @@
 // The main window's statistics window: opening it, keeping it in step with the open project,
 // and showing the images and points it asks for.
 #include "app/Varlomin.h"
+#include "search/SSearchRequest.h"
 
 #include "framework/Mu.h"
 #include "imageviewer/SImageViewer.h"
@@ -90,8 +91,8 @@ void Varlomin::_slotShowPointFromStatistics(int pointId, bool projectionCentre)
 {
     const QString id = QString::number(pointId);
     // Centres are found by their image number, the others by their point id.
-    _slotSelectPointsInObjectViewers(SGlobal::SL_Erase, projectionCentre ? SGlobal::SM_ImageId : SGlobal::SM_PointId,
-                                     id, id, false);
+    _slotSelectPointsInObjectViewers(
+        SSearchRequest(SGlobal::SL_Erase, projectionCentre ? SGlobal::SM_ImageId : SGlobal::SM_PointId, id, id));
     const SObjectPoint *point = nullptr;
     for (const SObjectPoint &p : mData.mListObjectData)
         if (p.id() == pointId && p.isProjectionCentre() == projectionCentre) {

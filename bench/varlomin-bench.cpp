@@ -14,7 +14,7 @@
 #include "patb/SPatbReader.h"
 #include "patb/SProjectData.h"
 #include "prefs/SSettings.h"
-#include "search/SPointSearch.h"
+#include "search/SSearchRequest.h"
 
 #include <QCommandLineParser>
 #include <QDir>
@@ -320,9 +320,8 @@ int main(int argc, char *argv[])
     // A quarter of the ids, and the image in the middle of the list.
     const QString idsFrom = QString::number(data.mListObjectData.at(points / 4)->id());
     const QString idsTo = QString::number(data.mListObjectData.at(points / 2)->id());
-    const double idsMs = bestOf(repeat, [&] {
-        view.selectPoints(SGlobal::SL_Erase, SPointSearch(SGlobal::SM_PointId, idsFrom, idsTo, false));
-    });
+    const double idsMs = bestOf(
+        repeat, [&] { view.selectPoints(SSearchRequest(SGlobal::SL_Erase, SGlobal::SM_PointId, idsFrom, idsTo)); });
     double imageMs = 0.0;
     if (images > 0) {
         SImage *middleImage = data.mListImageData.at(images / 2);

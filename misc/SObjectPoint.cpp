@@ -8,6 +8,7 @@
 
 #include "framework/MuMath.h"
 #include "misc/SGlobal.h"
+#include "misc/SImageData.h"
 
 namespace {
 
@@ -337,12 +338,63 @@ float SObjectPointList::horizontalExtent(int plane) const { return horizontalMax
 
 float SObjectPointList::verticalExtent(int plane) const { return verticalMax(plane) - verticalMin(plane); }
 
+void SObjectPointList::setSelected(SObjectPoint &point, bool selected)
+{
+    if (point.mSelected == selected)
+        return;
+    point.mSelected = selected;
+    ++mSelectionGeneration;
+}
+
+void SObjectPointList::addToSelection(SObjectPoint &point)
+{
+    if (point.mSelected)
+        return;
+    setSelected(point, true);
+    ++mSelectedCount;
+}
+
 void SObjectPointList::deselectAll()
 {
     for (SObjectPoint &p : mPoints)
-        p.setSelected(false);
+        p.mSelected = false;
     mSelectedCount = 0;
-    noteSelectionChanged();
+    ++mSelectionGeneration;
+}
+
+void SObjectPointList::selectIds(const QSet<int> &pointIds, const QSet<int> &centreIds,
+                                 std::vector<SObjectPoint *> &centres)
+{
+    int count = 0;
+    for (SObjectPoint &point : mPoints) {
+        const bool centre = point.isProjectionCentre();
+        const bool select = centre ? centreIds.contains(point.id()) : pointIds.contains(point.id());
+        setSelected(point, select);
+        count += select ? 1 : 0;
+        if (select && centre)
+            centres.push_back(&point);
+    }
+    mSelectedCount = count;
+}
+
+SObjectPoint *SObjectPointList::selectImagePoints(const SImage &image, bool erase)
+{
+    if (erase)
+        deselectAll();
+    SObjectPoint *centre = nullptr;
+    for (SObjectPoint &point : mPoints) {
+        bool select = false;
+        if (point.isProjectionCentre()) {
+            select = !centre && point.id() == image.id();
+            if (select)
+                centre = &point;
+        } else {
+            select = image.hasImagePoint(point.id());
+        }
+        if (select)
+            addToSelection(point);
+    }
+    return centre;
 }
 
 int SObjectPointList::countSelectedFlags() const
@@ -368,7 +420,7 @@ void SObjectPointList::clear()
     mIndexedCount = 0;
     resetBox();
     mSelectedCount = 0;
-    noteSelectionChanged();
+    ++mSelectionGeneration;
 }
 
 void SObjectPointList::swap(SObjectPointList &other) noexcept

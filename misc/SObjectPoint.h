@@ -9,6 +9,11 @@
 #include <deque>
 #include <memory>
 #include <span>
+#include <vector>
+
+#include <QSet>
+
+class SImage;
 
 // One point's values for the three axes. What dX..dZ, the flags and eX..eZ mean depends on
 // the block: sigmas for adjusted coordinates, residuals and accepted flags for observations.
@@ -39,8 +44,8 @@ public:
     int id() const { return mId; }
     int code() const { return mCode; }
     bool isActive() const { return mActive; }
+    // Changed only through the list, which keeps the selection (SObjectPointList::setSelected).
     bool isSelected() const { return mSelected; }
-    void setSelected(bool selected) { mSelected = selected; }
 
     // Adjusted coordinates (X, Y, Z) and their sigmas (dX, dY, dZ).
     SObjectCoord adjusted() const;
@@ -100,6 +105,8 @@ private:
     float mSigmaX, mSigmaY, mSigmaZ;
     // Most points have no observation; they share the default block instead of carrying one.
     std::unique_ptr<SObjectCoord> mObservation;
+
+    friend class SObjectPointList;
 };
 
 // The object points of a project in reading order. Owns its points; their addresses stay
@@ -147,19 +154,26 @@ public:
     float horizontalExtent(int plane) const;
     float verticalExtent(int plane) const;
 
-    // Selected count as kept by the rectangle and image selections.
+    // The selection. The list keeps its points' selected flags, the count of selected points
+    // that the rectangle, image and id selections keep (the search selection sets flags
+    // without counting them), and a generation that changes with every change of a flag, so
+    // that views keep what they derive from the selection until it changes.
     int selectedCount() const { return mSelectedCount; }
     void setSelectedCount(int n) { mSelectedCount = n; }
-    void incSelectedCount() { ++mSelectedCount; }
-    void decSelectedCount() { --mSelectedCount; }
-    void deselectAll();
-    // Counts changes of the selected flags, so that views keep what they derive from the
-    // selection until it changes. The list's own operations count themselves; code that
-    // sets flags on points directly calls noteSelectionChanged() afterwards.
     unsigned selectionGeneration() const { return mSelectionGeneration; }
-    void noteSelectionChanged() { ++mSelectionGeneration; }
-    // The points whose selected flag is set, however they were selected (the search
-    // selection sets flags without counting them).
+    // One point's flag; the count stays.
+    void setSelected(SObjectPoint &point, bool selected);
+    // Selects the point and counts it when it was not selected yet.
+    void addToSelection(SObjectPoint &point);
+    void deselectAll();
+    // Replaces the selection by the object points and projection centres with these ids,
+    // counted; appends the centres selected to centres.
+    void selectIds(const QSet<int> &pointIds, const QSet<int> &centreIds, std::vector<SObjectPoint *> &centres);
+    // Selects the points that the image measured (active or not) and the first projection
+    // centre with its id, counting those not yet selected; with erase the previous selection
+    // goes first. Returns that centre, or null.
+    SObjectPoint *selectImagePoints(const SImage &image, bool erase);
+    // The points whose selected flag is set, however they were selected.
     int countSelectedFlags() const;
     bool anySelected() const;
 

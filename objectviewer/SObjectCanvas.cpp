@@ -5,7 +5,7 @@
 #include "misc/SImageData.h"
 #include "misc/SObjectPoint.h"
 #include "prefs/SSettings.h"
-#include "search/SPointSearch.h"
+#include "search/SSearchRequest.h"
 
 #include <QPainter>
 
@@ -543,6 +543,14 @@ void SObjectCanvas::paintValueLines(QPainter &painter, const QRect &clip, int x,
 
 // ---- selection --------------------------------------------------------------------------
 
+void SObjectCanvas::takeSelectedCentres(bool replace, std::span<SObjectPoint *const> centres)
+{
+    if (replace)
+        mSelectedCentres.clear();
+    for (SObjectPoint *centre : centres)
+        mSelectedCentres.insert(centre->id(), centre);
+}
+
 void SObjectCanvas::deselectAll()
 {
     if (!isReady())
@@ -555,18 +563,9 @@ void SObjectCanvas::selectPointIds(const QSet<int> &pointIds, const QSet<int> &c
 {
     if (!isReady())
         return;
-    mSelectedCentres.clear();
-    int count = 0;
-    for (SObjectPoint &point : *mList) {
-        const bool centre = point.isProjectionCentre();
-        const bool select = centre ? centreIds.contains(point.id()) : pointIds.contains(point.id());
-        point.setSelected(select);
-        count += select ? 1 : 0;
-        if (select && centre)
-            mSelectedCentres.insert(point.id(), &point);
-    }
-    mList->setSelectedCount(count);
-    mList->noteSelectionChanged();
+    std::vector<SObjectPoint *> centres;
+    mList->selectIds(pointIds, centreIds, centres);
+    takeSelectedCentres(true, centres);
 }
 
 void SObjectCanvas::selectPointsInRect(const QRect &rect, bool add)
@@ -579,66 +578,34 @@ void SObjectCanvas::selectPointsInRect(const QRect &rect, bool add)
     mGrid.query(rect, mVisit);
     for (int i : mVisit) {
         SObjectPoint *point = mList->at(i);
-        if (!point->isSelected()) {
-            point->setSelected(true);
-            mList->incSelectedCount();
-        }
+        mList->addToSelection(*point);
         if (point->isProjectionCentre())
             mSelectedCentres.insert(point->id(), point);
     }
-    mList->noteSelectionChanged();
 }
 
-void SObjectCanvas::selectPoints(SGlobal::SelectionModeE selectionMode, const SPointSearch &search)
+void SObjectCanvas::selectPoints(const SSearchRequest &request)
 {
     if (!isReady())
         return;
-    const bool erase = selectionMode == SGlobal::SL_Erase;
-    if (erase)
-        mSelectedCentres.clear();
-    if (!search.isValid()) {
-        Mu::warn(qPrintable(Mu::tr("Illegal Search-Mode (%d)!")), int(search.searchMode()));
-        return;
-    }
+    std::vector<SObjectPoint *> centres;
+    const bool replace = request.selectionMode() == SGlobal::SL_Erase;
     try {
-        for (SObjectPoint &point : *mList) {
-            if (erase)
-                point.setSelected(false);
-            if (!search.passes(point))
-                continue;
-            point.setSelected(true);
-            if (point.isProjectionCentre())
-                mSelectedCentres.insert(point.id(), &point);
-        }
+        request.select(*mList, centres);
     } catch (...) {
-        mList->noteSelectionChanged(); // the flags changed so far stay changed
+        takeSelectedCentres(replace, centres); // the flags changed so far stay changed
         throw;
     }
-    mList->noteSelectionChanged();
+    takeSelectedCentres(replace, centres);
 }
 
 void SObjectCanvas::selectImagePoints(SImage *image, bool erase)
 {
     if (!image || !isReady())
         return;
+    SObjectPoint *centre = mList->selectImagePoints(*image, erase);
     if (erase)
-        deselectAll();
-    bool centreTaken = false;
-    for (SObjectPoint &point : *mList) {
-        bool select = false;
-        if (point.isProjectionCentre()) {
-            select = !centreTaken && point.id() == image->id();
-            if (select) {
-                centreTaken = true;
-                mSelectedCentres.insert(point.id(), &point);
-            }
-        } else {
-            select = image->hasImagePoint(point.id());
-        }
-        if (select && !point.isSelected()) {
-            point.setSelected(true);
-            mList->incSelectedCount();
-        }
-    }
-    mList->noteSelectionChanged();
+        mSelectedCentres.clear();
+    if (centre)
+        mSelectedCentres.insert(centre->id(), centre);
 }

@@ -23,13 +23,14 @@
 #include <QString>
 
 #include <array>
+#include <span>
 #include <vector>
 
 class QPainter;
 class SImage;
 class SObjectPoint;
 class SObjectPointList;
-class SPointSearch;
+class SSearchRequest;
 
 namespace SSettings {
 struct ObjectViewerSettings;
@@ -109,20 +110,22 @@ public:
     // nothing outside rect is touched.
     void paintCanvas(QPainter &painter, const QRect &rect, VisitE visit = VisitE::Indexed);
 
-    // Selection over the attached list. Each operation keeps this canvas's selected
-    // projection centres (whose images get connections) in step with the flags.
+    // Selection over the attached list, which keeps the flags; each operation keeps this
+    // canvas's table of selected projection centres (whose images get connections) in step.
     // Selects every point whose canvas position lies in rect, edges included; without add
     // the previous selection is replaced.
     void selectPointsInRect(const QRect &rect, bool add);
-    // Search selection: in SL_Erase mode the points that pass replace the selection, in
-    // SL_Add mode they join it. Throws SException from a blunder search.
-    void selectPoints(SGlobal::SelectionModeE selectionMode, const SPointSearch &search);
+    // Runs the search request on the list. Throws SException from a blunder search.
+    void selectPoints(const SSearchRequest &request);
     // Selects the points the image measured and its projection centre; with erase the
     // previous selection goes first.
     void selectImagePoints(SImage *image, bool erase = true);
     void deselectAll();
     // Replaces the selection by the object points and projection centres with these ids.
     void selectPointIds(const QSet<int> &pointIds, const QSet<int> &centreIds);
+    // Enters centres that a selection on the shared list selected into this canvas's
+    // table; replace empties the table first.
+    void takeSelectedCentres(bool replace, std::span<SObjectPoint *const> centres);
     // Projection centres selected through this canvas; only their images get connections.
     bool isSelectedCentre(int imageId) const { return mSelectedCentres.contains(imageId); }
     int selectedCentreCount() const { return int(mSelectedCentres.size()); }

@@ -9,7 +9,7 @@
 #include "objectviewer/SObjectIcons.h"
 #include "objectviewer/SObjectView.h"
 #include "prefs/SSettings.h"
-#include "search/SPointSearch.h"
+#include "search/SSearchRequest.h"
 
 #include <QActionGroup>
 #include <QApplication>
@@ -24,7 +24,6 @@
 #include <QToolBar>
 
 std::array<SObjectViewer *, SGlobal::kPlaneCount> SObjectViewer::_viewer{};
-int SObjectViewer::sSelectionBatch = 0;
 
 namespace {
 
@@ -62,10 +61,7 @@ SObjectViewer::SObjectViewer(int plane, QWidget *parent) : QMainWindow(parent), 
     mView->slotSetMode(SObjectView::MD_Zoom);
     connect(mView, &SObjectView::sigZoomChanged, this, &SObjectViewer::slotZoomed);
     // A selection in one view shows in all of them at once.
-    connect(mView, &SObjectView::sigSelectionChanged, this, [] {
-        if (sSelectionBatch == 0)
-            selectionChanged();
-    });
+    connect(mView, &SObjectView::sigSelectionChanged, this, &SObjectViewer::selectionChanged);
 }
 
 SObjectViewer::~SObjectViewer()
@@ -293,56 +289,75 @@ void SObjectViewer::applyPrefsToAll()
             v->applyPrefs(true);
 }
 
-// A class-wide selection reports once, after all views have taken it, also when a search
-// ends with an exception.
-class SObjectViewer::SelectionBatch {
-public:
-    SelectionBatch() { ++sSelectionBatch; }
-    ~SelectionBatch()
-    {
-        if (--sSelectionBatch == 0)
-            selectionChanged();
-    }
-    SelectionBatch(const SelectionBatch &) = delete;
-    SelectionBatch &operator=(const SelectionBatch &) = delete;
-};
-
-void SObjectViewer::deselectPoints()
+std::vector<SObjectView *> SObjectViewer::readyViews()
 {
-    SelectionBatch batch;
+    std::vector<SObjectView *> views;
     for (SObjectViewer *v : _viewer)
-        if (v)
-            v->mView->slotDeselectPoints();
+        if (v && v->mView->isReady())
+            views.push_back(v->mView);
+    return views;
 }
 
-void SObjectViewer::selectPoints(SGlobal::SelectionModeE selectionMode, SGlobal::SearchModeE searchMode,
-                                 const QString &strPar1, const QString &strPar2, bool bPatternMatching)
+void SObjectViewer::showSelection(const std::vector<SObjectView *> &views, bool replace,
+                                  std::span<SObjectPoint *const> centres)
+{
+    for (SObjectView *view : views) {
+        view->canvas().takeSelectedCentres(replace, centres);
+        view->repaintCanvas();
+    }
+}
+
+// The class-wide selections change the shared list once, then every view takes the result;
+// the count is reported once, also when no view shows points.
+void SObjectViewer::deselectPoints()
+{
+    const std::vector<SObjectView *> views = readyViews();
+    if (!views.empty()) {
+        views.front()->canvas().objectPoints()->deselectAll();
+        showSelection(views, true, {});
+    }
+    selectionChanged();
+}
+
+void SObjectViewer::selectPoints(const SSearchRequest &request)
 {
     Mu::debug("SObjectViewer::selectPoints");
-    SelectionBatch batch;
-    const SPointSearch search(searchMode, strPar1, strPar2, bPatternMatching);
-    for (SObjectViewer *v : _viewer) {
-        if (v) {
-            v->mView->canvas().selectPoints(selectionMode, search);
-            v->mView->repaintCanvas();
+    const std::vector<SObjectView *> views = readyViews();
+    if (!views.empty()) {
+        const bool replace = request.selectionMode() == SGlobal::SL_Erase;
+        std::vector<SObjectPoint *> centres;
+        try {
+            request.select(*views.front()->canvas().objectPoints(), centres);
+        } catch (...) {
+            // The pass ended in the first view: only its table has the centres passed so far.
+            views.front()->canvas().takeSelectedCentres(replace, centres);
+            selectionChanged();
+            throw;
         }
+        showSelection(views, replace, centres);
     }
+    selectionChanged();
 }
 
 void SObjectViewer::selectImagePoints(SImage *image)
 {
-    SelectionBatch batch;
-    for (SObjectViewer *v : _viewer)
-        if (v)
-            v->mView->selectImagePoints(image, true);
+    const std::vector<SObjectView *> views = readyViews();
+    if (image && !views.empty()) {
+        SObjectPoint *centre = views.front()->canvas().objectPoints()->selectImagePoints(*image, true);
+        showSelection(views, true, centre ? std::span(&centre, 1) : std::span<SObjectPoint *>());
+    }
+    selectionChanged();
 }
 
 void SObjectViewer::selectPointIds(const QSet<int> &pointIds, const QSet<int> &centreIds)
 {
-    SelectionBatch batch;
-    for (SObjectViewer *v : _viewer)
-        if (v)
-            v->mView->canvas().selectPointIds(pointIds, centreIds);
+    const std::vector<SObjectView *> views = readyViews();
+    if (!views.empty()) {
+        std::vector<SObjectPoint *> centres;
+        views.front()->canvas().objectPoints()->selectIds(pointIds, centreIds, centres);
+        showSelection(views, true, centres);
+    }
+    selectionChanged();
 }
 
 QString SObjectViewer::selectionSummary(int selected, int total)

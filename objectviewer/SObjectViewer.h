@@ -10,12 +10,15 @@
 #include <QMainWindow>
 #include <QSet>
 #include <array>
+#include <span>
+#include <vector>
 
 class QAction;
 class QSpinBox;
 class SImage;
 class SObjectPoint;
 class SObjectPointList;
+class SSearchRequest;
 
 class SObjectView;
 
@@ -46,9 +49,9 @@ public:
     static SObjectViewer *viewer(int plane); // null when the plane has no viewer
     static void applyPrefsToAll();
     static void deselectPoints();
-    // A search selection in every existing view; SException of a blunder search passes on.
-    static void selectPoints(SGlobal::SelectionModeE selectionMode, SGlobal::SearchModeE searchMode,
-                             const QString &strPar1, const QString &strPar2, bool bPatternMatching);
+    // Runs the search request once on the points the views share; every view takes the
+    // selected centres and repaints. SException of a blunder search passes on.
+    static void selectPoints(const SSearchRequest &request);
     // Replaces the selection of every existing view by the image's points and centre.
     static void selectImagePoints(SImage *image);
     // Replaces the selection in every existing view by the points with these ids.
@@ -88,7 +91,11 @@ private:
     std::array<QAction *, kFixedZoomCount> mFixedZoomActions{};
     QSpinBox *mZoomSpinBox = nullptr;
 
+    // The views that show points, in plane order; they all show the same list.
+    static std::vector<SObjectView *> readyViews();
+    // Every view takes the centres of a class-wide selection and repaints.
+    static void showSelection(const std::vector<SObjectView *> &views, bool replace,
+                              std::span<SObjectPoint *const> centres);
+
     static std::array<SObjectViewer *, SGlobal::kPlaneCount> _viewer;
-    class SelectionBatch;
-    static int sSelectionBatch; // class-wide selections under way
 };

@@ -7,7 +7,7 @@
 #include "objectviewer/SObjectCanvas.h"
 #include "patb/SProjectData.h"
 #include "prefs/SSettings.h"
-#include "search/SPointSearch.h"
+#include "search/SSearchRequest.h"
 
 #include <QPainter>
 
@@ -49,14 +49,13 @@ SReportPictures::~SReportPictures()
     size_t i = 0;
     for (SObjectPoint &p : points)
         if (i < mSavedSelection.size())
-            p.setSelected(mSavedSelection[i++]);
+            points.setSelected(p, mSavedSelection[i++]);
     points.setSelectedCount(mSavedSelectedCount);
-    points.noteSelectionChanged();
 }
 
 void SReportPictures::selectControlPoints(SObjectCanvas &canvas)
 {
-    canvas.selectPoints(SGlobal::SL_Erase, SPointSearch(SGlobal::SM_PointCode, controlMask(), QString(), false));
+    canvas.selectPoints(SSearchRequest(SGlobal::SL_Erase, SGlobal::SM_PointCode, controlMask()));
 }
 
 void SReportPictures::addObjectPictures(SProjectData &data)

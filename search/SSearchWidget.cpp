@@ -42,9 +42,6 @@ const char *const kWidestFieldText = "10000000.99";
 // Decimal numbers not below -1, with any number of decimals and no upper limit.
 const char *const kNumberPattern = R"(-(1(\.0*)?|0?(\.\d*)?)|\d*(\.\d*)?)";
 
-const QChar kAnyOne(u'?');
-const QChar kAnyRun(u'*');
-
 // The tab's order of the groups; the point-code group stands above the blunder group.
 const std::array<SearchModeE, 7> kTabOrder = {SGlobal::SM_PointId,   SGlobal::SM_ImageId, SGlobal::SM_Links,
                                               SGlobal::SM_Residuals, SGlobal::SM_Sigmas,  SGlobal::SM_PointCode,
@@ -68,6 +65,7 @@ SSearchWidget::SSearchWidget(QWidget *parent) : QWidget(parent)
     Mu::debug("SSearchWidget");
     qRegisterMetaType<SGlobal::SelectionModeE>("SGlobal::SelectionModeE");
     qRegisterMetaType<SGlobal::SearchModeE>("SGlobal::SearchModeE");
+    qRegisterMetaType<SSearchRequest>();
     setFocusPolicy(Qt::StrongFocus);
     mFieldWidth = QFontMetrics(QApplication::font()).horizontalAdvance(QString::fromLatin1(kWidestFieldText));
 
@@ -78,7 +76,19 @@ SSearchWidget::SSearchWidget(QWidget *parent) : QWidget(parent)
     scroll->setWidgetResizable(true);
     scroll->setFrameShape(QFrame::NoFrame);
     outer->addWidget(scroll);
-    auto *content = new QWidget(scroll);
+    QWidget *content = _makeContent(scroll);
+    scroll->setWidget(content);
+
+    for (int i = 0; i < kGroupCount; ++i) {
+        mGroups[i]->setChecked(i == SGlobal::SM_PointId);
+        connect(mGroups[i], &QGroupBox::toggled, this, [this, i] { _slotSelectGroup(i); });
+    }
+}
+
+// The criterion groups in tab order, then the selection mode and the buttons.
+QWidget *SSearchWidget::_makeContent(QWidget *parent)
+{
+    auto *content = new QWidget(parent);
     auto *column = new QVBoxLayout(content);
     column->setContentsMargins(Mx::stdSpace(), Mx::stdSpace(), Mx::stdSpace(), Mx::stdSpace());
     column->setSpacing(Mx::stdSpace());
@@ -124,6 +134,12 @@ SSearchWidget::SSearchWidget(QWidget *parent) : QWidget(parent)
     for (SearchModeE mode : kTabOrder)
         column->addWidget(mGroups[mode]);
 
+    _addSelectionRows(content, column);
+    return content;
+}
+
+void SSearchWidget::_addSelectionRows(QWidget *content, QVBoxLayout *column)
+{
     auto *selection = new QGroupBox(Mu::tr("Selection Mode"), content);
     auto *selectionLayout = new QVBoxLayout(selection);
     mSelectionMode = new QButtonGroup(this);
@@ -149,12 +165,6 @@ SSearchWidget::SSearchWidget(QWidget *parent) : QWidget(parent)
     column->addStretch();
     connect(deselect, &QPushButton::clicked, this, &SSearchWidget::sigRequestDeselectAll);
     connect(select, &QPushButton::clicked, this, &SSearchWidget::_slotSelect);
-    scroll->setWidget(content);
-
-    for (int i = 0; i < kGroupCount; ++i) {
-        mGroups[i]->setChecked(i == SGlobal::SM_PointId);
-        connect(mGroups[i], &QGroupBox::toggled, this, [this, i] { _slotSelectGroup(i); });
-    }
 }
 
 SSearchWidget::~SSearchWidget() { Mu::debug("~SSearchWidget"); }
@@ -302,112 +312,54 @@ void SSearchWidget::_slotSelect()
         Mu::warn("%s", qPrintable(Mu::tr("No mode for Selection!")));
         return;
     }
-    QString strPar1;
-    QString strPar2;
-    bool bPatternMatching = false;
-    if (!_checkParameters(SearchModeE(searchMode), strPar1, strPar2, bPatternMatching)) {
+    QWidget *focus = nullptr;
+    const SSearchRequest request = _request(SelectionModeE(selectionMode), SearchModeE(searchMode), &focus);
+    if (!request.isValid()) {
+        if (focus)
+            focus->setFocus();
+        Mu::warn("%s", qPrintable(request.warning()));
         Mu::warn("%s", qPrintable(Mu::tr("No valid parameters for search!")));
         return;
     }
-    emit sigRequestSelection(SelectionModeE(selectionMode), SearchModeE(searchMode), strPar1, strPar2,
-                             bPatternMatching);
+    emit sigRequestSelection(request);
 }
 
-bool SSearchWidget::_checkParameters(SearchModeE searchMode, QString &strPar1, QString &strPar2, bool &bPatternMatching)
+SSearchRequest SSearchWidget::_request(SelectionModeE selectionMode, SearchModeE searchMode, QWidget **focus) const
 {
     switch (searchMode) {
-    case SGlobal::SM_PointId: return _checkIdParameters(mPointId, strPar1, strPar2, bPatternMatching);
-    case SGlobal::SM_ImageId: return _checkIdParameters(mImageId, strPar1, strPar2, bPatternMatching);
-    case SGlobal::SM_Links: return _checkRange(mLinksMin, mLinksMax, strPar1, strPar2);
-    case SGlobal::SM_Residuals: return _checkNumbers(mResidualsMin, mResidualsMax, strPar1, strPar2);
-    case SGlobal::SM_Sigmas: return _checkNumbers(mSigmasMin, mSigmasMax, strPar1, strPar2);
-    case SGlobal::SM_Blunder: return true;
-    case SGlobal::SM_PointCode: return _checkPointCodes(strPar1);
+    case SGlobal::SM_PointId: return _idRequest(selectionMode, searchMode, mPointId, focus);
+    case SGlobal::SM_ImageId: return _idRequest(selectionMode, searchMode, mImageId, focus);
+    case SGlobal::SM_Links:
+        *focus = mLinksMin;
+        return SSearchRequest::fromSpinValues(selectionMode, searchMode, mLinksMin->value(), mLinksMax->value());
+    case SGlobal::SM_Residuals:
+        *focus = mResidualsMin;
+        return SSearchRequest::fromNumberTexts(selectionMode, searchMode, typedText(mResidualsMin),
+                                               typedText(mResidualsMax));
+    case SGlobal::SM_Sigmas:
+        *focus = mSigmasMin;
+        return SSearchRequest::fromNumberTexts(selectionMode, searchMode, typedText(mSigmasMin), typedText(mSigmasMax));
+    case SGlobal::SM_Blunder: return SSearchRequest(selectionMode, searchMode);
+    case SGlobal::SM_PointCode: return SSearchRequest::fromPointCodeMask(selectionMode, _pointCodeMask());
     }
-    return false;
+    return SSearchRequest(selectionMode, searchMode);
 }
 
-bool SSearchWidget::_checkIdParameters(const IdFields &fields, QString &strPar1, QString &strPar2,
-                                       bool &bPatternMatching)
+SSearchRequest SSearchWidget::_idRequest(SelectionModeE selectionMode, SearchModeE searchMode, const IdFields &fields,
+                                         QWidget **focus) const
 {
-    bPatternMatching = fields.choice->checkedId() == fields.patternId;
-    if (bPatternMatching)
-        return _checkPattern(fields.pattern, strPar1);
-    return _checkRange(fields.min, fields.max, strPar1, strPar2);
+    if (fields.choice->checkedId() == fields.patternId) {
+        *focus = fields.pattern;
+        return SSearchRequest::fromPattern(selectionMode, searchMode, typedText(fields.pattern));
+    }
+    *focus = fields.min;
+    return SSearchRequest::fromSpinValues(selectionMode, searchMode, fields.min->value(), fields.max->value());
 }
 
-bool SSearchWidget::_checkPattern(QLineEdit *edit, QString &strPar1)
-{
-    strPar1 = typedText(edit);
-    for (const QChar ch : strPar1) {
-        const bool digit = ch >= u'0' && ch <= u'9';
-        if (!digit && ch != kAnyOne && ch != kAnyRun)
-            return _refuse(edit, Mu::tr("Illegal character '%c' in Pattern!").replace(QLatin1String("%c"), ch));
-    }
-    return true;
-}
-
-bool SSearchWidget::_checkRange(QSpinBox *min, QSpinBox *max, QString &strPar1, QString &strPar2)
-{
-    const int lo = min->value();
-    const int hi = max->value();
-    if (lo < 0 && hi < 0)
-        return _refuse(min, Mu::tr("No parameters selected!"));
-    if (lo < 0) {
-        strPar2 = QString::number(hi);
-        return true;
-    }
-    if (hi < 0) {
-        strPar1 = QString::number(lo);
-        return true;
-    }
-    if (lo > hi)
-        return _refuse(min, QString::asprintf(qPrintable(Mu::tr("Minimum (%d) > Maximum (%d)!")), lo, hi));
-    strPar1 = QString::number(lo);
-    strPar2 = QString::number(hi);
-    return true;
-}
-
-bool SSearchWidget::_checkNumbers(QLineEdit *min, QLineEdit *max, QString &strPar1, QString &strPar2)
-{
-    strPar1 = typedText(min);
-    strPar2 = typedText(max);
-    if (strPar1.isEmpty() && strPar2.isEmpty())
-        return _refuse(min, Mu::tr("No parameters selected!"));
-    // An empty field reads as 0, as does anything the validator let through half-typed.
-    const float lo = strPar1.toFloat();
-    const float hi = strPar2.toFloat();
-    if (lo < 0 && hi < 0)
-        return _refuse(min, Mu::tr("No parameters selected!"));
-    if (lo < 0) {
-        strPar1 = QString();
-        return true;
-    }
-    if (hi < 0) {
-        strPar2 = QString();
-        return true;
-    }
-    if (lo > hi)
-        return _refuse(
-            min, QString::asprintf(qPrintable(Mu::tr("Minimum (%.2f) > Maximum (%.2f)!")), double(lo), double(hi)));
-    return true;
-}
-
-bool SSearchWidget::_checkPointCodes(QString &strPar1)
+QString SSearchWidget::_pointCodeMask() const
 {
     std::array<bool, SGlobal::kPointCodeIndexCount> chosen{};
     for (int i = 0; i < kPointCodeBoxCount; ++i)
         chosen[i] = mPointCodes[i]->isChecked();
-    strPar1 = SPointCodeMask::toText(chosen);
-    if (!strPar1.contains(u'1'))
-        return _refuse(nullptr, Mu::tr("No point-code activated!"));
-    return true;
-}
-
-bool SSearchWidget::_refuse(QWidget *focus, const QString &warning)
-{
-    if (focus)
-        focus->setFocus();
-    Mu::warn("%s", qPrintable(warning));
-    return false;
+    return SPointCodeMask::toText(chosen);
 }

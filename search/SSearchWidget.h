@@ -5,6 +5,7 @@
 #pragma once
 
 #include "misc/SGlobal.h"
+#include "search/SSearchRequest.h"
 
 #include <QString>
 #include <QWidget>
@@ -25,8 +26,7 @@ public:
     ~SSearchWidget() override;
 
 signals:
-    void sigRequestSelection(SGlobal::SelectionModeE, SGlobal::SearchModeE, const QString &strPar1,
-                             const QString &strPar2, bool bPatternMatching);
+    void sigRequestSelection(const SSearchRequest &request);
     void sigRequestDeselectAll();
 
 private slots:
@@ -47,14 +47,16 @@ private:
         int patternId = 0;
     };
 
-    bool _checkParameters(SGlobal::SearchModeE searchMode, QString &strPar1, QString &strPar2, bool &bPatternMatching);
-    bool _checkIdParameters(const IdFields &fields, QString &strPar1, QString &strPar2, bool &bPatternMatching);
-    bool _checkPattern(QLineEdit *edit, QString &strPar1);
-    bool _checkRange(QSpinBox *min, QSpinBox *max, QString &strPar1, QString &strPar2);
-    bool _checkNumbers(QLineEdit *min, QLineEdit *max, QString &strPar1, QString &strPar2);
-    bool _checkPointCodes(QString &strPar1);
-    bool _refuse(QWidget *focus, const QString &warning);
+    // The request the fields show, valid or refused, and the field that gets the focus
+    // when it is refused.
+    SSearchRequest _request(SGlobal::SelectionModeE selectionMode, SGlobal::SearchModeE searchMode,
+                            QWidget **focus) const;
+    SSearchRequest _idRequest(SGlobal::SelectionModeE selectionMode, SGlobal::SearchModeE searchMode,
+                              const IdFields &fields, QWidget **focus) const;
+    QString _pointCodeMask() const;
 
+    QWidget *_makeContent(QWidget *parent);
+    void _addSelectionRows(QWidget *content, QVBoxLayout *column);
     QGroupBox *_makeGroup(SGlobal::SearchModeE mode, const QString &title, const QString &tip);
     QVBoxLayout *_groupLayout(QGroupBox *group);
     IdFields _makeIdGroup(SGlobal::SearchModeE mode, const QString &title, const QString &tip, int rangeId,

@@ -234,7 +234,7 @@ private slots:
         QVERIFY(imageScroll != QPoint() && objectScroll != QPoint());
         const QList<int> selected = {window.objectPoints().at(3)->id(), window.objectPoints().at(7)->id()};
         for (int id : selected)
-            window.objectPoints().find(id)->setSelected(true);
+            window.objectPoints().setSelected(*window.objectPoints().find(id), true);
         window.objectPoints().setSelectedCount(2);
         const double sigmaBefore = window.projectFiles()->sigma0;
 

@@ -16,6 +16,7 @@
 #include "misc/SObjectPoint.h"
 #include "objectviewer/SObjectView.h"
 #include "objectviewer/SObjectViewer.h"
+#include "search/SSearchRequest.h"
 #include "tools/PatbWriter.h"
 
 #include <QAbstractButton>
@@ -684,8 +685,8 @@ private slots:
 
         // A search selection keeps no count, yet the count and the menu entry follow it.
         SObjectViewer::deselectPoints();
-        SObjectViewer::selectPoints(SGlobal::SL_Erase, SGlobal::SM_PointId, QStringLiteral("101"),
-                                    QStringLiteral("102"), false);
+        SObjectViewer::selectPoints(
+            SSearchRequest(SGlobal::SL_Erase, SGlobal::SM_PointId, QStringLiteral("101"), QStringLiteral("102")));
         QCOMPARE(SObjectViewer::viewer(2)->statusBar()->currentMessage(), SObjectViewer::selectionSummary(2, all));
         QVERIFY(menuAction(xz->fillContextMenu(), QStringLiteral("Deselect all Points")));
     }

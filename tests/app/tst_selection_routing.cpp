@@ -91,7 +91,7 @@ private slots:
         qputenv("windir", mDir.path().toLocal8Bit());
         Varlomin window{QPixmap()};
         window.openProject(writeProject(mDir.path()));
-        window.objectPoints().at(0)->setSelected(true);
+        window.objectPoints().setSelected(*window.objectPoints().at(0), true);
         SImageViewer *viewer = window.createImageViewer(kImageId);
         QVERIFY(viewer);
         emit viewer->sigRequestSelection(SImageList::find(kImageId));

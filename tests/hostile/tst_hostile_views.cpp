@@ -51,8 +51,7 @@ void switchEverythingOn(SObjectView &view, SObjectPointList &list)
     view.slotToggleSigmas(VM_Textual);
     view.slotToggleShowConnections();
     for (SObjectPoint &p : list)
-        p.setSelected(true);
-    list.noteSelectionChanged();
+        list.setSelected(p, true);
 }
 
 } // namespace

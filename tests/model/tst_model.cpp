@@ -207,7 +207,7 @@ void TestModel::objectListBoxFindSelection()
     QCOMPARE(list.horizontalExtent(0), 13.0f);
     QCOMPARE(list.horizontalExtent(3), 0.0f);
 
-    list.at(1)->setSelected(true);
+    list.setSelected(*list.at(1), true);
     list.setSelectedCount(1);
     list.deselectAll();
     QCOMPARE(list.selectedCount(), 0);

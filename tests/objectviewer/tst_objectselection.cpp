@@ -7,7 +7,7 @@
 #include "misc/SException.h"
 #include "objectviewer/SObjectView.h"
 #include "objectviewer/SObjectViewer.h"
-#include "search/SPointSearch.h"
+#include "search/SSearchRequest.h"
 #include "tests/common/MessageCapture.h"
 #include "tests/objectviewer/ObjectBlock.h"
 
@@ -41,7 +41,7 @@ SObjectPoint *addWithSigmas(ObjectBlock &block, int id, int code, float x, float
 // c7 and c8 have two active points, c150 one. Centre 150 shares its id with point 150.
 void buildSearchBlock(ObjectBlock &block)
 {
-    block.points.at(0)->setSelected(false);
+    block.points.setSelected(*block.points.at(0), false);
     block.add(100, 0, 100.0f, 100.0f, 0.0f, 0.05f)->setObservation(SObjectPoint::AX_X, 100.0f, 1.0f, 0.0f);
     block.add(150, 0, 150.0f, 100.0f, 0.0f, 0.2f)->setActive(false);
     block.add(200, 0, 200.0f, 100.0f, 0.0f, 0.3f);
@@ -125,7 +125,7 @@ void TestObjectSelection::searchModes()
     buildSearchBlock(block);
     SObjectView view(0);
     view.setObjectPoints(&block.points, true);
-    view.canvas().selectPoints(SGlobal::SL_Erase, SPointSearch(SearchModeE(mode), par1, par2, false));
+    view.canvas().selectPoints(SSearchRequest(SGlobal::SL_Erase, SearchModeE(mode), par1, par2, false));
     QCOMPARE(selected(block.points), expected);
 }
 
@@ -156,8 +156,8 @@ void TestObjectSelection::eraseVersusAdd()
     QVERIFY(view.canvas().isSelectedCentre(7));
 
     // Centre 150 lies in the id range but centres never pass the point-id test.
-    view.canvas().selectPoints(SelectionModeE(selectionMode),
-                               SPointSearch(SGlobal::SM_PointId, QStringLiteral("100"), QStringLiteral("200"), false));
+    view.canvas().selectPoints(SSearchRequest(SelectionModeE(selectionMode), SGlobal::SM_PointId, QStringLiteral("100"),
+                                              QStringLiteral("200"), false));
     QCOMPARE(selected(block.points), expected);
     QCOMPARE(view.canvas().isSelectedCentre(7), centre7Kept);
     QVERIFY(!view.canvas().isSelectedCentre(150));
@@ -176,7 +176,7 @@ void TestObjectSelection::blunderRules()
     block.points.at(block.points.count() - 1)->setActive(false); // rule 1 for a centre
     SObjectView view(0);
     view.setObjectPoints(&block.points, false);
-    view.canvas().selectPoints(SGlobal::SL_Erase, SPointSearch(SGlobal::SM_Blunder, QString(), QString(), false));
+    view.canvas().selectPoints(SSearchRequest(SGlobal::SL_Erase, SGlobal::SM_Blunder, QString(), QString(), false));
     QCOMPARE(selected(block.points), (QStringList{"c20", "c22", "p10", "p11"}));
     QVERIFY(view.canvas().isSelectedCentre(20));
     QVERIFY(view.canvas().isSelectedCentre(22));
@@ -190,7 +190,7 @@ void TestObjectSelection::blunderFollowsModelChanges()
     const auto blunders = [](ObjectBlock &block) {
         SObjectView view(0);
         view.setObjectPoints(&block.points, false);
-        view.canvas().selectPoints(SGlobal::SL_Erase, SPointSearch(SGlobal::SM_Blunder, QString(), QString(), false));
+        view.canvas().selectPoints(SSearchRequest(SGlobal::SL_Erase, SGlobal::SM_Blunder, QString(), QString(), false));
         return selected(block.points);
     };
     {

@@ -102,7 +102,7 @@ void TestObjectView::concentricMarkBlunderSymbol()
 {
     Fixture f;
     f.mid->setActive(false);
-    f.mid->setSelected(true);
+    f.block.points.setSelected(*f.mid, true);
     f.view.canvas().setBlundersOn(true);
     const QImage image = paint(f.view);
     // Mark 7 + 2*2 + 2*2 = 15, blunder disc 7 + 2*2 = 11, symbol 7; all centred on the point.
@@ -191,7 +191,7 @@ void TestObjectView::idTexts()
     QFETCH(bool, pointIds);
     QFETCH(bool, text);
     Fixture f(centre ? SGlobal::kCodeProjectionCentre : 0);
-    f.mid->setSelected(selected);
+    f.block.points.setSelected(*f.mid, selected);
     if (pointIds)
         f.view.slotTogglePointIds();
     else
@@ -233,7 +233,7 @@ void TestObjectView::residualVector()
         f.mid->setObservation(axis, states[axis] == 0 ? SGlobal::kNoObservation : 1.0f, residuals[axis], 0.0f);
         f.mid->setAccepted(axis, states[axis] == 1);
     }
-    f.mid->setSelected(true);
+    f.block.points.setSelected(*f.mid, true);
     f.view.canvas().setScale(2.0f);
     f.view.slotToggleResiduals(VM_Graphical);
     const QImage image = paint(f.view);
@@ -250,7 +250,7 @@ void TestObjectView::residualVectorRangeGuard()
     f.mid->setObservation(1, 1.0f, 0.0f, 0.0f);
     f.mid->setAccepted(0, true);
     f.mid->setAccepted(1, true);
-    f.mid->setSelected(true);
+    f.block.points.setSelected(*f.mid, true);
     f.view.slotToggleResiduals(VM_Graphical);
     const QImage image = paint(f.view); // must neither hang nor crash
     // The end point is shrunk by tens in both coordinates, so the line still runs to the
@@ -265,9 +265,9 @@ void TestObjectView::connectionsOnlyToSelectedCentres()
     f.block.addImage(100, kMidX + 400.0f, kMidY, 0.0f, {{10, true}});  // 100 px right
     f.block.addImage(101, kMidX - 400.0f, kMidY, 0.0f, {{10, false}}); // 100 px left, eliminated
     f.block.addImage(102, kMidX, kMidY + 400.0f, 0.0f, {{10, true}});  // 100 px up, not selected
-    f.mid->setSelected(true);
-    f.block.points.find(100)->setSelected(true);
-    f.block.points.find(101)->setSelected(true);
+    f.block.points.setSelected(*f.mid, true);
+    f.block.points.setSelected(*f.block.points.find(100), true);
+    f.block.points.setSelected(*f.block.points.find(101), true);
     f.view.setObjectPoints(&f.block.points, false); // takes over the selected centres
     QCOMPARE(f.view.canvas().selectedCentreCount(), 2);
     f.view.slotToggleShowConnections();

@@ -113,7 +113,7 @@ void TestObjectViewer::settingsPass()
     viewer.writeEntry(SSettings::kBgColor, QColor(10, 20, 30));
 
     ObjectBlock block;
-    block.points.at(0)->setSelected(true);
+    block.points.setSelected(*block.points.at(0), true);
     SObjectViewer *v = SObjectViewer::instance(0, nullptr);
     v->setObjectPoints(&block.points, false);
     QImage image(v->view()->canvas().canvasSize(), QImage::Format_RGB32);

@@ -118,14 +118,14 @@ void TstFastPaint::crowdedPaintEqualsPlainPaint()
         const float y = float(random.bounded(100)) * ObjectBlock::kHeight / 100.0f;
         SObjectPoint *point = block.add(id, codes[random.bounded(5)], x, y, 0.0f, 0.5f);
         point->setActive(random.bounded(10) != 0);
-        point->setSelected(random.bounded(500) == 0);
+        block.points.setSelected(*point, random.bounded(500) == 0);
         point->setObservation(0, 1.0f, float(random.bounded(40.0) - 20.0), 0.01f);
         point->setAccepted(0, random.bounded(2) == 0);
         if (random.bounded(50) == 0)
             block.images.at(id % kCentres)->addImagePoint(id, random.bounded(5) != 0, 0, 0, 0, 0, 1);
     }
     for (int i = 0; i < kCentres; i += 2)
-        block.points.find(100000 + i)->setSelected(true);
+        block.points.setSelected(*block.points.find(100000 + i), true);
     SObjectView view(0);
     view.setObjectPoints(&block.points, true);
     view.slotZoom(zoom);
@@ -142,7 +142,6 @@ void TstFastPaint::crowdedPaintEqualsPlainPaint()
         (view.*toggle)();
     view.slotToggleResiduals(VM_Graphical);
     view.slotToggleResiduals(VM_Textual);
-    block.points.noteSelectionChanged();
 
     QImage indexed(rect.size(), QImage::Format_ARGB32_Premultiplied);
     QImage plain(rect.size(), QImage::Format_ARGB32_Premultiplied);

@@ -39,7 +39,7 @@ private slots:
             if (pointCodeIndex(p.code()) == SGlobal::kIndexNewPoint && !userChoice)
                 userChoice = &p;
         QVERIFY(userChoice);
-        userChoice->setSelected(true);
+        points.setSelected(*userChoice, true);
         points.setSelectedCount(1);
 
         QAction *action = nullptr;

@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The widget-free search helpers: wildcard patterns, range bounds, point-code masks.
+// The widget-free search helpers: wildcard patterns, range bounds, point-code masks, and
+// the requests that the command line and the search tab's fields make.
 #include "search/SPatternMatch.h"
 #include "search/SPointCodeMask.h"
 #include "search/SSearchRange.h"
+#include "search/SSearchRequest.h"
 
 #include <QTest>
 
@@ -17,6 +19,8 @@ private slots:
     void pointCodeMask_data();
     void pointCodeMask();
     void pointCodeMaskText();
+    void requests_data();
+    void requests();
 };
 
 void TestSSearchCore::patternMatches_data()
@@ -152,6 +156,84 @@ void TestSSearchCore::pointCodeMaskText()
     std::array<bool, SGlobal::kPointCodeIndexCount> chosen{};
     chosen[1] = chosen[4] = true;
     QCOMPARE(SPointCodeMask::toText(chosen), QStringLiteral("0100100"));
+}
+
+// Rows: "cli" reads MODE:PAR1:PAR2[:pattern]; "spin" and "text" read MIN:MAX as the search
+// tab's spin boxes and number fields hold them. The result is "mode|par1|par2|pattern" with
+// "-" for a null text, or "refused".
+void TestSSearchCore::requests_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QString>("result");
+    QTest::newRow("ids in range") << "cli"
+                                  << "point-id:100:200"
+                                  << "0|100|200|0";
+    QTest::newRow("equal bounds pass") << "cli"
+                                       << "links:5:5"
+                                       << "2|5|5|0";
+    QTest::newRow("max only") << "cli"
+                              << "image-id::7"
+                              << "1|-|7|0";
+    QTest::newRow("number as typed") << "cli"
+                                     << "residuals:0.050"
+                                     << "3|0.050|-|0";
+    QTest::newRow("empty pattern") << "cli"
+                                   << "point-id:::pattern"
+                                   << "0||-|1";
+    QTest::newRow("mask") << "cli"
+                          << "point-code:0000110"
+                          << "6|0000110|-|0";
+    QTest::newRow("min above max") << "cli"
+                                   << "sigmas:0.2:0.1"
+                                   << "refused";
+    QTest::newRow("letter in pattern") << "cli"
+                                       << "image-id:1a::pattern"
+                                       << "refused";
+    QTest::newRow("unused spin bound") << "spin"
+                                       << "-1:7"
+                                       << "2|-|7|0";
+    QTest::newRow("equal spin bounds") << "spin"
+                                       << "7:7"
+                                       << "2|7|7|0";
+    QTest::newRow("no spin bound") << "spin"
+                                   << "-1:-1"
+                                   << "refused";
+    QTest::newRow("empty field reads 0") << "text"
+                                         << ":0.05"
+                                         << "3||0.05|0";
+    QTest::newRow("negative field unused") << "text"
+                                           << "0.05:-1"
+                                           << "3|0.05|-|0";
+    QTest::newRow("empty max reads 0") << "text"
+                                       << "0.05:"
+                                       << "refused";
+}
+
+void TestSSearchCore::requests()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, input);
+    QFETCH(QString, result);
+    std::optional<SSearchRequest> request;
+    const QStringList minMax = input.split(u':');
+    if (kind == QLatin1String("cli")) {
+        QString error;
+        request = SSearchRequest::parse(input, &error);
+        QCOMPARE(error.isEmpty(), bool(request));
+    } else if (kind == QLatin1String("spin")) {
+        request =
+            SSearchRequest::fromSpinValues(SGlobal::SL_Add, SGlobal::SM_Links, minMax[0].toInt(), minMax[1].toInt());
+    } else {
+        request = SSearchRequest::fromNumberTexts(SGlobal::SL_Add, SGlobal::SM_Residuals, minMax[0], minMax[1]);
+    }
+    const auto text = [](const QString &par) { return par.isNull() ? QStringLiteral("-") : par; };
+    const QString got = request && request->isValid() ? QStringLiteral("%1|%2|%3|%4")
+                                                            .arg(int(request->searchMode()))
+                                                            .arg(text(request->strPar1()), text(request->strPar2()))
+                                                            .arg(int(request->patternMatching()))
+                                                      : QStringLiteral("refused");
+    QCOMPARE(got, result);
 }
 
 QTEST_GUILESS_MAIN(TestSSearchCore)

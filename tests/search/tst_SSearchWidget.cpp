@@ -314,18 +314,18 @@ void TestSSearchWidget::requests()
     }
     QVERIFY(mWarnings.isEmpty());
     QCOMPARE(mRequests->count(), 1);
-    const QList<QVariant> args = mRequests->takeFirst();
-    QCOMPARE(args.at(0).value<SGlobal::SelectionModeE>(), SGlobal::SL_Erase);
-    QCOMPARE(int(args.at(1).value<SGlobal::SearchModeE>()), mode);
-    const QString sent1 = args.at(2).toString();
-    const QString sent2 = args.at(3).toString();
+    const SSearchRequest request = mRequests->takeFirst().at(0).value<SSearchRequest>();
+    QCOMPARE(request.selectionMode(), SGlobal::SL_Erase);
+    QCOMPARE(int(request.searchMode()), mode);
+    const QString sent1 = request.strPar1();
+    const QString sent2 = request.strPar2();
     QCOMPARE(sent1.isNull(), par1 == kNull);
     QCOMPARE(sent2.isNull(), par2 == kNull);
     if (!sent1.isNull())
         QCOMPARE(sent1, par1);
     if (!sent2.isNull())
         QCOMPARE(sent2, par2);
-    QCOMPARE(args.at(4).toBool(), pattern);
+    QCOMPARE(request.patternMatching(), pattern);
 }
 
 void TestSSearchWidget::numberFieldsRefuseBelowMinusOne_data()
@@ -378,10 +378,10 @@ void TestSSearchWidget::pointCodeMask()
         return;
     }
     QCOMPARE(mRequests->count(), 1);
-    const QList<QVariant> args = mRequests->takeFirst();
-    QCOMPARE(args.at(1).value<SGlobal::SearchModeE>(), SGlobal::SM_PointCode);
-    QCOMPARE(args.at(2).toString(), mask);
-    QVERIFY(args.at(3).toString().isNull());
+    const SSearchRequest request = mRequests->takeFirst().at(0).value<SSearchRequest>();
+    QCOMPARE(request.searchMode(), SGlobal::SM_PointCode);
+    QCOMPARE(request.strPar1(), mask);
+    QVERIFY(request.strPar2().isNull());
 }
 
 void TestSSearchWidget::selectionModeTravels()
@@ -389,10 +389,10 @@ void TestSSearchWidget::selectionModeTravels()
     QTest::mouseClick(field<QRadioButton>("selectionMode_1"), Qt::LeftButton);
     field<QSpinBox>("pointIdMin")->setValue(7);
     clickSelect();
-    QCOMPARE(mRequests->takeFirst().at(0).value<SGlobal::SelectionModeE>(), SGlobal::SL_Add);
+    QCOMPARE(mRequests->takeFirst().at(0).value<SSearchRequest>().selectionMode(), SGlobal::SL_Add);
     QTest::mouseClick(field<QRadioButton>("selectionMode_0"), Qt::LeftButton);
     clickSelect();
-    QCOMPARE(mRequests->takeFirst().at(0).value<SGlobal::SelectionModeE>(), SGlobal::SL_Erase);
+    QCOMPARE(mRequests->takeFirst().at(0).value<SSearchRequest>().selectionMode(), SGlobal::SL_Erase);
 }
 
 void TestSSearchWidget::deselectAll()
