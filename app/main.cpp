@@ -17,6 +17,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <new>
 
 static void initResources() { Q_INIT_RESOURCE(varlomin); }
@@ -47,60 +48,68 @@ QStringList argumentList(int argc, char **argv)
     return list;
 }
 
+// The splash screen tells the user what start-up is doing while the window is built.
+std::unique_ptr<Mx::Splash> showSplash()
+{
+    initResources(); // the splash image lives in the static library's resources
+    const QPixmap splashImage(QStringLiteral(":/images/splash.png"));
+    auto splash = std::make_unique<Mx::Splash>(splashImage, SAppInfo::aboutText(), 200, 40, nullptr);
+    splash->setMessageAlignment(Qt::AlignLeft | Qt::AlignBottom);
+    splash->setMessageColor(Qt::black);
+    splash->setMessageDelay(100);
+    splash->show();
+    return splash;
+}
+
+// PAT-B's current project with -p, then a project named on the command line (a file
+// manager's "Open with"). The user may close the window meanwhile; then nothing opens.
+void openStartProjects(Varlomin &window, Mx::Splash &splash, const SCommandLine &cl)
+{
+    if (!window.closeAccepted() && window.openCurrentProjectFlag()) {
+        splash.msg(Mu::tr("Opening current PAT project ..."));
+        window.openCurrentPATProject();
+    }
+    if (!cl.projectFile.isEmpty()) {
+        splash.msg(Mu::tr("Opening project %1 ...").arg(QFileInfo(cl.projectFile).fileName()));
+        window.openProjectFile(cl.projectFile, false);
+    }
+}
+
 int runGui(int argc, char **argv, const SCommandLine &cl)
 {
-    // 1-2: the application object and its files.
-    auto *app = new Mx::App(QString::fromLatin1(SAppInfo::kAppName), argc, argv);
+    // Declared first, destroyed last: everything below needs the application.
+    auto app = std::make_unique<Mx::App>(QString::fromLatin1(SAppInfo::kAppName), argc, argv);
     if (!cl.configFile.isEmpty())
         Mx::App::setUserCfgOverride(QFileInfo(cl.configFile).absoluteFilePath());
     if (!app->init(true, QStringLiteral("log"), QStringLiteral(".log"), QStringLiteral("cfg"),
                    QStringLiteral(".cfg"))) {
         Mu::warnDlg("Can't initialise application '%s'!\nQuitting now.", SAppInfo::kAppName);
-        delete app;
         return 1;
     }
-    // 3-4.
     std::set_new_handler(outOfMemory);
-    SAppInfo::fill();
+    SAppInfo::fill(); // the about text of the splash screen reads it
 
-    // 5: the splash screen.
-    initResources();
-    const QPixmap splashImage(QStringLiteral(":/images/splash.png"));
-    auto *splash = new Mx::Splash(splashImage, SAppInfo::aboutText(), 200, 40, nullptr);
-    splash->setMessageAlignment(Qt::AlignLeft | Qt::AlignBottom);
-    splash->setMessageColor(Qt::black);
-    splash->setMessageDelay(100);
-    splash->show();
-
-    // 6: from here on messages have a window to go to.
+    std::unique_ptr<Mx::Splash> splash = showSplash();
     splash->msg(Mu::tr("Initialising widget for displaying messages ..."));
-    Mx::MainWindow::setupMessageWindow();
+    Mx::MainWindow::setupMessageWindow(); // from here on messages have a window to go to
 
-    // 7: configuration; a file named with --config must be usable.
+    // A configuration file named with --config must be usable; the user's own may be absent.
     splash->msg(Mu::tr("Reading settings from configuration-file ..."));
-    if (!SStartup::readConfiguration(*app, cl.configFile.isEmpty() ? QString() : Mx::CfgStore::userFile())) {
-        delete splash;
-        delete app;
+    if (!SStartup::readConfiguration(*app, cl.configFile.isEmpty() ? QString() : Mx::CfgStore::userFile()))
         return 1;
-    }
 
-    // 8: plug-ins.
+    // Plug-ins come from our own folder only, not from wherever Qt was installed.
     QCoreApplication::setLibraryPaths({});
     splash->msg(Mu::tr("Initialising Plugin-directory ..."));
     if (!app->addLibraryPath(QStringLiteral("plugins")))
         Mu::warn("%s", qPrintable(Mu::tr("Can't initialise plugin-directory '%1'.").arg(QStringLiteral("plugins"))));
 
-    // 9: the main window.
     splash->msg(Mu::tr("Initialising main window of application ..."));
-    Varlomin *window = new (std::nothrow) Varlomin(splash->pixmap());
+    std::unique_ptr<Varlomin> window(new (std::nothrow) Varlomin(splash->pixmap()));
     if (!window) {
         Mu::warnDlg("%s", qPrintable(Mu::tr("Can't initialise main window of application!\nQuitting now.")));
-        delete splash;
-        delete app;
         return 1;
     }
-
-    // 10-12.
     splash->msg(Mu::tr("Initialising help-file of application ..."));
     if (!app->setHelpFile(QStringLiteral("doc/manual.html")))
         Mu::warnDlg("%s", qPrintable(Mu::tr("Can't initialise help-file!")));
@@ -110,39 +119,21 @@ int runGui(int argc, char **argv, const SCommandLine &cl)
     window->showMaximized();
     // The window can be closed at any moment from here on (the splash keeps events
     // flowing); start-up then stops and the program ends.
-    QObject::connect(window, &Varlomin::sigCloseAccepted, app, &QCoreApplication::quit);
-
-    // 13: PAT-B's current project.
-    if (!window->closeAccepted() && window->openCurrentProjectFlag()) {
-        splash->msg(Mu::tr("Opening current PAT project ..."));
-        window->openCurrentPATProject();
-    }
-
-    // A project named on the command line (a file manager's "Open with").
-    if (!cl.projectFile.isEmpty()) {
-        splash->msg(Mu::tr("Opening project %1 ...").arg(QFileInfo(cl.projectFile).fileName()));
-        window->openProjectFile(cl.projectFile, false);
-    }
-
-    // 14-17.
-    if (!window->closeAccepted())
-        splash->msg(Mu::tr("Ready."), Qt::darkGreen, 750);
-    if (window->closeAccepted()) {
-        delete splash;
-        delete window;
-        delete app;
+    QObject::connect(window.get(), &Varlomin::sigCloseAccepted, app.get(), &QCoreApplication::quit);
+    openStartProjects(*window, *splash, cl);
+    if (window->closeAccepted())
         return 0;
-    }
+    splash->msg(Mu::tr("Ready."), Qt::darkGreen, 750);
     Mu::info("%s", qPrintable(Mu::tr("Welcome to <em>%1</em>").arg(Mx::App::info(QStringLiteral("nameLong")))));
     Mu::status("%s", qPrintable(Mu::tr("Ready.")));
-    splash->finish(window);
-    delete splash;
-
-    // 18: the event loop; the window is the application's main widget.
+    splash->finish(window.get());
+    splash.reset();
+    if (window->closeAccepted())
+        return 0;
+    // From here the window owns itself: it deletes itself when the user closes it.
     window->setAttribute(Qt::WA_DeleteOnClose);
-    const int result = window->closeAccepted() ? 0 : app->exec();
-    delete app;
-    return result;
+    window.release();
+    return app->exec();
 }
 
 } // namespace
