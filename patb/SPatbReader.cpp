@@ -220,43 +220,80 @@ QString SPatbReader::findCurrentPATProject(bool openCurrentProject)
 
 // ---- project file -------------------------------------------------------------------------
 
-bool SPatbReader::readProjectFile(const QString &projectFile)
-{
-    mStopped = false;
-    QString camera, names[4]; // image, object, orientation, observation
-    static const char *const kResultKeys[4] = {"IMAGE_FILE", "OBJECT_FILE", "ORIENTATION_FILE",
-                                               "OBJECT_OBSERVATION_FILE"};
+namespace {
 
+const char *const kResultKeys[4] = {"IMAGE_FILE", "OBJECT_FILE", "ORIENTATION_FILE", "OBJECT_OBSERVATION_FILE"};
+
+// The five keys of a project file; a result file whose value lacks its closing ')' stays
+// unnamed.
+struct ProjectKeys {
+    QString camera;
+    QString names[4]; // image, object, orientation, observation (kResultKeys)
+};
+
+ProjectKeys readProjectKeys(const QString &projectFile)
+{
+    ProjectKeys keys;
     QFile file(projectFile);
     const bool tooLarge = QFileInfo(projectFile).size() > kProjectFileMaxBytes;
     if (tooLarge)
         Mu::warn(qUtf8Printable(Mu::tr("Project file '%s' is too large (%lld bytes) to be a project file.")),
                  text(projectFile).constData(), static_cast<long long>(QFileInfo(projectFile).size()));
-    if (!tooLarge && file.open(QIODevice::ReadOnly)) {
-        while (!file.atEnd()) {
-            const QByteArray line = file.readLine(kProjectLineLimit + 1);
-            const qsizetype colon = line.indexOf(": ");
-            const qsizetype start = colon < 0 ? line.size() : colon + 2;
-            if (line.startsWith("CAMERA_FILE")) {
-                const qsizetype lf = line.indexOf('\n', start);
-                camera = QString::fromLatin1(line.mid(start, lf < 0 ? -1 : lf - start)).trimmed();
+    if (tooLarge || !file.open(QIODevice::ReadOnly))
+        return keys;
+    while (!file.atEnd()) {
+        const QByteArray line = file.readLine(kProjectLineLimit + 1);
+        const qsizetype colon = line.indexOf(": ");
+        const qsizetype start = colon < 0 ? line.size() : colon + 2;
+        if (line.startsWith("CAMERA_FILE")) {
+            const qsizetype lf = line.indexOf('\n', start);
+            keys.camera = QString::fromLatin1(line.mid(start, lf < 0 ? -1 : lf - start)).trimmed();
+            continue;
+        }
+        for (int k = 0; k < 4; ++k) {
+            if (!line.startsWith(kResultKeys[k]))
                 continue;
+            const qsizetype close = line.lastIndexOf(')');
+            if (close < start) {
+                Mu::warn(qUtf8Printable(Mu::tr("Value of %s in project file '%s' has no closing ')'; ignored.")),
+                         kResultKeys[k], text(projectFile).constData());
+                keys.names[k].clear();
+            } else {
+                keys.names[k] = QString::fromLatin1(line.mid(start, close + 1 - start));
             }
-            for (int k = 0; k < 4; ++k) {
-                if (!line.startsWith(kResultKeys[k]))
-                    continue;
-                const qsizetype close = line.lastIndexOf(')');
-                if (close < start) {
-                    Mu::warn(qUtf8Printable(Mu::tr("Value of %s in project file '%s' has no closing ')'; ignored.")),
-                             kResultKeys[k], text(projectFile).constData());
-                    names[k].clear();
-                } else {
-                    names[k] = QString::fromLatin1(line.mid(start, close + 1 - start));
-                }
-                break;
-            }
+            break;
         }
     }
+    return keys;
+}
+
+// The camera file lies among PAT-B's programs; without a PAT-B installation it is looked
+// for beside the project file.
+QString cameraFileFor(const QString &camera, const QString &projectFile, const QString &patPrograms)
+{
+    if (camera.isEmpty()) {
+        // Without a name the camera step would try to open a directory; leave the extents
+        // to the points instead.
+        Mu::warn(qUtf8Printable(Mu::tr("No camera file named in project file '%s'.")), text(projectFile).constData());
+        return QString();
+    }
+    if (!patPrograms.isEmpty())
+        return QDir(patPrograms).filePath(camera);
+    const QString cameraFile = QFileInfo(projectFile).absoluteDir().filePath(camera);
+    if (!QFileInfo::exists(cameraFile))
+        Mu::warn(qUtf8Printable(Mu::tr("No installation of PAT found! Can't look for camera file '%s'.")),
+                 text(camera).constData());
+    return cameraFile;
+}
+
+} // namespace
+
+bool SPatbReader::readProjectFile(const QString &projectFile)
+{
+    mStopped = false;
+    ProjectKeys keys = readProjectKeys(projectFile);
+    const QString &camera = keys.camera;
+    QString(&names)[4] = keys.names;
 
     for (const QString &name : names) {
         if (name.isEmpty()) {
@@ -277,22 +314,8 @@ bool SPatbReader::readProjectFile(const QString &projectFile)
                      text(QDir::toNativeSeparators(resolved)).constData());
     }
 
-    QString cameraFile;
     const QString patPrograms = besideFile(patIniPath(), readPATini("PAT", "PATH_PROGRAMS"));
-    if (camera.isEmpty()) {
-        // Without a name the camera step would try to open a directory; leave the extents
-        // to the points instead.
-        Mu::warn(qUtf8Printable(Mu::tr("No camera file named in project file '%s'.")), text(projectFile).constData());
-    } else {
-        if (patPrograms.isEmpty()) {
-            cameraFile = projectDir.filePath(camera);
-            if (!QFileInfo::exists(cameraFile))
-                Mu::warn(qUtf8Printable(Mu::tr("No installation of PAT found! Can't look for camera file '%s'.")),
-                         text(camera).constData());
-        } else {
-            cameraFile = QDir(patPrograms).filePath(camera);
-        }
-    }
+    const QString cameraFile = cameraFileFor(camera, projectFile, patPrograms);
 
     ProjectFiles &record = *mData.projectFiles;
     record.projectFile = QDir::toNativeSeparators(projectFile);
