@@ -64,7 +64,14 @@ SImageMapping SImageCanvas::mapping() const
     return SImageMapping(mImage->xmin(), mImage->ymin(), mImage->xmax(), mImage->ymax(), mZoom);
 }
 
-QSize SImageCanvas::canvasSize() const { return mImage ? mapping().canvasSize() : QSize(0, 0); }
+QSize SImageCanvas::canvasSize() const { return canvasSizeAt(mZoom); }
+
+QSize SImageCanvas::canvasSizeAt(int zoomPercent) const
+{
+    if (!mImage)
+        return QSize(0, 0);
+    return SImageMapping(mImage->xmin(), mImage->ymin(), mImage->xmax(), mImage->ymax(), zoomPercent).canvasSize();
+}
 
 bool SImageCanvas::residualsOn(ViewModeE mode) const
 {

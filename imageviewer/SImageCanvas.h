@@ -43,6 +43,8 @@ public:
     float zoomFactor() const { return mapping().zoomFactor(); }
     // The whole canvas: the image frame with its margins; empty without an image.
     QSize canvasSize() const;
+    // The canvas the image would have at zoomPercent.
+    QSize canvasSizeAt(int zoomPercent) const;
 
     // Toggles; the caller repaints.
     bool residualsOn(ViewModeE mode) const;

@@ -120,6 +120,20 @@ void paintZoomIcon(QPainter &p, IconE which)
     }
 }
 
+// A frame with its four corners pushed outwards: the whole canvas in the window.
+void paintFitWindow(QPainter &p)
+{
+    p.setPen(inkPen(1.5));
+    p.setBrush(kGlass);
+    p.drawRect(QRectF(6.5, 6.5, 9, 9));
+    p.setPen(inkPen(2.0));
+    for (const QPointF &corner : {QPointF(2, 2), QPointF(20, 2), QPointF(2, 20), QPointF(20, 20)}) {
+        const QPointF inward((corner.x() < 11 ? 1 : -1) * 5.0, (corner.y() < 11 ? 1 : -1) * 5.0);
+        p.drawLine(corner, corner + QPointF(inward.x(), 0));
+        p.drawLine(corner, corner + QPointF(0, inward.y()));
+    }
+}
+
 void paintScrollArrows(QPainter &p)
 {
     p.setPen(inkPen(2.0));
@@ -188,6 +202,7 @@ void paintIcon(QPainter &p, IconE which)
     case IC_ZoomOut:
     case IC_FixedZoom:
     case IC_Zoom100: paintZoomIcon(p, which); break;
+    case IC_FitWindow: paintFitWindow(p); break;
     case IC_ZoomMode:
     case IC_ScrollMode:
     case IC_SelectPoints:

@@ -20,6 +20,7 @@ enum IconE {
     IC_ZoomOut,
     IC_FixedZoom,
     IC_Zoom100,
+    IC_FitWindow,
     IC_ZoomMode,
     IC_ScrollMode,
     IC_SelectPoints,

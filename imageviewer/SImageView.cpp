@@ -11,7 +11,9 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QRegion>
+#include <QScopedValueRollback>
 #include <QScrollBar>
+#include <QWheelEvent>
 
 #include <algorithm>
 
@@ -103,11 +105,63 @@ void SImageView::slotZoomMinus() { slotZoom(zoom() - SCanvasGeometry::kZoomStep)
 
 void SImageView::slotZoom(int percent)
 {
-    if (!hasImage() || !mCanvas.setZoom(percent))
+    zoomAbout(percent, QPoint(viewport()->width() / 2, viewport()->height() / 2));
+}
+
+void SImageView::zoomAbout(int percent, const QPoint &viewportPos)
+{
+    if (!hasImage())
         return;
-    updateScrollBars();
+    const QPoint at = contentsPos() + viewportPos;
+    const QPointF anchor(SCanvasGeometry::anchorOf(at.x(), zoom()), SCanvasGeometry::anchorOf(at.y(), zoom()));
+    if (!mCanvas.setZoom(percent))
+        return;
+    mZoomAnchor = anchor;
+    mAnchorViewportPos = viewportPos;
+    applyZoomAnchor();
     updateContents();
     emit sigZoomChanged(zoom());
+}
+
+void SImageView::applyZoomAnchor()
+{
+    const QScopedValueRollback<bool> applying(mApplyingAnchor, true);
+    updateScrollBars();
+    if (mZoomAnchor)
+        setContentsPos(QPoint(SCanvasGeometry::scrollForAnchor(mZoomAnchor->x(), zoom(), mAnchorViewportPos.x()),
+                              SCanvasGeometry::scrollForAnchor(mZoomAnchor->y(), zoom(), mAnchorViewportPos.y())));
+}
+
+int SImageView::fitZoom() const
+{
+    if (!hasImage())
+        return zoom();
+    return SCanvasGeometry::fitZoom(maximumViewportSize(),
+                                    [this](int percent) { return mCanvas.canvasSizeAt(percent); });
+}
+
+void SImageView::slotZoomToFit()
+{
+    if (!hasImage())
+        return;
+    slotZoom(fitZoom());
+    mZoomAnchor.reset();
+    setContentsPos(QPoint(0, 0));
+}
+
+void SImageView::wheelEvent(QWheelEvent *event)
+{
+    if (!(event->modifiers() & Qt::ControlModifier) || !hasImage()) {
+        QAbstractScrollArea::wheelEvent(event);
+        return;
+    }
+    constexpr int kNotch = 120; // eighths of a degree per wheel notch
+    mWheelAngle += event->angleDelta().y();
+    const int notches = mWheelAngle / kNotch;
+    mWheelAngle -= notches * kNotch;
+    if (notches != 0)
+        zoomAbout(zoom() + notches * SCanvasGeometry::wheelZoomStep(zoom()), event->position().toPoint());
+    event->accept();
 }
 
 void SImageView::slotSetMode(int iMode)
@@ -131,12 +185,17 @@ void SImageView::chooseScrollCursor(const QSize &area)
 void SImageView::resizeEvent(QResizeEvent *event)
 {
     QAbstractScrollArea::resizeEvent(event);
-    updateScrollBars();
+    applyZoomAnchor();
     if (mMode == MD_Scroll)
         chooseScrollCursor(viewport()->size());
 }
 
-void SImageView::scrollContentsBy(int dx, int dy) { viewport()->scroll(dx, dy); }
+void SImageView::scrollContentsBy(int dx, int dy)
+{
+    if (!mApplyingAnchor)
+        mZoomAnchor.reset(); // the user moved on from the zoomed spot
+    viewport()->scroll(dx, dy);
+}
 
 void SImageView::slotToggleResiduals(ViewModeE mode)
 {

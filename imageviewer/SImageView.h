@@ -7,6 +7,8 @@
 
 #include <QAbstractScrollArea>
 
+#include <optional>
+
 class QMenu;
 
 class SImageView : public QAbstractScrollArea {
@@ -52,10 +54,17 @@ public:
     // Fills the context menu for the current state (empty without an image).
     QMenu *buildContextMenu();
 
+    // The largest zoom at which the whole canvas fits the view without scroll bars.
+    int fitZoom() const;
+    // Zooms so that the canvas point under viewportPos stays there.
+    void zoomAbout(int percent, const QPoint &viewportPos);
+
 public slots:
     void slotZoomPlus();
     void slotZoomMinus();
+    // Keeps the canvas point at the middle of the view in place.
     void slotZoom(int percent);
+    void slotZoomToFit();
     void slotSetMode(int iMode);
     void slotToggleResiduals(ViewModeE mode);
     void slotTogglePointIds();
@@ -75,12 +84,15 @@ protected:
     void contextMenuEvent(QContextMenuEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void scrollContentsBy(int dx, int dy) override;
+    void wheelEvent(QWheelEvent *event) override;
 
 private slots:
     void _slotHandleContextMenu(int id);
 
 private:
     void updateScrollBars();
+    // Scrolls the zoom anchor back to its place in the view.
+    void applyZoomAnchor();
     void chooseScrollCursor(const QSize &area);
     QPoint canvasPos(const QPoint &viewportPos) const;
     void updateCanvasRect(const QRect &canvasRect);
@@ -96,4 +108,10 @@ private:
     bool mScrollDrag = false;
     bool mZoomDrag = false;
     QSize mCanvasSize{0, 0}; // as the scroll bars know it
+    // The point a zoom held in place (SCanvasGeometry::anchorOf) and where in the view; kept
+    // until the user scrolls, since scroll bars that come or go after a zoom move the view.
+    std::optional<QPointF> mZoomAnchor;
+    QPoint mAnchorViewportPos;
+    bool mApplyingAnchor = false;
+    int mWheelAngle = 0; // of Ctrl + wheel turns not yet used for a zoom step
 };

@@ -197,12 +197,17 @@ void SImageViewer::buildZoomBar()
             mView->setFocus(Qt::OtherFocusReason);
     });
 
+    mFitWindow = makeAction(Mu::tr("Fit to &Window"), SImageIcons::IC_FitWindow, QKeySequence(Qt::Key_F));
+    connect(mFitWindow, &QAction::triggered, mView, &SImageView::slotZoomToFit);
+
     bar->addAction(mZoomIn);
     bar->addWidget(mZoomSpin);
     bar->addAction(mZoomOut);
+    bar->addAction(mFitWindow);
 
     menu->addAction(mZoomIn);
     menu->addAction(mZoomOut);
+    menu->addAction(mFitWindow);
     QMenu *fixed = menu->addMenu(SImageIcons::icon(SImageIcons::IC_FixedZoom), Mu::tr("&Fixed Zoom"));
     for (int i = 0; i < kFixedZoomCount; ++i) {
         const int percent = kFixedZooms[size_t(i)];
@@ -406,6 +411,7 @@ void SImageViewer::slotZoomed(int percent)
     mZoomOut->setEnabled(valid && percent > SImageView::kZoomMin);
     for (QAction *action : mFixedZoomActions)
         action->setEnabled(valid);
+    mFitWindow->setEnabled(valid);
     mZoomSpin->setEnabled(valid);
     if (valid && mZoomSpin->value() != percent)
         mZoomSpin->setValue(percent);

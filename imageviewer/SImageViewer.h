@@ -53,6 +53,7 @@ public:
     QComboBox *imageCombo() const { return mImageCombo; }
     QAction *zoomInAction() const { return mZoomIn; }
     QAction *zoomOutAction() const { return mZoomOut; }
+    QAction *fitWindowAction() const { return mFitWindow; }
     QAction *fixedZoomAction(int i) const { return mFixedZoomActions[size_t(i)]; }
     QSpinBox *zoomSpinBox() const { return mZoomSpin; }
     QAction *selectionAction() const { return mSelectAction; }
@@ -122,6 +123,7 @@ private:
     QComboBox *mImageCombo = nullptr;
     QAction *mZoomIn = nullptr;
     QAction *mZoomOut = nullptr;
+    QAction *mFitWindow = nullptr;
     std::array<QAction *, kFixedZoomCount> mFixedZoomActions{};
     QSpinBox *mZoomSpin = nullptr;
     QActionGroup *mModeGroup = nullptr;

@@ -30,6 +30,38 @@ int zoomForBand(int zoomPercent, int shownWidth, int shownHeight, int bandWidth,
     return rnd(double(zoomPercent) * f);
 }
 
+int fitZoom(const QSize &shown, const std::function<QSize(int)> &canvasAt)
+{
+    const auto fits = [&](int zoom) {
+        const QSize canvas = canvasAt(zoom);
+        return canvas.width() <= shown.width() && canvas.height() <= shown.height();
+    };
+    if (!fits(kZoomMin))
+        return kZoomMin;
+    int low = kZoomMin; // fits
+    int high = kZoomMax;
+    if (fits(high))
+        return high;
+    while (high - low > 1) { // high does not fit
+        const int mid = low + (high - low) / 2;
+        (fits(mid) ? low : high) = mid;
+    }
+    return low;
+}
+
+int wheelZoomStep(int zoomPercent)
+{
+    constexpr int kWheelStepDivisor = 5;
+    return std::max(kZoomStep, zoomPercent / kWheelStepDivisor);
+}
+
+double anchorOf(int canvasPos, int zoomPercent) { return double(canvasPos - kMargin) / baseSize(zoomPercent); }
+
+int scrollForAnchor(double anchor, int zoomPercent, int viewportPos)
+{
+    return rnd(anchor * baseSize(zoomPercent) + kMargin - viewportPos);
+}
+
 int bandCornerScroll(int bandEdge, float factor) { return rnd(float(bandEdge - kMargin) * factor + float(kMargin)); }
 
 } // namespace SCanvasGeometry

@@ -4,7 +4,10 @@
 // fixed zooms of the viewers' menus and the smallest rubber band.
 #pragma once
 
+#include <QSize>
+
 #include <array>
+#include <functional>
 
 namespace SCanvasGeometry {
 
@@ -43,5 +46,19 @@ int zoomForBand(int zoomPercent, int shownWidth, int shownHeight, int bandWidth,
 // The scroll position that brings the band corner `bandEdge` (one coordinate) to the
 // top left of the window after a band zoom by factor.
 int bandCornerScroll(int bandEdge, float factor);
+
+// The largest zoom (kZoomMin..kZoomMax) at which the canvas, canvasAt(zoom), fits into
+// shown; kZoomMin when none does. The canvas grows with the zoom.
+int fitZoom(const QSize &shown, const std::function<QSize(int)> &canvasAt);
+
+// The zoom change of one wheel notch: the zoom step, or a fifth of the zoom where that is
+// more, so that the wheel goes as fast at 5000 % as at 100 %.
+int wheelZoomStep(int zoomPercent);
+
+// A canvas position held in place while the zoom changes, in units of the drawing's longer
+// side (baseSize) from the margin, so that it means the same spot of the data at any zoom.
+double anchorOf(int canvasPos, int zoomPercent);
+// The scroll position that brings the anchor back to viewportPos at zoomPercent.
+int scrollForAnchor(double anchor, int zoomPercent, int viewportPos);
 
 } // namespace SCanvasGeometry

@@ -73,6 +73,11 @@ void SObjectCanvas::setObjectPoints(SObjectPointList *list, bool sigmasAvailable
 
 bool SObjectCanvas::isReady() const { return mList && !mList->isEmpty(); }
 
+QSize SObjectCanvas::canvasSizeAt(int zoomPercent) const
+{
+    return SObjectMapping::forList(mList, mPlane, zoomPercent, mMapping.zoomFactor()).canvasSize();
+}
+
 bool SObjectCanvas::setZoom(int percent)
 {
     const int clamped = SCanvasGeometry::clampZoom(percent);

@@ -58,6 +58,8 @@ public:
     int zoomPercent() const { return mZoomPercent; }
     float zoomFactor() const { return mMapping.zoomFactor(); }
     QSize canvasSize() const { return mMapping.canvasSize(); }
+    // The canvas the attached points would have at zoomPercent.
+    QSize canvasSizeAt(int zoomPercent) const;
     const SObjectMapping &mapping() const { return mMapping; }
 
     // Display settings; the caller repaints.

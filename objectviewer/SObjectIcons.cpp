@@ -91,6 +91,23 @@ QIcon SObjectIcons::zoom100()
     });
 }
 
+QIcon SObjectIcons::fitWindow()
+{
+    return drawn([](QPainter &p) {
+        // A frame with its four corners pushed outwards: the whole block in the window.
+        p.setPen(QPen(kInk, 1.5));
+        p.setBrush(kLens);
+        p.drawRect(QRectF(6.5, 6.5, 9, 9));
+        p.setPen(QPen(kAccent, 2));
+        for (const QPointF &corner : {QPointF(2, 2), QPointF(20, 2), QPointF(2, 20), QPointF(20, 20)}) {
+            const qreal dx = corner.x() < 11 ? 5.0 : -5.0;
+            const qreal dy = corner.y() < 11 ? 5.0 : -5.0;
+            p.drawLine(corner, corner + QPointF(dx, 0));
+            p.drawLine(corner, corner + QPointF(0, dy));
+        }
+    });
+}
+
 QIcon SObjectIcons::zoomMode()
 {
     return drawn([](QPainter &p) {

@@ -13,6 +13,7 @@ public:
     static QIcon zoomOut();
     static QIcon fixedZoom();
     static QIcon zoom100();
+    static QIcon fitWindow();
     static QIcon zoomMode();
     static QIcon scrollMode();
     static QIcon selectionMode();

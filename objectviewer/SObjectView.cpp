@@ -8,7 +8,9 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QScopedValueRollback>
 #include <QScrollBar>
+#include <QWheelEvent>
 
 #include <algorithm>
 
@@ -95,12 +97,17 @@ void SObjectView::updateCanvasRect(const QRect &canvasRect)
     viewport()->update(canvasRect.translated(-scrollPosition()));
 }
 
-void SObjectView::scrollContentsBy(int dx, int dy) { viewport()->scroll(dx, dy); }
+void SObjectView::scrollContentsBy(int dx, int dy)
+{
+    if (!mApplyingAnchor)
+        mZoomAnchor.reset(); // the user moved on from the zoomed spot
+    viewport()->scroll(dx, dy);
+}
 
 void SObjectView::resizeEvent(QResizeEvent *event)
 {
     QAbstractScrollArea::resizeEvent(event);
-    updateScrollBars();
+    applyZoomAnchor();
     if (mMode == MD_Scroll)
         updateScrollCursor(viewport()->size());
 }
@@ -124,15 +131,65 @@ void SObjectView::slotZoomMinus() { slotZoom(zoomPercent() - SCanvasGeometry::kZ
 
 void SObjectView::slotZoom(int iPercent)
 {
+    zoomAbout(iPercent, QPoint(viewport()->width() / 2, viewport()->height() / 2));
+}
+
+void SObjectView::zoomAbout(int percent, const QPoint &viewportPos)
+{
     const int before = zoomPercent();
-    if (!mCanvas.setZoom(iPercent))
+    const QPoint at = scrollPosition() + viewportPos;
+    const QPointF anchor(SCanvasGeometry::anchorOf(at.x(), before), SCanvasGeometry::anchorOf(at.y(), before));
+    if (!mCanvas.setZoom(percent))
         return;
     Mu::debug("slotZoom: %d => %d", before, zoomPercent());
-    updateScrollBars();
+    mZoomAnchor = anchor;
+    mAnchorViewportPos = viewportPos;
+    applyZoomAnchor();
     if (mMode == MD_Scroll)
         updateScrollCursor(size());
     repaintCanvas();
     emit sigZoomChanged(zoomPercent());
+}
+
+void SObjectView::applyZoomAnchor()
+{
+    const QScopedValueRollback<bool> applying(mApplyingAnchor, true);
+    updateScrollBars();
+    if (mZoomAnchor)
+        scrollTo(QPoint(SCanvasGeometry::scrollForAnchor(mZoomAnchor->x(), zoomPercent(), mAnchorViewportPos.x()),
+                        SCanvasGeometry::scrollForAnchor(mZoomAnchor->y(), zoomPercent(), mAnchorViewportPos.y())));
+}
+
+int SObjectView::fitZoom() const
+{
+    if (!isReady())
+        return zoomPercent();
+    return SCanvasGeometry::fitZoom(maximumViewportSize(),
+                                    [this](int percent) { return mCanvas.canvasSizeAt(percent); });
+}
+
+void SObjectView::slotZoomToFit()
+{
+    if (!isReady())
+        return;
+    slotZoom(fitZoom());
+    mZoomAnchor.reset();
+    scrollTo(QPoint(0, 0));
+}
+
+void SObjectView::wheelEvent(QWheelEvent *event)
+{
+    if (!(event->modifiers() & Qt::ControlModifier) || !isReady()) {
+        QAbstractScrollArea::wheelEvent(event);
+        return;
+    }
+    constexpr int kNotch = 120; // eighths of a degree per wheel notch
+    mWheelAngle += event->angleDelta().y();
+    const int notches = mWheelAngle / kNotch;
+    mWheelAngle -= notches * kNotch;
+    if (notches != 0)
+        zoomAbout(zoomPercent() + notches * SCanvasGeometry::wheelZoomStep(zoomPercent()), event->position().toPoint());
+    event->accept();
 }
 
 void SObjectView::slotSetMode(int iMode)

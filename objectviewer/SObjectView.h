@@ -8,6 +8,7 @@
 
 #include <QAbstractScrollArea>
 
+#include <optional>
 #include <vector>
 
 class QMenu;
@@ -63,10 +64,17 @@ public:
     QMenu *fillContextMenu();
     QMenu *contextMenu() const { return mContextMenu; }
 
+    // The largest zoom at which the whole canvas fits the view without scroll bars.
+    int fitZoom() const;
+    // Zooms so that the canvas point under viewportPos stays there.
+    void zoomAbout(int percent, const QPoint &viewportPos);
+
 public slots:
     void slotZoomPlus();
     void slotZoomMinus();
+    // Keeps the canvas point at the middle of the view in place.
     void slotZoom(int iPercent);
+    void slotZoomToFit();
     void slotSetMode(int iMode);
     void slotTogglePointIds();
     void slotToggleImageIds();
@@ -90,12 +98,15 @@ protected:
     void contextMenuEvent(QContextMenuEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void scrollContentsBy(int dx, int dy) override;
+    void wheelEvent(QWheelEvent *event) override;
 
 private slots:
     void _slotHandleContextMenu(int iPopId);
 
 private:
     void updateScrollBars();
+    // Scrolls the zoom anchor back to its place in the view.
+    void applyZoomAnchor();
     // Size-all arrows while the canvas is larger than `shown` in either direction.
     void updateScrollCursor(const QSize &shown);
     void updateCanvasRect(const QRect &canvasRect);
@@ -117,4 +128,10 @@ private:
     bool mZooming = false;
     bool mSelecting = false;
     bool mAdding = false;
+    // The point a zoom held in place (SCanvasGeometry::anchorOf) and where in the view; kept
+    // until the user scrolls, since scroll bars that come or go after a zoom move the view.
+    std::optional<QPointF> mZoomAnchor;
+    QPoint mAnchorViewportPos;
+    bool mApplyingAnchor = false;
+    int mWheelAngle = 0; // of Ctrl + wheel turns not yet used for a zoom step
 };

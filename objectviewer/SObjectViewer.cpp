@@ -48,6 +48,10 @@ SObjectViewer::SObjectViewer(int plane, QWidget *parent) : QMainWindow(parent), 
     mView = new SObjectView(plane, this);
     applyPrefs(false);
     setCentralWidget(mView);
+    // A viewer activated in the workspace gives the focus to its view, so that its keys work
+    // at once.
+    setFocusPolicy(Qt::StrongFocus);
+    setFocusProxy(mView);
 
     setWhatsThis(Mu::tr("The <font color=\"#0000ff\">%1</font> allows you to inspect object data, which is "
                         "projected in the %2-plane. The 2D-viewing area offers scrolling, zooming and "
@@ -121,6 +125,15 @@ void SObjectViewer::createActions()
     zoomBar->addAction(mZoomOutAction);
     zoomMenu->addAction(mZoomOutAction);
 
+    mFitWindowAction = new QAction(SObjectIcons::fitWindow(), Mu::tr("Fit to &Window"), this);
+    mFitWindowAction->setShortcut(QKeySequence(Qt::Key_F));
+    // Three viewers share the main window: each answers only while it has the focus.
+    mFitWindowAction->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    addAction(mFitWindowAction);
+    connect(mFitWindowAction, &QAction::triggered, mView, &SObjectView::slotZoomToFit);
+    zoomBar->addAction(mFitWindowAction);
+    zoomMenu->addAction(mFitWindowAction);
+
     QMenu *fixedMenu = zoomMenu->addMenu(SObjectIcons::fixedZoom(), Mu::tr("&Fixed Zoom"));
     for (int i = 0; i < kFixedZoomCount; ++i) {
         const int percent = kFixedZooms[size_t(i)];
@@ -184,6 +197,7 @@ void SObjectViewer::slotZoomed(int iPercent)
     mZoomOutAction->setEnabled(ready && iPercent > SObjectView::kZoomMin);
     for (QAction *action : mFixedZoomActions)
         action->setEnabled(ready);
+    mFitWindowAction->setEnabled(ready);
     mZoomSpinBox->setEnabled(ready);
     if (ready)
         mZoomSpinBox->setValue(iPercent);

@@ -42,6 +42,7 @@ public:
     QSpinBox *zoomSpinBox() const { return mZoomSpinBox; }
     QAction *zoomInAction() const { return mZoomInAction; }
     QAction *zoomOutAction() const { return mZoomOutAction; }
+    QAction *fitWindowAction() const { return mFitWindowAction; }
     QAction *fixedZoomAction(int i) const { return mFixedZoomActions[size_t(i)]; }
 
     // Class-wide operations over the existing viewers, in plane order XY, XZ, YZ.
@@ -88,6 +89,7 @@ private:
     SObjectView *mView;
     QAction *mZoomInAction = nullptr;
     QAction *mZoomOutAction = nullptr;
+    QAction *mFitWindowAction = nullptr;
     std::array<QAction *, kFixedZoomCount> mFixedZoomActions{};
     QSpinBox *mZoomSpinBox = nullptr;
 
