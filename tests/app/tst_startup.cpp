@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Start-up: the configuration is read from the user's file, else the system's, else
-// the defaults are used with one warning; "-p" in any argument asks for PAT-B's project.
+// Start-up: the configuration is read from the user's file, else the system's, else the
+// defaults are used with one warning; a damaged user file is kept and a save is atomic; "-p"
+// in any argument asks for PAT-B's project.
 #include "app/SStartup.h"
 #include "framework/Mu.h"
 #include "framework/MxApp.h"
@@ -23,6 +24,12 @@ void writeFile(const QString &path, const QByteArray &text)
     QFile f(path);
     QVERIFY(f.open(QIODevice::WriteOnly));
     f.write(text);
+}
+
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 } // namespace
@@ -87,16 +94,57 @@ private slots:
                      QStringLiteral("Can't find a valid configuration-file! Using internal defaults."));
     }
 
-    void unreadableUserFileIsReportedAndKept()
+    // A damaged user file is reported or ignored, the defaults are used and the file is kept
+    // as it was until the user saves.
+    void damagedUserFileKept_data()
     {
-        resetFolders(true, false, QByteArray("[Points\n\x01\x02garbage=\n[[["));
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<int>("damage"); // 0 content only, 1 unreadable, 2 a folder in its place
+        QTest::newRow("binary garbage") << QByteArray("\x00\x01\x02\xff[[[\n=\n\x7f", 12) << 0;
+        QTest::newRow("unclosed section") << QByteArray("[Points\nPointSize_0=9\n") << 0;
+        QTest::newRow("wrong types") << QByteArray("[Points]\nPointSize_0=huge\n") << 0;
+        QTest::newRow("unreadable") << QByteArray("[Points\n\x01\x02garbage=\n[[[") << 1;
+        QTest::newRow("folder") << QByteArray() << 2;
+    }
+
+    void damagedUserFileKept()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(int, damage);
+        resetFolders(true, false, text);
         const QString file = mUser.path() + QStringLiteral("/Varlomin/Varlomin.cfg");
-        QFile::setPermissions(file, QFileDevice::WriteOwner); // not readable
-        SStartup::readConfiguration(mApp, QString());
-        QVERIFY(!mWarnings.isEmpty());
+        if (damage == 1)
+            QFile::setPermissions(file, QFileDevice::WriteOwner);
+        if (damage == 2)
+            QVERIFY(QFile::remove(file) && QDir().mkpath(file));
+        QVERIFY(SStartup::readConfiguration(mApp, QString()));
         QCOMPARE(Mx::Cfg(QStringLiteral("Points")).readNum(QStringLiteral("PointSize_0"), 7), 7);
+        QVERIFY(damage == 0 || !mWarnings.isEmpty());
         QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-        QVERIFY(QFile::exists(file)); // never replaced behind the user's back
+        if (damage == 2)
+            QVERIFY(QFileInfo(file).isDir());
+        else
+            QCOMPARE(readAll(file), text);
+    }
+
+    // A save goes through a temporary file: when that cannot be made, the old file stays whole.
+    void atomicSave()
+    {
+        resetFolders(true, false);
+        const QString file = mUser.path() + QStringLiteral("/Varlomin/Varlomin.cfg");
+        QVERIFY(SStartup::readConfiguration(mApp, QString()));
+        Mx::CfgStore::setValue("Points", "PointSize_0", "11");
+        QVERIFY(Mx::CfgStore::save(file));
+        QVERIFY(!QFile::exists(file + ".tmp"));
+        const QByteArray saved = readAll(file);
+        QVERIFY(saved.contains("PointSize_0=11"));
+        QVERIFY(QDir().mkpath(file + ".tmp"));
+        Mx::CfgStore::setValue("Points", "PointSize_0", "13");
+        QString error;
+        QVERIFY(!Mx::CfgStore::save(file, &error));
+        QVERIFY2(error.contains("Varlomin.cfg"), qPrintable(error));
+        QCOMPARE(readAll(file), saved);
+        QDir(file + ".tmp").removeRecursively();
     }
 
     void configOverrideMustBeReadable()
