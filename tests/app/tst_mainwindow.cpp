@@ -454,37 +454,6 @@ private slots:
         SObjectViewer::closeAll();
     }
 
-    void inconsistentFilesReportCodeAndKeepWhatWasRead()
-    {
-        using namespace PatbWriter;
-        QTemporaryDir dir;
-        // The second image's orientation record names another image: error 60868 there.
-        const QByteArray i = imageHeader(1) + imagePoint(0, 100, 1, 2, 0, 0) + imageTrailer() + imageHeader(2) +
-                             imagePoint(0, 100, 3, 4, 0, 0) + imageTrailer();
-        const QByteArray e = orientationRecord(1, 1, 0, 0, 0, 0, 0, 0) + orientationRecord(7, 1, 0, 0, 0, 0, 0, 0);
-        writeFile(dir.filePath(QStringLiteral("x.(i)")), i);
-        writeFile(dir.filePath(QStringLiteral("x.(e)")), e);
-        writeFile(dir.filePath(QStringLiteral("x.(o)")), statisticsRecord(1, 1, kInversionDone));
-        writeFile(dir.filePath(QStringLiteral("x.(c)")), QByteArray());
-        writeFile(dir.filePath(QStringLiteral("x.(p)")),
-                  projectFile(projectFileNames(QStringLiteral("x"), QStringLiteral("none.cam"))));
-        Varlomin window{QPixmap()};
-        window.show();
-        QString shown;
-        onNextModal<QMessageBox>([&](QMessageBox *box) {
-            shown = box->text();
-            box->accept();
-        });
-        window.openProject(dir.filePath(QStringLiteral("x.(p)")));
-        QVERIFY2(shown.contains(QStringLiteral("60868")), qPrintable(shown));
-        QVERIFY(shown.contains(QStringLiteral("Sequences in files (i) and (e) don't fit!")));
-        // The first image was complete and stays; the program goes on with it.
-        QCOMPARE(window.images().count(), 1);
-        QVERIFY(!window.projectFile().isEmpty());
-        SImageViewer::closeAll();
-        SObjectViewer::closeAll();
-    }
-
     // Every showing of the close dialog focuses "Yes"; "No" keeps the program running; the
     // group box decides whether anything is saved, and the dialog remembers its boxes.
     void closeDialogSemantics()
