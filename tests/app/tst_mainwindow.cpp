@@ -243,28 +243,6 @@ private slots:
         QVERIFY(!model->hasChildren(lonely));
     }
 
-    void keyboardTogglesAndViewers()
-    {
-        Varlomin window{QPixmap()};
-        window.show();
-        Mx::Cfg points(QStringLiteral("Points"));
-        QTest::keyClick(&window, Qt::Key_N, Qt::ShiftModifier);
-        QCOMPARE(points.readNum(QStringLiteral("PointOn_0"), -1), 1); // absent reads as off here
-        QTest::keyClick(&window, Qt::Key_N, Qt::ShiftModifier);
-        QCOMPARE(points.readNum(QStringLiteral("PointOn_0"), -1), 0);
-        QTest::keyClick(&window, Qt::Key_L, Qt::ShiftModifier | Qt::ControlModifier);
-        QVERIFY(!points.hasKey(QStringLiteral("PointOn_6")));
-
-        QTest::keyClick(&window, Qt::Key_2, Qt::ControlModifier);
-        SObjectViewer *xz = SObjectViewer::viewer(1);
-        QVERIFY(xz);
-        QTest::keyClick(&window, Qt::Key_2, Qt::ControlModifier);
-        QCOMPARE(SObjectViewer::viewer(1), xz); // only focused
-        QTest::keyClick(&window, Qt::Key_3, Qt::ControlModifier | Qt::ShiftModifier);
-        QVERIFY(!SObjectViewer::viewer(2));
-        SObjectViewer::closeAll();
-    }
-
     void savedPagesReachTheirViewers()
     {
         Varlomin window{QPixmap()};
@@ -300,54 +278,6 @@ private slots:
         page(window, 3)->slotSaveWidgetStates();
         QCOMPARE(imageGround(imageViewer), olive);
         QCOMPARE(objectGround(2), navy);
-    }
-
-    void preferencesOpenAtTheAskedPage()
-    {
-        Varlomin window{QPixmap()};
-        window.show();
-        window.createObjectViewer(0);
-        emit SObjectViewer::viewer(0)->sigRequestObjectPreferences();
-        QCOMPARE(window.prefsTab()->currentPage(), page(window, 1));
-        QVERIFY(window.prefsTab()->isVisible());
-        // While the dialog is shown another request does not turn the page.
-        SImageViewer *imageViewer = window.createImageViewer(1);
-        emit imageViewer->sigRequestImagePreferences();
-        QCOMPARE(window.prefsTab()->currentPage(), page(window, 1));
-        window.prefsTab()->hide();
-        emit imageViewer->sigRequestImagePreferences();
-        QCOMPARE(window.prefsTab()->currentPage(), page(window, 0));
-        window.prefsTab()->hide();
-        SObjectViewer::closeAll();
-        SImageViewer::closeAll();
-    }
-
-    void f11HidesAndRestoresToolBars()
-    {
-        Varlomin window{QPixmap()};
-        window.show();
-        SObjectViewer *objectViewer = window.createObjectViewer(0);
-        SImageViewer *imageViewer = window.createImageViewer(1);
-        auto visibleBars = [](QMainWindow *w) {
-            int n = 0;
-            for (QToolBar *bar : w->findChildren<QToolBar *>())
-                n += bar->isVisibleTo(w) ? 1 : 0;
-            return n;
-        };
-        window.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&window));
-        const int objectBars = visibleBars(objectViewer), imageBars = visibleBars(imageViewer);
-        QVERIFY(objectBars > 0 && imageBars > 0);
-        QTest::keyClick(&window, Qt::Key_F11);
-        QCOMPARE(visibleBars(objectViewer), 0);
-        QCOMPARE(visibleBars(imageViewer), 0);
-        QVERIFY(!imageViewer->statusBar()->isVisibleTo(imageViewer));
-        QTest::keyClick(&window, Qt::Key_F11);
-        QCOMPARE(visibleBars(objectViewer), objectBars);
-        QCOMPARE(visibleBars(imageViewer), imageBars);
-        QVERIFY(imageViewer->statusBar()->isVisibleTo(imageViewer));
-        SObjectViewer::closeAll();
-        SImageViewer::closeAll();
     }
 
     void cancellingALargeReadLeavesNoProject()
@@ -675,47 +605,6 @@ private slots:
                 selected << QString::number(point.id());
         QCOMPARE(selected, (QStringList{"101", "103"}));
         QCOMPARE(window.objectPoints().selectedCount(), 2);
-    }
-
-    void infoShowsWholeAbsolutePaths()
-    {
-        Varlomin window{QPixmap()};
-        window.resize(900, 700);
-        window.show();
-        const QString previous = QDir::currentPath();
-        QDir::setCurrent(mDir.path());
-        window.openProject(QStringLiteral("block.(p)"));
-        QDir::setCurrent(previous);
-        ProjectInfo *info = window.projectInfo();
-        const QString image = QDir::toNativeSeparators(mDir.filePath(QStringLiteral("block.(i)")));
-        QCOMPARE(info->value(2), image);
-        QCOMPARE(info->value(0), QDir::toNativeSeparators(mDir.filePath(QStringLiteral("block.(p)"))));
-        QCOMPARE(Mx::Cfg(QStringLiteral("Varlomin")).readString(QStringLiteral("Last project-file"), QString()),
-                 info->value(0));
-        // Too narrow for the path: the middle goes, the "(i)" stays, the tool tip has it all.
-        ProjectInfo narrow;
-        narrow.update(info->value(0), info->value(1), image, info->value(3), info->value(4), info->value(5), 0.5, 1.0,
-                      2, 6, true);
-        narrow.resize(330, 400);
-        narrow.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&narrow));
-        const QString shown = narrow.shownText(2);
-        QVERIFY2(shown != image && shown.endsWith(QStringLiteral("(i)")), qPrintable(shown));
-        QCOMPARE(narrow.value(2), image);
-    }
-
-    void viewMenuFindsClosedDocks()
-    {
-        Varlomin window{QPixmap()};
-        window.show();
-        QMenu *view = window.menu(3);
-        for (QDockWidget *dock : window.findChildren<QDockWidget *>()) {
-            QAction *toggle = menuAction(view, dock->windowTitle());
-            QVERIFY2(toggle, qPrintable(dock->windowTitle()));
-            dock->close();
-            toggle->trigger();
-            QVERIFY(dock->isVisible());
-        }
     }
 };
 

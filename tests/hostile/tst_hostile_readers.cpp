@@ -264,35 +264,6 @@ private slots:
         QVERIFY2(!kMemoryMeasurable || peakResidentKb() - peakBefore < kMaxPeakGrowthKb,
                  "the reader must not slurp the file");
     }
-
-    void projectFileGarbage_data()
-    {
-        QTest::addColumn<QByteArray>("prefix");
-        QTest::addColumn<bool>("keepNames"); // the names follow the prefix and are still found
-
-        QByteArray garbage(64 * 1024, '\0');
-        QRandomGenerator random(4711);
-        for (char &c : garbage)
-            c = char(random.bounded(256));
-        const QByteArray longLine = QByteArray(200000, 'x') + "\r\n";
-        QTest::newRow("binary garbage only") << garbage << false;
-        QTest::newRow("one very long line only") << longLine << false;
-        QTest::newRow("garbage before the names") << garbage + "\r\n" << true;
-    }
-
-    void projectFileGarbage()
-    {
-        QFETCH(QByteArray, prefix);
-        QFETCH(bool, keepNames);
-        Files f = goodFiles();
-        f.project = prefix + (keepNames ? f.project : QByteArray());
-        Capture capture;
-        const ReadResult result = readProject(writeProject(mDir.path(), f), capture);
-        QCOMPARE(result.completed, keepNames);
-        QCOMPARE(result.images, keepNames ? kImageCount : 0);
-        if (!keepNames)
-            QVERIFY(capture.dialogs.value(0).startsWith("Project file corrupt!"));
-    }
 };
 
 QTEST_GUILESS_MAIN(TestHostileReaders)

@@ -44,8 +44,6 @@ private slots:
     void noWrapAround();
     void zoomControls();
     void selectionRequests();
-    void keyboardToggles_data();
-    void keyboardToggles();
     void settingsDefaultsFromEmptyConfiguration();
     void settingsPassKeepsToggles();
 
@@ -175,41 +173,6 @@ void TestSImageViewer::selectionRequests()
     QSignalSpy prefs(viewer, &SImageViewer::sigRequestImagePreferences);
     viewer->preferencesAction()->trigger();
     QCOMPARE(prefs.count(), 1);
-}
-
-void TestSImageViewer::keyboardToggles_data()
-{
-    QTest::addColumn<int>("key");
-    QTest::addColumn<int>("modifiers");
-    QTest::addColumn<QString>("changed"); // which flag flips; empty for none
-    QTest::newRow("B") << int(Qt::Key_B) << int(Qt::NoModifier) << "blunders";
-    QTest::newRow("Ctrl+B ignored") << int(Qt::Key_B) << int(Qt::ControlModifier) << "";
-    QTest::newRow("L") << int(Qt::Key_L) << int(Qt::NoModifier) << "links";
-    QTest::newRow("P") << int(Qt::Key_P) << int(Qt::NoModifier) << "ids";
-    QTest::newRow("R") << int(Qt::Key_R) << int(Qt::NoModifier) << "graphical";
-    QTest::newRow("Shift+R") << int(Qt::Key_R) << int(Qt::ShiftModifier) << "textual";
-    QTest::newRow("Ctrl+R") << int(Qt::Key_R) << int(Qt::ControlModifier) << "graphical";
-}
-
-void TestSImageViewer::keyboardToggles()
-{
-    QFETCH(int, key);
-    QFETCH(int, modifiers);
-    QFETCH(QString, changed);
-    auto *viewer = new SImageViewer(&mImages, nullptr, 3);
-    SImageView *view = viewer->graphicalView();
-    const auto flags = [view] {
-        return QMap<QString, bool>{{"blunders", view->canvas().blundersOn()},
-                                   {"links", view->canvas().linkCountOn()},
-                                   {"ids", view->canvas().pointIdsOn()},
-                                   {"graphical", view->canvas().residualsOn(VM_Graphical)},
-                                   {"textual", view->canvas().residualsOn(VM_Textual)}};
-    };
-    const QMap<QString, bool> before = flags();
-    QTest::keyClick(viewer, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
-    const QMap<QString, bool> after = flags();
-    for (auto it = before.begin(); it != before.end(); ++it)
-        QCOMPARE(after.value(it.key()), it.key() == changed ? !it.value() : it.value());
 }
 
 void TestSImageViewer::settingsDefaultsFromEmptyConfiguration()

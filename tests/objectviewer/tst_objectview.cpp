@@ -80,8 +80,6 @@ class TestObjectView : public QObject {
 
 private slots:
     void concentricMarkBlunderSymbol();
-    void symbolShapes_data();
-    void symbolShapes();
     void hiddenIndexAndBlunders();
     void idTexts_data();
     void idTexts();
@@ -116,42 +114,6 @@ void TestObjectView::concentricMarkBlunderSymbol()
             QCOMPARE(at(image, kMid + dir * ring.reach), ring.inside);
             QCOMPARE(at(image, kMid + dir * (ring.reach + 1)), ring.outside);
         }
-}
-
-void TestObjectView::symbolShapes_data()
-{
-    QTest::addColumn<int>("symbol");
-    QTest::addColumn<int>("size");
-    QTest::addColumn<int>("drawnWidth"); // black pixels on the widest row
-    // Sizes of each symbol: tst_symbolextent.
-    QTest::newRow("circle 8 stays 8") << 0 << 8 << 8;
-    QTest::newRow("unknown symbol draws nothing") << 5 << 7 << 0;
-}
-
-void TestObjectView::symbolShapes()
-{
-    QFETCH(int, symbol);
-    QFETCH(int, size);
-    QFETCH(int, drawnWidth);
-    Fixture f;
-    f.view.canvas().setPointSymbol(0, symbol);
-    f.view.canvas().setPointSize(0, size);
-    const QImage image = paint(f.view);
-    QCOMPARE(image.size(), QSize(580, 330));
-    const int a = (drawnWidth > 0 ? drawnWidth : size) / 2;
-    // A triangle is widest on its base, py + a; circle and cross on the point's row.
-    const int row = symbol == 1 ? kMid.y() + a : kMid.y();
-    int black = 0;
-    for (int x = kMid.x() - 20; x <= kMid.x() + 20; ++x)
-        black += image.pixelColor(x, row) == kPointColor;
-    QCOMPARE(black, drawnWidth);
-    if (symbol == 1 || symbol == 2) { // the top end is one pixel wide, straight above the point
-        QCOMPARE(at(image, kMid - QPoint(0, a)), kPointColor);
-        QCOMPARE(at(image, kMid - QPoint(1, a)), kBackground);
-    }
-    const QColor corner = drawnWidth > 0 ? kPointColor : kBackground;
-    QCOMPARE(at(image, QPoint(40, 290)), corner); // corner point (Xmin, Ymin)
-    QCOMPARE(at(image, QPoint(540, 40)), corner); // corner point (Xmax, Ymax)
 }
 
 void TestObjectView::hiddenIndexAndBlunders()

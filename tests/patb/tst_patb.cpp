@@ -42,7 +42,6 @@ private slots:
 
     void iniSearch_data();
     void iniSearch();
-    void patIniFromWindir();
     void currentPatProject();
 
     void projectFileKeys();
@@ -66,7 +65,6 @@ private slots:
 
     void cameraFile_data();
     void cameraFile();
-    void cameraFileShortAndNoImages();
 
     void reconcileCodesAndInversion();
 
@@ -151,19 +149,6 @@ void TestPatb::iniSearch()
                                  .arg(path("block.pro"))}
                : QStringList{};
     QCOMPARE(capture.warnings(), expected);
-}
-
-void TestPatb::patIniFromWindir()
-{
-    SPatbReader reader(mData, mHandler);
-    {
-        MessageCapture capture;
-        QCOMPARE(reader.readPATini("PAT", "PATH_PROGRAMS"), QString());
-        QCOMPARE(capture.warnings(),
-                 QStringList{QString("PAT configuaration file '%1' doesn't exist!").arg(path("Pat.ini"))});
-    }
-    writeFile(path("Pat.ini"), "[PATB]\nPATB_LAST_PROJ=a\n[PAT]\nPATH_PROGRAMS = /opt/patb \n");
-    QCOMPARE(reader.readPATini("PAT", "PATH_PROGRAMS"), QString("/opt/patb"));
 }
 
 void TestPatb::currentPatProject()
@@ -532,24 +517,6 @@ void TestPatb::cameraFile()
              warned ? QStringList{QString("Camera ID in '%1' is no number! Can't compare with Camera ID of images.")
                                       .arg(path("c.cam"))}
                     : QStringList{});
-}
-
-void TestPatb::cameraFileShortAndNoImages()
-{
-    writeFile(path("c.cam"), cameraRecord("12", 0, 0, 1, 1));
-    SPatbReader reader(mData, mHandler);
-    {
-        MessageCapture capture;
-        QVERIFY(!reader.ReadPATCameraFile(path("c.cam")));
-        QCOMPARE(capture.warnings(), QStringList{"No image loaded to extract camera ID from."});
-    }
-    QVERIFY(readImages(imageHeader(1) + imagePoint(0, 5, 1, 2) + imageTrailer(), orientationRecord(1, 12, 0, 0, 0)));
-    writeFile(path("c.cam"), cameraRecord("12", 0, 0, 1, 1).left(100));
-    MessageCapture capture;
-    QVERIFY(!reader.ReadPATCameraFile(path("c.cam")));
-    QCOMPARE(capture.warnings().size(), 1);
-    QVERIFY(capture.warnings().first().contains(path("c.cam")));
-    QCOMPARE(mData.mListImageData.first()->xmin(), 1.0f);
 }
 
 // ---- initialisation -------------------------------------------------------------------------

@@ -19,7 +19,6 @@ class TstFastOpen : public QObject {
     Q_OBJECT
 
 private slots:
-    void findKeepsFirstPointAcrossAppends();
     void codesFromTheOnePointOfEachId_data();
     void codesFromTheOnePointOfEachId();
     void linksInReadingOrder_data();
@@ -35,23 +34,6 @@ using PatbFiles::MessageCapture;
 namespace {
 SObjectPoint objectPoint(int id, int code) { return SObjectPoint(id, code, 0, 0, 0, 0, 0, 0); }
 } // namespace
-
-void TstFastOpen::findKeepsFirstPointAcrossAppends()
-{
-    SObjectPointList list;
-    constexpr int kMany = 5000;
-    for (int i = 0; i < kMany; ++i)
-        list.append(objectPoint(3 * i, 1));
-    QCOMPARE(list.find(30)->code(), 1);
-    // More after a lookup, with duplicates: the first point of an id stays the one found.
-    for (int i = 0; i < 2 * kMany; ++i)
-        list.append(objectPoint(3 * i + (i % 2 == 0 ? 0 : 1), 2));
-    QCOMPARE(list.find(30)->code(), 1);
-    QCOMPARE(list.find(34)->code(), 2);
-    QVERIFY(!list.find(32));
-    list.clear();
-    QVERIFY(!list.find(30));
-}
 
 void TstFastOpen::codesFromTheOnePointOfEachId_data()
 {

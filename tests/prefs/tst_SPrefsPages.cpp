@@ -96,12 +96,9 @@ private slots:
     void viewerPagesSaveTheirKeysUntouched_data();
     void viewerPagesSaveTheirKeysUntouched();
     void imagePageRoundTripsStoredValues();
-    void spinBoxesClampStoredValues_data();
-    void spinBoxesClampStoredValues();
     void linksPageShowsAndSavesLineType_data();
     void linksPageShowsAndSavesLineType();
     void pointsPageSavesAllGroups();
-    void pointsPageShowsSwitchedOffGroup();
     void fontDialog_data();
     void fontDialog();
     void fontDialogKeepsAnUntouchedFont();
@@ -168,39 +165,6 @@ void TestSPrefsPages::imagePageRoundTripsStoredValues()
     QCOMPARE(Mx::Cfg(kGroupImageViewer).readColor(kBgColor, Qt::black), QColor(10, 20, 30));
 }
 
-void TestSPrefsPages::spinBoxesClampStoredValues_data()
-{
-    QTest::addColumn<QString>("group");
-    QTest::addColumn<QString>("key");
-    QTest::addColumn<QString>("widget");
-    QTest::addColumn<int>("stored");
-    QTest::addColumn<int>("shown");
-
-    QTest::newRow("point size 2") << kGroupPoints << pointSizeKey(2) << "pointSize_2" << 2 << 3;
-    QTest::newRow("point size 30") << kGroupPoints << pointSizeKey(5) << "pointSize_5" << 30 << 25;
-    QTest::newRow("mark size 0") << kGroupPoints << kMarkSize << "markSize" << 0 << 1;
-    QTest::newRow("blunder size 11") << kGroupPoints << kBlunderSize << "blunderSize" << 11 << 10;
-    QTest::newRow("largest residual -4") << kGroupImageViewer << kLargestResidualSize << "largestResidualSize" << -4
-                                         << 1;
-    QTest::newRow("object scale 200000") << kGroupObjectViewer << kScale << "scale" << 200000 << 100000;
-}
-
-void TestSPrefsPages::spinBoxesClampStoredValues()
-{
-    QFETCH(QString, group);
-    QFETCH(QString, key);
-    QFETCH(QString, widget);
-    QFETCH(int, stored);
-    QFETCH(int, shown);
-
-    Mx::Cfg(group).writeEntry(key, stored);
-    std::unique_ptr<Mx::PrefsTab> page = makePage(group);
-    page->initWidgets();
-    QCOMPARE(child<QSpinBox>(page.get(), widget)->value(), shown);
-    page->slotSaveWidgetStates();
-    QCOMPARE(Mx::Cfg(group).readNum(key, -999), shown);
-}
-
 void TestSPrefsPages::linksPageShowsAndSavesLineType_data()
 {
     QTest::addColumn<int>("stored");
@@ -262,20 +226,6 @@ void TestSPrefsPages::pointsPageSavesAllGroups()
     QCOMPARE(cfg.readNum(kMarkSize, -1), 2);
     QCOMPARE(cfg.readColor(kBlunderColor, Qt::black), QColor(255, 0, 0));
     QCOMPARE(cfg.readNum(kBlunderSize, -1), 2);
-}
-
-void TestSPrefsPages::pointsPageShowsSwitchedOffGroup()
-{
-    Mx::Cfg cfg(kGroupPoints);
-    cfg.writeEntry(pointOnKey(3), 0);
-    cfg.writeEntry(pointSymbolKey(3), 1);
-    cfg.writeEntry(pointColorKey(3), QColor(0, 0, 255));
-    SPrefsPoints page(nullptr);
-    page.initWidgets();
-    for (int i = 0; i < kPointCodeCount; ++i)
-        QCOMPARE(child<QGroupBox>(&page, QStringLiteral("pointGroup_%1").arg(i))->isChecked(), i != 3);
-    QCOMPARE(child<QComboBox>(&page, "pointSymbol_3")->currentText(), QStringLiteral("Triangle"));
-    QCOMPARE(child<QtColorPicker>(&page, "pointColor_3")->currentColor(), QColor(0, 0, 255));
 }
 
 void TestSPrefsPages::fontDialog_data()

@@ -65,7 +65,8 @@ QString writePartialProject(const QString &dir)
     using namespace PatbWriter;
     writeFile(dir + QStringLiteral("/b.(i)"),
               imageHeader(1) + imageTrailer() + imageHeader(2) + imagePoint(0, 5, 1, 1, 0, 0, 1) + imageTrailer());
-    writeFile(dir + QStringLiteral("/b.(e)"), orientationRecord(1, 7, 1, 2, 3, 0, 0, 0) + orientationRecord(3, 7, 1, 2, 3, 0, 0, 0));
+    writeFile(dir + QStringLiteral("/b.(e)"),
+              orientationRecord(1, 7, 1, 2, 3, 0, 0, 0) + orientationRecord(3, 7, 1, 2, 3, 0, 0, 0));
     writeFile(dir + QStringLiteral("/b.(o)"), QByteArray());
     writeFile(dir + QStringLiteral("/b.(c)"), QByteArray());
     writeFile(dir + QStringLiteral("/b.(p)"),

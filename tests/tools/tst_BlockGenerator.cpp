@@ -71,7 +71,6 @@ private slots:
     void deterministic();
     void badOptions_data();
     void badOptions();
-    void commandLine();
     void bundledExample_data();
     void bundledExample();
 };
@@ -208,25 +207,6 @@ void TestBlockGenerator::badOptions()
     QVERIFY(!error.isEmpty());
     QCOMPARE(error, generator.checkOptions());
     QVERIFY(!QFileInfo::exists(dir.filePath("out")));
-}
-
-void TestBlockGenerator::commandLine()
-{
-    const QString program = QDir(qEnvironmentVariable("VARLOMIN_BIN_DIR")).filePath("varlomin-blockgen");
-    QTemporaryDir dir;
-    QProcess run;
-    run.start(program, {"--images", "6", "--points", "100", "--seed", "3", "--out", dir.path(), "--name", "cli"});
-    QVERIFY(run.waitForFinished());
-    QCOMPARE(run.exitCode(), 0);
-    const QString line = QString::fromLocal8Bit(run.readAllStandardOutput()).trimmed();
-    QVERIFY2(line.contains("6 images") && line.contains("100 object points"), qPrintable(line));
-    QVERIFY(QFileInfo::exists(dir.filePath("cli.(p)")));
-
-    run.start(program, {"--images", "six", "--points", "100", "--out", dir.filePath("bad")});
-    QVERIFY(run.waitForFinished());
-    QCOMPARE(run.exitCode(), 2);
-    QVERIFY(run.readAllStandardError().contains("six"));
-    QVERIFY(!QFileInfo::exists(dir.filePath("bad")));
 }
 
 // The committed example opens as the program opens it with "-p": from the repository root as
