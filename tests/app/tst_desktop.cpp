@@ -264,44 +264,6 @@ private slots:
                                        .arg(window.projectFiles()->sigma0, 0, 'f', 3)));
     }
 
-    void reloadWaitsForASlowWriter()
-    {
-        QTemporaryDir dir, next;
-        const QString project = writeBlock(dir.path(), 1);
-        writeBlock(next.path(), 3);
-        Varlomin window{QPixmap()};
-        window.show();
-        window.openProject(project);
-        const int imagesExpected = window.images().count();
-
-        // The writer rewrites every result file in three pieces, 400 ms apart.
-        constexpr int kPieces = 3;
-        auto writePiece = [&](int piece) {
-            for (const QString &suffix : kResultSuffixes) {
-                const QByteArray bytes = readAll(next.filePath(QStringLiteral("demo") + suffix));
-                const qsizetype size = bytes.size() / kPieces + 1;
-                QFile file(dir.filePath(QStringLiteral("demo") + suffix));
-                QVERIFY(file.open(piece == 0 ? QIODevice::WriteOnly | QIODevice::Truncate : QIODevice::Append));
-                file.write(bytes.mid(piece * size, size));
-            }
-        };
-        writePiece(0);
-        window.slotReload();
-        int written = 1;
-        QTimer writer;
-        connect(&writer, &QTimer::timeout, [&] {
-            if (written < kPieces)
-                writePiece(written++);
-        });
-        writer.start(400);
-        QTRY_VERIFY_WITH_TIMEOUT(!window.reloadBar()->isVisible(), 15000);
-        QCOMPARE(written, kPieces);
-        QCOMPARE(window.lastReloadError(), QString());
-        QCOMPARE(window.images().count(), imagesExpected);
-        QCOMPARE(readAll(dir.filePath(QStringLiteral("demo.(o)"))), readAll(next.filePath(QStringLiteral("demo.(o)"))));
-        QVERIFY(mMessages.contains(QStringLiteral("Reloaded <b>demo.(p)</b>.")));
-    }
-
     void damagedRewriteKeepsTheProjectShown()
     {
         QTemporaryDir dir;

@@ -9,8 +9,6 @@
 #include "app/Varlomin.h"
 #include "framework/Mu.h"
 #include "framework/MxCfg.h"
-#include "framework/MxPrefsDialog.h"
-#include "framework/MxPrefsTab.h"
 #include "imageviewer/SImageView.h"
 #include "imageviewer/SImageViewer.h"
 #include "misc/SObjectPoint.h"
@@ -33,17 +31,13 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMessageBox>
-#include <QPainter>
-#include <QProgressDialog>
 #include <QPushButton>
 #include <QScreen>
 #include <QSignalSpy>
-#include <QSpinBox>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-#include <QToolBar>
 #include <QTreeView>
 #include <QTreeWidget>
 
@@ -126,22 +120,6 @@ QStringList columnTexts(const QAbstractItemModel *model, int column)
     return texts;
 }
 
-QColor objectGround(int plane)
-{
-    QImage image(60, 60, QImage::Format_ARGB32);
-    QPainter painter(&image);
-    SObjectViewer::viewer(plane)->view()->canvas().paintCanvas(painter, QRect(0, 0, 60, 60));
-    return image.pixelColor(1, 1);
-}
-
-QColor imageGround(SImageViewer *viewer)
-{
-    QImage image(60, 60, QImage::Format_ARGB32);
-    QPainter painter(&image);
-    viewer->graphicalView()->canvas().paintCanvas(painter, QRect(0, 0, 60, 60));
-    return image.pixelColor(1, 1);
-}
-
 QAction *menuAction(QMenu *menu, const QString &text)
 {
     for (QAction *a : menu->actions())
@@ -159,8 +137,6 @@ QImage onScreen(QWidget *widget)
     const QPoint at = widget->mapTo(top, QPoint(0, 0));
     return top->screen()->grabWindow(top->winId(), at.x(), at.y(), widget->width(), widget->height()).toImage();
 }
-
-Mx::PrefsTab *page(Varlomin &window, int index) { return window.prefsTab()->pages().at(index); }
 
 } // namespace
 
@@ -241,83 +217,6 @@ private slots:
         const QModelIndex lonely = model->indexOfPoint(150);
         objects->expand(lonely);
         QVERIFY(!model->hasChildren(lonely));
-    }
-
-    void savedPagesReachTheirViewers()
-    {
-        Varlomin window{QPixmap()};
-        window.openProject(mProject);
-        SImageViewer *imageViewer = SImageViewer::viewers().first();
-        const QColor navy(0, 0, 128), olive(128, 128, 0);
-        Mx::Cfg(QStringLiteral("ObjectViewer")).writeEntry(QStringLiteral("BG_Color"), navy);
-        Mx::Cfg(QStringLiteral("ImageViewer")).writeEntry(QStringLiteral("BG_Color"), olive);
-
-        // The image page refreshes image viewers only.
-        page(window, 0)->initWidgets();
-        page(window, 0)->slotSaveWidgetStates();
-        QCOMPARE(imageGround(imageViewer), olive);
-        QCOMPARE(objectGround(0), QColor(Qt::white));
-
-        // The object page refreshes object viewers only.
-        Mx::Cfg(QStringLiteral("ImageViewer")).writeEntry(QStringLiteral("BG_Color"), QColor(Qt::white));
-        page(window, 1)->initWidgets();
-        page(window, 1)->slotSaveWidgetStates();
-        for (int plane = 0; plane < 3; ++plane)
-            QCOMPARE(objectGround(plane), navy);
-        QCOMPARE(imageGround(imageViewer), olive);
-
-        // The links and points pages refresh both kinds.
-        Mx::Cfg(QStringLiteral("ObjectViewer")).writeEntry(QStringLiteral("BG_Color"), QColor(Qt::white));
-        page(window, 2)->initWidgets();
-        page(window, 2)->slotSaveWidgetStates();
-        QCOMPARE(imageGround(imageViewer), QColor(Qt::white));
-        QCOMPARE(objectGround(1), QColor(Qt::white));
-        Mx::Cfg(QStringLiteral("ObjectViewer")).writeEntry(QStringLiteral("BG_Color"), navy);
-        Mx::Cfg(QStringLiteral("ImageViewer")).writeEntry(QStringLiteral("BG_Color"), olive);
-        page(window, 3)->initWidgets();
-        page(window, 3)->slotSaveWidgetStates();
-        QCOMPARE(imageGround(imageViewer), olive);
-        QCOMPARE(objectGround(2), navy);
-    }
-
-    void cancellingALargeReadLeavesNoProject()
-    {
-        // One image with a million points: more than 50 MB of result files.
-        using namespace PatbWriter;
-        QByteArray i = imageHeader(1);
-        const QByteArray point = imagePoint(0, 100, 1.0, 2.0, 0.0, 0.0);
-        i.reserve(qsizetype(1100000) * point.size() + 200);
-        for (int p = 0; p < 1100000; ++p)
-            i += point;
-        i += imageTrailer();
-        QTemporaryDir dir;
-        writeFile(dir.filePath(QStringLiteral("big.(i)")), i);
-        writeFile(dir.filePath(QStringLiteral("big.(e)")), orientationRecord(1, 1, 0, 0, 0, 0, 0, 0));
-        writeFile(dir.filePath(QStringLiteral("big.(o)")), statisticsRecord(1, 1, kInversionDone));
-        writeFile(dir.filePath(QStringLiteral("big.(c)")), QByteArray());
-        writeFile(dir.filePath(QStringLiteral("big.(p)")),
-                  projectFile(projectFileNames(QStringLiteral("big"), QStringLiteral("none.cam"))));
-
-        Varlomin window{QPixmap()};
-        window.show();
-        QString label;
-        auto *timer = new QTimer(&window);
-        connect(timer, &QTimer::timeout, &window, [&] {
-            if (auto *progress = window.findChild<QProgressDialog *>()) {
-                label = progress->labelText();
-                progress->cancel();
-            }
-        });
-        timer->start(0);
-        window.openProject(dir.filePath(QStringLiteral("big.(p)")));
-        timer->stop();
-        QVERIFY2(label.contains(QStringLiteral("big.(i)")), qPrintable(label));
-        QVERIFY(window.projectFile().isEmpty());
-        QCOMPARE(window.images().count(), 0);
-        QCOMPARE(window.imageList()->topLevelItemCount(), 0);
-        QVERIFY(SImageViewer::viewers().isEmpty());
-        QVERIFY(mWarnings.last().contains(QStringLiteral("cancelled")));
-        QVERIFY(SImage::imagesOfPoint(100).isEmpty());
     }
 
     void openOtherAfterAFailedReadInitialisesOnce()
@@ -532,33 +431,6 @@ private slots:
         QFETCH(int, index);
         QFETCH(QRect, cell);
         QCOMPARE(SWorkspaceLayout::gridCell(QRect(0, 0, 1000, 500), count, index), cell);
-    }
-
-    void typedZoomGivesTheFocusBack()
-    {
-        Varlomin window{QPixmap()};
-        window.show();
-        QVERIFY(QTest::qWaitForWindowActive(&window));
-        window.openProject(mProject);
-        SObjectViewer *objects = SObjectViewer::viewer(0);
-        SImageViewer *images = SImageViewer::viewers().first();
-        struct {
-            QWidget *viewer;
-            QSpinBox *spin;
-            QWidget *view;
-        } cases[] = {{objects, objects->zoomSpinBox(), objects->view()},
-                     {images, images->zoomSpinBox(), images->graphicalView()}};
-        for (const auto &c : cases) {
-            frameOf(c.viewer)->showMaximized(); // room for every tool bar
-            c.spin->setFocus();
-            QVERIFY(c.spin->hasFocus());
-            c.spin->selectAll();
-            QTest::keyClicks(c.spin, QStringLiteral("200"));
-            QTest::keyClick(c.spin, Qt::Key_Return);
-            QCOMPARE(c.spin->value(), 200);
-            QVERIFY(c.view->hasFocus());
-        }
-        QCOMPARE(objects->view()->zoomPercent(), 200);
     }
 
     void selectionShowsInEveryViewer()

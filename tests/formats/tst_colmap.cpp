@@ -96,8 +96,6 @@ private slots:
     void errorsAgreeWithColmap();
     void damagedModels_data();
     void damagedModels();
-    void recognised_data();
-    void recognised();
 
 private:
     QString path(const QString &name) const { return mDir->filePath(name); }
@@ -270,29 +268,6 @@ void TestColmap::damagedModels()
     QVERIFY(!SProjectOpener::read(path("m"), data, capture));
     QVERIFY2(capture.error.contains(problem) && capture.error.contains(path("m")), qPrintable(capture.error));
     QCOMPARE(data.mListImageData.count(), 0);
-}
-
-void TestColmap::recognised_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<int>("format");
-    QTest::newRow("folder, binary preferred") << "" << int(SProjectOpener::PF_ColmapBinary);
-    QTest::newRow("cameras.txt chosen") << "cameras.txt" << int(SProjectOpener::PF_ColmapText);
-    QTest::newRow("points3D.bin chosen") << "points3D.bin" << int(SProjectOpener::PF_ColmapBinary);
-    QTest::newRow("renamed text file") << "list.dat" << int(SProjectOpener::PF_ColmapText);
-}
-
-void TestColmap::recognised()
-{
-    QFETCH(QString, name);
-    QFETCH(int, format);
-    const Model m = everyCameraModel();
-    ColmapWriter::writeText(m, path("m"));
-    ColmapWriter::writeBinary(m, path("m"));
-    QFile::copy(path("m/images.txt"), path("m/list.dat")); // only its first line says what it is
-    QString location;
-    QCOMPARE(int(SProjectOpener::detect(path("m/" + name), &location)), format);
-    QCOMPARE(QDir(location).canonicalPath(), QDir(path("m")).canonicalPath());
 }
 
 QTEST_GUILESS_MAIN(TestColmap)

@@ -39,11 +39,8 @@ private slots:
     void init();
     void cleanup();
 
-    void navigationEnabling_data();
-    void navigationEnabling();
     void noWrapAround();
     void zoomControls();
-    void selectionRequests();
     void settingsDefaultsFromEmptyConfiguration();
     void settingsPassKeepsToggles();
 
@@ -99,30 +96,6 @@ void TestSImageViewer::cleanup()
     mLogDir.reset();
 }
 
-void TestSImageViewer::navigationEnabling_data()
-{
-    QTest::addColumn<int>("start");
-    QTest::addColumn<bool>("backEnabled");
-    QTest::addColumn<bool>("forwardEnabled");
-    QTest::newRow("first") << 3 << false << true;
-    QTest::newRow("last") << 8 << true << false;
-    QTest::newRow("unknown falls back to first") << 4 << false << true;
-}
-
-void TestSImageViewer::navigationEnabling()
-{
-    QFETCH(int, start);
-    QFETCH(bool, backEnabled);
-    QFETCH(bool, forwardEnabled);
-    auto *viewer = new SImageViewer(&mImages, nullptr, start);
-    QCOMPARE(viewer->navigationAction(SImageViewer::NV_First)->isEnabled(), backEnabled);
-    QCOMPARE(viewer->navigationAction(SImageViewer::NV_Prev)->isEnabled(), backEnabled);
-    QCOMPARE(viewer->navigationAction(SImageViewer::NV_Next)->isEnabled(), forwardEnabled);
-    QCOMPARE(viewer->navigationAction(SImageViewer::NV_Last)->isEnabled(), forwardEnabled);
-    QCOMPARE(viewer->imageCombo()->currentText(), QString::number(viewer->currentImageNumber()));
-    QCOMPARE(viewer->imageCombo()->count(), 3);
-}
-
 void TestSImageViewer::noWrapAround()
 {
     auto *viewer = new SImageViewer(&mImages, nullptr, 8);
@@ -152,27 +125,6 @@ void TestSImageViewer::zoomControls()
     QCOMPARE(view->zoom(), 400);
     viewer->zoomOutAction()->trigger();
     QCOMPARE(view->zoom(), 390);
-}
-
-void TestSImageViewer::selectionRequests()
-{
-    auto *viewer = new SImageViewer(&mImages, nullptr, 3);
-    QSignalSpy spy(viewer, &SImageViewer::sigRequestSelection);
-    QMetaObject::invokeMethod(viewer, "slotNavNext");
-    QCOMPARE(spy.count(), 0);
-
-    // While checked, every change of image asks again.
-    viewer->selectionAction()->setChecked(true);
-    QMetaObject::invokeMethod(viewer, "slotNavNext");
-    viewer->selectionAction()->setChecked(false);
-    QMetaObject::invokeMethod(viewer, "slotNavFirst");
-    QCOMPARE(spy.count(), 2);
-    QCOMPARE(spy.at(0).at(0).value<SImage *>(), mImages.at(1));
-    QCOMPARE(spy.at(1).at(0).value<SImage *>(), mImages.at(2));
-
-    QSignalSpy prefs(viewer, &SImageViewer::sigRequestImagePreferences);
-    viewer->preferencesAction()->trigger();
-    QCOMPARE(prefs.count(), 1);
 }
 
 void TestSImageViewer::settingsDefaultsFromEmptyConfiguration()

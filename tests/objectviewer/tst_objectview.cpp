@@ -87,8 +87,6 @@ private slots:
     void residualVector();
     void residualVectorRangeGuard();
     void connectionsOnlyToSelectedCentres();
-    void zoomBand_data();
-    void zoomBand();
     void selectionBand_data();
     void selectionBand();
     void ctrlAddsWithoutDoubleCount();
@@ -237,37 +235,6 @@ void TestObjectView::connectionsOnlyToSelectedCentres()
     QCOMPARE(at(image, kMid + QPoint(50, 0)), kPointColor);
     QCOMPARE(at(image, kMid - QPoint(50, 0)), kBlunderColor); // its image point is eliminated
     QCOMPARE(at(image, kMid - QPoint(0, 50)), kBackground);
-}
-
-void TestObjectView::zoomBand_data()
-{
-    QTest::addColumn<QSize>("band");
-    QTest::addColumn<int>("zoom");
-    QTest::addColumn<QPoint>("scroll");
-    // A quarter of the widget's width and height: the band's corner (100, 60) moves to the
-    // view's corner, (100 - 40) * 4 + 40, (60 - 40) * 4 + 40.
-    QTest::newRow("quarter of the view") << QSize(100, 75) << 400 << QPoint(280, 120);
-    QTest::newRow("19 x 19 refused") << QSize(19, 19) << 100 << QPoint(0, 0);
-}
-
-void TestObjectView::zoomBand()
-{
-    QFETCH(QSize, band);
-    QFETCH(int, zoom);
-    QFETCH(QPoint, scroll);
-    MessageCapture log;
-    Fixture f;
-    f.view.resize(400, 300);
-    f.view.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&f.view));
-    const QPoint topLeft(100, 60);
-    drag(f.view, topLeft, topLeft + QPoint(band.width() - 1, band.height() - 1));
-    QCOMPARE(f.view.zoomPercent(), zoom);
-    QCOMPARE(f.view.scrollPosition(), scroll);
-    QVERIFY(!f.view.canvas().rubberBand().isValid());
-    const bool refused = zoom == 100;
-    QCOMPARE(log.notes().contains("The zoom-rect you specified is to small (min 20 pixel)!"), refused);
-    QCOMPARE(log.notes().contains("Ignoring zoom."), refused);
 }
 
 void TestObjectView::selectionBand_data()

@@ -22,12 +22,6 @@ namespace {
 
 void flushDeletes() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
 
-void press(QWidget *target, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
-{
-    QKeyEvent event(QEvent::KeyPress, key, modifiers);
-    QApplication::sendEvent(target, &event);
-}
-
 } // namespace
 
 class TestObjectViewer : public QObject {
@@ -37,8 +31,6 @@ private slots:
     void init();
     void cleanup();
     void onePerPlane();
-    void fixedZoomAndSpinBox();
-    void keyboardToggles();
     void settingsPass();
     void exportPicture();
 };
@@ -64,43 +56,6 @@ void TestObjectViewer::onePerPlane()
     QVERIFY(guard.isNull() && !SObjectViewer::viewer(1));
     SObjectViewer *fresh = SObjectViewer::instance(1, nullptr);
     QVERIFY(fresh && !fresh->view()->canvas().pointIdsOn());
-}
-
-void TestObjectViewer::fixedZoomAndSpinBox()
-{
-    ObjectBlock block;
-    SObjectViewer *v = SObjectViewer::instance(0, nullptr);
-    v->slotZoomed(100); // without points the zoom controls are off
-    QVERIFY(!v->zoomSpinBox()->isEnabled() && !v->fixedZoomAction(0)->isEnabled());
-    v->setObjectPoints(&block.points, false);
-    QCOMPARE(v->fixedZoomAction(4)->text(), QStringLiteral("50 %"));
-    v->fixedZoomAction(4)->trigger();
-    QCOMPARE(v->view()->zoomPercent(), 50);
-    QCOMPARE(v->zoomSpinBox()->value(), 50);
-    v->zoomSpinBox()->setValue(250);
-    v->zoomInAction()->trigger();
-    QCOMPARE(v->view()->zoomPercent(), 260);
-}
-
-void TestObjectViewer::keyboardToggles()
-{
-    ObjectBlock block;
-    SObjectViewer *v = SObjectViewer::instance(0, nullptr);
-    v->setObjectPoints(&block.points, true);
-    SObjectView *view = v->view();
-    press(v, Qt::Key_S, Qt::ShiftModifier);
-    press(v, Qt::Key_R, Qt::ShiftModifier); // residual values push the sigma values out
-    QVERIFY(view->canvas().residualsOn(VM_Textual) && !view->canvas().sigmasOn(VM_Textual));
-    press(v, Qt::Key_R);
-    press(v, Qt::Key_R, Qt::ControlModifier); // taken, nothing happens
-    QVERIFY(view->canvas().residualsOn(VM_Graphical));
-    press(v, Qt::Key_P);
-    press(v, Qt::Key_P, Qt::ShiftModifier); // ignored with a modifier
-    QVERIFY(view->canvas().pointIdsOn());
-    for (int key : {Qt::Key_B, Qt::Key_C, Qt::Key_I, Qt::Key_L})
-        press(v, key);
-    QVERIFY(view->canvas().blundersOn() && view->canvas().imageIdsOn() && view->canvas().connectionsOn() &&
-            view->canvas().linkCountOn());
 }
 
 void TestObjectViewer::settingsPass()

@@ -42,7 +42,6 @@ private slots:
 
     void iniSearch_data();
     void iniSearch();
-    void currentPatProject();
 
     void projectFileKeys();
     void projectFileCorrupt_data();
@@ -149,37 +148,6 @@ void TestPatb::iniSearch()
                                  .arg(path("block.pro"))}
                : QStringList{};
     QCOMPARE(capture.warnings(), expected);
-}
-
-void TestPatb::currentPatProject()
-{
-    SPatbReader reader(mData, mHandler);
-    {
-        MessageCapture capture;
-        QVERIFY(reader.findCurrentPATProject(false).isEmpty());
-        QCOMPARE(capture.warnings(), QStringList{"Trying to load PAT project without option '-p'!"});
-    }
-    {
-        writeFile(path("Pat.ini"), "[PATB]\nPATB_LAST_PROJ=\n");
-        MessageCapture capture;
-        QVERIFY(reader.findCurrentPATProject(true).isEmpty());
-        QCOMPARE(capture.warnings(), QStringList{"Could not find current PAT project file ''!"});
-    }
-    writeFile(path("Pat.ini"), "[PATB]\nPATB_LAST_PROJ=" + path("cur.pro").toUtf8() + "\n");
-    writeFile(path("cur.pro"), "[PROJECT]\nPATB_OUT_GRAV = " + path("out/block").toUtf8() + "\n");
-    {
-        MessageCapture capture;
-        QVERIFY(reader.findCurrentPATProject(true).isEmpty());
-        QCOMPARE(capture.warnings(),
-                 QStringList{QString("Could not find appropriate project file '%1' for current PAT project!")
-                                 .arg(path("out/block.(p)"))});
-    }
-    QDir(mDir->path()).mkdir("out");
-    writeFile(path("out/block.(p)"), "");
-    MessageCapture capture;
-    QCOMPARE(reader.findCurrentPATProject(true), path("out/block.(p)"));
-    QCOMPARE(capture.texts(Mu::Level::Info).last(),
-             QString("Opening project '%1' corresponding to current PAT project.").arg(path("out/block.(p)")));
 }
 
 // ---- project file ---------------------------------------------------------------------------

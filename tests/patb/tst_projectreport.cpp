@@ -20,7 +20,6 @@ private slots:
     void fullProject();
     void unusableProjectFile();
     void inconsistentFiles();
-    void nonFiniteValues();
 
 private:
     QString path(const QString &name) const { return mDir->filePath(name); }
@@ -159,24 +158,6 @@ void TestProjectReport::inconsistentFiles()
     QCOMPARE(r["warnings"].toArray(),
              (QJsonArray{"No installation of PAT found! Can't look for camera file 'none.cam'.",
                          "No inversion: sigmas were not computed!"}));
-}
-
-void TestProjectReport::nonFiniteValues()
-{
-    writeProject();
-    const double nan = std::numeric_limits<double>::quiet_NaN();
-    const double inf = std::numeric_limits<double>::infinity();
-    writeFile(path("b.(i)"), imageHeader(1) + imagePoint(0, 5, nan, inf, nan, 1) + imageTrailer());
-    writeFile(path("b.(e)"), orientationRecord(1, 7, nan, -inf, 3, -4, 9, 16));
-    writeFile(path("b.(o)"), statisticsRecord(nan, inf, 1.0) + objectRecord(0, 5, nan, 1, 2));
-    writeFile(path("b.(c)"), QByteArray());
-    const QJsonObject r = report(0);
-    QVERIFY(!r.isEmpty());
-    QVERIFY(r["sigma0"].isNull());
-    const QJsonObject img = r["images"].toArray()[0].toObject();
-    QVERIFY(img["projection_centre"].toArray()[0].isNull());
-    QVERIFY(img["projection_centre_sigma"].toArray()[0].isNull()); // root of a negative variance
-    QCOMPARE(img["projection_centre_sigma"].toArray()[1].toDouble(), 3.0);
 }
 
 QTEST_GUILESS_MAIN(TestProjectReport)
