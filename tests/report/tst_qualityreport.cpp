@@ -1,13 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The adjustment report as a user makes it on the command line: its numbers are those of
-// --stats --json, the PDF is A4 with the summary and the control table, and bad input leaves
-// no file behind.
+// --stats --json, the PDF is A4 with the summary and the control table, a real browser
+// shows and prints the HTML, and bad input leaves no file behind.
 #include "tests/app/CliRun.h"
 #include "tests/report/ReportTools.h"
 #include "tools/PatbWriter.h"
 
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -95,6 +96,7 @@ private slots:
     void numbersEqualStatistics_data();
     void numbersEqualStatistics();
     void pdfIsA4WithSummaryAndControl();
+    void browserShowsAndPrintsHtml();
     void refusals_data();
     void refusals();
     void readErrorStatedAtTop();
@@ -192,6 +194,51 @@ void TestQualityReport::pdfIsA4WithSummaryAndControl()
                                  .arg(o[QStringLiteral("axis")].toString(), three(o[QStringLiteral("observed")]),
                                       three(o[QStringLiteral("adjusted")]), three(o[QStringLiteral("residual")]));
         QVERIFY2(text.contains(QRegularExpression(line)), qPrintable(line));
+    }
+}
+
+void TestQualityReport::browserShowsAndPrintsHtml()
+{
+    QString chromium = QStandardPaths::findExecutable(QStringLiteral("chromium"));
+    if (chromium.isEmpty())
+        QSKIP("chromium is not installed: the HTML report is not shown in a browser");
+    const QString html = out(QStringLiteral("browser.html"));
+    const CliRun run = report(html, projectOf(QStringLiteral("example")));
+    QVERIFY2(run.exitCode == 0, run.err.constData());
+    QTemporaryDir profile;
+    const QString png = out(QStringLiteral("browser.png"));
+    const QString pdf = out(QStringLiteral("browser.pdf"));
+    const QStringList common = {QStringLiteral("--headless"),
+                                QStringLiteral("--no-sandbox"),
+                                QStringLiteral("--disable-gpu"),
+                                QStringLiteral("--disable-background-networking"),
+                                QStringLiteral("--disable-component-update"),
+                                QStringLiteral("--disable-sync"),
+                                QStringLiteral("--no-first-run"),
+                                QStringLiteral("--enable-logging=stderr"),
+                                QStringLiteral("--user-data-dir=") + profile.path()};
+    for (const QStringList &job :
+         {QStringList{QStringLiteral("--window-size=1100,1400"), QStringLiteral("--screenshot=") + png},
+          QStringList{QStringLiteral("--print-to-pdf=") + pdf, QStringLiteral("--no-pdf-header-footer")}}) {
+        QProcess p;
+        p.start(chromium, common + job + QStringList{QUrl::fromLocalFile(html).toString()});
+        QVERIFY(p.waitForFinished(120000));
+        const QString log = QString::fromUtf8(p.readAllStandardError());
+        QVERIFY2(!log.contains(QStringLiteral("CONSOLE")) && !log.contains(QStringLiteral("Uncaught")),
+                 qPrintable(log));
+    }
+    const QImage shot(png);
+    QVERIFY(!shot.isNull());
+    qint64 dark = 0; // pixels of text, table rules, bars and points
+    for (int y = 0; y < shot.height(); ++y)
+        for (int x = 0; x < shot.width(); ++x)
+            dark += qGray(shot.pixel(x, y)) < 128;
+    QVERIFY2(dark > shot.width() * shot.height() / 200, qPrintable(QString::number(dark)));
+    if (hasTool(QStringLiteral("pdfinfo"))) {
+        const QString info = runTool(QStringLiteral("pdfinfo"), {pdf});
+        QVERIFY2(info.contains(QStringLiteral("(A4)")), qPrintable(info));
+        const int pages = QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(info).captured(1).toInt();
+        QVERIFY(pages >= 7); // a page for each section
     }
 }
 
