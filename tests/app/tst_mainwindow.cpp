@@ -34,6 +34,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSignalSpy>
+#include <QSpinBox>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -431,6 +432,34 @@ private slots:
         QFETCH(int, index);
         QFETCH(QRect, cell);
         QCOMPARE(SWorkspaceLayout::gridCell(QRect(0, 0, 1000, 500), count, index), cell);
+    }
+
+    // A typed zoom hands the keyboard back to the canvas, so that the viewer's keys work.
+    void typedZoomGivesTheFocusBack()
+    {
+        Varlomin window{QPixmap()};
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        window.openProject(mProject);
+        SObjectViewer *objects = SObjectViewer::viewer(0);
+        SImageViewer *images = SImageViewer::viewers().first();
+        struct {
+            QWidget *viewer;
+            QSpinBox *spin;
+            QWidget *view;
+        } cases[] = {{objects, objects->zoomSpinBox(), objects->view()},
+                     {images, images->zoomSpinBox(), images->graphicalView()}};
+        for (const auto &c : cases) {
+            frameOf(c.viewer)->showMaximized(); // room for every tool bar
+            c.spin->setFocus();
+            QVERIFY(c.spin->hasFocus());
+            c.spin->selectAll();
+            QTest::keyClicks(c.spin, QStringLiteral("200"));
+            QTest::keyClick(c.spin, Qt::Key_Return);
+            QCOMPARE(c.spin->value(), 200);
+            QVERIFY(c.view->hasFocus());
+        }
+        QCOMPARE(objects->view()->zoomPercent(), 200);
     }
 
     void selectionShowsInEveryViewer()
