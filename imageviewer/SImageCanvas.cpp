@@ -116,6 +116,24 @@ void SImageCanvas::setPointSize(int index, int size)
         mPointSize[index] = std::clamp(size, 0, SSettings::kMaxPaintedSize);
 }
 
+int SImageCanvas::pointAt(const QPoint &canvasPos) const
+{
+    if (!mImage)
+        return -1;
+    const SImageMapping map = mapping();
+    int found = -1; // later points paint over earlier ones
+    for (const SImagePointEntry &entry : mImage->points()) {
+        const int i = pointCodeIndex(entry.point.code());
+        if (!validIndex(i) || !mPointOn[i] || (!entry.point.isActive() && !mBlundersOn))
+            continue;
+        const int reach = std::max(kHitReach, mPointSize[i] / 2);
+        const QPoint d = map.toCanvas(entry.point.x(), entry.point.y()) - canvasPos;
+        if (std::abs(d.x()) <= reach && std::abs(d.y()) <= reach)
+            found = entry.id;
+    }
+    return found;
+}
+
 void SImageCanvas::applySettings(const SSettings::ImageViewerSettings &s)
 {
     setBackgroundColor(s.bgColor);
@@ -279,7 +297,16 @@ void SImageCanvas::paintPoint(QPainter &painter, const QRect &clip, const SImage
     // Texts keep the point colour: on a light ground the bright end of the ramp is unreadable.
     const QColor markColor = mColouring.isOn() ? errorColour(point) : color;
 
-    if (QRect(px - h, py - h, extent, extent).intersects(clip)) {
+    const bool marked = entry.id == mMarkedPointId;
+    const int markExtent = marked ? extent + 2 * kMarkSize : extent;
+    if (QRect(px - markExtent / 2, py - markExtent / 2, markExtent, markExtent).intersects(clip)) {
+        if (marked) {
+            mPen.setColor(mMarkColor);
+            mBrush.setColor(mMarkColor);
+            painter.setPen(mPen);
+            painter.setBrush(mBrush);
+            drawDisc(painter, px - markExtent / 2, py - markExtent / 2, markExtent);
+        }
         if (blunder) {
             const int d = s + 2 * mBlunderSize;
             mPen.setColor(mBlunderColor);

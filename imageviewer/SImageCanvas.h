@@ -83,6 +83,15 @@ public:
     void setRubberBand(const QRect &band) { mRubberBand = band; }
     QRect rubberBand() const { return mRubberBand; }
 
+    // The id of the image point drawn topmost at canvasPos (within its symbol's half size, at
+    // least kHitReach pixels); -1 where no shown point is.
+    int pointAt(const QPoint &canvasPos) const;
+    static constexpr int kHitReach = 3;
+    // The point marked as chosen (a disc in the mark colour under it); -1 for none.
+    void setMarkedPointId(int id) { mMarkedPointId = id; }
+    int markedPointId() const { return mMarkedPointId; }
+    static constexpr int kMarkSize = 2; // the disc reaches this far beyond the symbol
+
     // Paints the canvas rectangle `clip` (canvas coordinates) into `painter`, whose
     // origin is the canvas origin. Nothing is painted without an image.
     void paintCanvas(QPainter &painter, const QRect &clip);
@@ -121,6 +130,8 @@ private:
     QColor mLargestResidualColor{Qt::red};
     int mLargestResidualSize = SSettings::kDefaultLargestResidualSize;
     SErrorColours::Colouring mColouring;
+    int mMarkedPointId = -1;
+    QColor mMarkColor{Qt::yellow};
 
     // Painting objects, made once and reused by every paint so that a point costs no
     // allocation.

@@ -57,6 +57,21 @@ SImageTableView::SImageTableView(QWidget *parent) : QTreeWidget(parent)
 
 SImageTableView::~SImageTableView() { Mu::debug("~SImageTableView"); }
 
+void SImageTableView::selectPoint(int id)
+{
+    const QList<QTreeWidgetItem *> rows = findItems(QString::number(id), Qt::MatchExactly, CO_PointId);
+    if (rows.isEmpty())
+        return;
+    setCurrentItem(rows.first());
+    scrollToItem(rows.first());
+}
+
+int SImageTableView::currentPointId() const
+{
+    const QTreeWidgetItem *row = currentItem();
+    return row ? row->text(CO_PointId).toInt() : -1;
+}
+
 void SImageTableView::setImage(const SImage *image)
 {
     clear();

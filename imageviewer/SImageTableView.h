@@ -28,4 +28,8 @@ public:
 
     // Refills the table from the image; null empties it. The view never owns the image.
     void setImage(const SImage *image);
+    // Makes the row of the point the current one (the table allows no selection) and shows it.
+    void selectPoint(int id);
+    // The point of the current row; -1 when there is none.
+    int currentPointId() const;
 };

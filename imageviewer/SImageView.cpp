@@ -3,6 +3,7 @@
 
 #include "framework/Mu.h"
 #include "imageviewer/SImageIcons.h"
+#include "misc/SImageData.h"
 
 #include <QContextMenuEvent>
 #include <QCursor>
@@ -13,6 +14,7 @@
 #include <QRegion>
 #include <QScopedValueRollback>
 #include <QScrollBar>
+#include <QToolTip>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -37,6 +39,7 @@ SImageView::~SImageView() { Mu::debug("~SImageView"); }
 bool SImageView::setImage(SImage *image)
 {
     mCanvas.setImage(image);
+    mCanvas.setMarkedPointId(-1);
     updateScrollBars();
     updateContents();
     return true;
@@ -216,6 +219,7 @@ void SImageView::mousePressEvent(QMouseEvent *event)
 {
     if (!hasImage())
         return;
+    mClickPos = event->position().toPoint();
     const bool left = event->button() == Qt::LeftButton;
     if (mMode == MD_Scroll) {
         mScrollDrag = left;
@@ -273,6 +277,15 @@ void SImageView::mouseReleaseEvent(QMouseEvent *event)
 {
     if (!hasImage())
         return;
+    constexpr int kClickSlack = 2; // pixels a click may move
+    if (event->button() == Qt::LeftButton &&
+        (event->position().toPoint() - mClickPos).manhattanLength() <= kClickSlack) {
+        const int id = mCanvas.pointAt(canvasPos(mClickPos));
+        if (id >= 0) {
+            setMarkedPoint(id);
+            emit sigPointClicked(id);
+        }
+    }
     if (mMode == MD_Scroll) {
         mScrollDrag = false;
         return;
@@ -299,6 +312,48 @@ void SImageView::finishRubberBand()
     updateContents();
     setContentsPos(
         QPoint(SCanvasGeometry::bandCornerScroll(band.left(), f), SCanvasGeometry::bandCornerScroll(band.top(), f)));
+}
+
+// ---- identify and mark ----------------------------------------------------------------
+
+void SImageView::setMarkedPoint(int id)
+{
+    mCanvas.setMarkedPointId(id);
+    updateContents();
+    const SImagePoint *point = hasImage() && id >= 0 ? image()->imagePoint(id) : nullptr;
+    if (!point)
+        return;
+    const QPoint at = mCanvas.mapping().toCanvas(point->x(), point->y());
+    const QRect shown(contentsPos(), viewport()->size());
+    if (!shown.contains(at))
+        setContentsPos(at - QPoint(viewport()->width() / 2, viewport()->height() / 2));
+}
+
+QString SImageView::pointToolTip(const SImage &image, int id)
+{
+    const SImagePoint *point = image.imagePoint(id);
+    if (!point)
+        return QString();
+    const auto number = [](float value) { return QString::number(double(value), 'f', 3); };
+    const int index = pointCodeIndex(point->code());
+    return Mu::tr("Point %1: %2").arg(id).arg(Mu::tr(pointCodeName(index, false))) + QLatin1Char('\n') +
+           Mu::tr("x: %1   y: %2").arg(number(point->x()), number(point->y())) + QLatin1Char('\n') +
+           Mu::tr("vx: %1   vy: %2").arg(number(point->vx()), number(point->vy())) + QLatin1Char('\n') +
+           Mu::tr("Weight: %1").arg(number(point->weight())) + QLatin1Char('\n') +
+           (point->isActive() ? Mu::tr("Status: active") : Mu::tr("Status: blunder (eliminated)"));
+}
+
+bool SImageView::viewportEvent(QEvent *event)
+{
+    if (event->type() != QEvent::ToolTip || !hasImage())
+        return QAbstractScrollArea::viewportEvent(event);
+    const auto *help = static_cast<QHelpEvent *>(event);
+    const int id = mCanvas.pointAt(canvasPos(help->pos()));
+    if (id >= 0)
+        QToolTip::showText(help->globalPos(), pointToolTip(*image(), id), viewport());
+    else
+        QToolTip::hideText();
+    return true;
 }
 
 // ---- context menu -------------------------------------------------------------------------

@@ -51,6 +51,11 @@ public:
     // Repaints the whole visible canvas.
     void updateContents();
 
+    // Marks the point as the chosen one and scrolls it into sight; -1 unmarks.
+    void setMarkedPoint(int id);
+    // The tool tip of an image point: id, type, coordinates, residuals, weight and status.
+    static QString pointToolTip(const SImage &image, int id);
+
     // Fills the context menu for the current state (empty without an image).
     QMenu *buildContextMenu();
 
@@ -75,6 +80,8 @@ signals:
     void sigZoomChanged(int percent);
     void sigStatusMessage(const QString &text);
     void sigStatusClear();
+    // A click without dragging on a shown point.
+    void sigPointClicked(int id);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -85,6 +92,7 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
     void scrollContentsBy(int dx, int dy) override;
     void wheelEvent(QWheelEvent *event) override;
+    bool viewportEvent(QEvent *event) override;
 
 private slots:
     void _slotHandleContextMenu(int id);
@@ -113,5 +121,6 @@ private:
     std::optional<QPointF> mZoomAnchor;
     QPoint mAnchorViewportPos;
     bool mApplyingAnchor = false;
+    QPoint mClickPos;    // viewport position of the last press
     int mWheelAngle = 0; // of Ctrl + wheel turns not yet used for a zoom step
 };

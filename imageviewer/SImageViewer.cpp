@@ -116,6 +116,10 @@ void SImageViewer::buildWindow()
     connect(mView, &SImageView::sigStatusMessage, statusBar(),
             [this](const QString &text) { statusBar()->showMessage(text); });
     connect(mView, &SImageView::sigStatusClear, statusBar(), &QStatusBar::clearMessage);
+    // The table's current row and the graphical view's marked point follow each other.
+    connect(mTableView, &QTreeWidget::currentItemChanged, mView,
+            [this] { mView->setMarkedPoint(mTableView->currentPointId()); });
+    connect(mView, &SImageView::sigPointClicked, mTableView, &SImageTableView::selectPoint);
     sViewers.append(this);
 }
 

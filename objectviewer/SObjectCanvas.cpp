@@ -88,6 +88,24 @@ bool SObjectCanvas::setZoom(int percent)
     return true;
 }
 
+int SObjectCanvas::pointAt(const QPoint &canvasPos) const
+{
+    if (!isReady())
+        return -1;
+    int found = -1; // later points paint over earlier ones
+    for (int i = 0; i < int(mPositions.size()); ++i) {
+        const SObjectPoint &point = *mList->at(i);
+        const int codeIndex = pointCodeIndex(point.code());
+        if (codeIndex < 0 || codeIndex >= kCodes || !mPointOn[size_t(codeIndex)] || (!point.isActive() && !mBlundersOn))
+            continue;
+        const int reach = std::max(kHitReach, mPointSize[size_t(codeIndex)] / 2);
+        const QPoint d = mPositions[size_t(i)] - canvasPos;
+        if (std::abs(d.x()) <= reach && std::abs(d.y()) <= reach)
+            found = i;
+    }
+    return found;
+}
+
 void SObjectCanvas::mapPoints()
 {
     mMapping = SObjectMapping::forList(mList, mPlane, mZoomPercent, mMapping.zoomFactor());

@@ -108,6 +108,11 @@ public:
     void setRubberBand(const QRect &band) { mRubberBand = band; }
     QRect rubberBand() const { return mRubberBand; }
 
+    // The list index of the point drawn topmost at canvasPos (within its symbol's half size,
+    // at least kHitReach pixels); -1 where no shown point is.
+    int pointAt(const QPoint &canvasPos) const;
+    static constexpr int kHitReach = 3;
+
     // Paints the canvas rectangle `rect` into painter (whose origin is the canvas origin);
     // nothing outside rect is touched.
     void paintCanvas(QPainter &painter, const QRect &rect, VisitE visit = VisitE::Indexed);

@@ -6,6 +6,7 @@
 #include "misc/SCanvasGeometry.h"
 
 #include <QPoint>
+#include <QPointF>
 #include <QSize>
 
 class SObjectPointList;
@@ -30,6 +31,14 @@ public:
         using SCanvasGeometry::rnd;
         return QPoint(rnd((h - mHmin) * mZoomFactor + float(kMargin)),
                       rnd((mHeight - (v - mVmin)) * mZoomFactor + float(kMargin)));
+    }
+
+    // The plane coordinates (h, v) at a canvas position: the inverse of map().
+    QPointF toPlane(const QPoint &canvas) const
+    {
+        using SCanvasGeometry::kMargin;
+        return QPointF(mHmin + (canvas.x() - kMargin) / double(mZoomFactor),
+                       mVmin + mHeight - (canvas.y() - kMargin) / double(mZoomFactor));
     }
 
 private:

@@ -10,6 +10,7 @@
 #include <QPainter>
 #include <QScopedValueRollback>
 #include <QScrollBar>
+#include <QToolTip>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -29,7 +30,7 @@ SObjectView::SObjectView(int plane, QWidget *parent)
 {
     Mu::debug("SObjectView");
     viewport()->setAttribute(Qt::WA_StaticContents);
-    viewport()->setMouseTracking(false);
+    viewport()->setMouseTracking(true); // the status bar follows the cursor's coordinates
     setFocusPolicy(Qt::StrongFocus);
     slotSetMode(MD_Zoom);
     updateScrollBars();
@@ -177,6 +178,51 @@ void SObjectView::slotZoomToFit()
     scrollTo(QPoint(0, 0));
 }
 
+QString SObjectView::pointToolTip(int index) const
+{
+    const SObjectPointList *list = mCanvas.objectPoints();
+    if (!list || index < 0 || index >= list->count())
+        return QString();
+    const SObjectPoint &point = *list->at(index);
+    const auto number = [](float value) { return QString::number(double(value), 'f', 3); };
+    const char *axes[] = {"X", "Y", "Z"};
+    const QString title = point.isProjectionCentre() ? Mu::tr("Image %1: %2") : Mu::tr("Point %1: %2");
+    QString text = title.arg(point.id()).arg(Mu::tr(pointCodeName(pointCodeIndex(point.code()), false)));
+    if (!point.isActive())
+        text += Mu::tr(" (blunder)");
+    text += QLatin1Char('\n') +
+            Mu::tr("X: %1   Y: %2   Z: %3").arg(number(point.X()), number(point.Y()), number(point.Z()));
+    const SObjectCoord &observation = point.observation();
+    QStringList residuals;
+    for (int axis = 0; axis < 3; ++axis) {
+        if (point.hasObservation(axis))
+            residuals << QStringLiteral("%1: %2%3")
+                             .arg(QLatin1String(axes[axis]), number(observation.deviation(axis)),
+                                  point.isRejected(axis) ? Mu::tr(" (rejected)") : QString());
+    }
+    if (!residuals.isEmpty())
+        text += QLatin1Char('\n') + Mu::tr("Residuals  %1").arg(residuals.join(QStringLiteral("   ")));
+    if (mCanvas.sigmasAvailable())
+        text += QLatin1Char('\n') + Mu::tr("Sigmas  X: %1   Y: %2   Z: %3")
+                                        .arg(number(point.sigmaX()), number(point.sigmaY()), number(point.sigmaZ()));
+    return text;
+}
+
+bool SObjectView::viewportEvent(QEvent *event)
+{
+    if (event->type() == QEvent::Leave)
+        emit sigCursorLeft();
+    if (event->type() != QEvent::ToolTip || !isReady())
+        return QAbstractScrollArea::viewportEvent(event);
+    const auto *help = static_cast<QHelpEvent *>(event);
+    const int index = mCanvas.pointAt(canvasPosition(help->pos()));
+    if (index >= 0)
+        QToolTip::showText(help->globalPos(), pointToolTip(index), viewport());
+    else
+        QToolTip::hideText();
+    return true;
+}
+
 void SObjectView::wheelEvent(QWheelEvent *event)
 {
     if (!(event->modifiers() & Qt::ControlModifier) || !isReady()) {
@@ -290,6 +336,7 @@ void SObjectView::mouseMoveEvent(QMouseEvent *event)
 {
     if (!isReady())
         return;
+    emit sigCursorMoved(mCanvas.mapping().toPlane(canvasPosition(event->position())));
     if (mMode == MD_Scroll) {
         if (!mDragging)
             return;

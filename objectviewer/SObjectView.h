@@ -60,6 +60,10 @@ public:
     // Selects the points the image measured and its projection centre, and repaints.
     void selectImagePoints(SImage *image, bool erase = true);
 
+    // The tool tip of the point with this list index: id, type, coordinates, residuals of the
+    // observed axes and, when computed, sigmas.
+    QString pointToolTip(int index) const;
+
     // Fills the context menu for the current state; empty while the view is not ready.
     QMenu *fillContextMenu();
     QMenu *contextMenu() const { return mContextMenu; }
@@ -89,6 +93,9 @@ signals:
     void sigZoomChanged(int iPercent);
     // The selected flags changed through one of this view's operations.
     void sigSelectionChanged();
+    // The plane coordinates under the mouse, as it moves over the canvas; and its leaving.
+    void sigCursorMoved(const QPointF &planePosition);
+    void sigCursorLeft();
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -99,6 +106,7 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
     void scrollContentsBy(int dx, int dy) override;
     void wheelEvent(QWheelEvent *event) override;
+    bool viewportEvent(QEvent *event) override;
 
 private slots:
     void _slotHandleContextMenu(int iPopId);

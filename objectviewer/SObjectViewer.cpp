@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QPainter>
@@ -22,6 +23,8 @@
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QToolBar>
+
+#include <algorithm>
 
 std::array<SObjectViewer *, SGlobal::kPlaneCount> SObjectViewer::_viewer{};
 
@@ -62,6 +65,17 @@ SObjectViewer::SObjectViewer(int plane, QWidget *parent) : QMainWindow(parent), 
     createActions();
     statusBar();
 
+    mCursorLabel = new QLabel(this);
+    statusBar()->addPermanentWidget(mCursorLabel);
+    const char *axes[] = {"X", "Y", "Z"};
+    const QString cursorFormat = QStringLiteral("%1: %3   %2: %4")
+                                     .arg(QLatin1String(axes[std::max(0, planeHorizontalAxis(plane))]),
+                                          QLatin1String(axes[std::max(0, planeVerticalAxis(plane))]));
+    connect(mView, &SObjectView::sigCursorMoved, mCursorLabel, [this, cursorFormat](const QPointF &at) {
+        mCursorLabel->setText(cursorFormat.arg(at.x(), 0, 'f', 3).arg(at.y(), 0, 'f', 3));
+    });
+    connect(mView, &SObjectView::sigCursorLeft, mCursorLabel, &QLabel::clear);
+
     mView->slotSetMode(SObjectView::MD_Zoom);
     connect(mView, &SObjectView::sigZoomChanged, this, &SObjectViewer::slotZoomed);
     // A selection in one view shows in all of them at once.
@@ -96,6 +110,35 @@ void SObjectViewer::createActions()
     fileBar->addAction(closeAction);
     fileMenu->addAction(closeAction);
 
+    createZoomActions(zoomBar, zoomMenu);
+
+    auto *modes = new QActionGroup(this);
+    modes->setExclusive(true);
+    const struct {
+        const char *text;
+        QIcon icon;
+        int mode;
+    } modeEntries[] = {{"Zoom Mode", SObjectIcons::zoomMode(), SObjectView::MD_Zoom},
+                       {"Scroll Mode", SObjectIcons::scrollMode(), SObjectView::MD_Scroll},
+                       {"Selection Mode", SObjectIcons::selectionMode(), SObjectView::MD_Selection}};
+    for (const auto &entry : modeEntries) {
+        QAction *action = modes->addAction(entry.icon, Mu::tr(entry.text));
+        action->setCheckable(true);
+        action->setChecked(entry.mode == SObjectView::MD_Zoom);
+        const int mode = entry.mode;
+        connect(action, &QAction::triggered, mView, [this, mode] { mView->slotSetMode(mode); });
+        extrasBar->addAction(action);
+        extrasMenu->addAction(action);
+    }
+    extrasMenu->addSeparator();
+    QAction *prefsAction = new QAction(SObjectIcons::preferences(), Mu::tr("&Preferences..."), this);
+    connect(prefsAction, &QAction::triggered, this, &SObjectViewer::sigRequestObjectPreferences);
+    extrasBar->addAction(prefsAction);
+    extrasMenu->addAction(prefsAction);
+}
+
+void SObjectViewer::createZoomActions(QToolBar *zoomBar, QMenu *zoomMenu)
+{
     mZoomInAction = new QAction(SObjectIcons::zoomIn(), Mu::tr("Zoom &in"), this);
     mZoomInAction->setShortcut(QKeySequence(Qt::Key_Plus));
     connect(mZoomInAction, &QAction::triggered, mView, &SObjectView::slotZoomPlus);
@@ -145,30 +188,6 @@ void SObjectViewer::createActions()
         connect(action, &QAction::triggered, mView, [this, percent] { mView->slotZoom(percent); });
         mFixedZoomActions[size_t(i)] = action;
     }
-
-    auto *modes = new QActionGroup(this);
-    modes->setExclusive(true);
-    const struct {
-        const char *text;
-        QIcon icon;
-        int mode;
-    } modeEntries[] = {{"Zoom Mode", SObjectIcons::zoomMode(), SObjectView::MD_Zoom},
-                       {"Scroll Mode", SObjectIcons::scrollMode(), SObjectView::MD_Scroll},
-                       {"Selection Mode", SObjectIcons::selectionMode(), SObjectView::MD_Selection}};
-    for (const auto &entry : modeEntries) {
-        QAction *action = modes->addAction(entry.icon, Mu::tr(entry.text));
-        action->setCheckable(true);
-        action->setChecked(entry.mode == SObjectView::MD_Zoom);
-        const int mode = entry.mode;
-        connect(action, &QAction::triggered, mView, [this, mode] { mView->slotSetMode(mode); });
-        extrasBar->addAction(action);
-        extrasMenu->addAction(action);
-    }
-    extrasMenu->addSeparator();
-    QAction *prefsAction = new QAction(SObjectIcons::preferences(), Mu::tr("&Preferences..."), this);
-    connect(prefsAction, &QAction::triggered, this, &SObjectViewer::sigRequestObjectPreferences);
-    extrasBar->addAction(prefsAction);
-    extrasMenu->addAction(prefsAction);
 }
 
 bool SObjectViewer::setObjectPoints(SObjectPointList *list, bool sigmasAvailable)

@@ -14,7 +14,10 @@
 #include <vector>
 
 class QAction;
+class QLabel;
 class QSpinBox;
+class QMenu;
+class QToolBar;
 class SImage;
 class SObjectPoint;
 class SObjectPointList;
@@ -40,6 +43,7 @@ public:
     int plane() const { return mPlane; }
     SObjectView *view() const { return mView; }
     QSpinBox *zoomSpinBox() const { return mZoomSpinBox; }
+    QLabel *cursorLabel() const { return mCursorLabel; }
     QAction *zoomInAction() const { return mZoomInAction; }
     QAction *zoomOutAction() const { return mZoomOutAction; }
     QAction *fitWindowAction() const { return mFitWindowAction; }
@@ -83,6 +87,7 @@ private slots:
 
 private:
     void createActions();
+    void createZoomActions(QToolBar *zoomBar, QMenu *zoomMenu);
     void closeWindow();
 
     int mPlane;
@@ -92,6 +97,7 @@ private:
     QAction *mFitWindowAction = nullptr;
     std::array<QAction *, kFixedZoomCount> mFixedZoomActions{};
     QSpinBox *mZoomSpinBox = nullptr;
+    QLabel *mCursorLabel = nullptr; // ground coordinates under the mouse
 
     // The views that show points, in plane order; they all show the same list.
     static std::vector<SObjectView *> readyViews();
