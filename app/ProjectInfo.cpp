@@ -3,6 +3,7 @@
 
 #include "framework/Mu.h"
 #include "framework/MxStd.h"
+#include "patb/ProjectFiles.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -75,21 +76,19 @@ ProjectInfo::ProjectInfo(QWidget *parent) : QScrollArea(parent)
     setWidget(body);
 }
 
-void ProjectInfo::update(const QString &project, const QString &camera, const QString &image, const QString &object,
-                         const QString &orientation, const QString &observation, double sigma0, double redundancy,
-                         int images, int points, bool inversion)
+void ProjectInfo::showProject(const ProjectFiles &project, int images, int points)
 {
-    const QString values[kRows] = {project,
-                                   camera,
-                                   image,
-                                   object,
-                                   orientation,
-                                   observation,
-                                   QString::number(sigma0, 'f', 3),
-                                   QString::number(redundancy, 'f', 3),
+    const QString values[kRows] = {project.projectFile,
+                                   project.cameraFile,
+                                   project.imageFile,
+                                   project.objectFile,
+                                   project.orientationFile,
+                                   project.observationFile,
+                                   QString::number(project.sigma0, 'f', 3),
+                                   QString::number(project.averageRedundancy, 'f', 3),
                                    QString::number(images),
                                    QString::number(points),
-                                   inversion ? QStringLiteral("TRUE") : QStringLiteral("FALSE")};
+                                   project.inversion ? QStringLiteral("TRUE") : QStringLiteral("FALSE")};
     for (int row = 0; row < kRows; ++row) {
         if (row < kPathRows)
             static_cast<PathLabel *>(mValues[row])->setPath(absolutePath(values[row]));

@@ -5,15 +5,15 @@
 #include <QScrollArea>
 
 class QLabel;
+struct ProjectFiles;
 
 class ProjectInfo : public QScrollArea {
     Q_OBJECT
 public:
     explicit ProjectInfo(QWidget *parent = nullptr);
 
-    void update(const QString &project, const QString &camera, const QString &image, const QString &object,
-                const QString &orientation, const QString &observation, double sigma0, double redundancy, int images,
-                int points, bool inversion);
+    // Shows the project's files and statistics with the numbers of images and points read.
+    void showProject(const ProjectFiles &project, int images, int points);
     void clear();
     // The whole value (paths absolute); shownText is what fits the label.
     QString value(int row) const;

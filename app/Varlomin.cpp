@@ -59,12 +59,10 @@ static void initResources() { Q_INIT_RESOURCE(varlomin); }
 
 namespace {
 
-const QString kGroup = QStringLiteral("Varlomin");
-const QString kLastProjectKey = QStringLiteral("Last project-file");
 const QString kDefaultStartFolder = QStringLiteral("./examples/");
 constexpr int kMenuProject = 1;
-constexpr int kMenuDocks = 3; // the framework's "&View"
-constexpr int kMenuView = 4;
+constexpr int kMenuDocks = 3;                             // the framework's "&View"
+constexpr int kMenuWindow = 4;                            // the framework's "&Window"
 constexpr qint64 kProgressThreshold = 50LL * 1024 * 1024; // bytes of result files
 constexpr int kProgressSteps = 1000;
 constexpr int kDockWidth = 360;            // pixels
@@ -89,23 +87,23 @@ Varlomin::Varlomin(const QPixmap &splash)
                      splash)
 {
     Mu::debug("Varlomin");
-    addStandardUIs(0x1F);
+    addStandardUIs(Mx::UI_Menus | Mx::UI_ToolBar | Mx::UI_StatusBar | Mx::UI_Workspace | Mx::UI_MessageDock);
     menu(kMenuProject)->setTitle(tr("&Project"));
     if (QToolBar *bar = toolBar(1))
         bar->setWindowTitle(tr("Project"));
-    addStandardActions(0x2);
+    addStandardActions(Mx::SA_Open);
     addAction(kMenuProject, tr("&Close"), QKeySequence(), tr("Close the current project"), this,
               SLOT(_slotFileClose()));
     setupDesktop();
     addAction(kMenuProject, tr("Export Quality Report..."), QKeySequence(),
               tr("Write the adjustment report of the project as one HTML or PDF file"), this,
               SLOT(slotExportQualityReport()));
-    addSeparator(kMenuView);
-    addAction(kMenuView, tr("Decorate / Undecorate Viewer"), QKeySequence(Qt::Key_F11),
+    addSeparator(kMenuWindow);
+    addAction(kMenuWindow, tr("Decorate / Undecorate Viewer"), QKeySequence(Qt::Key_F11),
               tr("Toggle the decoration state of the active viewers"), this, SLOT(_slotToggleViewerInterface()));
-    addAction(kMenuView, tr("Statistics"), QKeySequence(Qt::Key_F12), tr("Show the quality statistics of the block"),
+    addAction(kMenuWindow, tr("Statistics"), QKeySequence(Qt::Key_F12), tr("Show the quality statistics of the block"),
               this, SLOT(_slotShowStatistics()));
-    addStandardActions(0x380410);
+    addStandardActions(Mx::SA_Quit | Mx::SA_Preferences | Mx::SA_WindowTiling | Mx::SA_Information | Mx::SA_Help);
 
     buildDock();
     fillViewMenu();
@@ -278,10 +276,11 @@ void Varlomin::slotFileOpen()
 {
     if (!confirmCloseCurrentProject())
         return;
-    const QString start = Mx::Cfg(kGroup).readString(kLastProjectKey, kDefaultStartFolder);
+    const QString start =
+        Mx::Cfg(SSettings::kGroupVarlomin).readString(SSettings::kLastProjectFile, kDefaultStartFolder);
     const QString file = mChooseProjectFile(this, start);
     if (file.isEmpty()) {
-        Mu::msg(0x42, "%s", qPrintable(tr("Operation aborted by user")));
+        Mu::msg(Mu::kMsgProgress, "%s", qPrintable(tr("Operation aborted by user")));
         return;
     }
     WaitCursor wait;
@@ -404,20 +403,20 @@ void Varlomin::_slotInitProject()
 {
     if (!mData.projectFiles)
         return; // no project file passed its check: nothing to show
-    mData.sortImages();
-    mData.reconcilePointCodes();
-    Mu::info("%s", qPrintable(tr("Read <b>%1</b> Images.").arg(mData.mListImageData.count())));
-    Mu::info("%s", qPrintable(tr("Read <b>%1</b> Objects.").arg(mData.mListObjectData.count())));
-    mData.checkInversion();
-    Mu::msg(0x42, "%s", qPrintable(tr("Reading Projectfile ready.")));
+    mData.initialise([this] {
+        Mu::info("%s", qPrintable(tr("Read <b>%1</b> Images.").arg(mData.mListImageData.count())));
+        Mu::info("%s", qPrintable(tr("Read <b>%1</b> Objects.").arg(mData.mListObjectData.count())));
+    });
+    Mu::msg(Mu::kMsgProgress, "%s", qPrintable(tr("Reading Projectfile ready.")));
     _strProjectFile = mData.projectFiles->projectFile;
     QElapsedTimer timer;
     timer.start();
     fillLists();
     const qint64 listMs = timer.restart();
     // Absolute, so that the next file dialog starts there whatever the working folder is.
-    Mx::Cfg(kGroup).writeEntry(kLastProjectKey,
-                               QDir::toNativeSeparators(QFileInfo(_strProjectFile).absoluteFilePath()));
+    Mx::Cfg(SSettings::kGroupVarlomin)
+        .writeEntry(SSettings::kLastProjectFile,
+                    QDir::toNativeSeparators(QFileInfo(_strProjectFile).absoluteFilePath()));
     restoreViewerPlacements();
     noteProjectOpened();
     Mu::debug("Lists filled in %lld ms, viewers restored in %lld ms", listMs, timer.elapsed());
@@ -427,9 +426,7 @@ void Varlomin::_slotInitProject()
 void Varlomin::fillLists()
 {
     if (const ProjectFiles *p = mData.projectFiles.get())
-        mProjectInfo->update(p->projectFile, p->cameraFile, p->imageFile, p->objectFile, p->orientationFile,
-                             p->observationFile, p->sigma0, p->averageRedundancy, mData.mListImageData.count(),
-                             mData.mListObjectData.count(), p->inversion);
+        mProjectInfo->showProject(*p, mData.mListImageData.count(), mData.mListObjectData.count());
     // Sorting is switched off while filling: inserting into a sorted list is quadratic.
     mImageList->setSortingEnabled(false);
     mImageList->clear();
@@ -629,18 +626,19 @@ void Varlomin::restoreViewerPlacements()
 {
     bool anySaved = false;
     Mx::Cfg objectCfg(SSettings::kGroupObjectViewer);
-    for (int plane = 0; plane < 3; ++plane) {
-        if (!objectCfg.readBool(QStringLiteral("ViewerOn_%1").arg(plane), true))
+    for (int plane = 0; plane < SGlobal::kPlaneCount; ++plane) {
+        if (!objectCfg.readBool(SSettings::viewerOnKey(plane), SSettings::kDefaultViewerOn))
             continue;
         if (SObjectViewer *viewer = createObjectViewer(plane))
-            anySaved |= applyFrameGeometry(viewer, SSettings::kGroupObjectViewer,
-                                           QStringLiteral("Geometry_%1").arg(plane), SObjectViewer::stateKey(plane));
+            anySaved |= applyFrameGeometry(viewer, SSettings::kGroupObjectViewer, SSettings::geometryKey(plane),
+                                           SSettings::windowStateKey(plane));
     }
-    const int count = Mx::Cfg(SSettings::kGroupImageViewer).readNum(QStringLiteral("#Viewer"), 1);
+    const int count =
+        Mx::Cfg(SSettings::kGroupImageViewer).readNum(SSettings::kViewerCountKey, SSettings::kDefaultViewerCount);
     for (int i = 0; i < count && i < mData.mListImageData.count(); ++i) {
         if (SImageViewer *viewer = createImageViewer(mData.mListImageData.at(i)->id()))
-            anySaved |= applyFrameGeometry(viewer, SSettings::kGroupImageViewer, SImageViewer::geometryKey(i),
-                                           SImageViewer::stateKey(i));
+            anySaved |= applyFrameGeometry(viewer, SSettings::kGroupImageViewer, SSettings::geometryKey(i),
+                                           SSettings::windowStateKey(i));
     }
     // Nothing saved yet (a first run): lay the windows out side by side rather than on top
     // of each other.
@@ -760,7 +758,7 @@ void Varlomin::slotExportQualityReport()
         project.absoluteDir().filePath(project.completeBaseName() + QStringLiteral("-report.html"));
     const QString file = mChooseReportFile ? mChooseReportFile(this, suggestion) : QString();
     if (file.isEmpty()) {
-        Mu::msg(0x42, "%s", qPrintable(tr("Operation aborted by user")));
+        Mu::msg(Mu::kMsgProgress, "%s", qPrintable(tr("Operation aborted by user")));
         return;
     }
     SQualityReportInput input;

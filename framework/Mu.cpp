@@ -102,10 +102,13 @@ void info(const char *fmt, ...)
     emitMessage(Level::Info, text);
 }
 
-void msg(int /*type*/, const char *fmt, ...)
+void msg(int type, const char *fmt, ...)
 {
     MU_FORMAT(fmt);
-    emitMessage(Level::Msg, text);
+    if (type & MT_Log)
+        writeLog(Level::Msg, text);
+    if ((type & MT_Window) && gSink)
+        gSink(Level::Msg, text);
 }
 
 void status(const char *fmt, ...)

@@ -11,6 +11,11 @@ namespace Mu {
 
 enum class Level { Debug, Note, Info, Msg, Status, Warn, Error, Fatal };
 
+// Where msg() sends its text; the type argument combines these.
+enum MsgTargetE { MT_Log = 0x02, MT_Window = 0x40 };
+// Progress reports: to the log and to the message window (or a command-line mode's sink).
+inline constexpr int kMsgProgress = MT_Log | MT_Window;
+
 // printf-style; text arguments are expected as Latin-1/UTF-8 char pointers (qPrintable).
 void debug(const char *fmt, ...) __attribute__((format(printf, 1, 2)));
 void note(const char *fmt, ...) __attribute__((format(printf, 1, 2)));

@@ -30,7 +30,6 @@
 #include <QToolBar>
 
 QList<SImageViewer *> SImageViewer::sViewers;
-const QString SImageViewer::kViewerCountKey = QStringLiteral("#Viewer");
 
 namespace {
 
@@ -551,25 +550,19 @@ void SImageViewer::hideToolBars(bool hide)
     }
 }
 
-QString SImageViewer::viewerKey(int index) { return QStringLiteral("Viewer_%1").arg(index); }
-
-QString SImageViewer::geometryKey(int index) { return QStringLiteral("Geometry_%1").arg(index); }
-
-QString SImageViewer::stateKey(int index) { return QStringLiteral("WindowState_%1").arg(index); }
-
 void SImageViewer::saveViewerPlacements()
 {
     Mu::debug("SImageViewer::saveViewerPlacements");
     Mx::Cfg cfg(SSettings::kGroupImageViewer);
     int index = 0;
     for (SImageViewer *viewer : sViewers) {
-        cfg.writeEntry(viewerKey(index), viewer->saveState());
+        cfg.writeEntry(SSettings::viewerKey(index), viewer->saveState());
         // A maximised or minimised viewer is saved with the geometry it has when shown normally.
         const QRect geometry = Mx::normalFrameGeometry(viewer->frame());
-        cfg.writeEntry(geometryKey(index), geometry);
-        cfg.writeEntry(stateKey(index), int(Mx::frameState(viewer->frame())));
+        cfg.writeEntry(SSettings::geometryKey(index), geometry);
+        cfg.writeEntry(SSettings::windowStateKey(index), int(Mx::frameState(viewer->frame())));
         Mu::debug("I_GEO_%d: (%d, %d, %d, %d)", index, geometry.x(), geometry.y(), geometry.width(), geometry.height());
         ++index;
     }
-    cfg.writeEntry(kViewerCountKey, int(sViewers.count()));
+    cfg.writeEntry(SSettings::kViewerCountKey, int(sViewers.count()));
 }

@@ -68,10 +68,6 @@ public:
     static void saveViewerPlacements();
 
     // Keys of the placements in the image viewer group.
-    static QString viewerKey(int index);   // "Viewer_%1"
-    static QString geometryKey(int index); // "Geometry_%1"
-    static QString stateKey(int index);    // "WindowState_%1": 0 normal, 1 maximised, 2 minimised
-    static const QString kViewerCountKey;  // "#Viewer"
 
 public slots:
     void slotSetImage(int iImage);

@@ -178,7 +178,7 @@ void SObjectCanvas::applySettings(const SSettings::ObjectViewerSettings &s)
     trace(SSettings::kScale, QString::number(s.scale));
     setLinkLineType(s.linkLineType);
     trace(SSettings::kLinkLineType, QString::number(s.linkLineType));
-    for (int i = 0; i < SSettings::kPointCodeCount; ++i) {
+    for (int i = 0; i < SGlobal::kPointCodeIndexCount; ++i) {
         const SSettings::PointStyle &style = s.points[size_t(i)];
         setPointOn(i, style.on);
         trace(SSettings::pointOnKey(i), QString::number(int(style.on)));

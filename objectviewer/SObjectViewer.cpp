@@ -31,9 +31,6 @@ std::array<SObjectViewer *, SGlobal::kPlaneCount> SObjectViewer::_viewer{};
 namespace {
 
 // Placement keys of the group ObjectViewer; %1 is the plane.
-const char *const kViewerOnKey = "ViewerOn_%1";
-const char *const kViewerKey = "Viewer_%1";
-const char *const kGeometryKey = "Geometry_%1";
 
 constexpr int kToolBarIconPixels = 16;
 
@@ -441,22 +438,20 @@ void SObjectViewer::saveViewerPlacements()
     Mx::Cfg cfg(SSettings::kGroupObjectViewer);
     for (int p = 0; p < SGlobal::kPlaneCount; ++p) {
         SObjectViewer *v = _viewer[size_t(p)];
-        cfg.writeEntry(QString::fromLatin1(kViewerOnKey).arg(p), v ? 1 : 0);
+        cfg.writeEntry(SSettings::viewerOnKey(p), v ? 1 : 0);
         if (!v)
             continue;
-        cfg.writeEntry(QString::fromLatin1(kViewerKey).arg(p), v->saveState());
+        cfg.writeEntry(SSettings::viewerKey(p), v->saveState());
         const QWidget *frame = qobject_cast<QMdiSubWindow *>(v->parentWidget());
         if (!frame)
             frame = v;
         // A maximised or minimised viewer is saved with the geometry it has when shown normally.
         const QRect geometry = Mx::normalFrameGeometry(frame);
         Mu::debug("O_GEO_%d: (%d, %d, %d, %d)", p, geometry.x(), geometry.y(), geometry.width(), geometry.height());
-        cfg.writeEntry(QString::fromLatin1(kGeometryKey).arg(p), geometry);
-        cfg.writeEntry(stateKey(p), int(Mx::frameState(frame)));
+        cfg.writeEntry(SSettings::geometryKey(p), geometry);
+        cfg.writeEntry(SSettings::windowStateKey(p), int(Mx::frameState(frame)));
     }
 }
-
-QString SObjectViewer::stateKey(int plane) { return QStringLiteral("WindowState_%1").arg(plane); }
 
 void SObjectViewer::closeAll()
 {

@@ -70,8 +70,6 @@ public:
     static void hideToolBars(bool hide);
     static void saveViewerPlacements();
     static void closeAll();
-    // Placement key beside Geometry_%1: 0 normal, 1 maximised, 2 minimised.
-    static QString stateKey(int plane);
 
 public slots:
     void slotZoomed(int iPercent);

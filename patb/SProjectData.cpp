@@ -9,10 +9,12 @@
 
 SProjectData::~SProjectData() = default;
 
-void SProjectData::initialise()
+void SProjectData::initialise(const std::function<void()> &afterCodes)
 {
     sortImages();
     reconcilePointCodes();
+    if (afterCodes)
+        afterCodes();
     checkInversion();
 }
 

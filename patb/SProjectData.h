@@ -7,6 +7,7 @@
 #include "misc/SObjectPoint.h"
 #include "patb/ProjectFiles.h"
 
+#include <functional>
 #include <memory>
 
 class SProjectData {
@@ -21,8 +22,9 @@ public:
     std::unique_ptr<ProjectFiles> projectFiles; // null until a project file passed its check
 
     // After reading: sorts the images, gives image points the codes of their object points
-    // (warning on conflicts) and warns when the adjustment computed no sigmas.
-    void initialise();
+    // (warning on conflicts), calls afterCodes (the window reports the counts there, before
+    // any warning about the sigmas) and warns when the adjustment computed no sigmas.
+    void initialise(const std::function<void()> &afterCodes = nullptr);
     // Sorts the image list by id.
     void sortImages();
     // Point codes of image points from the object points with the same id.

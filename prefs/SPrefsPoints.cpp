@@ -82,7 +82,7 @@ SPrefsPoints::SPrefsPoints(QWidget *parent) : Mx::PrefsTab(kGroupPoints, parent)
     page->setSpacing(Mx::stdSpace());
 
     QHBoxLayout *row = nullptr;
-    for (int i = 0; i < kPointCodeCount; ++i) {
+    for (int i = 0; i < SGlobal::kPointCodeIndexCount; ++i) {
         if (i % kGroupsPerRow == 0) {
             row = new QHBoxLayout;
             page->addLayout(row);
@@ -156,7 +156,7 @@ void SPrefsPoints::slotSaveWidgetStates()
     Mu::debug("SPrefsPoints::slotSaveWidgetStates");
     {
         Mx::Cfg cfg(cfgSection());
-        for (int i = 0; i < kPointCodeCount; ++i) {
+        for (int i = 0; i < SGlobal::kPointCodeIndexCount; ++i) {
             const PointWidgets &w = mPoints[i];
             cfg.writeEntry(pointOnKey(i), w.group->isChecked() ? 1 : 0);
             cfg.writeEntry(pointSymbolKey(i), w.symbol->currentIndex());
@@ -175,7 +175,7 @@ void SPrefsPoints::initWidgets()
 {
     Mu::debug("SPrefsPoints::initWidgets");
     Mx::Cfg cfg(cfgSection());
-    for (int i = 0; i < kPointCodeCount; ++i) {
+    for (int i = 0; i < SGlobal::kPointCodeIndexCount; ++i) {
         const PointWidgets &w = mPoints[i];
         w.group->setChecked(cfg.readBool(pointOnKey(i), kDefaultPointOn));
         w.symbol->setCurrentIndex(comboIndex(w.symbol, cfg.readNum(pointSymbolKey(i), kDefaultPointSymbol)));

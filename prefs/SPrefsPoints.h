@@ -41,7 +41,7 @@ private:
 
     PointWidgets _makePointGroup(int index);
 
-    std::array<PointWidgets, SSettings::kPointCodeCount> mPoints;
+    std::array<PointWidgets, SGlobal::kPointCodeIndexCount> mPoints;
     QtColorPicker *mMarkColor;
     QSpinBox *mMarkSize;
     QtColorPicker *mBlunderColor;

@@ -8,6 +8,10 @@
 
 namespace SSettings {
 
+QString viewerOnKey(int plane) { return QStringLiteral("ViewerOn_%1").arg(plane); }
+QString viewerKey(int index) { return QStringLiteral("Viewer_%1").arg(index); }
+QString geometryKey(int index) { return QStringLiteral("Geometry_%1").arg(index); }
+QString windowStateKey(int index) { return QStringLiteral("WindowState_%1").arg(index); }
 QString pointOnKey(int index) { return QStringLiteral("PointOn_%1").arg(index); }
 QString pointSymbolKey(int index) { return QStringLiteral("PointSymbol_%1").arg(index); }
 QString pointColorKey(int index) { return QStringLiteral("PointColor_%1").arg(index); }
@@ -23,9 +27,9 @@ namespace {
 
 int paintableSize(int size) { return std::clamp(size, 0, kMaxPaintedSize); }
 
-void readPointStyles(const Mx::Cfg &cfg, std::array<PointStyle, kPointCodeCount> &points)
+void readPointStyles(const Mx::Cfg &cfg, std::array<PointStyle, SGlobal::kPointCodeIndexCount> &points)
 {
-    for (int i = 0; i < kPointCodeCount; ++i) {
+    for (int i = 0; i < SGlobal::kPointCodeIndexCount; ++i) {
         points[i].on = cfg.readBool(pointOnKey(i), kDefaultPointOn);
         points[i].symbol = cfg.readNum(pointSymbolKey(i), kDefaultPointSymbol);
         points[i].color = cfg.readColor(pointColorKey(i), kDefaultPointColor);

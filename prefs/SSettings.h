@@ -13,8 +13,6 @@
 
 namespace SSettings {
 
-inline constexpr int kPointCodeCount = SGlobal::kPointCodeIndexCount;
-
 // Groups.
 inline const QString kGroupImageViewer = QStringLiteral("ImageViewer");
 inline const QString kGroupObjectViewer = QStringLiteral("ObjectViewer");
@@ -40,6 +38,16 @@ inline const QString kMarkColor = QStringLiteral("MarkColor");
 inline const QString kMarkSize = QStringLiteral("MarkSize");
 inline const QString kBlunderColor = QStringLiteral("BlunderColor");
 inline const QString kBlunderSize = QStringLiteral("BlunderSize");
+// Viewer placements in ImageViewer and ObjectViewer. The keys take an object viewer's plane
+// or an image viewer's position in the class-wide list of image viewers.
+QString viewerOnKey(int plane);    // "ViewerOn_%1": whether the plane's object viewer is open
+QString viewerKey(int index);      // "Viewer_%1": the viewer's window layout
+QString geometryKey(int index);    // "Geometry_%1": the geometry of the viewer's frame
+QString windowStateKey(int index); // "WindowState_%1": 0 normal, 1 maximised, 2 minimised
+inline const QString kViewerCountKey = QStringLiteral("#Viewer"); // open image viewers
+// The main window's own group: the project opened last, where the file dialog starts.
+inline const QString kGroupVarlomin = QStringLiteral("Varlomin");
+inline const QString kLastProjectFile = QStringLiteral("Last project-file");
 
 // Defaults.
 inline const QColor kDefaultBgColor{255, 255, 255};
@@ -59,6 +67,8 @@ inline const QColor kDefaultMarkColorPage{255, 0, 0};     // what the Points pag
 inline constexpr int kDefaultMarkSize = 2;
 inline const QColor kDefaultBlunderColor{255, 0, 0};
 inline constexpr int kDefaultBlunderSize = 2;
+inline constexpr bool kDefaultViewerOn = true;
+inline constexpr int kDefaultViewerCount = 1;
 
 // Ranges the preference pages allow.
 inline constexpr int kLargestResidualSizeMin = 1, kLargestResidualSizeMax = 10;
@@ -84,7 +94,7 @@ struct ImageViewerSettings {
     bool pointIdsOn = kDefaultPointIdsOn;
     bool blundersOn = kDefaultBlundersOn;
     double scale = kDefaultScale;
-    std::array<PointStyle, kPointCodeCount> points{};
+    std::array<PointStyle, SGlobal::kPointCodeIndexCount> points{};
     QColor blunderColor = kDefaultBlunderColor;
     int blunderSize = kDefaultBlunderSize;
 };
@@ -95,7 +105,7 @@ struct ObjectViewerSettings {
     bool blundersOn = kDefaultBlundersOn;
     double scale = kDefaultScale;
     int linkLineType = kDefaultLinkLineType;
-    std::array<PointStyle, kPointCodeCount> points{};
+    std::array<PointStyle, SGlobal::kPointCodeIndexCount> points{};
     QColor blunderColor = kDefaultBlunderColor;
     int blunderSize = kDefaultBlunderSize;
     QColor markColor = kDefaultMarkColorViewer;

@@ -14,6 +14,7 @@
 #include "misc/SObjectPoint.h"
 #include "objectviewer/SObjectView.h"
 #include "objectviewer/SObjectViewer.h"
+#include "prefs/SSettings.h"
 #include "search/SSearchRequest.h"
 #include "tools/PatbWriter.h"
 
@@ -383,7 +384,7 @@ private slots:
         QVERIFY(frame->geometry() != normal);
         window.saveViewerPlacements();
         Mx::Cfg cfg(QStringLiteral("ImageViewer"));
-        QCOMPARE(cfg.readRect(SImageViewer::geometryKey(0), QRect()), normal);
+        QCOMPARE(cfg.readRect(SSettings::geometryKey(0), QRect()), normal);
 
         window.openProject(mProject); // closes and restores
         QMdiSubWindow *restored = frameOf(SImageViewer::viewers().first());

@@ -19,9 +19,10 @@ private slots:
         Mu::info("Read <b>%d</b> Images.", 12);
         Mu::msg(0x42, "%s", "Operation aborted by user");
         Mu::debug("%s => %s", "a", "b");
+        Mu::msg(Mu::MT_Log, "%s", "only in the log");
         Mu::assertFailed("! imagePoint", "Varlomin", 42);
         Mu::setSink(nullptr);
-        QCOMPARE(got.size(), 4); // debug goes to the log only
+        QCOMPARE(got.size(), 4); // debug and a message typed for the log go to the log only
         QCOMPARE(got[0].first, Mu::Level::Warn);
         QCOMPARE(got[0].second, QStringLiteral("Pointcode for image-point 100017 is not unique!"));
         QCOMPARE(got[1].first, Mu::Level::Info);

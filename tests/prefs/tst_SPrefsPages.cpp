@@ -210,13 +210,13 @@ void TestSPrefsPages::pointsPageSavesAllGroups()
     QCOMPARE(saved.count(), 1);
 
     QStringList expected{"MarkColor", "MarkSize", "BlunderColor", "BlunderSize"};
-    for (int i = 0; i < kPointCodeCount; ++i)
+    for (int i = 0; i < SGlobal::kPointCodeIndexCount; ++i)
         expected << pointOnKey(i) << pointSymbolKey(i) << pointColorKey(i) << pointSizeKey(i);
     QCOMPARE(keysOf(kGroupPoints), sorted(expected));
     QCOMPARE(Mx::CfgStore::all().size(), expected.size());
 
     const Mx::Cfg cfg(kGroupPoints);
-    for (int i = 0; i < kPointCodeCount; ++i) {
+    for (int i = 0; i < SGlobal::kPointCodeIndexCount; ++i) {
         const bool off = i == 1 || i == 6;
         QCOMPARE(Mx::CfgStore::value(kGroupPoints, pointOnKey(i)), off ? QStringLiteral("0") : QStringLiteral("1"));
         QCOMPARE(cfg.readNum(pointSymbolKey(i), -1), i == 6 ? 2 : 0);
