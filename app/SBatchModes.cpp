@@ -1,10 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The modes that run without a window: the JSON report and the picture export.
+#include "app/SBatchModes.h"
+
+#include "app/SAppInfo.h"
 #include "app/SCommandLine.h"
 
 #include "formats/SProjectOpener.h"
 #include "formats/SReportRun.h"
 #include "framework/Mu.h"
+#include "framework/MxApp.h"
 #include "framework/MxCfg.h"
 #include "imageviewer/SImageExport.h"
 #include "misc/SErrorColours.h"
@@ -18,7 +22,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QStandardPaths>
 
 #include <cstdio>
 
@@ -28,13 +31,22 @@ void printError(const QString &text) { std::fprintf(stderr, "varlomin: %s\n", qP
 
 } // namespace
 
-// The user's configuration as the GUI would read it, or the file named with --config.
+SOffscreenApplication::SOffscreenApplication(const QString &configFile)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    mApp = std::make_unique<QGuiApplication>(mArgc, mArgv);
+    mApp->setApplicationName(QString::fromLatin1(SAppInfo::kAppName));
+    mConfigured = loadConfiguration(configFile);
+}
+
+SOffscreenApplication::~SOffscreenApplication() = default;
+
 bool loadConfiguration(const QString &configFile)
 {
     if (!configFile.isEmpty())
         return loadConfigOverride(configFile);
-    const QString user = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-                         QStringLiteral("/Varlomin/Varlomin.cfg");
+    const QString user =
+        Mx::App::defaultUserCfgFile(QString::fromLatin1(SAppInfo::kAppName), QString::fromLatin1(SAppInfo::kCfgExt));
     if (QFileInfo::exists(user)) {
         QString error;
         if (!Mx::CfgStore::load(user, &error))
@@ -89,129 +101,154 @@ bool exportColouring(const SCommandLine &cl, bool objectView, SErrorColours::Col
 
 } // namespace
 
-int runExportMode(const SCommandLine &cl)
-{
-    // Pictures are painted offscreen: no display is needed.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    int argc = 1;
-    char name[] = "varlomin";
-    char *argv[] = {name, nullptr};
-    // Fonts need a GUI application; the canvases paint without a widget.
-    QGuiApplication app(argc, argv);
-    app.setApplicationName(QStringLiteral("Varlomin"));
-    if (!loadConfiguration(cl.configFile))
-        return 1;
+namespace {
 
-    const QString target = cl.exportTarget.toLower();
+// What an export paints, as far as it can be checked before the project is read.
+struct ExportTarget {
     int imageId = 0;
-    int plane = -1;
-    const QString imagePrefix = QStringLiteral("image:");
+    int plane = -1; // the object view's plane; -1 for an image view
     int selectImageId = 0;
-    std::optional<SSearchRequest> request;
-    if (target.startsWith(QLatin1String("image:"))) {
-        bool ok = false;
-        imageId = target.mid(6).toInt(&ok);
-        if (!ok) {
-            printError(QStringLiteral("'%1' names no image: use image:ID with a whole number.").arg(cl.exportTarget));
-            return 1;
-        }
-        if (!cl.select.isEmpty() || !cl.search.isEmpty()) {
-            printError(QStringLiteral("--select and --search are only used with object exports."));
-            return 1;
-        }
-    } else {
-        const QStringList planes = {QStringLiteral("object:xy"), QStringLiteral("object:xz"),
-                                    QStringLiteral("object:yz")};
-        plane = planes.indexOf(target);
-        if (plane < 0) {
-            printError(QStringLiteral("unknown export target '%1': use image:ID, object:xy, object:xz or object:yz.")
-                           .arg(cl.exportTarget));
-            return 1;
-        }
-        if (!cl.select.isEmpty() && !cl.search.isEmpty()) {
-            printError(QStringLiteral("--select and --search cannot be combined: the search replaces the selection."));
-            return 1;
-        }
-        if (cl.select.startsWith(imagePrefix)) {
-            bool isNumber = false;
-            selectImageId = cl.select.mid(imagePrefix.size()).toInt(&isNumber);
-            if (!isNumber) {
-                printError(QStringLiteral("--select %1: use image:ID with a whole number.").arg(cl.select));
-                return 1;
-            }
-        } else if (!cl.select.isEmpty() && cl.select != QLatin1String("all")) {
-            printError(QStringLiteral("unknown selection '%1': use --select all or --select image:ID.").arg(cl.select));
-            return 1;
-        }
-        QString searchError;
-        if (!cl.search.isEmpty() && !(request = SSearchRequest::parse(cl.search, &searchError))) {
-            printError(QStringLiteral("--search %1: %2.").arg(cl.search, searchError));
-            return 1;
-        }
+    std::optional<SSearchRequest> search;
+};
+
+const QString kImagePrefix = QStringLiteral("image:");
+
+bool readImageTarget(const SCommandLine &cl, ExportTarget &target)
+{
+    bool ok = false;
+    target.imageId = cl.exportTarget.toLower().mid(kImagePrefix.size()).toInt(&ok);
+    if (!ok) {
+        printError(QStringLiteral("'%1' names no image: use image:ID with a whole number.").arg(cl.exportTarget));
+        return false;
     }
+    if (!cl.select.isEmpty() || !cl.search.isEmpty()) {
+        printError(QStringLiteral("--select and --search are only used with object exports."));
+        return false;
+    }
+    return true;
+}
 
-    SErrorColours::Colouring colouring;
-    if (!exportColouring(cl, plane >= 0, &colouring))
-        return 1;
+bool readObjectTarget(const SCommandLine &cl, ExportTarget &target)
+{
+    const QStringList planes = {QStringLiteral("object:xy"), QStringLiteral("object:xz"), QStringLiteral("object:yz")};
+    target.plane = planes.indexOf(cl.exportTarget.toLower());
+    if (target.plane < 0) {
+        printError(QStringLiteral("unknown export target '%1': use image:ID, object:xy, object:xz or object:yz.")
+                       .arg(cl.exportTarget));
+        return false;
+    }
+    if (!cl.select.isEmpty() && !cl.search.isEmpty()) {
+        printError(QStringLiteral("--select and --search cannot be combined: the search replaces the selection."));
+        return false;
+    }
+    if (cl.select.startsWith(kImagePrefix)) {
+        bool isNumber = false;
+        target.selectImageId = cl.select.mid(kImagePrefix.size()).toInt(&isNumber);
+        if (!isNumber) {
+            printError(QStringLiteral("--select %1: use image:ID with a whole number.").arg(cl.select));
+            return false;
+        }
+    } else if (!cl.select.isEmpty() && cl.select != QLatin1String("all")) {
+        printError(QStringLiteral("unknown selection '%1': use --select all or --select image:ID.").arg(cl.select));
+        return false;
+    }
+    QString searchError;
+    if (!cl.search.isEmpty() && !(target.search = SSearchRequest::parse(cl.search, &searchError))) {
+        printError(QStringLiteral("--search %1: %2.").arg(cl.search, searchError));
+        return false;
+    }
+    return true;
+}
 
-    // Everything that can be checked before reading is checked first.
+// Reads and initialises the project; warnings go to stderr.
+bool readExportProject(const QString &projectFile, SProjectData &data)
+{
     Mu::setSink([](Mu::Level level, const QString &text) {
         if (level == Mu::Level::Warn || level == Mu::Level::Error || level == Mu::Level::Fatal)
             printError(QStringLiteral("warning: %1").arg(text));
     });
-    SProjectData data;
-    if (const std::optional<SReportError> readError = SProjectOpener::readWithoutDialogs(cl.projectFile, data)) {
+    if (const std::optional<SReportError> readError = SProjectOpener::readWithoutDialogs(projectFile, data)) {
         if (readError->first != 0)
             printError(QStringLiteral("error %1 while reading '%2': %3")
                            .arg(readError->first)
-                           .arg(cl.projectFile, readError->second));
+                           .arg(projectFile, readError->second));
         else
-            printError(QStringLiteral("cannot read '%1': %2").arg(cl.projectFile, readError->second.trimmed()));
-        return 1;
+            printError(QStringLiteral("cannot read '%1': %2").arg(projectFile, readError->second.trimmed()));
+        return false;
     }
     data.initialise();
+    return true;
+}
 
-    QString error;
-    bool ok = false;
-    if (plane < 0) {
-        if (data.projectFiles)
-            colouring.sigma0 = data.projectFiles->sigma0;
-        ok = exportImagePicture(data.mListImageData, imageId, cl.outFile, cl.zoomPercent, cl.show, &error, colouring);
-    } else {
-        const bool sigmas = data.projectFiles && data.projectFiles->inversion;
-        SImage *selectedImage = nullptr;
-        if (cl.select.startsWith(imagePrefix)) {
-            selectedImage = SImageList::find(selectImageId);
-            if (!selectedImage) {
-                printError(QStringLiteral("--select %1: the project '%2' has no image %3.")
-                               .arg(cl.select, cl.projectFile)
-                               .arg(selectImageId));
-                return 1;
-            }
-        }
-        SObjectExportHook select;
-        if (selectedImage)
-            select = [selectedImage](SObjectCanvas &canvas) { canvas.selectImagePoints(selectedImage, true); };
-        else if (request)
-            select = [request](SObjectCanvas &canvas) { canvas.selectPoints(*request); };
-        const SObjectExportHook beforePaint = [select, colouring](SObjectCanvas &canvas) {
-            canvas.setColouring(colouring);
-            if (select)
-                select(canvas);
-        };
-        try {
-            ok = exportObjectPicture(data.mListObjectData, sigmas, plane, cl.outFile, cl.zoomPercent, cl.show,
-                                     cl.select == QLatin1String("all"), &error, beforePaint);
-        } catch (const SException &e) {
-            printError(QStringLiteral("error %1 while selecting points in '%2': %3")
-                           .arg(e.code())
-                           .arg(cl.projectFile, e.message()));
+bool exportImage(const SCommandLine &cl, SProjectData &data, const ExportTarget &target,
+                 SErrorColours::Colouring colouring, QString *error)
+{
+    if (data.projectFiles)
+        colouring.sigma0 = data.projectFiles->sigma0;
+    return exportImagePicture(data.mListImageData, target.imageId, cl.outFile, cl.zoomPercent, cl.show, error,
+                              colouring);
+}
+
+// Exit code 1 with a message when the selection cannot be made.
+int exportObject(const SCommandLine &cl, SProjectData &data, const ExportTarget &target,
+                 const SErrorColours::Colouring &colouring, QString *error)
+{
+    SImage *selectedImage = nullptr;
+    if (cl.select.startsWith(kImagePrefix)) {
+        selectedImage = SImageList::find(target.selectImageId);
+        if (!selectedImage) {
+            printError(QStringLiteral("--select %1: the project '%2' has no image %3.")
+                           .arg(cl.select, cl.projectFile)
+                           .arg(target.selectImageId));
             return 1;
         }
     }
-    if (!ok) {
-        printError(error);
+    const std::optional<SSearchRequest> search = target.search;
+    const SObjectExportHook beforePaint = [selectedImage, search, colouring](SObjectCanvas &canvas) {
+        canvas.setColouring(colouring);
+        if (selectedImage)
+            canvas.selectImagePoints(selectedImage, true);
+        else if (search)
+            canvas.selectPoints(*search);
+    };
+    const bool sigmas = data.projectFiles && data.projectFiles->inversion;
+    try {
+        if (exportObjectPicture(data.mListObjectData, sigmas, target.plane, cl.outFile, cl.zoomPercent, cl.show,
+                                cl.select == QLatin1String("all"), error, beforePaint))
+            return 0;
+    } catch (const SException &e) {
+        printError(QStringLiteral("error %1 while selecting points in '%2': %3")
+                       .arg(e.code())
+                       .arg(cl.projectFile, e.message()));
         return 1;
     }
-    return 0;
+    printError(*error);
+    return 1;
+}
+
+} // namespace
+
+int runExportMode(const SCommandLine &cl)
+{
+    const SOffscreenApplication app(cl.configFile);
+    if (!app.configured())
+        return 1;
+    ExportTarget target;
+    const bool image = cl.exportTarget.toLower().startsWith(kImagePrefix);
+    if (!(image ? readImageTarget(cl, target) : readObjectTarget(cl, target)))
+        return 1;
+    SErrorColours::Colouring colouring;
+    if (!exportColouring(cl, !image, &colouring))
+        return 1;
+    // Everything that can be checked before reading is checked first.
+    SProjectData data;
+    if (!readExportProject(cl.projectFile, data))
+        return 1;
+    QString error;
+    if (!image)
+        return exportObject(cl, data, target, colouring, &error);
+    if (exportImage(cl, data, target, colouring, &error))
+        return 0;
+    printError(error);
+    return 1;
 }

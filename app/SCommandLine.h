@@ -30,14 +30,3 @@ struct SCommandLine {
     // argument are left alone.
     static SCommandLine parse(const QStringList &arguments);
 };
-
-// The modes that run without a window; each returns the process exit code.
-int runReportMode(const SCommandLine &cl);
-int runExportMode(const SCommandLine &cl);
-int runStatsMode(const SCommandLine &cl);
-int runQualityReportMode(const SCommandLine &cl);
-// The user's configuration as the GUI would read it, or the file named with --config; false
-// with a message on stderr when the named file cannot be used.
-bool loadConfiguration(const QString &configFile);
-// Loads the configuration file named by --config; false with a message on stderr.
-bool loadConfigOverride(const QString &file);

@@ -1,14 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The command-line mode that writes the adjustment report of a project without a display.
 #include "app/SAppInfo.h"
+#include "app/SBatchModes.h"
 #include "app/SCommandLine.h"
 #include "formats/SProjectOpener.h"
 #include "framework/Mu.h"
 #include "patb/SProjectData.h"
 #include "report/SQualityReport.h"
 #include "report/SReportFile.h"
-
-#include <QGuiApplication>
 
 #include <cstdio>
 
@@ -46,14 +45,8 @@ int runQualityReportMode(const SCommandLine &cl)
         printError(error);
         return 1;
     }
-    // Text needs fonts, which need a GUI application; offscreen needs no display.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    int argc = 1;
-    char name[] = "varlomin";
-    char *argv[] = {name, nullptr};
-    QGuiApplication app(argc, argv);
-    app.setApplicationName(QStringLiteral("Varlomin"));
-    if (!loadConfiguration(cl.configFile))
+    const SOffscreenApplication app(cl.configFile);
+    if (!app.configured())
         return 1;
 
     SQualityReportInput input;

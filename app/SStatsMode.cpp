@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The statistics mode: reads a project without a display and prints its quality statistics as
 // plain-text tables or as one JSON document.
+#include "app/SBatchModes.h"
 #include "app/SCommandLine.h"
 
 #include "formats/SProjectOpener.h"

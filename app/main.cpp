@@ -2,6 +2,7 @@
 // Entry of the program: the command-line modes run without a window; otherwise the
 // application starts step by step behind its splash screen.
 #include "app/SAppInfo.h"
+#include "app/SBatchModes.h"
 #include "app/SCommandLine.h"
 #include "app/SStartup.h"
 #include "app/Varlomin.h"
@@ -81,8 +82,8 @@ int runGui(int argc, char **argv, const SCommandLine &cl)
     auto app = std::make_unique<Mx::App>(QString::fromLatin1(SAppInfo::kAppName), argc, argv);
     if (!cl.configFile.isEmpty())
         Mx::App::setUserCfgOverride(QFileInfo(cl.configFile).absoluteFilePath());
-    if (!app->init(true, QStringLiteral("log"), QStringLiteral(".log"), QStringLiteral("cfg"),
-                   QStringLiteral(".cfg"))) {
+    if (!app->init(true, QStringLiteral("log"), QString::fromLatin1(SAppInfo::kLogExt), QStringLiteral("cfg"),
+                   QString::fromLatin1(SAppInfo::kCfgExt))) {
         Mu::warnDlg("Can't initialise application '%s'!\nQuitting now.", SAppInfo::kAppName);
         return 1;
     }

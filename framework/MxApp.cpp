@@ -43,6 +43,11 @@ App::~App()
     Mu::closeLogFile();
 }
 
+QString App::defaultUserCfgFile(const QString &name, const QString &cfgExt)
+{
+    return configDir(name) + QLatin1Char('/') + name + cfgExt;
+}
+
 App *App::getRep() { return qobject_cast<App *>(QCoreApplication::instance()); }
 
 bool App::init(bool log, const QString & /*logDir*/, const QString &logExt, const QString & /*cfgDir*/,
@@ -52,7 +57,7 @@ bool App::init(bool log, const QString & /*logDir*/, const QString &logExt, cons
     const QString dir = configDir(name);
     if (!QDir().mkpath(dir) && log)
         return false;
-    CfgStore::setUserFile(userCfgOverride().isEmpty() ? dir + QLatin1Char('/') + name + cfgExt : userCfgOverride());
+    CfgStore::setUserFile(userCfgOverride().isEmpty() ? defaultUserCfgFile(name, cfgExt) : userCfgOverride());
     QString system;
     const QStringList dirs = QStandardPaths::standardLocations(QStandardPaths::GenericConfigLocation);
     for (const QString &d : dirs)

@@ -35,6 +35,9 @@ public:
     bool reduceLogFiles(int keep = kKeptLogFiles);
 
     QString userCfgFile() const;
+    // The user's configuration file of a program when no file is named on the command line:
+    // "<config dir>/<name>/<name><cfgExt>".
+    static QString defaultUserCfgFile(const QString &name, const QString &cfgExt);
     QString systemCfgFile() const;
     QString logFile() const { return mLogFile; }
 
