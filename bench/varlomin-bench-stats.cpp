@@ -6,6 +6,7 @@
 //   varlomin-bench-stats --header
 //   varlomin-bench-stats --name M [--goals] [--varlomin PATH] [--repeat N] PROJECT_FILE
 
+#include "bench/BenchSupport.h"
 #include "framework/Mu.h"
 #include "patb/SPatbReader.h"
 #include "patb/SProjectData.h"
@@ -13,13 +14,11 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
 
 #include <algorithm>
 #include <cstdio>
-#include <functional>
 
 namespace {
 
@@ -27,27 +26,8 @@ namespace {
 constexpr double kGoalStatsToOpen = 0.5;
 constexpr double kGoalStatsRunToOpen = 1.5;
 
-class QuietHandler : public SPatbHandler {
-public:
-    SReadErrorChoice readError(const QString &text) override
-    {
-        std::fprintf(stderr, "read error: %s\n", qUtf8Printable(text));
-        return SReadErrorChoice::Stop;
-    }
-};
-
-// Best of n runs in milliseconds: the least disturbed run is the truest cost.
-double bestOf(int n, const std::function<void()> &run)
-{
-    double best = 1e300;
-    for (int i = 0; i < n; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        run();
-        best = std::min(best, double(timer.nsecsElapsed()) / 1e6);
-    }
-    return best;
-}
+using BenchSupport::bestOf;
+using BenchSupport::QuietHandler;
 
 bool openProject(SProjectData &data, const QString &projectFile)
 {

@@ -8,6 +8,7 @@
 //   varlomin-bench --header
 //   varlomin-bench --name M [--goals view|export] [--varlomin PATH] [--repeat N] PROJECT_FILE
 
+#include "bench/BenchSupport.h"
 #include "framework/Mu.h"
 #include "misc/SImageData.h"
 #include "objectviewer/SObjectCanvas.h"
@@ -56,34 +57,8 @@ constexpr double kGoalExportToCat = 6.0;
 constexpr double kGoalReportMs = 500.0;
 constexpr double kGoalExportPeakBytesPerObservation = 60.0;
 
-// A read that never asks: errors stop it, progress is counted.
-class QuietHandler : public SPatbHandler {
-public:
-    SReadErrorChoice readError(const QString &text) override
-    {
-        std::fprintf(stderr, "read error: %s\n", qUtf8Printable(text));
-        return SReadErrorChoice::Stop;
-    }
-    bool progress(const QString &, qint64, qint64) override
-    {
-        ++progressCalls;
-        return true;
-    }
-    int progressCalls = 0;
-};
-
-// Best of n runs in milliseconds: the least disturbed run is the truest cost.
-double bestOf(int n, const std::function<void()> &run)
-{
-    double best = 1e300;
-    for (int i = 0; i < n; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        run();
-        best = std::min(best, double(timer.nsecsElapsed()) / 1e6);
-    }
-    return best;
-}
+using BenchSupport::bestOf;
+using BenchSupport::QuietHandler;
 
 qint64 residentBytes()
 {
@@ -205,15 +180,30 @@ void printHeader()
                 "ids ms", "img ms", "rep ms", "xcat", "exp ms", "xcat", "peak/o");
 }
 
-} // namespace
+// The figures of one block, in the order of the table's columns.
+struct Figures {
+    int images = 0;
+    int points = 0;
+    qint64 observations = 0;
+    double openMs = 0.0, openRatio = 0.0, bytesPerObservation = 0.0;
+    double paintOverviewMs = 0.0, paintRatio = 0.0, closeToOverview = 0.0;
+    double rectMs = 0.0, idsMs = 0.0, imageMs = 0.0;
+    double reportMs = 0.0, reportRatio = 0.0, exportMs = 0.0, exportRatio = 0.0;
+    qint64 exportPeakBytes = 0;
+    double exportPeak() const { return observations > 0 ? double(exportPeakBytes) / double(observations) : 0.0; }
+};
 
-int main(int argc, char *argv[])
+struct Options {
+    QString name;
+    QString projectFile;
+    QString goals;
+    QString varlomin;
+    int repeat = 1;
+};
+
+// False with the exit code when the program ends here (--header, or a wrong call).
+bool readOptions(const QCoreApplication &app, Options &options, int *exitCode)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    Mu::setSink([](Mu::Level, const QString &) {});
-
     QCommandLineParser parser;
     parser.addOption({QStringLiteral("header"), QStringLiteral("Print the table header and stop.")});
     parser.addOption(
@@ -228,138 +218,183 @@ int main(int argc, char *argv[])
                       QStringLiteral("N"), QStringLiteral("5")});
     parser.addPositionalArgument(QStringLiteral("project"), QStringLiteral("The project file (.(p))."));
     parser.process(app);
+    *exitCode = 0;
     if (parser.isSet(QStringLiteral("header"))) {
         printHeader();
-        return 0;
+        return false;
     }
     if (parser.positionalArguments().size() != 1) {
         std::fprintf(stderr, "varlomin-bench: give exactly one project file.\n");
-        return 2;
+        *exitCode = 2;
+        return false;
     }
-    const QString projectFile = parser.positionalArguments().first();
-    const QString name = parser.value(QStringLiteral("name")).isEmpty() ? QFileInfo(projectFile).baseName()
-                                                                        : parser.value(QStringLiteral("name"));
-    const int repeat = std::max(1, parser.value(QStringLiteral("repeat")).toInt());
-    // The report and the export of the XY view, whole processes, against copying the
-    // project's files to /dev/null. First of all: a child's resident peak counts the memory of
-    // the process that started it, which must not hold a project yet.
-    double reportRatio = 0.0, reportMs = 0.0, exportRatio = 0.0, exportMs = 0.0;
-    qint64 exportPeakBytes = 0;
-    const QString varlomin = parser.value(QStringLiteral("varlomin"));
-    if (!varlomin.isEmpty()) {
-        QStringList projectDirFiles;
-        const QDir projectDir = QFileInfo(projectFile).absoluteDir();
-        for (const QString &file : projectDir.entryList(QDir::Files))
-            projectDirFiles << projectDir.filePath(file);
-        const int processRepeat = std::min(repeat, 3);
-        const double catMs = runMeasured(QStringLiteral("/bin/cat"), projectDirFiles, processRepeat).ms;
-        reportMs = runMeasured(varlomin, {QStringLiteral("--report"), projectFile}, processRepeat).ms;
-        reportRatio = catMs > 0.0 ? reportMs / catMs : 0.0;
-        const QString picture = QDir::temp().filePath(QStringLiteral("varlomin-bench-%1.png").arg(getpid()));
-        const ProcessRun exportRun = runMeasured(
-            varlomin,
-            {QStringLiteral("--export"), QStringLiteral("object:xy"), QStringLiteral("--out"), picture, projectFile},
-            processRepeat);
-        QFile::remove(picture);
-        exportMs = exportRun.ms;
-        exportRatio = catMs > 0.0 ? exportMs / catMs : 0.0;
-        exportPeakBytes = exportRun.peakBytes;
-    }
+    options.projectFile = parser.positionalArguments().first();
+    options.name = parser.value(QStringLiteral("name")).isEmpty() ? QFileInfo(options.projectFile).baseName()
+                                                                  : parser.value(QStringLiteral("name"));
+    options.repeat = std::max(1, parser.value(QStringLiteral("repeat")).toInt());
+    options.goals = parser.value(QStringLiteral("goals"));
+    options.varlomin = parser.value(QStringLiteral("varlomin"));
+    return true;
+}
 
-    // Memory next, in a process that has opened nothing yet.
+// The report and the export of the XY view, whole processes, against copying the project's
+// files to /dev/null.
+void measureProcesses(const Options &options, Figures &f)
+{
+    QStringList projectDirFiles;
+    const QDir projectDir = QFileInfo(options.projectFile).absoluteDir();
+    for (const QString &file : projectDir.entryList(QDir::Files))
+        projectDirFiles << projectDir.filePath(file);
+    const int processRepeat = std::min(options.repeat, 3);
+    const double catMs = runMeasured(QStringLiteral("/bin/cat"), projectDirFiles, processRepeat).ms;
+    f.reportMs = runMeasured(options.varlomin, {QStringLiteral("--report"), options.projectFile}, processRepeat).ms;
+    f.reportRatio = catMs > 0.0 ? f.reportMs / catMs : 0.0;
+    const QString picture = QDir::temp().filePath(QStringLiteral("varlomin-bench-%1.png").arg(getpid()));
+    const ProcessRun exportRun = runMeasured(options.varlomin,
+                                             {QStringLiteral("--export"), QStringLiteral("object:xy"),
+                                              QStringLiteral("--out"), picture, options.projectFile},
+                                             processRepeat);
+    QFile::remove(picture);
+    f.exportMs = exportRun.ms;
+    f.exportRatio = catMs > 0.0 ? f.exportMs / catMs : 0.0;
+    f.exportPeakBytes = exportRun.peakBytes;
+}
+
+// Opening against reading the same bytes, and the memory an open block holds. False when the
+// block cannot be read completely; otherwise data holds the block.
+bool measureOpen(const Options &options, SProjectData &data, Figures &f)
+{
     malloc_trim(0);
     const qint64 residentBefore = residentBytes();
-    SProjectData data;
-    if (!openProject(data, projectFile) || data.mListObjectData.isEmpty()) {
-        std::fprintf(stderr, "varlomin-bench: '%s' could not be read completely.\n", qUtf8Printable(projectFile));
-        return 1;
+    if (!openProject(data, options.projectFile) || data.mListObjectData.isEmpty()) {
+        std::fprintf(stderr, "varlomin-bench: '%s' could not be read completely.\n",
+                     qUtf8Printable(options.projectFile));
+        return false;
     }
     const qint64 residentAdded = residentBytes() - residentBefore;
-    const qint64 observations = observationCount(data);
-    const double bytesPerObservation = observations > 0 ? double(residentAdded) / double(observations) : 0.0;
-    const int images = data.mListImageData.count();
-    const int points = data.mListObjectData.count();
+    f.observations = observationCount(data);
+    f.bytesPerObservation = f.observations > 0 ? double(residentAdded) / double(f.observations) : 0.0;
+    f.images = data.mListImageData.count();
+    f.points = data.mListObjectData.count();
 
     // Floor of opening: the same bytes into memory, warm (the open has just read them).
     const QStringList files = projectFileSet(data);
-    const double readMs = bestOf(repeat, [&] { readAllBytes(files); });
-
+    const double readMs = bestOf(options.repeat, [&] { readAllBytes(files); });
     data.close();
-    const double openMs = bestOf(repeat, [&] {
+    f.openMs = bestOf(options.repeat, [&] {
         SProjectData again;
-        openProject(again, projectFile);
+        openProject(again, options.projectFile);
         again.close();
     });
-    openProject(data, projectFile);
+    f.openRatio = readMs > 0.0 ? f.openMs / readMs : 0.0;
+    openProject(data, options.projectFile);
+    return true;
+}
 
-    // Object view: the whole canvas at 100 %, a viewport-sized piece at 1600 %.
+// The object view: the whole canvas at 100 %, a viewport-sized piece at 1600 %, against
+// filling the viewport.
+void measurePaint(SObjectCanvas &view, int repeat, Figures &f)
+{
     QImage viewport(kViewportPixels, kViewportPixels, QImage::Format_ARGB32_Premultiplied);
     const double fillMs = bestOf(repeat, [&] {
         QPainter painter(&viewport);
         painter.fillRect(viewport.rect(), Qt::white);
     });
-    SObjectCanvas view(kPlaneXY);
-    view.applySettings(SSettings::readObjectViewerSettings());
-    view.setObjectPoints(&data.mListObjectData, data.projectFiles && data.projectFiles->inversion);
     view.setZoom(kZoomOverview);
     const QRect overview = QRect(QPoint(0, 0), view.canvasSize()) & viewport.rect();
-    const double paintOverviewMs = paintMs(view, viewport, overview, repeat);
+    f.paintOverviewMs = paintMs(view, viewport, overview, repeat);
     view.setZoom(kZoomClose);
     const QSize closeCanvas = view.canvasSize();
     const QRect closeRect(std::max(0, (closeCanvas.width() - kViewportPixels) / 2),
                           std::max(0, (closeCanvas.height() - kViewportPixels) / 2), kViewportPixels, kViewportPixels);
     const double paintCloseMs = paintMs(view, viewport, closeRect & QRect(QPoint(0, 0), closeCanvas), repeat);
     view.setZoom(kZoomOverview);
+    f.paintRatio = fillMs > 0.0 ? f.paintOverviewMs / fillMs : 0.0;
+    f.closeToOverview = f.paintOverviewMs > 0.0 ? paintCloseMs / f.paintOverviewMs : 0.0;
+}
 
-    // Selections over the whole list; each starts from no selection.
+// Selections over the whole list; each starts from no selection.
+void measureSelections(SObjectCanvas &view, SProjectData &data, int repeat, Figures &f)
+{
+    SObjectPointList &points = data.mListObjectData;
     const QRect wholeCanvas(QPoint(0, 0), view.canvasSize());
-    const double rectMs = bestOf(repeat, [&] {
+    f.rectMs = bestOf(repeat, [&] {
         view.selectPointsInRect(wholeCanvas, false);
-        data.mListObjectData.deselectAll();
+        points.deselectAll();
     });
     // A quarter of the ids, and the image in the middle of the list.
-    const QString idsFrom = QString::number(data.mListObjectData.at(points / 4)->id());
-    const QString idsTo = QString::number(data.mListObjectData.at(points / 2)->id());
-    const double idsMs = bestOf(
+    const QString idsFrom = QString::number(points.at(f.points / 4)->id());
+    const QString idsTo = QString::number(points.at(f.points / 2)->id());
+    f.idsMs = bestOf(
         repeat, [&] { view.selectPoints(SSearchRequest(SGlobal::SL_Erase, SGlobal::SM_PointId, idsFrom, idsTo)); });
-    double imageMs = 0.0;
-    if (images > 0) {
-        SImage *middleImage = data.mListImageData.at(images / 2);
-        imageMs = bestOf(repeat, [&] { view.selectImagePoints(middleImage, true); });
+    if (f.images > 0) {
+        SImage *middleImage = data.mListImageData.at(f.images / 2);
+        f.imageMs = bestOf(repeat, [&] { view.selectImagePoints(middleImage, true); });
     }
-    data.mListObjectData.deselectAll();
+    points.deselectAll();
+}
 
-    const double exportPeak = observations > 0 ? double(exportPeakBytes) / double(observations) : 0.0;
-    const double openRatio = readMs > 0.0 ? openMs / readMs : 0.0;
-    const double paintRatio = fillMs > 0.0 ? paintOverviewMs / fillMs : 0.0;
-    const double closeToOverview = paintOverviewMs > 0.0 ? paintCloseMs / paintOverviewMs : 0.0;
+void printRow(const QString &name, const Figures &f)
+{
     std::printf(
         "%-22s %7d %9d %10lld | %8.1f %6.2f %6.1f | %8.2f %6.1f %9.3f | %7.2f %7.2f %7.2f | %8.0f %6.1f | %7.0f "
         "%6.1f %6.1f\n",
-        qUtf8Printable(name), images, points, static_cast<long long>(observations), openMs, openRatio,
-        bytesPerObservation, paintOverviewMs, paintRatio, closeToOverview, rectMs, idsMs, imageMs, reportMs,
-        reportRatio, exportMs, exportRatio, exportPeak);
+        qUtf8Printable(name), f.images, f.points, static_cast<long long>(f.observations), f.openMs, f.openRatio,
+        f.bytesPerObservation, f.paintOverviewMs, f.paintRatio, f.closeToOverview, f.rectMs, f.idsMs, f.imageMs,
+        f.reportMs, f.reportRatio, f.exportMs, f.exportRatio, f.exportPeak());
+}
 
-    const QString goalSet = parser.value(QStringLiteral("goals"));
-    if (!goalSet.isEmpty()) {
-        Goals goals;
-        if (goalSet == QLatin1String("view")) {
-            goals.check(openRatio <= kGoalOpenRatio, QStringLiteral("open"));
-            goals.check(bytesPerObservation <= kGoalBytesPerObservation, QStringLiteral("memory"));
-            goals.check(paintOverviewMs <= kGoalPaintMs, QStringLiteral("paint"));
-            goals.check(closeToOverview <= kGoalCloseToOverview, QStringLiteral("paint-1600%"));
-            goals.check(rectMs <= kGoalSelectionMs, QStringLiteral("rectangle-selection"));
-            goals.check(idsMs <= kGoalSelectionMs, QStringLiteral("id-selection"));
-            goals.check(imageMs <= kGoalSelectionMs, QStringLiteral("image-selection"));
-        } else {
-            goals.check(exportRatio > 0.0 && exportRatio <= kGoalExportToCat, QStringLiteral("export-open"));
-            goals.check(reportMs > 0.0 && reportMs <= kGoalReportMs, QStringLiteral("report"));
-            goals.check(exportPeak > 0.0 && exportPeak <= kGoalExportPeakBytesPerObservation,
-                        QStringLiteral("export-memory"));
-        }
-        std::printf("GOALS %s %d %d %s\n", qUtf8Printable(name), goals.met, goals.total,
-                    qUtf8Printable(goals.missed.join(QLatin1Char(','))));
+void printGoals(const QString &goalSet, const QString &name, const Figures &f)
+{
+    Goals goals;
+    if (goalSet == QLatin1String("view")) {
+        goals.check(f.openRatio <= kGoalOpenRatio, QStringLiteral("open"));
+        goals.check(f.bytesPerObservation <= kGoalBytesPerObservation, QStringLiteral("memory"));
+        goals.check(f.paintOverviewMs <= kGoalPaintMs, QStringLiteral("paint"));
+        goals.check(f.closeToOverview <= kGoalCloseToOverview, QStringLiteral("paint-1600%"));
+        goals.check(f.rectMs <= kGoalSelectionMs, QStringLiteral("rectangle-selection"));
+        goals.check(f.idsMs <= kGoalSelectionMs, QStringLiteral("id-selection"));
+        goals.check(f.imageMs <= kGoalSelectionMs, QStringLiteral("image-selection"));
+    } else {
+        goals.check(f.exportRatio > 0.0 && f.exportRatio <= kGoalExportToCat, QStringLiteral("export-open"));
+        goals.check(f.reportMs > 0.0 && f.reportMs <= kGoalReportMs, QStringLiteral("report"));
+        goals.check(f.exportPeak() > 0.0 && f.exportPeak() <= kGoalExportPeakBytesPerObservation,
+                    QStringLiteral("export-memory"));
     }
+    std::printf("GOALS %s %d %d %s\n", qUtf8Printable(name), goals.met, goals.total,
+                qUtf8Printable(goals.missed.join(QLatin1Char(','))));
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    Mu::setSink([](Mu::Level, const QString &) {});
+    Options options;
+    int exitCode = 0;
+    if (!readOptions(app, options, &exitCode))
+        return exitCode;
+
+    Figures figures;
+    // Processes first: a child's resident peak counts the memory of the process that started
+    // it, which must not hold a project yet. Memory next, in a process that has opened nothing.
+    if (!options.varlomin.isEmpty())
+        measureProcesses(options, figures);
+    SProjectData data;
+    if (!measureOpen(options, data, figures))
+        return 1;
+    SObjectCanvas view(kPlaneXY);
+    view.applySettings(SSettings::readObjectViewerSettings());
+    view.setObjectPoints(&data.mListObjectData, data.projectFiles && data.projectFiles->inversion);
+    measurePaint(view, options.repeat, figures);
+    measureSelections(view, data, options.repeat, figures);
+
+    printRow(options.name, figures);
+    if (!options.goals.isEmpty())
+        printGoals(options.goals, options.name, figures);
     data.close();
     return 0;
 }
