@@ -55,6 +55,137 @@ QString usage()
 
 } // namespace
 
+namespace {
+
+// The options of every mode; the program's own "-p" is no option of the parser.
+struct Options {
+    QCommandLineOption help{QStringLiteral("help")};
+    QCommandLineOption version{QStringLiteral("version")};
+    QCommandLineOption report{QStringLiteral("report")};
+    QCommandLineOption exportOpt{QStringLiteral("export"), QString(), QStringLiteral("target")};
+    QCommandLineOption out{QStringLiteral("out"), QString(), QStringLiteral("file")};
+    QCommandLineOption zoom{QStringLiteral("zoom"), QString(), QStringLiteral("percent")};
+    QCommandLineOption show{QStringLiteral("show"), QString(), QStringLiteral("list")};
+    QCommandLineOption select{QStringLiteral("select"), QString(), QStringLiteral("what")};
+    QCommandLineOption search{QStringLiteral("search"), QString(), QStringLiteral("criteria")};
+    QCommandLineOption config{QStringLiteral("config"), QString(), QStringLiteral("file")};
+    QCommandLineOption stats{QStringLiteral("stats")};
+    QCommandLineOption json{QStringLiteral("json")};
+    QCommandLineOption qualityReport{QStringLiteral("quality-report"), QString(), QStringLiteral("file")};
+    QCommandLineOption title{QStringLiteral("title"), QString(), QStringLiteral("text")};
+    QCommandLineOption colourBy{QStringLiteral("colour-by"), QString(), QStringLiteral("what")};
+    QCommandLineOption threshold{QStringLiteral("threshold"), QString(), QStringLiteral("value")};
+
+    QList<QCommandLineOption> all() const
+    {
+        return {help,   version, report, exportOpt, out,           zoom,  show,     select,
+                search, config,  stats,  json,      qualityReport, title, colourBy, threshold};
+    }
+    // The options that only an export takes.
+    QList<QCommandLineOption> exportOnly() const { return {out, zoom, show, select, search, colourBy, threshold}; }
+};
+
+SCommandLine failed(SCommandLine cl, const QString &message)
+{
+    cl.mode = SCommandLine::Mode::Error;
+    cl.error = message;
+    return cl;
+}
+
+// An error when an option that only an export takes is given; otherwise an empty text.
+QString exportOptionGiven(const QCommandLineParser &parser, const Options &o)
+{
+    for (const QCommandLineOption &option : o.exportOnly())
+        if (parser.isSet(option))
+            return QStringLiteral("--%1 is only used with --export.").arg(option.names().first());
+    return QString();
+}
+
+SCommandLine readExport(const QCommandLineParser &parser, const Options &o, SCommandLine cl)
+{
+    cl.mode = SCommandLine::Mode::Export;
+    cl.exportTarget = parser.value(o.exportOpt);
+    cl.outFile = parser.value(o.out);
+    if (cl.outFile.isEmpty())
+        return failed(cl, QStringLiteral("--export needs --out FILE."));
+    if (parser.isSet(o.zoom)) {
+        bool ok = false;
+        cl.zoomPercent = parser.value(o.zoom).toInt(&ok);
+        if (!ok || cl.zoomPercent <= 0)
+            return failed(
+                cl, QStringLiteral("--zoom needs a positive whole percentage, not '%1'.").arg(parser.value(o.zoom)));
+    }
+    if (parser.isSet(o.show))
+        cl.show = parser.value(o.show).split(QLatin1Char(','), Qt::SkipEmptyParts);
+    cl.select = parser.value(o.select);
+    cl.search = parser.value(o.search);
+    if (parser.isSet(o.colourBy)) {
+        cl.colourBy = parser.value(o.colourBy);
+        if (SErrorColours::measureFromName(cl.colourBy) == SErrorColours::MeasureE::Off)
+            return failed(
+                cl, QStringLiteral("--colour-by needs residual, standardized or sigma, not '%1'.").arg(cl.colourBy));
+    }
+    if (parser.isSet(o.threshold)) {
+        if (!parser.isSet(o.colourBy))
+            return failed(cl, QStringLiteral("--threshold is only used with --colour-by."));
+        bool ok = false;
+        cl.threshold = parser.value(o.threshold).toDouble(&ok);
+        if (!ok || !std::isfinite(cl.threshold) || cl.threshold <= 0.0)
+            return failed(
+                cl, QStringLiteral("--threshold needs a positive number, not '%1'.").arg(parser.value(o.threshold)));
+    }
+    return cl;
+}
+
+SCommandLine readQualityReport(const QCommandLineParser &parser, const Options &o, SCommandLine cl)
+{
+    const QStringList positional = parser.positionalArguments();
+    if (parser.isSet(o.report) || parser.isSet(o.exportOpt) || parser.isSet(o.stats))
+        return failed(cl, QStringLiteral("--quality-report cannot be combined with --report, --export or --stats."));
+    if (positional.size() != 1)
+        return failed(cl, QStringLiteral("Name exactly one project file (*.(p))."));
+    if (const QString error = exportOptionGiven(parser, o); !error.isEmpty())
+        return failed(cl, error);
+    cl.mode = SCommandLine::Mode::QualityReport;
+    cl.projectFile = positional.first();
+    cl.reportFile = parser.value(o.qualityReport);
+    cl.reportTitle = parser.value(o.title);
+    return cl;
+}
+
+// The modes after the single ones (help, version, quality report): report, statistics,
+// export, or the GUI.
+SCommandLine readMode(const QCommandLineParser &parser, const Options &o, SCommandLine cl)
+{
+    const QStringList positional = parser.positionalArguments();
+    if (parser.isSet(o.report) || parser.isSet(o.exportOpt) || parser.isSet(o.stats)) {
+        if (positional.size() != 1)
+            return failed(cl, QStringLiteral("Name exactly one project: a PAT-B project file (*.(p)), a COLMAP model "
+                                             "folder or a BAL / Bundler file."));
+        cl.projectFile = positional.first();
+    }
+    if (parser.isSet(o.report)) {
+        cl.mode = SCommandLine::Mode::Report;
+        return cl;
+    }
+    if (parser.isSet(o.exportOpt))
+        return readExport(parser, o, cl);
+    if (const QString error = exportOptionGiven(parser, o); !error.isEmpty())
+        return failed(cl, error);
+    if (parser.isSet(o.stats)) {
+        cl.mode = SCommandLine::Mode::Stats;
+        cl.json = parser.isSet(o.json);
+        return cl;
+    }
+    if (positional.size() > 1)
+        return failed(cl, QStringLiteral("Name at most one project file to open."));
+    if (!positional.isEmpty())
+        cl.projectFile = positional.first();
+    return cl; // the GUI
+}
+
+} // namespace
+
 SCommandLine SCommandLine::parse(const QStringList &arguments)
 {
     SCommandLine cl;
@@ -64,123 +195,31 @@ SCommandLine SCommandLine::parse(const QStringList &arguments)
         if (!arguments[i].startsWith(QLatin1Char('-')) || arguments[i].startsWith(QLatin1String("--")))
             forParser << arguments[i];
 
+    const Options o;
     QCommandLineParser parser;
     parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);
-    const QCommandLineOption help(QStringLiteral("help"));
-    const QCommandLineOption version(QStringLiteral("version"));
-    const QCommandLineOption report(QStringLiteral("report"));
-    const QCommandLineOption exportOpt(QStringLiteral("export"), QString(), QStringLiteral("target"));
-    const QCommandLineOption out(QStringLiteral("out"), QString(), QStringLiteral("file"));
-    const QCommandLineOption zoom(QStringLiteral("zoom"), QString(), QStringLiteral("percent"));
-    const QCommandLineOption show(QStringLiteral("show"), QString(), QStringLiteral("list"));
-    const QCommandLineOption select(QStringLiteral("select"), QString(), QStringLiteral("what"));
-    const QCommandLineOption search(QStringLiteral("search"), QString(), QStringLiteral("criteria"));
-    const QCommandLineOption config(QStringLiteral("config"), QString(), QStringLiteral("file"));
-    const QCommandLineOption stats(QStringLiteral("stats"));
-    const QCommandLineOption json(QStringLiteral("json"));
-    const QCommandLineOption qualityReport(QStringLiteral("quality-report"), QString(), QStringLiteral("file"));
-    const QCommandLineOption title(QStringLiteral("title"), QString(), QStringLiteral("text"));
-    const QCommandLineOption colourBy(QStringLiteral("colour-by"), QString(), QStringLiteral("what"));
-    const QCommandLineOption threshold(QStringLiteral("threshold"), QString(), QStringLiteral("value"));
-    parser.addOptions({help, version, report, exportOpt, out, zoom, show, select, search, config, stats, json,
-                       qualityReport, title, colourBy, threshold});
-
-    auto fail = [&cl](const QString &message) {
-        cl.mode = Mode::Error;
-        cl.error = message;
-        return cl;
-    };
+    parser.addOptions(o.all());
     if (!parser.parse(forParser))
-        return fail(parser.errorText() + QStringLiteral("\nTry 'varlomin --help'."));
-    if (parser.isSet(help)) {
+        return failed(cl, parser.errorText() + QStringLiteral("\nTry 'varlomin --help'."));
+    if (parser.isSet(o.help)) {
         cl.mode = Mode::Help;
         cl.helpText = usage();
         return cl;
     }
-    if (parser.isSet(version)) {
+    if (parser.isSet(o.version)) {
         cl.mode = Mode::Version;
         return cl;
     }
-    cl.configFile = parser.value(config);
-    const QStringList positional = parser.positionalArguments();
-    if (parser.isSet(report) && parser.isSet(exportOpt))
-        return fail(QStringLiteral("--report and --export cannot be combined."));
-    if (parser.isSet(stats) && (parser.isSet(report) || parser.isSet(exportOpt)))
-        return fail(QStringLiteral("--stats cannot be combined with --report or --export."));
-    if (parser.isSet(json) && !parser.isSet(stats))
-        return fail(QStringLiteral("--json is only used with --stats."));
-    if (parser.isSet(qualityReport)) {
-        if (parser.isSet(report) || parser.isSet(exportOpt) || parser.isSet(stats))
-            return fail(QStringLiteral("--quality-report cannot be combined with --report, --export or --stats."));
-        if (positional.size() != 1)
-            return fail(QStringLiteral("Name exactly one project file (*.(p))."));
-        for (const QCommandLineOption &o : {out, zoom, show, select, search, colourBy, threshold})
-            if (parser.isSet(o))
-                return fail(QStringLiteral("--%1 is only used with --export.").arg(o.names().first()));
-        cl.mode = Mode::QualityReport;
-        cl.projectFile = positional.first();
-        cl.reportFile = parser.value(qualityReport);
-        cl.reportTitle = parser.value(title);
-        return cl;
-    }
-    if (parser.isSet(title))
-        return fail(QStringLiteral("--title is only used with --quality-report."));
-    if (parser.isSet(report) || parser.isSet(exportOpt) || parser.isSet(stats)) {
-        if (positional.size() != 1)
-            return fail(QStringLiteral("Name exactly one project: a PAT-B project file (*.(p)), a COLMAP model "
-                                       "folder or a BAL / Bundler file."));
-        cl.projectFile = positional.first();
-    }
-    if (parser.isSet(report)) {
-        cl.mode = Mode::Report;
-        return cl;
-    }
-    if (parser.isSet(stats)) {
-        for (const QCommandLineOption &o : {out, zoom, show, select, search, colourBy, threshold})
-            if (parser.isSet(o))
-                return fail(QStringLiteral("--%1 is only used with --export.").arg(o.names().first()));
-        cl.mode = Mode::Stats;
-        cl.json = parser.isSet(json);
-        return cl;
-    }
-    if (!parser.isSet(exportOpt)) {
-        for (const QCommandLineOption &o : {out, zoom, show, select, search, colourBy, threshold})
-            if (parser.isSet(o))
-                return fail(QStringLiteral("--%1 is only used with --export.").arg(o.names().first()));
-        if (positional.size() > 1)
-            return fail(QStringLiteral("Name at most one project file to open."));
-        if (!positional.isEmpty())
-            cl.projectFile = positional.first();
-        return cl; // the GUI
-    }
-    cl.mode = Mode::Export;
-    cl.exportTarget = parser.value(exportOpt);
-    cl.outFile = parser.value(out);
-    if (cl.outFile.isEmpty())
-        return fail(QStringLiteral("--export needs --out FILE."));
-    if (parser.isSet(zoom)) {
-        bool ok = false;
-        cl.zoomPercent = parser.value(zoom).toInt(&ok);
-        if (!ok || cl.zoomPercent <= 0)
-            return fail(QStringLiteral("--zoom needs a positive whole percentage, not '%1'.").arg(parser.value(zoom)));
-    }
-    if (parser.isSet(show))
-        cl.show = parser.value(show).split(QLatin1Char(','), Qt::SkipEmptyParts);
-    cl.select = parser.value(select);
-    cl.search = parser.value(search);
-    if (parser.isSet(colourBy)) {
-        cl.colourBy = parser.value(colourBy);
-        if (SErrorColours::measureFromName(cl.colourBy) == SErrorColours::MeasureE::Off)
-            return fail(
-                QStringLiteral("--colour-by needs residual, standardized or sigma, not '%1'.").arg(cl.colourBy));
-    }
-    if (parser.isSet(threshold)) {
-        if (!parser.isSet(colourBy))
-            return fail(QStringLiteral("--threshold is only used with --colour-by."));
-        bool ok = false;
-        cl.threshold = parser.value(threshold).toDouble(&ok);
-        if (!ok || !std::isfinite(cl.threshold) || cl.threshold <= 0.0)
-            return fail(QStringLiteral("--threshold needs a positive number, not '%1'.").arg(parser.value(threshold)));
-    }
-    return cl;
+    cl.configFile = parser.value(o.config);
+    if (parser.isSet(o.report) && parser.isSet(o.exportOpt))
+        return failed(cl, QStringLiteral("--report and --export cannot be combined."));
+    if (parser.isSet(o.stats) && (parser.isSet(o.report) || parser.isSet(o.exportOpt)))
+        return failed(cl, QStringLiteral("--stats cannot be combined with --report or --export."));
+    if (parser.isSet(o.json) && !parser.isSet(o.stats))
+        return failed(cl, QStringLiteral("--json is only used with --stats."));
+    if (parser.isSet(o.qualityReport))
+        return readQualityReport(parser, o, cl);
+    if (parser.isSet(o.title))
+        return failed(cl, QStringLiteral("--title is only used with --quality-report."));
+    return readMode(parser, o, cl);
 }
