@@ -47,11 +47,11 @@ inline void write(const QDir &dir, const Options &o = {})
 
 // The block as the only PAT-B installation: windir names `dir`, whose Pat.ini names no program
 // folder. Returns the project file.
-inline QString install(const QString &dir)
+inline QString install(const QString &dir, const Options &o = {})
 {
     qputenv("windir", dir.toUtf8());
     writeFile(QDir(dir).filePath("Pat.ini"), "[PAT]\nPATH_PROGRAMS=\n");
-    write(QDir(dir));
+    write(QDir(dir), o);
     return QDir(dir).filePath("p.(p)");
 }
 

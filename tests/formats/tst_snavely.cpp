@@ -100,13 +100,10 @@ private slots:
     void projectionByHand_data();
     void projectionByHand();
     void compressedAsPlain();
-    void recognisedFromContent_data();
-    void recognisedFromContent();
     void rmsAgainstReferenceCost_data();
     void rmsAgainstReferenceCost();
     void damagedFiles_data();
     void damagedFiles();
-    void reportWithoutDialogs();
 
 private:
     QString path(const QString &name) const { return mDir->filePath(name); }
@@ -209,24 +206,6 @@ void TestSnavely::compressedAsPlain()
     QCOMPARE(reports[2], reports[0]);
 }
 
-void TestSnavely::recognisedFromContent_data()
-{
-    QTest::addColumn<QByteArray>("content");
-    QTest::addColumn<int>("format");
-    QTest::newRow("bal") << QByteArray("1 1 0\n0 0 0 0 0 0 1 0 0\n0 0 0\n") << int(SProjectOpener::PF_Snavely);
-    QTest::newRow("bundler") << QByteArray("# Bundle file v0.3\n0 0\n") << int(SProjectOpener::PF_Snavely);
-    QTest::newRow("pat-b") << QByteArray("IMAGE_FILE: b.(i)\r\n") << int(SProjectOpener::PF_Patb);
-    QTest::newRow("two counts") << QByteArray("1 1\n") << int(SProjectOpener::PF_Patb);
-}
-
-void TestSnavely::recognisedFromContent()
-{
-    QFETCH(QByteArray, content);
-    QFETCH(int, format);
-    writeFile(path("project.(p)"), content); // the name says PAT-B; the content decides
-    QCOMPARE(int(SProjectOpener::detect(path("project.(p)"))), format);
-}
-
 void TestSnavely::rmsAgainstReferenceCost_data()
 {
     QTest::addColumn<QString>("file");
@@ -297,23 +276,6 @@ void TestSnavely::damagedFiles()
     // A file that fails adds nothing.
     QCOMPARE(data.mListImageData.count(), 0);
     QCOMPARE(data.mListObjectData.count(), 0);
-}
-
-void TestSnavely::reportWithoutDialogs()
-{
-    // The command-line modes' road: no dialog, the error in the document, exit status 1.
-    writeFile(path("good.txt"), "1 1 1\n0 0 1 2\n0 0 0 0 0 -10 100 0 0\n0 0 1\n");
-    writeFile(path("bad.txt"), "1 1 1\n0 5 1 2\n");
-    QByteArray json;
-    QCOMPARE(runProjectReport(path("good.txt"), &json), 0);
-    const QJsonObject good = QJsonDocument::fromJson(json).object();
-    QCOMPARE(good.value("images").toArray().size(), 1);
-    QVERIFY(good.value("error").isNull());
-    QCOMPARE(runProjectReport(path("bad.txt"), &json), 1);
-    const QString message =
-        QJsonDocument::fromJson(json).object().value("error").toObject().value("message").toString();
-    QVERIFY2(message.contains(path("bad.txt")) && message.contains("line 2: point 5 does not exist"),
-             qPrintable(message));
 }
 
 QTEST_GUILESS_MAIN(TestSnavely)

@@ -12,17 +12,6 @@ class TestCfg : public QObject {
 private slots:
     void init() { Mx::CfgStore::clear(); }
 
-    void absentKeysReadAsDefaults()
-    {
-        Mx::Cfg cfg(QStringLiteral("Points"));
-        QCOMPARE(cfg.readNum(QStringLiteral("PointSize_0"), 7), 7);
-        QCOMPARE(cfg.readBool(QStringLiteral("PointOn_0"), true), true);
-        QCOMPARE(cfg.readBool(QStringLiteral("PointOn_0"), false), false);
-        QCOMPARE(cfg.readColor(QStringLiteral("PointColor_0"), Qt::black), QColor(Qt::black));
-        QCOMPARE(cfg.readString(QStringLiteral("x"), QStringLiteral("./examples/")), QStringLiteral("./examples/"));
-        QCOMPARE(cfg.readRect(QStringLiteral("Geometry_0"), QRect(1, 2, 3, 4)), QRect(1, 2, 3, 4));
-    }
-
     void roundTripThroughFile()
     {
         QTemporaryDir dir;
@@ -64,19 +53,6 @@ private slots:
         QVERIFY(cfg.hasKey(QStringLiteral("Viewer_0")));
     }
 
-    void fileIsReadableText()
-    {
-        QTemporaryDir dir;
-        const QString file = dir.filePath(QStringLiteral("Varlomin.cfg"));
-        Mx::Cfg(QStringLiteral("ObjectViewer")).writeEntry(QStringLiteral("BG_Color"), QColor(0, 0, 128));
-        QVERIFY(Mx::CfgStore::save(file));
-        QFile f(file);
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        const QByteArray text = f.readAll();
-        QVERIFY2(text.contains("[ObjectViewer]"), text.constData());
-        QVERIFY2(text.contains("#000080"), text.constData());
-    }
-
     void handEditedValues_data()
     {
         QTest::addColumn<QByteArray>("ini");
@@ -113,19 +89,6 @@ private slots:
         QVERIFY(!Mx::CfgStore::load(QStringLiteral("/nonexistent/file.cfg"), &error));
         QVERIFY(error.contains(QStringLiteral("/nonexistent/file.cfg")));
         QCOMPARE(Mx::Cfg(QStringLiteral("G")).readNum(QStringLiteral("K"), 0), 5);
-    }
-
-    void saveIntoUnwritablePlaceFailsCleanly()
-    {
-        QTemporaryDir dir;
-        const QString blocker = dir.filePath(QStringLiteral("file"));
-        QFile f(blocker);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.close();
-        QString error;
-        // A path below a plain file cannot be created.
-        QVERIFY(!Mx::CfgStore::save(blocker + QStringLiteral("/Varlomin.cfg"), &error));
-        QVERIFY(!error.isEmpty());
     }
 };
 

@@ -124,50 +124,6 @@ private slots:
         QCOMPARE(painted.pixel(badResidual + QPoint(0, 20)), QColor(Qt::white).rgb());
         QCOMPARE(painted.pixel(badResidual - QPoint(20, 20)), QColor(Qt::white).rgb());
     }
-
-    // Sizes of 100000 pixels and values of the wrong type from a hand-edited file.
-    void handEditedConfiguration()
-    {
-        QTemporaryDir dir;
-        const QString path = dir.filePath("Varlomin.cfg");
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("[Points]\nPointSize_0=100000\nPointSize_3=100000\nPointSymbol_3=99\nPointOn_3=maybe\n"
-                   "PointColor_3=not a colour\nMarkSize=100000\nBlunderSize=-100000\n"
-                   "[ObjectViewer]\nScale=-5\nTextFont=\x01\x02garbage\nBG_Color=#zzzzzz\nBlundersOn=7\n"
-                   "[ImageViewer]\nLargestResidualSize=100000\nScale=1e999\n"
-                   "[Links]\nLinkLineType=77\n");
-        file.close();
-        QVERIFY(Mx::CfgStore::load(path));
-
-        const SSettings::ObjectViewerSettings objectSettings = SSettings::readObjectViewerSettings();
-        for (const SSettings::PointStyle &style : objectSettings.points)
-            QVERIFY(style.size >= 0 && style.size <= SSettings::kMaxPaintedSize);
-        QVERIFY(objectSettings.markSize <= SSettings::kMaxPaintedSize);
-        QVERIFY(objectSettings.blunderSize >= 0);
-
-        SObjectPointList list;
-        addPoint(list, 1, 0.0f, 0.0f, 0.0f);
-        addPoint(list, 2, 1000.0f, 500.0f, 10.0f);
-        SObjectView objectView(0);
-        objectView.setObjectPoints(&list, true);
-        objectView.applySettings(objectSettings);
-        switchEverythingOn(objectView, list);
-        paint(objectView);
-
-        SImage image;
-        image.addImagePoint(10, true, 0.0f, 0.0f, 0.01f, 0.01f, 1.0f);
-        image.addImagePoint(11, false, 50.0f, 20.0f, 0.02f, -0.01f, 1.0f);
-        SImageView imageView;
-        imageView.setImage(&image);
-        imageView.applySettings(SSettings::readImageViewerSettings());
-        imageView.slotTogglePointIds();
-        imageView.slotToggleResiduals(VM_Graphical);
-        imageView.slotToggleBlunders();
-        paint(imageView);
-        QVERIFY(std::isfinite(imageView.canvas().zoomFactor()));
-        Mx::CfgStore::clear();
-    }
 };
 
 QTEST_MAIN(TestHostileViews)

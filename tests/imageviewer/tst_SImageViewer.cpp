@@ -46,7 +46,6 @@ private slots:
 
     void tableSorting_data();
     void tableSorting();
-    void tableRowsAndInfo();
 
     void exportWritesCanvas();
     void exportRefusesBadInput_data();
@@ -197,29 +196,6 @@ void TestSImageViewer::tableSorting()
     for (int row = 0; row < table.topLevelItemCount(); ++row)
         ids << table.topLevelItem(row)->text(SImageTableView::CO_PointId).toInt();
     QCOMPARE(ids, order);
-}
-
-void TestSImageViewer::tableRowsAndInfo()
-{
-    std::unique_ptr<SImage> image(makeImage(12, 0, 0, 100, 100));
-    image->addImagePoint(7, true, 1.0f, -2.25f, 0.0005f, -1.0f, 1.0f);
-    image->addImagePoint(8, false, 3.0f, 4.0f, 0.0f, 0.0f, 0.0f);
-    image->setProjectionCentre(12, 1.0f, -2.5f, 3000.125f, 0.01f, 0.0f, 1.5f);
-    SImageTableView table;
-    table.setImage(image.get());
-    QCOMPARE(table.topLevelItemCount(), 2);
-    const QTreeWidgetItem *active = table.topLevelItem(0);
-    QCOMPARE(active->text(2), QStringLiteral("-2.250"));
-    QCOMPARE(active->text(4), QStringLiteral("-1.000"));
-    QCOMPARE(active->text(6), QStringLiteral(" true"));
-    QCOMPARE(table.topLevelItem(1)->text(6), QStringLiteral(" false"));
-
-    SImageInfoView info;
-    info.setImage(image.get());
-    QCOMPARE(info.coordCountText(), QStringLiteral("2"));
-    QCOMPARE(info.centreText(1), QStringLiteral("-2.500"));
-    QCOMPARE(info.centreText(2), QStringLiteral("3000.125"));
-    QCOMPARE(info.centreSigmaText(0), QStringLiteral("0.010"));
 }
 
 void TestSImageViewer::exportWritesCanvas()

@@ -95,7 +95,6 @@ private slots:
 
     void viewerPagesSaveTheirKeysUntouched_data();
     void viewerPagesSaveTheirKeysUntouched();
-    void imagePageRoundTripsStoredValues();
     void linksPageShowsAndSavesLineType_data();
     void linksPageShowsAndSavesLineType();
     void pointsPageSavesAllGroups();
@@ -140,29 +139,6 @@ void TestSPrefsPages::viewerPagesSaveTheirKeysUntouched()
         QCOMPARE(Mx::CfgStore::value(group, kLargestResidualSize), QStringLiteral("2"));
         QCOMPARE(Mx::CfgStore::value(group, kPointIdsOn), QStringLiteral("0"));
     }
-}
-
-void TestSPrefsPages::imagePageRoundTripsStoredValues()
-{
-    {
-        Mx::Cfg cfg(kGroupImageViewer);
-        cfg.writeEntry(kBgColor, QColor(10, 20, 30));
-        cfg.writeEntry(kLargestResidualColor, QColor(0, 0, 255));
-        cfg.writeEntry(kPointIdsOn, 1);
-        cfg.writeEntry(kBlundersOn, 1);
-    }
-    SPrefsImageViewer page(nullptr);
-    page.initWidgets();
-    QCOMPARE(child<QtColorPicker>(&page, "bgColor")->currentColor(), QColor(10, 20, 30));
-    QCOMPARE(child<QtColorPicker>(&page, "largestResidualColor")->currentColor(), QColor(0, 0, 255));
-    QVERIFY(child<QCheckBox>(&page, "pointIdsOn")->isChecked());
-    QVERIFY(child<QCheckBox>(&page, "blundersOn")->isChecked());
-
-    child<QCheckBox>(&page, "blundersOn")->setChecked(false);
-    page.slotSaveWidgetStates();
-    QCOMPARE(Mx::CfgStore::value(kGroupImageViewer, kBlundersOn), QStringLiteral("0"));
-    QCOMPARE(Mx::CfgStore::value(kGroupImageViewer, kPointIdsOn), QStringLiteral("1"));
-    QCOMPARE(Mx::Cfg(kGroupImageViewer).readColor(kBgColor, Qt::black), QColor(10, 20, 30));
 }
 
 void TestSPrefsPages::linksPageShowsAndSavesLineType_data()

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The report writers on a document built here: what a browser and a PDF reader find in the
-// files, that the HTML is self-contained, and that a failed write leaves no file.
+// files, and that the HTML is self-contained.
 #include "report/SReportFile.h"
 #include "report/SReportHtmlWriter.h"
 #include "tests/report/ReportTools.h"
@@ -68,8 +68,6 @@ class TestReportWriters : public QObject {
 private slots:
     void htmlIsOneWellFormedFile();
     void pdfCarriesTablesOnA4();
-    void badOutputLeavesNoFile_data();
-    void badOutputLeavesNoFile();
 };
 
 void TestReportWriters::htmlIsOneWellFormedFile()
@@ -122,36 +120,6 @@ void TestReportWriters::pdfCarriesTablesOnA4()
     QVERIFY(text.count(QStringLiteral("block.(p)")) >= pages);
     for (int page = 1; page <= pages; ++page)
         QVERIFY(text.contains(QStringLiteral("Page %1\n").arg(page)));
-}
-
-void TestReportWriters::badOutputLeavesNoFile_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("problem");
-    QTest::newRow("directory") << QStringLiteral("sub.html") << QStringLiteral("is a directory");
-    QTest::newRow("missing folder") << QStringLiteral("missing/report.pdf") << QStringLiteral("does not exist");
-    QTest::newRow("read-only folder") << QStringLiteral("locked/report.html") << QStringLiteral("not writable");
-    QTest::newRow("unknown format") << QStringLiteral("report.docx") << QStringLiteral("unknown format");
-}
-
-void TestReportWriters::badOutputLeavesNoFile()
-{
-    QFETCH(QString, name);
-    QFETCH(QString, problem);
-    QTemporaryDir dir;
-    QDir(dir.path()).mkdir(QStringLiteral("sub.html"));
-    QDir(dir.path()).mkdir(QStringLiteral("locked"));
-    QFile::setPermissions(dir.filePath(QStringLiteral("locked")), QFile::ReadOwner | QFile::ExeOwner);
-    if (name.startsWith(QLatin1String("locked")) && QFileInfo(dir.filePath(QStringLiteral("locked"))).isWritable())
-        QSKIP("running with rights that ignore folder permissions");
-    const QStringList before = QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
-    QString error;
-    QVERIFY(!writeReportFile(sampleDocument(3), dir.filePath(name), &error));
-    QVERIFY2(error.contains(problem) && error.contains(name), qPrintable(error));
-    QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), before);
-    QCOMPARE(QDir(dir.filePath(QStringLiteral("locked"))).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), {});
-    QFile::setPermissions(dir.filePath(QStringLiteral("locked")),
-                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
 QTEST_MAIN(TestReportWriters)

@@ -58,12 +58,10 @@ private:
 SBlockStatistics TestStatistics::compute(const StatisticsBlock::Options &options)
 {
     QTemporaryDir dir;
-    qputenv("windir", dir.path().toUtf8());
-    PatbFiles::writeFile(dir.filePath("Pat.ini"), "[PAT]\nPATH_PROGRAMS=\n");
-    StatisticsBlock::write(QDir(dir.path()), options);
+    const QString project = StatisticsBlock::install(dir.path(), options);
     SProjectData data;
     StopHandler handler;
-    SPatbReader(data, handler).readProjectFile(dir.filePath("p.(p)"));
+    SPatbReader(data, handler).readProjectFile(project);
     data.initialise();
     SBlockStatistics stats = computeBlockStatistics(data);
     data.close();
