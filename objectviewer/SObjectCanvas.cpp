@@ -303,11 +303,21 @@ void SObjectCanvas::preparePaintObjects()
 
 void SObjectCanvas::drawTextLine(QPainter &painter, const QRect &clip, int x, int baseline, const QColor &color)
 {
-    const QRect bounds = painter.fontMetrics().boundingRect(mText).translated(x, baseline);
-    if (!bounds.intersects(clip))
+    // A text's ink lies within its advances and the font's height, give or take one height
+    // for overhangs: beyond that reach it cannot touch the clip.
+    const int margin = mTextHeight;
+    const QRect reach(x - margin, baseline - mTextAscent - margin, int(mText.size()) * mTextMaxWidth + 2 * margin,
+                      mTextAscent + mTextDescent + 2 * margin);
+    if (!reach.intersects(clip))
         return;
-    painter.setPen(QPen(color, 0));
-    painter.drawText(x, baseline, mText);
+    // Vector output writes every text drawn, clipped or not: there only texts whose bounds
+    // meet the clip are drawn.
+    if (!mLabels.exact() && !painter.fontMetrics().boundingRect(mText).translated(x, baseline).intersects(clip))
+        return;
+    if (mTextPen.color() != color)
+        mTextPen = QPen(color, 0);
+    painter.setPen(mTextPen);
+    mLabels.draw(painter, x, baseline, mText);
 }
 
 void SObjectCanvas::paintResidualVector(QPainter &painter, int px, int py, int index, const SObjectPoint &point)
@@ -411,6 +421,7 @@ void SObjectCanvas::paintCanvas(QPainter &painter, const QRect &rect, VisitE vis
     mSprites.beginPaint(painter);
     painter.setPen(QPen(Qt::black, 0));
     painter.setFont(mTextFont);
+    measureText(painter);
     painter.fillRect(rect, mBackgroundColor);
     if (mScale == 0.0f)
         mScale = 1.0f;
@@ -431,6 +442,17 @@ void SObjectCanvas::paintCanvas(QPainter &painter, const QRect &rect, VisitE vis
     }
     mSprites.endPaint();
     painter.restore();
+}
+
+void SObjectCanvas::measureText(QPainter &painter)
+{
+    const QFontMetrics metrics = painter.fontMetrics();
+    mTextAscent = metrics.ascent();
+    mTextDescent = metrics.descent();
+    mTextHeight = metrics.height();
+    mTextMaxWidth = metrics.maxWidth();
+    if (annotated())
+        mLabels.begin(painter);
 }
 
 void SObjectCanvas::paintPoint(QPainter &painter, const QRect &clip, int index)
@@ -516,22 +538,26 @@ void SObjectCanvas::paintSigmaEllipse(QPainter &painter, int px, int py, int ind
 void SObjectCanvas::paintTexts(QPainter &painter, const QRect &clip, int px, int py, int k, int index,
                                const SObjectPoint &point)
 {
-    const QColor &textColor = point.isActive() ? mPointColor[size_t(index)] : mBlunderColor;
-    const QFontMetrics metrics = painter.fontMetrics();
     const int x = px + k + kTextGap;
+    // All lines lie right of x, from the link count above the point to the third value line.
+    const int margin = mTextHeight;
+    if (x - margin > clip.right() || py - kLinkTextGap - 2 * mTextHeight - margin > clip.bottom() ||
+        py + 5 * mTextHeight + margin < clip.top())
+        return;
+    const QColor &textColor = point.isActive() ? mPointColor[size_t(index)] : mBlunderColor;
     const bool centre = point.isProjectionCentre();
 
     if (mLinkCountOn) {
         const int links = centre ? SImage::activePointCount(point.id()) : SImage::numberOfLinks(point.id());
         mText.setNum(links);
-        drawTextLine(painter, clip, x, py - metrics.descent() - kLinkTextGap, textColor);
+        drawTextLine(painter, clip, x, py - mTextDescent - kLinkTextGap, textColor);
     }
     if ((mPointIdsOn && !centre) || (mImageIdsOn && centre)) {
         mText.setNum(point.id());
-        drawTextLine(painter, clip, x, py + metrics.descent() + 1, textColor);
+        drawTextLine(painter, clip, x, py + mTextDescent + 1, textColor);
     }
     if (mResidualsOn[VM_Textual] || mSigmasOn[VM_Textual])
-        paintValueLines(painter, clip, x, py + metrics.descent() + metrics.height() - 1, index, point);
+        paintValueLines(painter, clip, x, py + mTextDescent + mTextHeight - 1, index, point);
 }
 
 // Residual or sigma values, one line per axis below the point.
@@ -539,7 +565,7 @@ void SObjectCanvas::paintValueLines(QPainter &painter, const QRect &clip, int x,
                                     const SObjectPoint &point)
 {
     const QColor &pointColor = mPointColor[size_t(index)];
-    const int lineStep = painter.fontMetrics().height() - 1;
+    const int lineStep = mTextHeight - 1;
     if (mResidualsOn[VM_Textual]) {
         const SObjectCoord &observation = point.observation();
         int line = baseline;

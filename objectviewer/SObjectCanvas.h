@@ -8,6 +8,7 @@
 #include "misc/SCanvasGeometry.h"
 #include "misc/SErrorColours.h"
 #include "misc/SGlobal.h"
+#include "misc/SGlyphLabels.h"
 #include "objectviewer/SObjectGrid.h"
 #include "objectviewer/SObjectMapping.h"
 #include "objectviewer/SObjectSprites.h"
@@ -146,6 +147,7 @@ private:
     int footprintKey(int codeIndex, bool blunder) const;
     void dropCoveredPoints(const QRect &area);
     void preparePaintObjects();
+    void measureText(QPainter &painter);
     void paintTexts(QPainter &painter, const QRect &clip, int px, int py, int k, int index, const SObjectPoint &point);
     void paintValueLines(QPainter &painter, const QRect &clip, int x, int baseline, int index,
                          const SObjectPoint &point);
@@ -208,5 +210,9 @@ private:
     std::array<QByteArray, 3> mResidualFormats; // per axis, translated once
     std::array<QByteArray, 3> mSigmaFormats;
     SObjectSprites mSprites;
+    SGlyphLabels mLabels;
     QString mText;
+    QPen mTextPen{Qt::black, 0, Qt::SolidLine};
+    // Of the text font on the current paint device, measured once per paint.
+    int mTextAscent = 0, mTextDescent = 0, mTextHeight = 0, mTextMaxWidth = 0;
 };
