@@ -363,8 +363,7 @@ void SObjectCanvas::paintConnections(QPainter &painter, int px, int py, int inde
         const QPoint centre =
             mMapping.map(image->projectionCentreHorizontal(mPlane), image->projectionCentreVertical(mPlane));
         const SImagePoint *imagePoint = image->imagePoint(point.id());
-        mConnectionPen.setColor(imagePoint && !imagePoint->isActive() ? mBlunderColor : mPointColor[size_t(index)]);
-        painter.setPen(mConnectionPen);
+        painter.setPen(imagePoint && !imagePoint->isActive() ? mConnectionBlunderPen : mConnectionPens[size_t(index)]);
         painter.drawLine(px, py, centre.x(), centre.y());
     }
 }
@@ -412,11 +411,7 @@ void SObjectCanvas::paintCanvas(QPainter &painter, const QRect &rect, VisitE vis
         return;
     painter.save();
     painter.setClipRect(rect);
-    switch (mLinkLineType) {
-    case 1: mConnectionPen.setStyle(Qt::DashLine); break;
-    case 2: mConnectionPen.setStyle(Qt::DotLine); break;
-    default: mConnectionPen.setStyle(Qt::SolidLine); break;
-    }
+    prepareConnectionPens();
     preparePaintObjects();
     mSprites.beginPaint(painter);
     painter.setPen(QPen(Qt::black, 0));
@@ -442,6 +437,25 @@ void SObjectCanvas::paintCanvas(QPainter &painter, const QRect &rect, VisitE vis
     }
     mSprites.endPaint();
     painter.restore();
+}
+
+// One pen per colour, made before the paint: changing one pen's colour for every line would
+// copy it each time, as the painter shares it.
+void SObjectCanvas::prepareConnectionPens()
+{
+    Qt::PenStyle style = Qt::SolidLine;
+    switch (mLinkLineType) {
+    case 1: style = Qt::DashLine; break;
+    case 2: style = Qt::DotLine; break;
+    default: break;
+    }
+    const auto prepare = [style](QPen &pen, const QColor &color) {
+        if (pen.color() != color || pen.style() != style || pen.widthF() != 0.0)
+            pen = QPen(color, 0, style);
+    };
+    for (size_t i = 0; i < mConnectionPens.size(); ++i)
+        prepare(mConnectionPens[i], mPointColor[i]);
+    prepare(mConnectionBlunderPen, mBlunderColor);
 }
 
 void SObjectCanvas::measureText(QPainter &painter)

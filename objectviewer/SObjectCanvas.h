@@ -147,6 +147,7 @@ private:
     int footprintKey(int codeIndex, bool blunder) const;
     void dropCoveredPoints(const QRect &area);
     void preparePaintObjects();
+    void prepareConnectionPens();
     void measureText(QPainter &painter);
     void paintTexts(QPainter &painter, const QRect &clip, int px, int py, int k, int index, const SObjectPoint &point);
     void paintValueLines(QPainter &painter, const QRect &clip, int x, int baseline, int index,
@@ -200,7 +201,8 @@ private:
     std::vector<int> mSelectedIndices; // ascending; valid for mSelectionGeneration
     unsigned mSelectionGeneration = 0; // of the list's selection that mSelectedIndices shows
     QPen mBandPen{Qt::black, 0, Qt::DotLine};
-    QPen mConnectionPen{Qt::black, 0, Qt::SolidLine};
+    std::array<QPen, kCodes> mConnectionPens; // by code index
+    QPen mConnectionBlunderPen;
     std::array<QPen, kCodes> mSymbolPens;
     std::array<QBrush, kCodes> mSymbolBrushes;
     std::array<QPen, SErrorColours::kRampSteps + 1> mRampPens; // by ramp step, alarm last
