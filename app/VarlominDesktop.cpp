@@ -105,6 +105,8 @@ void Varlomin::noteProjectOpened()
 {
     mRecent->add(_strProjectFile);
     mReloadBar->hide();
+    // Standardized residuals in the image viewers divide by the block's sigma 0.
+    SImageViewer::setSigma0(mData.projectFiles ? mData.projectFiles->sigma0 : 0.0);
     if (const ProjectFiles *p = mData.projectFiles.get())
         mWatcher->watch(
             {_strProjectFile, p->imageFile, p->orientationFile, p->objectFile, p->observationFile, p->cameraFile});

@@ -2,6 +2,7 @@
 #include "imageviewer/SImageCanvas.h"
 
 #include "misc/SImageData.h"
+#include "misc/SScaleMarks.h"
 #include "statistics/SBlockStatistics.h"
 
 #include <QFontMetrics>
@@ -361,6 +362,11 @@ QColor SImageCanvas::errorColour(const SImagePoint &point) const
 void SImageCanvas::paintLegend(QPainter &painter, const QRect &area) const
 {
     SErrorColours::paintLegend(painter, area, mColouring, mTextFont);
+    if (mResidualLegendOn && mImage) {
+        // As the vectors are drawn: a residual scale of 0 stands for 1.
+        const double scale = mResidualScale == 0.0f ? 1.0 : double(mResidualScale);
+        SScaleMarks::paintResidualLegend(painter, area, scale * double(zoomFactor()), scale, mTextFont);
+    }
 }
 
 // The largest residual is marked whatever the point's visibility, so that it can always

@@ -73,9 +73,14 @@ public:
     // Colour by error of the image points (symbol and residual vector); off by default.
     void setColouring(const SErrorColours::Colouring &colouring) { mColouring = colouring; }
     const SErrorColours::Colouring &colouring() const { return mColouring; }
-    // The colouring's legend in the top right corner of area (canvas coordinates), e.g. the
-    // visible part of the canvas; nothing when the colouring is off.
+    // The legends over area (canvas coordinates, e.g. the visible part of the canvas): the
+    // colouring's in the top right corner, the residual arrow in the bottom left; nothing
+    // while both are off.
     void paintLegend(QPainter &painter, const QRect &area) const;
+    bool hasLegend() const { return mColouring.isOn() || mResidualLegendOn; }
+    // An arrow that shows how long a residual of a round length is drawn; off by default.
+    bool residualLegendOn() const { return mResidualLegendOn; }
+    void setResidualLegendOn(bool on) { mResidualLegendOn = on; }
     // Every stored display setting at once (not the residual and link-count toggles).
     void applySettings(const SSettings::ImageViewerSettings &settings);
 
@@ -132,6 +137,7 @@ private:
     SErrorColours::Colouring mColouring;
     int mMarkedPointId = -1;
     QColor mMarkColor{Qt::yellow};
+    bool mResidualLegendOn = false;
 
     // Painting objects, made once and reused by every paint so that a point costs no
     // allocation.

@@ -16,6 +16,7 @@ const QString kShowLinks = QStringLiteral("links");
 const QString kShowResiduals = QStringLiteral("residuals");
 const QString kShowResidualValues = QStringLiteral("residual-values");
 const QString kShowBlunders = QStringLiteral("blunders");
+const QString kShowResidualLegend = QStringLiteral("residual-legend");
 
 void setError(QString *error, const QString &text)
 {
@@ -48,7 +49,7 @@ bool writeImageCanvasPicture(SImageCanvas &canvas, const QString &file, QString 
 
 QStringList imageExportShowWords()
 {
-    return {kShowIds, kShowLinks, kShowResiduals, kShowResidualValues, kShowBlunders};
+    return {kShowIds, kShowLinks, kShowResiduals, kShowResidualValues, kShowBlunders, kShowResidualLegend};
 }
 
 bool exportImagePicture(SImageList &images, int imageId, const QString &outFile, int zoomPercent,
@@ -90,6 +91,8 @@ bool exportImagePicture(SImageList &images, int imageId, const QString &outFile,
             canvas.setResidualsOn(VM_Textual, true);
         else if (w == kShowBlunders)
             canvas.setBlundersOn(true);
+        else if (w == kShowResidualLegend)
+            canvas.setResidualLegendOn(true);
         else {
             setError(error, QStringLiteral("Unknown --show item '%1' (use %2).")
                                 .arg(word, imageExportShowWords().join(QStringLiteral(", "))));

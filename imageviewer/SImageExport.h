@@ -17,7 +17,7 @@ inline constexpr qint64 kMaxRasterPixels = 100'000'000;
 bool writeImageCanvasPicture(SImageCanvas &canvas, const QString &file, QString *error);
 
 // The words `show` understands, each switching on one of the view's toggles.
-QStringList imageExportShowWords(); // ids, links, residuals, residual-values, blunders
+QStringList imageExportShowWords(); // ids, links, residuals, residual-values, blunders, residual-legend
 
 // Writes the canvas of image imageId at zoomPercent into outFile (.png, .pdf or .svg).
 // Needs a QGuiApplication for the fonts, no widgets. On failure returns false and

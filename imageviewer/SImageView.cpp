@@ -98,6 +98,8 @@ void SImageView::paintEvent(QPaintEvent *event)
     const QRect clip = (exposed & canvasInViewport).translated(origin);
     painter.translate(-origin);
     mCanvas.paintCanvas(painter, clip);
+    if (mCanvas.hasLegend())
+        mCanvas.paintLegend(painter, QRect(origin, viewport()->size()) & QRect(QPoint(0, 0), mCanvasSize));
 }
 
 // ---- zoom, mode and toggles ---------------------------------------------------------------
@@ -191,13 +193,19 @@ void SImageView::resizeEvent(QResizeEvent *event)
     applyZoomAnchor();
     if (mMode == MD_Scroll)
         chooseScrollCursor(viewport()->size());
+    if (mCanvas.hasLegend())
+        viewport()->update(); // the legends keep to the corners of the visible area
 }
 
 void SImageView::scrollContentsBy(int dx, int dy)
 {
     if (!mApplyingAnchor)
         mZoomAnchor.reset(); // the user moved on from the zoomed spot
-    viewport()->scroll(dx, dy);
+    // Legends stay in place over the moving drawing: then the whole area is painted anew.
+    if (mCanvas.hasLegend())
+        viewport()->update();
+    else
+        viewport()->scroll(dx, dy);
 }
 
 void SImageView::slotToggleResiduals(ViewModeE mode)

@@ -263,6 +263,8 @@ void SImageViewer::buildExtrasBar()
     menu->addSeparator();
     menu->addAction(mSelectAction);
     menu->addSeparator();
+    buildViewExtras(menu);
+    menu->addSeparator();
     menu->addAction(mPrefsAction);
 }
 
@@ -485,6 +487,8 @@ void SImageViewer::applyPrefs(bool repaint)
 {
     Mu::debug("applyPrefs: %d", repaint ? 1 : 0);
     mView->applySettings(SSettings::readImageViewerSettings());
+    if (mColourByGroup) // the first pass runs before the menus exist; they read the extras then
+        applyExtras();
     if (repaint)
         mView->updateContents();
 }

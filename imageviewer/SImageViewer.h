@@ -15,6 +15,7 @@ class QAction;
 class QActionGroup;
 class QComboBox;
 class QLabel;
+class QMenu;
 class QSpinBox;
 class QTabWidget;
 class SImage;
@@ -44,6 +45,9 @@ public:
 
     // Re-reads the image viewer settings and hands them to the graphical view.
     void applyPrefs(bool repaint);
+    // Re-reads the view additions of the Extras menu (colour by error, residual legend),
+    // shows them in the menu and repaints.
+    void applyExtras();
 
     SImageView *graphicalView() const { return mView; }
     SImageTableView *tableView() const { return mTableView; }
@@ -58,11 +62,17 @@ public:
     QSpinBox *zoomSpinBox() const { return mZoomSpin; }
     QAction *selectionAction() const { return mSelectAction; }
     QAction *preferencesAction() const { return mPrefsAction; }
+    // The Extras menu's colour-by-error choices (off, residual, standardized) and the legend toggle.
+    QActionGroup *colourByGroup() const { return mColourByGroup; }
+    QAction *residualLegendAction() const { return mResidualLegendAction; }
     QString statusText(int i) const;
 
     // Class-wide operations of the main window.
     static const QList<SImageViewer *> &viewers();
     static void applyPrefsToAll();
+    static void applyExtrasToAll();
+    // Sigma 0 of the open block, for the standardized residuals of every image viewer.
+    static void setSigma0(double sigma0);
     static void closeAll();
     static void hideToolBars(bool hide);
     static void saveViewerPlacements();
@@ -100,6 +110,7 @@ private:
     void buildNavigationBar();
     void buildZoomBar();
     void buildExtrasBar();
+    void buildViewExtras(QMenu *menu);
     QAction *makeAction(const QString &text, int icon, const QKeySequence &shortcut = QKeySequence());
     void fillImageCombo();
     void showCurrentImage();
@@ -129,7 +140,10 @@ private:
     QAction *mPrefsAction = nullptr;
     QAction *mCloseAction = nullptr;
     QAction *mExportAction = nullptr;
+    QActionGroup *mColourByGroup = nullptr;
+    QAction *mResidualLegendAction = nullptr;
     std::array<QLabel *, 3> mStatusLabels{};
 
     static QList<SImageViewer *> sViewers;
+    static double sSigma0;
 };

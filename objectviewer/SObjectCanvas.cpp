@@ -4,6 +4,7 @@
 #include "framework/Mu.h"
 #include "misc/SImageData.h"
 #include "misc/SObjectPoint.h"
+#include "misc/SScaleMarks.h"
 #include "prefs/SSettings.h"
 #include "search/SSearchRequest.h"
 
@@ -75,7 +76,8 @@ bool SObjectCanvas::isReady() const { return mList && !mList->isEmpty(); }
 
 QSize SObjectCanvas::canvasSizeAt(int zoomPercent) const
 {
-    return SObjectMapping::forList(mList, mPlane, zoomPercent, mMapping.zoomFactor()).canvasSize();
+    return SObjectMapping::forList(mList, mPlane, zoomPercent, mMapping.zoomFactor(), float(mVerticalExaggeration))
+        .canvasSize();
 }
 
 bool SObjectCanvas::setZoom(int percent)
@@ -108,7 +110,8 @@ int SObjectCanvas::pointAt(const QPoint &canvasPos) const
 
 void SObjectCanvas::mapPoints()
 {
-    mMapping = SObjectMapping::forList(mList, mPlane, mZoomPercent, mMapping.zoomFactor());
+    mMapping =
+        SObjectMapping::forList(mList, mPlane, mZoomPercent, mMapping.zoomFactor(), float(mVerticalExaggeration));
     mPositions.clear();
     if (!isReady()) {
         mGrid.clear();
@@ -118,6 +121,23 @@ void SObjectCanvas::mapPoints()
     for (const SObjectPoint &point : *mList)
         mPositions.push_back(mMapping.map(point.horizontal(mPlane), point.vertical(mPlane)));
     mGrid.build(mPositions, mMapping.canvasSize());
+}
+
+bool SObjectCanvas::setVerticalExaggeration(int factor)
+{
+    const int exaggeration = mPlane == SGlobal::kPlaneXY ? 1 : std::max(1, factor);
+    if (exaggeration == mVerticalExaggeration)
+        return false;
+    mVerticalExaggeration = exaggeration;
+    mapPoints();
+    return true;
+}
+
+void SObjectCanvas::applyExtras(const SSettings::ObjectViewExtras &extras)
+{
+    setColouring(extras.colouring());
+    setScaleBarOn(extras.scaleBarOn);
+    setVerticalExaggeration(extras.verticalExaggeration);
 }
 
 void SObjectCanvas::setResidualsOn(ViewModeE mode, bool on)
@@ -324,8 +344,9 @@ void SObjectCanvas::paintResidualVector(QPainter &painter, int px, int py, int i
 {
     // Multiplied in this order, as single-precision rounding depends on it.
     const float zoom = mMapping.zoomFactor();
+    const float verticalZoom = mMapping.verticalZoomFactor(); // an exaggerated plane stretches vectors too
     int ex = SCanvasGeometry::rnd(float(px) + point.horizontalResidual(mPlane) * mScale * zoom);
-    int ey = SCanvasGeometry::rnd(float(py) - point.verticalResidual(mPlane) * mScale * zoom);
+    int ey = SCanvasGeometry::rnd(float(py) - point.verticalResidual(mPlane) * mScale * verticalZoom);
     const int hAxis = planeHorizontalAxis(mPlane);
     const int vAxis = planeVerticalAxis(mPlane);
     const bool hAccepted = axisAccepted(point, hAxis);
@@ -535,13 +556,14 @@ int SObjectCanvas::errorStep(const SObjectPoint &point) const
 void SObjectCanvas::paintLegend(QPainter &painter, const QRect &area) const
 {
     SErrorColours::paintLegend(painter, area, mColouring, mTextFont);
+    if (mScaleBarOn && isReady())
+        SScaleMarks::paintScaleBar(painter, area, double(mMapping.zoomFactor()), mTextFont);
 }
 
 void SObjectCanvas::paintSigmaEllipse(QPainter &painter, int px, int py, int index, const SObjectPoint &point)
 {
-    const float zoom = mMapping.zoomFactor();
-    const int w = SCanvasGeometry::rnd(point.horizontalSigma(mPlane) * mScale * zoom);
-    const int t = SCanvasGeometry::rnd(point.verticalSigma(mPlane) * mScale * zoom);
+    const int w = SCanvasGeometry::rnd(point.horizontalSigma(mPlane) * mScale * mMapping.zoomFactor());
+    const int t = SCanvasGeometry::rnd(point.verticalSigma(mPlane) * mScale * mMapping.verticalZoomFactor());
     if (!SCanvasGeometry::isDrawable(w) || !SCanvasGeometry::isDrawable(t)) // NaN sigmas draw nothing
         return;
     painter.setPen(mSymbolPens[size_t(index)]);

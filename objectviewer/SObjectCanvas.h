@@ -35,7 +35,8 @@ class SSearchRequest;
 
 namespace SSettings {
 struct ObjectViewerSettings;
-}
+struct ObjectViewExtras;
+} // namespace SSettings
 
 class SObjectCanvas {
 public:
@@ -83,9 +84,20 @@ public:
     // Sigma: largest sigma); points without the value keep their colour. Off by default.
     void setColouring(const SErrorColours::Colouring &colouring) { mColouring = colouring; }
     const SErrorColours::Colouring &colouring() const { return mColouring; }
-    // The colouring's legend in the top right corner of area (canvas coordinates); nothing
-    // when the colouring is off.
+    // The legends over area (canvas coordinates, e.g. the visible part): the colouring's in
+    // the top right corner, the scale bar in the bottom left; nothing while both are off.
     void paintLegend(QPainter &painter, const QRect &area) const;
+    bool hasLegend() const { return mColouring.isOn() || mScaleBarOn; }
+
+    // A bar of a round ground length in the legend; off by default.
+    bool scaleBarOn() const { return mScaleBarOn; }
+    void setScaleBarOn(bool on) { mScaleBarOn = on; }
+    // Stretches the vertical axis (Z) of the XZ and YZ planes by a factor (1 in XY, and for a
+    // factor below 1) and maps the points anew; false when it stays.
+    bool setVerticalExaggeration(int factor);
+    int verticalExaggeration() const { return mVerticalExaggeration; }
+    // Colouring, scale bar and exaggeration as the configuration holds them.
+    void applyExtras(const SSettings::ObjectViewExtras &extras);
 
     // Toggles of what selected points show. Residual and sigma values are written on the
     // same lines: switching one on switches the other off. Sigmas need sigmasAvailable().
@@ -191,6 +203,8 @@ private:
     int mLinkLineType = 0;
     QHash<int, SObjectPoint *> mSelectedCentres;
     SErrorColours::Colouring mColouring;
+    bool mScaleBarOn = false;
+    int mVerticalExaggeration = 1;
 
     // Kept between paints so that painting a point allocates nothing.
     std::vector<QPoint> mPositions; // canvas position of every point, by list index

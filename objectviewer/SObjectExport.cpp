@@ -23,7 +23,8 @@ QStringList objectPictureShowWords()
 {
     return {QStringLiteral("ids"),      QStringLiteral("image-ids"),    QStringLiteral("links"),
             QStringLiteral("blunders"), QStringLiteral("residuals"),    QStringLiteral("residual-values"),
-            QStringLiteral("sigmas"),   QStringLiteral("sigma-values"), QStringLiteral("connections")};
+            QStringLiteral("sigmas"),   QStringLiteral("sigma-values"), QStringLiteral("connections"),
+            QStringLiteral("scale-bar")};
 }
 
 bool exportObjectPicture(SObjectPointList &points, bool sigmasAvailable, int plane, const QString &outFile,
@@ -86,6 +87,8 @@ bool exportObjectPicture(SObjectPointList &points, bool sigmasAvailable, int pla
             canvas.setSigmasOn(VM_Textual, true);
         else if (word == QLatin1String("connections"))
             canvas.setConnectionsOn(true);
+        else if (word == QLatin1String("scale-bar"))
+            canvas.setScaleBarOn(true);
     }
     const QRect whole(QPoint(0, 0), canvas.canvasSize());
     if (selectAll)

@@ -13,10 +13,13 @@ constexpr float kUnusableExtentHalf = 0.5f;
 } // namespace
 
 SObjectMapping SObjectMapping::compute(bool hasData, float hmin, float hmax, float vmin, float vmax, int zoomPercent,
-                                       float previousZoomFactor)
+                                       float previousZoomFactor, float verticalExaggeration)
 {
     SObjectMapping m;
     m.mZoomFactor = previousZoomFactor;
+    m.mExaggeration = verticalExaggeration;
+    vmin *= verticalExaggeration; // exactly the same floats at 1
+    vmax *= verticalExaggeration;
     const int base = SCanvasGeometry::baseSize(zoomPercent);
     using SCanvasGeometry::rnd;
     int width = base;
@@ -51,11 +54,11 @@ SObjectMapping SObjectMapping::compute(bool hasData, float hmin, float hmax, flo
 }
 
 SObjectMapping SObjectMapping::forList(const SObjectPointList *list, int plane, int zoomPercent,
-                                       float previousZoomFactor)
+                                       float previousZoomFactor, float verticalExaggeration)
 {
     const bool hasData = list && !list->isEmpty();
     if (!hasData)
-        return compute(false, 0, 0, 0, 0, zoomPercent, previousZoomFactor);
+        return compute(false, 0, 0, 0, 0, zoomPercent, previousZoomFactor, verticalExaggeration);
     return compute(true, list->horizontalMin(plane), list->horizontalMax(plane), list->verticalMin(plane),
-                   list->verticalMax(plane), zoomPercent, previousZoomFactor);
+                   list->verticalMax(plane), zoomPercent, previousZoomFactor, verticalExaggeration);
 }

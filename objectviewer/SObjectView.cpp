@@ -3,6 +3,7 @@
 
 #include "framework/Mu.h"
 #include "misc/SObjectPoint.h"
+#include "prefs/SSettings.h"
 
 #include <QMenu>
 #include <QMouseEvent>
@@ -86,6 +87,31 @@ QPoint SObjectView::canvasPosition(const QPointF &viewportPosition) const
 
 void SObjectView::repaintCanvas() { viewport()->update(); }
 
+void SObjectView::applyExtras(const SSettings::ObjectViewExtras &extras)
+{
+    const QSize before = mCanvas.canvasSize();
+    const QSize shown = viewport()->size();
+    const QPoint centre = scrollPosition() + QPoint(shown.width() / 2, shown.height() / 2);
+    const int exaggeration = mCanvas.verticalExaggeration();
+    mCanvas.applyExtras(extras);
+    if (mCanvas.verticalExaggeration() != exaggeration) {
+        mZoomAnchor.reset(); // it named a spot of the old drawing
+        updateScrollBars();
+        const QSize after = mCanvas.canvasSize();
+        // Both drawing areas span the same block: the centre keeps its share of the area.
+        const int margins = 2 * SCanvasGeometry::kMargin;
+        const auto moved = [margins](int at, int from, int to) {
+            const qint64 drawnFrom = from - margins;
+            const qint64 drawnTo = to - margins;
+            return drawnFrom > 0 ? SCanvasGeometry::kMargin + int((at - SCanvasGeometry::kMargin) * drawnTo / drawnFrom)
+                                 : 0;
+        };
+        scrollTo(QPoint(moved(centre.x(), before.width(), after.width()) - shown.width() / 2,
+                        moved(centre.y(), before.height(), after.height()) - shown.height() / 2));
+    }
+    repaintCanvas();
+}
+
 void SObjectView::toggle(bool (SObjectCanvas::*isOn)() const, void (SObjectCanvas::*setOn)(bool))
 {
     (mCanvas.*setOn)(!(mCanvas.*isOn)());
@@ -102,7 +128,11 @@ void SObjectView::scrollContentsBy(int dx, int dy)
 {
     if (!mApplyingAnchor)
         mZoomAnchor.reset(); // the user moved on from the zoomed spot
-    viewport()->scroll(dx, dy);
+    // Legends stay in place over the moving drawing: then the whole area is painted anew.
+    if (mCanvas.hasLegend())
+        viewport()->update();
+    else
+        viewport()->scroll(dx, dy);
 }
 
 void SObjectView::resizeEvent(QResizeEvent *event)
@@ -111,6 +141,8 @@ void SObjectView::resizeEvent(QResizeEvent *event)
     applyZoomAnchor();
     if (mMode == MD_Scroll)
         updateScrollCursor(viewport()->size());
+    if (mCanvas.hasLegend())
+        viewport()->update(); // the legends keep to the corners of the visible area
 }
 
 void SObjectView::paintEvent(QPaintEvent *event)
@@ -123,6 +155,8 @@ void SObjectView::paintEvent(QPaintEvent *event)
     const QRect exposed = event->rect().translated(offset) & QRect(QPoint(0, 0), mCanvas.canvasSize());
     if (!exposed.isEmpty())
         mCanvas.paintCanvas(painter, exposed);
+    if (mCanvas.hasLegend())
+        mCanvas.paintLegend(painter, QRect(offset, viewport()->size()) & QRect(QPoint(0, 0), mCanvas.canvasSize()));
 }
 
 // ---- zoom, modes and toggles -----------------------------------------------------------

@@ -49,6 +49,9 @@ public:
     bool isReady() const { return mCanvas.isReady(); }
     int plane() const { return mCanvas.plane(); }
     void applySettings(const SSettings::ObjectViewerSettings &settings) { mCanvas.applySettings(settings); }
+    // Colouring, scale bar and vertical exaggeration; a new exaggeration keeps the point in the
+    // middle of the visible area where it was. Repaints.
+    void applyExtras(const SSettings::ObjectViewExtras &extras);
     int zoomPercent() const { return mCanvas.zoomPercent(); }
     int mode() const { return mMode; }
     // Canvas position of the top left corner of the visible area.

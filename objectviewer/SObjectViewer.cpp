@@ -128,6 +128,8 @@ void SObjectViewer::createActions()
         extrasMenu->addAction(action);
     }
     extrasMenu->addSeparator();
+    buildViewExtras(extrasMenu);
+    extrasMenu->addSeparator();
     QAction *prefsAction = new QAction(SObjectIcons::preferences(), Mu::tr("&Preferences..."), this);
     connect(prefsAction, &QAction::triggered, this, &SObjectViewer::sigRequestObjectPreferences);
     extrasBar->addAction(prefsAction);
@@ -202,6 +204,8 @@ void SObjectViewer::applyPrefs(bool update)
 {
     Mu::debug("SObjectViewer::applyPrefs");
     mView->applySettings(SSettings::readObjectViewerSettings());
+    if (mColourByGroup) // the first pass runs before the menus exist; they read the extras then
+        applyExtras();
     if (update)
         mView->repaintCanvas();
 }

@@ -15,6 +15,8 @@
 
 class QAction;
 class QLabel;
+class QActionGroup;
+class QMenu;
 class QSpinBox;
 class QMenu;
 class QToolBar;
@@ -39,6 +41,14 @@ public:
     bool isReady() const;
     // Copies the configuration into the view; with update the view repaints.
     void applyPrefs(bool update);
+    // Re-reads the view additions of the Extras menu (colour by error, scale bar, vertical
+    // exaggeration), shows them in the menu and repaints.
+    void applyExtras();
+    // The Extras menu's choices: colour by error (off, residual, sigma), the scale bar and,
+    // in XZ and YZ, the vertical exaggeration (null in XY).
+    QActionGroup *colourByGroup() const { return mColourByGroup; }
+    QAction *scaleBarAction() const { return mScaleBarAction; }
+    QActionGroup *exaggerationGroup() const { return mExaggerationGroup; }
 
     int plane() const { return mPlane; }
     SObjectView *view() const { return mView; }
@@ -53,6 +63,7 @@ public:
     static SObjectViewer *instance(int plane, QWidget *parent);
     static SObjectViewer *viewer(int plane); // null when the plane has no viewer
     static void applyPrefsToAll();
+    static void applyExtrasToAll();
     static void deselectPoints();
     // Runs the search request once on the points the views share; every view takes the
     // selected centres and repaints. SException of a blunder search passes on.
@@ -86,6 +97,7 @@ private slots:
 private:
     void createActions();
     void createZoomActions(QToolBar *zoomBar, QMenu *zoomMenu);
+    void buildViewExtras(QMenu *menu);
     void closeWindow();
 
     int mPlane;
@@ -96,6 +108,9 @@ private:
     std::array<QAction *, kFixedZoomCount> mFixedZoomActions{};
     QSpinBox *mZoomSpinBox = nullptr;
     QLabel *mCursorLabel = nullptr; // ground coordinates under the mouse
+    QActionGroup *mColourByGroup = nullptr;
+    QAction *mScaleBarAction = nullptr;
+    QActionGroup *mExaggerationGroup = nullptr;
 
     // The views that show points, in plane order; they all show the same list.
     static std::vector<SObjectView *> readyViews();

@@ -84,4 +84,80 @@ double readStandardizedThreshold()
     return ok && value > 0.0 && std::isfinite(value) ? value : kDefaultStandardizedThreshold;
 }
 
+namespace {
+
+double readThreshold(const Mx::Cfg &cfg, const QString &key, double def)
+{
+    bool ok = false;
+    const double value = cfg.readString(key, QString()).toDouble(&ok);
+    return ok && value > 0.0 && std::isfinite(value) ? value : def;
+}
+
+SErrorColours::MeasureE readMeasure(const Mx::Cfg &cfg, SErrorColours::MeasureE other)
+{
+    const SErrorColours::MeasureE m =
+        SErrorColours::measureFromName(cfg.readString(kColourByError, SErrorColours::measureName({})));
+    return m == other ? SErrorColours::MeasureE::Off : m;
+}
+
+} // namespace
+
+SErrorColours::Colouring ImageViewExtras::colouring(double sigma0) const
+{
+    SErrorColours::Colouring c;
+    c.measure = colourBy;
+    c.threshold = colourBy == SErrorColours::MeasureE::Standardized ? standardizedThreshold : residualThreshold;
+    c.sigma0 = sigma0;
+    return c;
+}
+
+SErrorColours::Colouring ObjectViewExtras::colouring() const
+{
+    SErrorColours::Colouring c;
+    c.measure = colourBy;
+    c.threshold = colourBy == SErrorColours::MeasureE::Sigma ? sigmaThreshold : residualThreshold;
+    return c;
+}
+
+ImageViewExtras readImageViewExtras()
+{
+    ImageViewExtras e;
+    e.standardizedThreshold = readStandardizedThreshold();
+    const Mx::Cfg cfg(kGroupImageViewer);
+    e.colourBy = readMeasure(cfg, SErrorColours::MeasureE::Sigma);
+    e.residualThreshold = readThreshold(cfg, kResidualThreshold, kDefaultImageResidualThreshold);
+    e.residualLegendOn = cfg.readBool(kResidualLegendOn, false);
+    return e;
+}
+
+ObjectViewExtras readObjectViewExtras()
+{
+    ObjectViewExtras e;
+    const Mx::Cfg cfg(kGroupObjectViewer);
+    e.colourBy = readMeasure(cfg, SErrorColours::MeasureE::Standardized);
+    e.residualThreshold = readThreshold(cfg, kResidualThreshold, kDefaultObjectResidualThreshold);
+    e.sigmaThreshold = readThreshold(cfg, kSigmaThreshold, kDefaultSigmaThreshold);
+    e.scaleBarOn = cfg.readBool(kScaleBarOn, false);
+    const int exaggeration = cfg.readNum(kVerticalExaggeration, kDefaultVerticalExaggeration);
+    const bool listed = std::find(kVerticalExaggerations.begin(), kVerticalExaggerations.end(), exaggeration) !=
+                        kVerticalExaggerations.end();
+    e.verticalExaggeration = listed ? exaggeration : kDefaultVerticalExaggeration;
+    return e;
+}
+
+void writeImageViewExtras(const ImageViewExtras &e)
+{
+    Mx::Cfg cfg(kGroupImageViewer);
+    cfg.writeEntry(kColourByError, SErrorColours::measureName(e.colourBy));
+    cfg.writeEntry(kResidualLegendOn, e.residualLegendOn ? 1 : 0);
+}
+
+void writeObjectViewExtras(const ObjectViewExtras &e)
+{
+    Mx::Cfg cfg(kGroupObjectViewer);
+    cfg.writeEntry(kColourByError, SErrorColours::measureName(e.colourBy));
+    cfg.writeEntry(kScaleBarOn, e.scaleBarOn ? 1 : 0);
+    cfg.writeEntry(kVerticalExaggeration, e.verticalExaggeration);
+}
+
 } // namespace SSettings

@@ -4,6 +4,7 @@
 // preference pages write the same keys under the same names.
 #pragma once
 
+#include "misc/SErrorColours.h"
 #include "misc/SGlobal.h"
 
 #include <QColor>
@@ -126,5 +127,51 @@ inline const QString kGroupStatistics = QStringLiteral("Statistics");
 inline const QString kStandardizedThreshold = QStringLiteral("StandardizedThreshold");
 inline constexpr double kDefaultStandardizedThreshold = 3.0;
 double readStandardizedThreshold();
+
+// Additions to the views beyond their classic settings, each off (or neutral) by default so
+// that the pictures stay as they are; the viewers' Extras menus write them. Colour by error
+// ("off", "residual", "standardized", "sigma") and its thresholds, stored as decimal numbers;
+// standardized residuals use the statistics threshold above.
+inline const QString kColourByError = QStringLiteral("ColourByError");         // ImageViewer, ObjectViewer
+inline const QString kResidualThreshold = QStringLiteral("ResidualThreshold"); // ImageViewer, ObjectViewer
+inline const QString kSigmaThreshold = QStringLiteral("SigmaThreshold");       // ObjectViewer
+inline const QString kResidualLegendOn = QStringLiteral("ResidualLegendOn");   // ImageViewer
+inline const QString kScaleBarOn = QStringLiteral("ScaleBarOn");               // ObjectViewer
+// ObjectViewer: vertical exaggeration of the XZ and YZ views, one of kVerticalExaggerations.
+inline const QString kVerticalExaggeration = QStringLiteral("VerticalExaggeration");
+
+// Image residuals |v| in image units: a few times a typical sigma 0 of a few microns or a
+// third of a pixel. Object residuals and sigmas in ground units: a tenth of a unit.
+inline constexpr double kDefaultImageResidualThreshold = 3.0;
+inline constexpr double kDefaultObjectResidualThreshold = 0.1;
+inline constexpr double kDefaultSigmaThreshold = 0.1;
+inline constexpr std::array<int, 5> kVerticalExaggerations{1, 2, 5, 10, 20};
+inline constexpr int kDefaultVerticalExaggeration = 1;
+
+struct ImageViewExtras {
+    SErrorColours::MeasureE colourBy = SErrorColours::MeasureE::Off; // Off, Residual or Standardized
+    double residualThreshold = kDefaultImageResidualThreshold;
+    double standardizedThreshold = kDefaultStandardizedThreshold;
+    bool residualLegendOn = false;
+    // The colouring for a block with this sigma 0.
+    SErrorColours::Colouring colouring(double sigma0) const;
+};
+
+struct ObjectViewExtras {
+    SErrorColours::MeasureE colourBy = SErrorColours::MeasureE::Off; // Off, Residual or Sigma
+    double residualThreshold = kDefaultObjectResidualThreshold;
+    double sigmaThreshold = kDefaultSigmaThreshold;
+    bool scaleBarOn = false;
+    int verticalExaggeration = kDefaultVerticalExaggeration; // for XZ and YZ
+    SErrorColours::Colouring colouring() const;
+};
+
+// Values a view cannot use (a measure of the other kind of view, a threshold that is not a
+// positive number, an exaggeration not on the list) read as the defaults.
+ImageViewExtras readImageViewExtras();
+ObjectViewExtras readObjectViewExtras();
+// Writes the choices of the Extras menus (the thresholds are left as they are).
+void writeImageViewExtras(const ImageViewExtras &extras);
+void writeObjectViewExtras(const ObjectViewExtras &extras);
 
 } // namespace SSettings
