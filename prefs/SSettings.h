@@ -140,9 +140,9 @@ inline const QString kScaleBarOn = QStringLiteral("ScaleBarOn");               /
 // ObjectViewer: vertical exaggeration of the XZ and YZ views, one of kVerticalExaggerations.
 inline const QString kVerticalExaggeration = QStringLiteral("VerticalExaggeration");
 
-// Image residuals |v| in image units: a few times a typical sigma 0 of a few microns or a
-// third of a pixel. Object residuals and sigmas in ground units: a tenth of a unit.
-inline constexpr double kDefaultImageResidualThreshold = 3.0;
+// Image residuals |v| in PAT-B's image unit, the millimetre: 15 microns, three times a typical
+// sigma 0. Object residuals and sigmas in ground units (metres): a decimetre.
+inline constexpr double kDefaultImageResidualThreshold = 0.015;
 inline constexpr double kDefaultObjectResidualThreshold = 0.1;
 inline constexpr double kDefaultSigmaThreshold = 0.1;
 inline constexpr std::array<int, 5> kVerticalExaggerations{1, 2, 5, 10, 20};
