@@ -196,16 +196,6 @@ void TestSSearchWidget::requests_data()
                                              << "Minimum (500) > Maximum (100)!"
                                              << ""
                                              << "";
-    QTest::newRow("image id: both") << imageId << false << "100"
-                                    << "200"
-                                    << ""
-                                    << "100"
-                                    << "200";
-    QTest::newRow("links: equal") << int(SGlobal::SM_Links) << false << "0"
-                                  << "0"
-                                  << ""
-                                  << "0"
-                                  << "0";
 
     QTest::newRow("point id: wildcards") << pointId << true << "12*4?"
                                          << ""
@@ -240,19 +230,9 @@ void TestSSearchWidget::requests_data()
                                             << "-1"
                                             << ""
                                             << "0.05" << kNull;
-    QTest::newRow("residuals: empty min sent empty") << residuals << false << ""
-                                                     << "0.05"
-                                                     << ""
-                                                     << ""
-                                                     << "0.05";
     QTest::newRow("residuals: min ignored") << residuals << false << "-0.5"
                                             << "2.5"
                                             << "" << kNull << "2.5";
-    QTest::newRow("residuals: as typed") << residuals << false << "0.500"
-                                         << "1.25"
-                                         << ""
-                                         << "0.500"
-                                         << "1.25";
     QTest::newRow("residuals: both empty") << residuals << false << ""
                                            << "" << kNoParameters << ""
                                            << "";
@@ -261,11 +241,6 @@ void TestSSearchWidget::requests_data()
                                               << "Minimum (3.00) > Maximum (1.00)!"
                                               << ""
                                               << "";
-    QTest::newRow("sigmas: equal") << sigmas << false << "1"
-                                   << "1.0"
-                                   << ""
-                                   << "1"
-                                   << "1.0";
     QTest::newRow("sigmas: both negative") << sigmas << false << "-1"
                                            << "-0.1" << kNoParameters << ""
                                            << "";
