@@ -10,6 +10,7 @@
 #include <climits>
 #include <cmath>
 #include <cstdint>
+#include <functional>
 #include <unordered_map>
 
 namespace {
@@ -32,6 +33,39 @@ std::array<double, 9> rotation(const std::array<double, 4> &q)
 QString fileName(const QString &folder, const char *base, const QString &suffix)
 {
     return QDir::toNativeSeparators(QDir(folder).filePath(QLatin1String(base) + suffix));
+}
+
+// Each observation gets the position of its 3D point. Point ids are usually dense: a table over
+// their range finds them without a search.
+bool linkObservations(SColmapModel &model, const QString &suffix, const std::function<bool(const QString &)> &fail)
+{
+    const std::vector<SColmapPoint> &points = model.points;
+    const int64_t first = points.empty() ? 0 : points.front().id;
+    const int64_t range = points.empty() ? 0 : points.back().id - first + 1;
+    std::vector<uint32_t> indexOf;
+    if (range <= kMaxSlotsPerPoint * int64_t(points.size()) + kMinSlots) {
+        indexOf.assign(size_t(range), kNoIndex);
+        for (size_t i = 0; i < points.size(); ++i)
+            indexOf[size_t(points[i].id - first)] = uint32_t(i);
+    }
+    auto find = [&](int64_t id) -> uint32_t {
+        if (!indexOf.empty())
+            return id >= first && id - first < range ? indexOf[size_t(id - first)] : kNoIndex;
+        const auto at = std::lower_bound(points.begin(), points.end(), id,
+                                         [](const SColmapPoint &p, int64_t v) { return p.id < v; });
+        return at != points.end() && at->id == id ? uint32_t(at - points.begin()) : kNoIndex;
+    };
+    for (SColmapImage &image : model.images)
+        for (SColmapImage::Observation &o : image.observations) {
+            o.pointIndex = find(o.point);
+            if (o.pointIndex == kNoIndex)
+                return fail(Mu::tr("2D point %1 of image %2 names 3D point %3, which points3D%4 does not have")
+                                .arg(o.index)
+                                .arg(image.id)
+                                .arg(o.point)
+                                .arg(suffix));
+        }
+    return true;
 }
 
 } // namespace
@@ -113,34 +147,7 @@ bool SColmapModel::check(const QString &folder, const QString &suffix, QString *
         }
     }
     observationAt.clear();
-    // Point ids are usually dense: a table over their range finds them without a search.
-    const int64_t first = points.empty() ? 0 : points.front().id;
-    const int64_t range = points.empty() ? 0 : points.back().id - first + 1;
-    std::vector<uint32_t> indexOf;
-    if (range <= kMaxSlotsPerPoint * int64_t(points.size()) + kMinSlots) {
-        indexOf.assign(size_t(range), kNoIndex);
-        for (size_t i = 0; i < points.size(); ++i)
-            indexOf[size_t(points[i].id - first)] = uint32_t(i);
-    }
-    auto find = [&](int64_t id) -> uint32_t {
-        if (!indexOf.empty())
-            return id >= first && id - first < range ? indexOf[size_t(id - first)] : kNoIndex;
-        const auto at = std::lower_bound(points.begin(), points.end(), id,
-                                         [](const SColmapPoint &p, int64_t v) { return p.id < v; });
-        return at != points.end() && at->id == id ? uint32_t(at - points.begin()) : kNoIndex;
-    };
-    for (SColmapImage &image : images)
-        for (SColmapImage::Observation &o : image.observations) {
-            o.pointIndex = find(o.point);
-            if (o.pointIndex == kNoIndex)
-                return fail(imagesFile,
-                            Mu::tr("2D point %1 of image %2 names 3D point %3, which points3D%4 does not have")
-                                .arg(o.index)
-                                .arg(image.id)
-                                .arg(o.point)
-                                .arg(suffix));
-        }
-    return true;
+    return linkObservations(*this, suffix, [&](const QString &problem) { return fail(imagesFile, problem); });
 }
 
 void SColmapModel::fillModel(SProjectData &data, const QString &folder, const QString &suffix) const
