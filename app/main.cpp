@@ -82,7 +82,9 @@ int runGui(int argc, char **argv, const SCommandLine &cl)
     auto app = std::make_unique<Mx::App>(QString::fromLatin1(SAppInfo::kAppName), argc, argv);
     if (!cl.configFile.isEmpty())
         Mx::App::setUserCfgOverride(QFileInfo(cl.configFile).absoluteFilePath());
-    if (!app->init(true, QStringLiteral("log"), QString::fromLatin1(SAppInfo::kLogExt), QStringLiteral("cfg"),
+    // Log and configuration side by side in the user's configuration folder, where the README
+    // and the man page say they are.
+    if (!app->init(true, QString(), QString::fromLatin1(SAppInfo::kLogExt), QString(),
                    QString::fromLatin1(SAppInfo::kCfgExt))) {
         Mu::warnDlg("Can't initialise application '%s'!\nQuitting now.", SAppInfo::kAppName);
         return 1;

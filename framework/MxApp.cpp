@@ -29,6 +29,12 @@ QString configDir(const QString &name)
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QLatin1Char('/') + name;
 }
 
+// A folder given relative to the program's configuration folder; empty is that folder itself.
+QString folderIn(const QString &base, const QString &folder)
+{
+    return folder.isEmpty() ? base : QDir::cleanPath(QDir(base).filePath(folder));
+}
+
 } // namespace
 
 App::App(const QString &name, int &argc, char **argv) : QApplication(argc, argv)
@@ -43,21 +49,22 @@ App::~App()
     Mu::closeLogFile();
 }
 
-QString App::defaultUserCfgFile(const QString &name, const QString &cfgExt)
+QString App::defaultUserCfgFile(const QString &name, const QString &cfgExt, const QString &cfgDir)
 {
-    return configDir(name) + QLatin1Char('/') + name + cfgExt;
+    return folderIn(configDir(name), cfgDir) + QLatin1Char('/') + name + cfgExt;
 }
 
 App *App::getRep() { return qobject_cast<App *>(QCoreApplication::instance()); }
 
-bool App::init(bool log, const QString & /*logDir*/, const QString &logExt, const QString & /*cfgDir*/,
-               const QString &cfgExt)
+bool App::init(bool log, const QString &logDir, const QString &logExt, const QString &cfgDir, const QString &cfgExt)
 {
     const QString name = applicationName();
-    const QString dir = configDir(name);
+    const QString dir = folderIn(configDir(name), logDir);
+    if (!QDir().mkpath(folderIn(configDir(name), cfgDir)) && log)
+        return false;
     if (!QDir().mkpath(dir) && log)
         return false;
-    CfgStore::setUserFile(userCfgOverride().isEmpty() ? defaultUserCfgFile(name, cfgExt) : userCfgOverride());
+    CfgStore::setUserFile(userCfgOverride().isEmpty() ? defaultUserCfgFile(name, cfgExt, cfgDir) : userCfgOverride());
     QString system;
     const QStringList dirs = QStandardPaths::standardLocations(QStandardPaths::GenericConfigLocation);
     for (const QString &d : dirs)

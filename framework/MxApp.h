@@ -17,8 +17,9 @@ public:
 
     static App *getRep();
 
-    // Forms "<config dir>/<name>/<name><logExt>" and "<...><cfgExt>" and opens the log.
-    // The directory parts name the kind of file; false when the log cannot be opened.
+    // Forms "<config dir>/<name>/<logDir>/<name><logExt>" and ".../<cfgDir>/<name><cfgExt>" and
+    // opens the log. The folders are relative to "<config dir>/<name>"; empty puts the file there
+    // itself. False when a folder cannot be made or the log cannot be opened.
     bool init(bool log, const QString &logDir, const QString &logExt, const QString &cfgDir, const QString &cfgExt);
 
     static void setInfo(const QString &key, const QString &value);
@@ -36,8 +37,8 @@ public:
 
     QString userCfgFile() const;
     // The user's configuration file of a program when no file is named on the command line:
-    // "<config dir>/<name>/<name><cfgExt>".
-    static QString defaultUserCfgFile(const QString &name, const QString &cfgExt);
+    // "<config dir>/<name>/<cfgDir>/<name><cfgExt>".
+    static QString defaultUserCfgFile(const QString &name, const QString &cfgExt, const QString &cfgDir = QString());
     QString systemCfgFile() const;
     QString logFile() const { return mLogFile; }
 

@@ -59,8 +59,7 @@ private:
             writeFile(mUser.path() + QStringLiteral("/Varlomin/Varlomin.cfg"), userText);
         if (withSystem)
             writeFile(mSystem.path() + QStringLiteral("/Varlomin/Varlomin.cfg"), systemText);
-        QVERIFY(mApp.init(false, QStringLiteral("log"), QStringLiteral(".log"), QStringLiteral("cfg"),
-                          QStringLiteral(".cfg")));
+        QVERIFY(mApp.init(false, QString(), QStringLiteral(".log"), QString(), QStringLiteral(".cfg")));
         mWarnings.clear();
         Mu::setSink([this](Mu::Level level, const QString &text) {
             if (level == Mu::Level::Warn)
@@ -69,6 +68,15 @@ private:
     }
 
 private slots:
+    // The configuration's folder is the one asked for, relative to the program's own.
+    void configurationFolder()
+    {
+        resetFolders(false, false);
+        QVERIFY(mApp.init(false, QString(), QStringLiteral(".log"), QStringLiteral("cfg"), QStringLiteral(".cfg")));
+        QCOMPARE(mApp.userCfgFile(), mUser.path() + QStringLiteral("/Varlomin/cfg/Varlomin.cfg"));
+        QVERIFY(QFileInfo(mUser.path() + QStringLiteral("/Varlomin/cfg")).isDir());
+    }
+
     void configurationSources_data()
     {
         QTest::addColumn<bool>("user");
