@@ -49,11 +49,16 @@ Mark place(const QRect &area, double pixelsPerUnit, double targetPixels, const Q
     return m;
 }
 
-void drawFrame(QPainter &painter, const QRect &box)
+// The mark's framed box with its label on the first line; the painter's state is saved first
+// and the caller restores it after drawing the mark itself.
+void drawFramedLabel(QPainter &painter, const Mark &m, const QFont &font, const QString &label)
 {
+    painter.save();
+    painter.setFont(font);
     painter.setPen(QPen(Qt::black, 0));
     painter.setBrush(kFrameFill);
-    painter.drawRect(box.adjusted(0, 0, -1, -1));
+    painter.drawRect(m.box.adjusted(0, 0, -1, -1));
+    painter.drawText(m.box.left() + kPadding, m.box.top() + kPadding + QFontMetrics(font).ascent(), label);
 }
 
 } // namespace
@@ -85,13 +90,9 @@ void paintScaleBar(QPainter &painter, const QRect &area, double pixelsPerUnit, c
     const Mark m = scaleBar(area, pixelsPerUnit, font);
     if (m.isEmpty())
         return;
-    painter.save();
-    painter.setFont(font);
-    drawFrame(painter, m.box);
-    const QFontMetrics fm(font);
+    drawFramedLabel(painter, m, font, lengthText(m.length));
     const int x = m.box.left() + kPadding;
     const int y = m.box.bottom() - kPadding;
-    painter.drawText(x, m.box.top() + kPadding + fm.ascent(), lengthText(m.length));
     // The bar covers exactly m.pixels pixels, its ticks standing on its ends.
     painter.fillRect(QRect(x, y - 1, m.pixels, 2), Qt::black);
     painter.fillRect(QRect(x, y - kTick, 1, kTick + 1), Qt::black);
@@ -111,13 +112,9 @@ void paintResidualLegend(QPainter &painter, const QRect &area, double pixelsPerU
     const Mark m = residualLegend(area, pixelsPerUnit, scale, font);
     if (m.isEmpty())
         return;
-    painter.save();
-    painter.setFont(font);
-    drawFrame(painter, m.box);
-    const QFontMetrics fm(font);
+    drawFramedLabel(painter, m, font, residualLabel(m.length, scale));
     const int x = m.box.left() + kPadding;
     const int y = m.box.bottom() - kPadding - kTick / 2;
-    painter.drawText(x, m.box.top() + kPadding + fm.ascent(), residualLabel(m.length, scale));
     // Drawn like a residual vector: from its start point, m.pixels to the right.
     const int end = x + m.pixels;
     painter.drawLine(x, y, end, y);
