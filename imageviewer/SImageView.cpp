@@ -11,7 +11,6 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QRegion>
-#include <QScopedValueRollback>
 #include <QScrollBar>
 
 #include <algorithm>
@@ -114,12 +113,10 @@ void SImageView::zoomAbout(int percent, const QPoint &viewportPos)
 {
     if (!hasImage())
         return;
-    const QPoint at = contentsPos() + viewportPos;
-    const QPointF anchor(SCanvasGeometry::anchorOf(at.x(), zoom()), SCanvasGeometry::anchorOf(at.y(), zoom()));
+    const QPointF spot = SZoomGesture::spotAt(contentsPos() + viewportPos, zoom());
     if (!mCanvas.setZoom(percent))
         return;
-    mZoomAnchor = anchor;
-    mAnchorViewportPos = viewportPos;
+    mZoomGesture.hold(spot, viewportPos);
     applyZoomAnchor();
     updateContents();
     emit sigZoomChanged(zoom());
@@ -127,11 +124,10 @@ void SImageView::zoomAbout(int percent, const QPoint &viewportPos)
 
 void SImageView::applyZoomAnchor()
 {
-    const QScopedValueRollback<bool> applying(mApplyingAnchor, true);
+    const auto applying = mZoomGesture.applying();
     updateScrollBars();
-    if (mZoomAnchor)
-        setContentsPos(QPoint(SCanvasGeometry::scrollForAnchor(mZoomAnchor->x(), zoom(), mAnchorViewportPos.x()),
-                              SCanvasGeometry::scrollForAnchor(mZoomAnchor->y(), zoom(), mAnchorViewportPos.y())));
+    if (const auto scroll = mZoomGesture.scrollFor(zoom()))
+        setContentsPos(*scroll);
 }
 
 int SImageView::fitZoom() const
@@ -147,7 +143,7 @@ void SImageView::slotZoomToFit()
     if (!hasImage())
         return;
     slotZoom(fitZoom());
-    mZoomAnchor.reset();
+    mZoomGesture.release();
     setContentsPos(QPoint(0, 0));
 }
 
@@ -181,8 +177,7 @@ void SImageView::resizeEvent(QResizeEvent *event)
 
 void SImageView::scrollContentsBy(int dx, int dy)
 {
-    if (!mApplyingAnchor)
-        mZoomAnchor.reset(); // the user moved on from the zoomed spot
+    mZoomGesture.scrolled(); // unless the zoom itself scrolls, the user moved on from its spot
     // Legends stay in place over the moving drawing: then the whole area is painted anew.
     if (mCanvas.hasLegend())
         viewport()->update();

@@ -4,10 +4,9 @@
 #pragma once
 
 #include "imageviewer/SImageCanvas.h"
+#include "misc/SZoomGesture.h"
 
 #include <QAbstractScrollArea>
-
-#include <optional>
 
 class QMenu;
 
@@ -116,11 +115,6 @@ private:
     bool mScrollDrag = false;
     bool mZoomDrag = false;
     QSize mCanvasSize{0, 0}; // as the scroll bars know it
-    // The point a zoom held in place (SCanvasGeometry::anchorOf) and where in the view; kept
-    // until the user scrolls, since scroll bars that come or go after a zoom move the view.
-    std::optional<QPointF> mZoomAnchor;
-    QPoint mAnchorViewportPos;
-    bool mApplyingAnchor = false;
-    QPoint mClickPos;    // viewport position of the last press
-    int mWheelAngle = 0; // of Ctrl + wheel turns not yet used for a zoom step
+    SZoomGesture mZoomGesture;
+    QPoint mClickPos; // viewport position of the last press
 };

@@ -18,11 +18,7 @@ void SImageView::wheelEvent(QWheelEvent *event)
         QAbstractScrollArea::wheelEvent(event);
         return;
     }
-    constexpr int kNotch = 120; // eighths of a degree per wheel notch
-    mWheelAngle += event->angleDelta().y();
-    const int notches = mWheelAngle / kNotch;
-    mWheelAngle -= notches * kNotch;
-    if (notches != 0)
+    if (const int notches = mZoomGesture.wheelNotches(event->angleDelta().y()))
         zoomAbout(zoom() + notches * SCanvasGeometry::wheelZoomStep(zoom()), event->position().toPoint());
     event->accept();
 }

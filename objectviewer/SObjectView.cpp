@@ -8,7 +8,6 @@
 #include <QMenu>
 #include <QPaintEvent>
 #include <QPainter>
-#include <QScopedValueRollback>
 #include <QScrollBar>
 
 #include <algorithm>
@@ -87,7 +86,7 @@ void SObjectView::applyExtras(const SSettings::ObjectViewExtras &extras)
     const int exaggeration = mCanvas.verticalExaggeration();
     mCanvas.applyExtras(extras);
     if (mCanvas.verticalExaggeration() != exaggeration) {
-        mZoomAnchor.reset(); // it named a spot of the old drawing
+        mZoomGesture.release(); // it named a spot of the old drawing
         updateScrollBars();
         const QSize after = mCanvas.canvasSize();
         // Both drawing areas span the same block: the centre keeps its share of the area.
@@ -118,8 +117,7 @@ void SObjectView::updateCanvasRect(const QRect &canvasRect)
 
 void SObjectView::scrollContentsBy(int dx, int dy)
 {
-    if (!mApplyingAnchor)
-        mZoomAnchor.reset(); // the user moved on from the zoomed spot
+    mZoomGesture.scrolled(); // unless the zoom itself scrolls, the user moved on from its spot
     // Legends stay in place over the moving drawing: then the whole area is painted anew.
     if (mCanvas.hasLegend())
         viewport()->update();
@@ -164,13 +162,11 @@ void SObjectView::slotZoom(int iPercent)
 void SObjectView::zoomAbout(int percent, const QPoint &viewportPos)
 {
     const int before = zoomPercent();
-    const QPoint at = scrollPosition() + viewportPos;
-    const QPointF anchor(SCanvasGeometry::anchorOf(at.x(), before), SCanvasGeometry::anchorOf(at.y(), before));
+    const QPointF spot = SZoomGesture::spotAt(scrollPosition() + viewportPos, before);
     if (!mCanvas.setZoom(percent))
         return;
     Mu::debug("slotZoom: %d => %d", before, zoomPercent());
-    mZoomAnchor = anchor;
-    mAnchorViewportPos = viewportPos;
+    mZoomGesture.hold(spot, viewportPos);
     applyZoomAnchor();
     if (mMode == MD_Scroll)
         updateScrollCursor(size());
@@ -180,11 +176,10 @@ void SObjectView::zoomAbout(int percent, const QPoint &viewportPos)
 
 void SObjectView::applyZoomAnchor()
 {
-    const QScopedValueRollback<bool> applying(mApplyingAnchor, true);
+    const auto applying = mZoomGesture.applying();
     updateScrollBars();
-    if (mZoomAnchor)
-        scrollTo(QPoint(SCanvasGeometry::scrollForAnchor(mZoomAnchor->x(), zoomPercent(), mAnchorViewportPos.x()),
-                        SCanvasGeometry::scrollForAnchor(mZoomAnchor->y(), zoomPercent(), mAnchorViewportPos.y())));
+    if (const auto scroll = mZoomGesture.scrollFor(zoomPercent()))
+        scrollTo(*scroll);
 }
 
 int SObjectView::fitZoom() const
@@ -200,7 +195,7 @@ void SObjectView::slotZoomToFit()
     if (!isReady())
         return;
     slotZoom(fitZoom());
-    mZoomAnchor.reset();
+    mZoomGesture.release();
     scrollTo(QPoint(0, 0));
 }
 

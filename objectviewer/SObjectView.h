@@ -4,11 +4,11 @@
 // canvas paints and selects.
 #pragma once
 
+#include "misc/SZoomGesture.h"
 #include "objectviewer/SObjectCanvas.h"
 
 #include <QAbstractScrollArea>
 
-#include <optional>
 #include <vector>
 
 class QMenu;
@@ -139,10 +139,5 @@ private:
     bool mZooming = false;
     bool mSelecting = false;
     bool mAdding = false;
-    // The point a zoom held in place (SCanvasGeometry::anchorOf) and where in the view; kept
-    // until the user scrolls, since scroll bars that come or go after a zoom move the view.
-    std::optional<QPointF> mZoomAnchor;
-    QPoint mAnchorViewportPos;
-    bool mApplyingAnchor = false;
-    int mWheelAngle = 0; // of Ctrl + wheel turns not yet used for a zoom step
+    SZoomGesture mZoomGesture;
 };

@@ -72,11 +72,7 @@ void SObjectView::wheelEvent(QWheelEvent *event)
         QAbstractScrollArea::wheelEvent(event);
         return;
     }
-    constexpr int kNotch = 120; // eighths of a degree per wheel notch
-    mWheelAngle += event->angleDelta().y();
-    const int notches = mWheelAngle / kNotch;
-    mWheelAngle -= notches * kNotch;
-    if (notches != 0)
+    if (const int notches = mZoomGesture.wheelNotches(event->angleDelta().y()))
         zoomAbout(zoomPercent() + notches * SCanvasGeometry::wheelZoomStep(zoomPercent()), event->position().toPoint());
     event->accept();
 }
