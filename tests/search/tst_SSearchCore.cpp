@@ -28,48 +28,30 @@ void TestSSearchCore::patternMatches_data()
     QTest::addColumn<QString>("pattern");
     QTest::addColumn<QString>("id");
     QTest::addColumn<bool>("match");
-
-    QTest::newRow("1?0* 100") << "1?0*"
-                              << "100" << true;
-    QTest::newRow("1?0* 1105") << "1?0*"
-                               << "1105" << true;
-    QTest::newRow("1?0* 190") << "1?0*"
-                              << "190" << true;
-    QTest::newRow("1?0* 10") << "1?0*"
-                             << "10" << false;
-    QTest::newRow("1?0* 2100") << "1?0*"
-                               << "2100" << false;
-    QTest::newRow("* any") << "*"
-                           << "123456" << true;
-    QTest::newRow("** one char") << "**"
-                                 << "7" << true;
-    QTest::newRow("empty pattern") << ""
-                                   << "100" << false;
-    QTest::newRow("*0 ends in 0") << "*0"
-                                  << "100" << true;
-    QTest::newRow("1* prefix") << "1*"
-                               << "1" << true;
-    QTest::newRow("*12 needs retry") << "*12"
-                                     << "1112" << true;
-    QTest::newRow("1*2*3") << "1*2*3"
-                           << "1223" << true;
-    QTest::newRow("*2* inside") << "*2*"
-                                << "123" << true;
-    QTest::newRow("? exactly one") << "?"
-                                   << "12" << false;
-    QTest::newRow("?? two") << "??"
-                            << "12" << true;
-    QTest::newRow("exact is whole") << "12"
-                                    << "123" << false;
-    QTest::newRow("?* at least one") << "?*"
-                                     << "5" << true;
-    QTest::newRow("*1?") << "*1?"
-                         << "1" << false;
+    const auto row = [](const char *pattern, const char *id, bool match) {
+        QTest::addRow("%s on %s", pattern, id) << QString::fromLatin1(pattern) << QString::fromLatin1(id) << match;
+    };
+    row("1?0*", "100", true);
+    row("1?0*", "1105", true);
+    row("1?0*", "190", true);
+    row("1?0*", "10", false);
+    row("1?0*", "2100", false);
+    row("*", "123456", true);
+    row("**", "7", true); // a star may match nothing
+    row("", "100", false);
+    row("*0", "100", true);
+    row("1*", "1", true);
+    row("*12", "1112", true); // the star must give back what it took
+    row("1*2*3", "1223", true);
+    row("*2*", "123", true);
+    row("?", "12", false);
+    row("??", "12", true);
+    row("12", "123", false); // a pattern matches the whole id
+    row("?*", "5", true);
+    row("*1?", "1", false);
     // Ids written on the stack keep their sign and every digit.
-    QTest::newRow("negative id") << "-?"
-                                 << "-5" << true;
-    QTest::newRow("most negative id") << "-2*8"
-                                      << "-2147483648" << true;
+    row("-?", "-5", true);
+    row("-2*8", "-2147483648", true);
 }
 
 void TestSSearchCore::patternMatches()
@@ -90,20 +72,17 @@ void TestSSearchCore::integerRanges_data()
     QTest::addColumn<bool>("inside");
 
     const int both = SSearchRange::BD_Both, minOnly = SSearchRange::BD_MinOnly, maxOnly = SSearchRange::BD_MaxOnly;
-    QTest::newRow("both, low end") << "100"
-                                   << "200" << both << 100 << true;
-    QTest::newRow("both, below") << "100"
-                                 << "200" << both << 99 << false;
-    QTest::newRow("both, above") << "100"
-                                 << "200" << both << 201 << false;
-    QTest::newRow("min only (null max)") << "7" << QString() << minOnly << 7 << true;
-    QTest::newRow("max only (null min)") << QString() << "5" << maxOnly << -100 << true;
-    QTest::newRow("both empty reads as at least 0") << ""
-                                                    << "" << minOnly << 0 << true;
-    QTest::newRow("unreadable min reads as 0") << "abc"
-                                               << "5" << both << 0 << true;
-    QTest::newRow("min above max selects nothing") << "9"
-                                                   << "3" << both << 5 << false;
+    const auto row = [](const char *name, const QString &min, const QString &max, int bound, int value, bool inside) {
+        QTest::newRow(name) << min << max << bound << value << inside;
+    };
+    row("both, low end", "100", "200", both, 100, true);
+    row("both, below", "100", "200", both, 99, false);
+    row("both, above", "100", "200", both, 201, false);
+    row("min only (null max)", "7", QString(), minOnly, 7, true);
+    row("max only (null min)", QString(), "5", maxOnly, -100, true);
+    row("both empty reads as at least 0", "", "", minOnly, 0, true);
+    row("unreadable min reads as 0", "abc", "5", both, 0, true);
+    row("min above max selects nothing", "9", "3", both, 5, false);
 }
 
 void TestSSearchCore::integerRanges()
@@ -166,48 +145,23 @@ void TestSSearchCore::requests_data()
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("input");
     QTest::addColumn<QString>("result");
-    QTest::newRow("ids in range") << "cli"
-                                  << "point-id:100:200"
-                                  << "0|100|200|0";
-    QTest::newRow("equal bounds pass") << "cli"
-                                       << "links:5:5"
-                                       << "2|5|5|0";
-    QTest::newRow("max only") << "cli"
-                              << "image-id::7"
-                              << "1|-|7|0";
-    QTest::newRow("number as typed") << "cli"
-                                     << "residuals:0.050"
-                                     << "3|0.050|-|0";
-    QTest::newRow("empty pattern") << "cli"
-                                   << "point-id:::pattern"
-                                   << "0||-|1";
-    QTest::newRow("mask") << "cli"
-                          << "point-code:0000110"
-                          << "6|0000110|-|0";
-    QTest::newRow("min above max") << "cli"
-                                   << "sigmas:0.2:0.1"
-                                   << "refused";
-    QTest::newRow("letter in pattern") << "cli"
-                                       << "image-id:1a::pattern"
-                                       << "refused";
-    QTest::newRow("unused spin bound") << "spin"
-                                       << "-1:7"
-                                       << "2|-|7|0";
-    QTest::newRow("equal spin bounds") << "spin"
-                                       << "7:7"
-                                       << "2|7|7|0";
-    QTest::newRow("no spin bound") << "spin"
-                                   << "-1:-1"
-                                   << "refused";
-    QTest::newRow("empty field reads 0") << "text"
-                                         << ":0.05"
-                                         << "3||0.05|0";
-    QTest::newRow("negative field unused") << "text"
-                                           << "0.05:-1"
-                                           << "3|0.05|-|0";
-    QTest::newRow("empty max reads 0") << "text"
-                                       << "0.05:"
-                                       << "refused";
+    const auto row = [](const char *name, const char *kind, const char *input, const char *result) {
+        QTest::newRow(name) << QString::fromLatin1(kind) << QString::fromLatin1(input) << QString::fromLatin1(result);
+    };
+    row("ids in range", "cli", "point-id:100:200", "0|100|200|0");
+    row("equal bounds pass", "cli", "links:5:5", "2|5|5|0");
+    row("max only", "cli", "image-id::7", "1|-|7|0");
+    row("number as typed", "cli", "residuals:0.050", "3|0.050|-|0");
+    row("empty pattern", "cli", "point-id:::pattern", "0||-|1");
+    row("mask", "cli", "point-code:0000110", "6|0000110|-|0");
+    row("min above max", "cli", "sigmas:0.2:0.1", "refused");
+    row("letter in pattern", "cli", "image-id:1a::pattern", "refused");
+    row("unused spin bound", "spin", "-1:7", "2|-|7|0");
+    row("equal spin bounds", "spin", "7:7", "2|7|7|0");
+    row("no spin bound", "spin", "-1:-1", "refused");
+    row("empty field reads 0", "text", ":0.05", "3||0.05|0");
+    row("negative field unused", "text", "0.05:-1", "3|0.05|-|0");
+    row("empty max reads 0", "text", "0.05:", "refused");
 }
 
 void TestSSearchCore::requests()

@@ -102,8 +102,6 @@ void TestSSearchWidget::startState()
     QCOMPARE(spin->maximum(), INT_MAX);
     QVERIFY(!spin->isEnabled()); // inside an unchecked group
     QVERIFY(field<QRadioButton>("selectionMode_0")->isChecked());
-    QCOMPARE(field<QRadioButton>("selectionMode_0")->text(), QStringLiteral("Erase e&xisting Selection"));
-    QCOMPARE(field<QRadioButton>("selectionMode_1")->text(), QStringLiteral("&Add to existing Selection"));
     QCOMPARE(mWidget->findChildren<QCheckBox *>().size(), 6); // no box for lonely image points
 
     // With nothing entered the point-id range is refused.
@@ -180,73 +178,30 @@ void TestSSearchWidget::requests_data()
     QTest::addColumn<QString>("par1");
     QTest::addColumn<QString>("par2");
 
+    const auto row = [](const char *name, int mode, bool pattern, const QString &min, const QString &max,
+                        const QString &warning, const QString &par1, const QString &par2) {
+        QTest::newRow(name) << mode << pattern << min << max << warning << par1 << par2;
+    };
     const int pointId = SGlobal::SM_PointId, imageId = SGlobal::SM_ImageId;
-    QTest::newRow("point id: min only") << pointId << false << "100"
-                                        << "-1"
-                                        << ""
-                                        << "100" << kNull;
-    QTest::newRow("point id: max only") << pointId << false << "-1"
-                                        << "200"
-                                        << "" << kNull << "200";
-    QTest::newRow("point id: none") << pointId << false << "-1"
-                                    << "-1" << kNoParameters << ""
-                                    << "";
-    QTest::newRow("point id: min above max") << pointId << false << "500"
-                                             << "100"
-                                             << "Minimum (500) > Maximum (100)!"
-                                             << ""
-                                             << "";
-
-    QTest::newRow("point id: wildcards") << pointId << true << "12*4?"
-                                         << ""
-                                         << ""
-                                         << "12*4?" << kNull;
-    QTest::newRow("point id: letter") << pointId << true << "12a"
-                                      << ""
-                                      << "Illegal character 'a' in Pattern!"
-                                      << ""
-                                      << "";
-    QTest::newRow("point id: first bad one") << pointId << true << "1 2x"
-                                             << ""
-                                             << "Illegal character ' ' in Pattern!"
-                                             << ""
-                                             << "";
-    QTest::newRow("point id: non-ASCII digit") << pointId << true << QStringLiteral("1\u0663") << ""
-                                               << QStringLiteral("Illegal character '\u0663' in Pattern!") << ""
-                                               << "";
-    QTest::newRow("image id: minus") << imageId << true << "-1"
-                                     << ""
-                                     << "Illegal character '-' in Pattern!"
-                                     << ""
-                                     << "";
+    row("point id: min only", pointId, false, "100", "-1", "", "100", kNull);
+    row("point id: max only", pointId, false, "-1", "200", "", kNull, "200");
+    row("point id: none", pointId, false, "-1", "-1", kNoParameters, "", "");
+    row("point id: min above max", pointId, false, "500", "100", "Minimum (500) > Maximum (100)!", "", "");
+    row("point id: wildcards", pointId, true, "12*4?", "", "", "12*4?", kNull);
+    row("point id: letter", pointId, true, "12a", "", "Illegal character 'a' in Pattern!", "", "");
+    row("point id: first bad one", pointId, true, "1 2x", "", "Illegal character ' ' in Pattern!", "", "");
+    row("point id: non-ASCII digit", pointId, true, QStringLiteral("1\u0663"), "",
+        QStringLiteral("Illegal character '\u0663' in Pattern!"), "", "");
+    row("image id: minus", imageId, true, "-1", "", "Illegal character '-' in Pattern!", "", "");
 
     const int residuals = SGlobal::SM_Residuals, sigmas = SGlobal::SM_Sigmas;
-    QTest::newRow("residuals: empty max reads as 0") << residuals << false << "0.05"
-                                                     << ""
-                                                     << "Minimum (0.05) > Maximum (0.00)!"
-                                                     << ""
-                                                     << "";
-    QTest::newRow("residuals: max ignored") << residuals << false << "0.05"
-                                            << "-1"
-                                            << ""
-                                            << "0.05" << kNull;
-    QTest::newRow("residuals: min ignored") << residuals << false << "-0.5"
-                                            << "2.5"
-                                            << "" << kNull << "2.5";
-    QTest::newRow("residuals: both empty") << residuals << false << ""
-                                           << "" << kNoParameters << ""
-                                           << "";
-    QTest::newRow("residuals: min above max") << residuals << false << "3"
-                                              << "1.005"
-                                              << "Minimum (3.00) > Maximum (1.00)!"
-                                              << ""
-                                              << "";
-    QTest::newRow("sigmas: both negative") << sigmas << false << "-1"
-                                           << "-0.1" << kNoParameters << ""
-                                           << "";
-    QTest::newRow("blunder needs nothing") << int(SGlobal::SM_Blunder) << false << ""
-                                           << ""
-                                           << "" << kNull << kNull;
+    row("residuals: empty max reads as 0", residuals, false, "0.05", "", "Minimum (0.05) > Maximum (0.00)!", "", "");
+    row("residuals: max ignored", residuals, false, "0.05", "-1", "", "0.05", kNull);
+    row("residuals: min ignored", residuals, false, "-0.5", "2.5", "", kNull, "2.5");
+    row("residuals: both empty", residuals, false, "", "", kNoParameters, "", "");
+    row("residuals: min above max", residuals, false, "3", "1.005", "Minimum (3.00) > Maximum (1.00)!", "", "");
+    row("sigmas: both negative", sigmas, false, "-1", "-0.1", kNoParameters, "", "");
+    row("blunder needs nothing", int(SGlobal::SM_Blunder), false, "", "", "", kNull, kNull);
 }
 
 void TestSSearchWidget::requests()
@@ -307,18 +262,15 @@ void TestSSearchWidget::numberFieldsRefuseBelowMinusOne_data()
 {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("shown");
-    QTest::newRow("minus one") << "-1"
-                               << "-1";
-    QTest::newRow("minus two") << "-2"
-                               << "-";
-    QTest::newRow("just below minus one") << "-1.5"
-                                          << "-1.";
-    QTest::newRow("negative fraction") << "-0.25"
-                                       << "-0.25";
-    QTest::newRow("letters") << "1a2b"
-                             << "12";
-    QTest::newRow("exponent") << "1e5"
-                              << "15";
+    const auto row = [](const char *name, const char *typed, const char *shown) {
+        QTest::newRow(name) << QString::fromLatin1(typed) << QString::fromLatin1(shown);
+    };
+    row("minus one", "-1", "-1");
+    row("minus two", "-2", "-");
+    row("just below minus one", "-1.5", "-1.");
+    row("negative fraction", "-0.25", "-0.25");
+    row("letters", "1a2b", "12");
+    row("exponent", "1e5", "15");
 }
 
 void TestSSearchWidget::numberFieldsRefuseBelowMinusOne()
