@@ -36,7 +36,7 @@ QString usage()
         "  --show LIST        comma list of the view's toggles to switch on\n"
         "                     image: ids,links,residuals,residual-values,blunders,residual-legend\n"
         "                     object: ids,image-ids,links,blunders,residuals,residual-values,sigmas,\n"
-        "                             sigma-values,connections,scale-bar\n"
+        "                             sigma-values,connections,scale-bar,density\n"
         "  --select all|image:ID  select points before an object export\n"
         "  --search MODE:PAR1:PAR2[:pattern]  select points by a search before an object export\n"
         "  --colour-by WHAT   colour the points by error: residual or standardized (image),\n"

@@ -2,17 +2,20 @@
 #include "objectviewer/SObjectCanvas.h"
 
 #include "framework/Mu.h"
+#include "misc/SDensityRamp.h"
 #include "misc/SImageData.h"
 #include "misc/SObjectPoint.h"
 #include "misc/SScaleMarks.h"
 #include "prefs/SSettings.h"
 #include "search/SSearchRequest.h"
 
+#include <QImage>
 #include <QPainter>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <numeric>
 
 namespace {
 
@@ -27,6 +30,9 @@ constexpr int kMaxKeyedSize = 1 << 20;
 // the stamp buffer of ints stays below kMaxStampPixels.
 constexpr qint64 kCrowdFactor = 8;
 constexpr qint64 kMaxStampPixels = 4 * 1024 * 1024;
+// A density paint counts points per pixel in tiles of this size, so that its buffers stay
+// small whatever the size of the painted rectangle.
+constexpr int kDensityTile = 1024;
 
 void bringIntoRange(int &x, int &y)
 {
@@ -90,22 +96,38 @@ bool SObjectCanvas::setZoom(int percent)
     return true;
 }
 
-int SObjectCanvas::pointAt(const QPoint &canvasPos) const
+int SObjectCanvas::pointAt(const QPoint &canvasPos, VisitE visit) const
 {
     if (!isReady())
         return -1;
-    int found = -1; // later points paint over earlier ones
-    for (int i = 0; i < int(mPositions.size()); ++i) {
+    int largestSize = 0;
+    for (int size : mPointSize)
+        largestSize = std::max(largestSize, size);
+    const int maxReach = std::max(kHitReach, largestSize / 2);
+    std::vector<int> near; // ascending: the last hit is the point painted topmost
+    if (visit == VisitE::AllPoints) {
+        near.resize(mPositions.size());
+        std::iota(near.begin(), near.end(), 0);
+    } else {
+        mGrid.query(QRect(canvasPos - QPoint(maxReach, maxReach), QSize(2 * maxReach + 1, 2 * maxReach + 1)), near);
+    }
+    int found = -1;
+    for (int i : near) {
         const SObjectPoint &point = *mList->at(i);
-        const int codeIndex = pointCodeIndex(point.code());
-        if (codeIndex < 0 || codeIndex >= kCodes || !mPointOn[size_t(codeIndex)] || (!point.isActive() && !mBlundersOn))
+        if (!isShown(point))
             continue;
-        const int reach = std::max(kHitReach, mPointSize[size_t(codeIndex)] / 2);
+        const int reach = std::max(kHitReach, mPointSize[size_t(pointCodeIndex(point.code()))] / 2);
         const QPoint d = mPositions[size_t(i)] - canvasPos;
         if (std::abs(d.x()) <= reach && std::abs(d.y()) <= reach)
             found = i;
     }
     return found;
+}
+
+bool SObjectCanvas::isShown(const SObjectPoint &point) const
+{
+    const int codeIndex = pointCodeIndex(point.code());
+    return codeIndex >= 0 && codeIndex < kCodes && mPointOn[size_t(codeIndex)] && (point.isActive() || mBlundersOn);
 }
 
 void SObjectCanvas::mapPoints()
@@ -137,6 +159,7 @@ void SObjectCanvas::applyExtras(const SSettings::ObjectViewExtras &extras)
 {
     setColouring(extras.colouring());
     setScaleBarOn(extras.scaleBarOn);
+    setDensityOn(extras.densityOn);
     setVerticalExaggeration(extras.verticalExaggeration);
 }
 
@@ -410,7 +433,7 @@ void SObjectCanvas::refreshSelectedIndices()
 
 // Symbols of points near the rectangle, plus every selected point whose texts, vectors,
 // ellipses or connections may reach into it; in list order.
-void SObjectCanvas::collectVisits(const QRect &rect)
+void SObjectCanvas::collectVisits(const QRect &rect, bool dropCovered)
 {
     const int reach = largestHalfExtent();
     const QRect near = rect.adjusted(-reach, -reach, reach, reach);
@@ -423,7 +446,8 @@ void SObjectCanvas::collectVisits(const QRect &rect)
         std::inplace_merge(mVisit.begin(), mVisit.begin() + long(gridCount), mVisit.end());
         mVisit.erase(std::unique(mVisit.begin(), mVisit.end()), mVisit.end());
     }
-    dropCoveredPoints(near);
+    if (dropCovered)
+        dropCoveredPoints(near);
 }
 
 void SObjectCanvas::paintCanvas(QPainter &painter, const QRect &rect, VisitE visit)
@@ -445,8 +469,10 @@ void SObjectCanvas::paintCanvas(QPainter &painter, const QRect &rect, VisitE vis
     if (visit == VisitE::AllPoints) {
         for (int i = 0; i < mList->count(); ++i)
             paintPoint(painter, rect, i);
+    } else if (mDensityOn) {
+        paintDensity(painter, rect);
     } else {
-        collectVisits(rect);
+        collectVisits(rect, true);
         for (int i : mVisit)
             paintPoint(painter, rect, i);
     }
@@ -458,6 +484,60 @@ void SObjectCanvas::paintCanvas(QPainter &painter, const QRect &rect, VisitE vis
     }
     mSprites.endPaint();
     painter.restore();
+}
+
+void SObjectCanvas::paintDensity(QPainter &painter, const QRect &rect)
+{
+    for (int top = rect.top(); top <= rect.bottom(); top += kDensityTile)
+        for (int left = rect.left(); left <= rect.right(); left += kDensityTile)
+            paintDensityTile(painter, QRect(left, top, kDensityTile, kDensityTile) & rect);
+    painter.setClipRect(rect);
+    // Selected points over the density, with their marks and everything they show.
+    collectVisits(rect, false);
+    for (int i : mVisit)
+        if (mList->at(i)->isSelected())
+            paintPoint(painter, rect, i);
+}
+
+// One pass counts the shown points per pixel; points alone on their pixel are drawn as
+// always, then the crowded pixels go over them as one image. The counts reach beyond the
+// tile by the largest symbol, so that a neighbour's symbol is drawn exactly when it is
+// alone on its pixel, whichever tile draws it.
+void SObjectCanvas::paintDensityTile(QPainter &painter, const QRect &tile)
+{
+    painter.setClipRect(tile);
+    const int reach = largestHalfExtent();
+    const QRect near = tile.adjusted(-reach, -reach, reach, reach);
+    mTileVisit.clear();
+    mGrid.query(near, mTileVisit);
+    mPixelCounts.assign(size_t(near.width()) * size_t(near.height()), 0);
+    mCrowdedPixels.clear();
+    const auto pixelOf = [&](const QPoint &p) {
+        return size_t(p.y() - near.top()) * size_t(near.width()) + size_t(p.x() - near.left());
+    };
+    size_t kept = 0;
+    for (int i : mTileVisit) {
+        const QPoint &p = mPositions[size_t(i)];
+        if (!isShown(*mList->at(i)) || !near.contains(p))
+            continue;
+        if (++mPixelCounts[pixelOf(p)] == 2 && tile.contains(p))
+            mCrowdedPixels.push_back(int(pixelOf(p)));
+        mTileVisit[kept++] = i;
+    }
+    mTileVisit.resize(kept);
+    for (int i : mTileVisit)
+        if (!mList->at(i)->isSelected() && mPixelCounts[pixelOf(mPositions[size_t(i)])] == 1)
+            paintPoint(painter, tile, i);
+    if (mCrowdedPixels.empty())
+        return;
+    QImage density(tile.size(), QImage::Format_ARGB32_Premultiplied);
+    density.fill(Qt::transparent);
+    for (int pixel : mCrowdedPixels) {
+        const int x = pixel % near.width() + near.left() - tile.left();
+        const int y = pixel / near.width() + near.top() - tile.top();
+        reinterpret_cast<QRgb *>(density.scanLine(y))[x] = SDensityRamp::countPixel(mPixelCounts[size_t(pixel)]);
+    }
+    painter.drawImage(tile.topLeft(), density);
 }
 
 // One pen per colour, made before the paint: changing one pen's colour for every line would
@@ -558,6 +638,8 @@ void SObjectCanvas::paintLegend(QPainter &painter, const QRect &area) const
     SErrorColours::paintLegend(painter, area, mColouring, mTextFont);
     if (mScaleBarOn && isReady())
         SScaleMarks::paintScaleBar(painter, area, double(mMapping.zoomFactor()), mTextFont);
+    if (mDensityOn)
+        SDensityRamp::paintLegend(painter, area, mTextFont);
 }
 
 void SObjectCanvas::paintSigmaEllipse(QPainter &painter, int px, int py, int index, const SObjectPoint &point)

@@ -85,18 +85,24 @@ public:
     void setColouring(const SErrorColours::Colouring &colouring) { mColouring = colouring; }
     const SErrorColours::Colouring &colouring() const { return mColouring; }
     // The legends over area (canvas coordinates, e.g. the visible part): the colouring's in
-    // the top right corner, the scale bar in the bottom left; nothing while both are off.
+    // the top right corner, the scale bar in the bottom left, the density's in the bottom
+    // right; nothing while all are off.
     void paintLegend(QPainter &painter, const QRect &area) const;
-    bool hasLegend() const { return mColouring.isOn() || mScaleBarOn; }
+    bool hasLegend() const { return mColouring.isOn() || mScaleBarOn || mDensityOn; }
 
     // A bar of a round ground length in the legend; off by default.
     bool scaleBarOn() const { return mScaleBarOn; }
     void setScaleBarOn(bool on) { mScaleBarOn = on; }
+    // Where more than one shown point falls on a pixel, the pixel shows their number on the
+    // density ramp (SDensityRamp) instead of their symbols; single points keep their symbols
+    // and selected points are drawn over it with their marks and texts. Off by default.
+    bool densityOn() const { return mDensityOn; }
+    void setDensityOn(bool on) { mDensityOn = on; }
     // Stretches the vertical axis (Z) of the XZ and YZ planes by a factor (1 in XY, and for a
     // factor below 1) and maps the points anew; false when it stays.
     bool setVerticalExaggeration(int factor);
     int verticalExaggeration() const { return mVerticalExaggeration; }
-    // Colouring, scale bar and exaggeration as the configuration holds them.
+    // Colouring, scale bar, density and exaggeration as the configuration holds them.
     void applyExtras(const SSettings::ObjectViewExtras &extras);
 
     // Toggles of what selected points show. Residual and sigma values are written on the
@@ -122,8 +128,9 @@ public:
     QRect rubberBand() const { return mRubberBand; }
 
     // The list index of the point drawn topmost at canvasPos (within its symbol's half size,
-    // at least kHitReach pixels); -1 where no shown point is.
-    int pointAt(const QPoint &canvasPos) const;
+    // at least kHitReach pixels); -1 where no shown point is. Indexed asks the grid about the
+    // points near canvasPos, AllPoints tries every point.
+    int pointAt(const QPoint &canvasPos, VisitE visit = VisitE::Indexed) const;
     static constexpr int kHitReach = 3;
 
     // Paints the canvas rectangle `rect` into painter (whose origin is the canvas origin);
@@ -153,8 +160,12 @@ public:
 private:
     void mapPoints();
     void refreshSelectedIndices();
-    void collectVisits(const QRect &rect);
+    void collectVisits(const QRect &rect, bool dropCovered);
     void paintPoint(QPainter &painter, const QRect &clip, int index);
+    // Whether paintPoint draws anything of the point (its code shown, a blunder only with blunders).
+    bool isShown(const SObjectPoint &point) const;
+    void paintDensity(QPainter &painter, const QRect &rect);
+    void paintDensityTile(QPainter &painter, const QRect &tile);
     // Equal keys draw equal pixel sets; -1 where the drawing is not one opaque footprint.
     int footprintKey(int codeIndex, bool blunder) const;
     void dropCoveredPoints(const QRect &area);
@@ -205,6 +216,7 @@ private:
     SErrorColours::Colouring mColouring;
     bool mScaleBarOn = false;
     int mVerticalExaggeration = 1;
+    bool mDensityOn = false;
 
     // Kept between paints so that painting a point allocates nothing.
     std::vector<QPoint> mPositions; // canvas position of every point, by list index
@@ -212,6 +224,9 @@ private:
     std::vector<int> mVisit;
     std::vector<int> mLastAtPixel;     // per pixel of a crowded paint: last visit stamped there
     std::vector<int> mVisitKeys;       // footprint key per visit
+    std::vector<int> mTileVisit;       // points near one tile of a density paint
+    std::vector<int> mPixelCounts;     // shown points per pixel around that tile
+    std::vector<int> mCrowdedPixels;   // its pixels with more than one point
     std::vector<int> mSelectedIndices; // ascending; valid for mSelectionGeneration
     unsigned mSelectionGeneration = 0; // of the list's selection that mSelectedIndices shows
     QPen mBandPen{Qt::black, 0, Qt::DotLine};

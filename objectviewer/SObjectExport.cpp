@@ -21,10 +21,10 @@ void setError(QString *error, const QString &text)
 
 QStringList objectPictureShowWords()
 {
-    return {QStringLiteral("ids"),      QStringLiteral("image-ids"),    QStringLiteral("links"),
-            QStringLiteral("blunders"), QStringLiteral("residuals"),    QStringLiteral("residual-values"),
-            QStringLiteral("sigmas"),   QStringLiteral("sigma-values"), QStringLiteral("connections"),
-            QStringLiteral("scale-bar")};
+    return {QStringLiteral("ids"),       QStringLiteral("image-ids"),    QStringLiteral("links"),
+            QStringLiteral("blunders"),  QStringLiteral("residuals"),    QStringLiteral("residual-values"),
+            QStringLiteral("sigmas"),    QStringLiteral("sigma-values"), QStringLiteral("connections"),
+            QStringLiteral("scale-bar"), QStringLiteral("density")};
 }
 
 bool exportObjectPicture(SObjectPointList &points, bool sigmasAvailable, int plane, const QString &outFile,
@@ -89,6 +89,8 @@ bool exportObjectPicture(SObjectPointList &points, bool sigmasAvailable, int pla
             canvas.setConnectionsOn(true);
         else if (word == QLatin1String("scale-bar"))
             canvas.setScaleBarOn(true);
+        else if (word == QLatin1String("density"))
+            canvas.setDensityOn(true);
     }
     const QRect whole(QPoint(0, 0), canvas.canvasSize());
     if (selectAll)

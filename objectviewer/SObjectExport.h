@@ -14,7 +14,7 @@ class SObjectCanvas;
 using SObjectExportHook = std::function<void(SObjectCanvas &canvas)>;
 
 // The words `show` understands: ids, image-ids, links, blunders, residuals,
-// residual-values, sigmas, sigma-values, connections, scale-bar.
+// residual-values, sigmas, sigma-values, connections, scale-bar, density.
 QStringList objectPictureShowWords();
 
 // Paints the whole canvas of plane `plane` at `zoomPercent` with the configuration's

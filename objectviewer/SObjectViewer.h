@@ -48,6 +48,7 @@ public:
     // in XZ and YZ, the vertical exaggeration (null in XY).
     QActionGroup *colourByGroup() const { return mColourByGroup; }
     QAction *scaleBarAction() const { return mScaleBarAction; }
+    QAction *densityAction() const { return mDensityAction; }
     QActionGroup *exaggerationGroup() const { return mExaggerationGroup; }
 
     int plane() const { return mPlane; }
@@ -110,6 +111,7 @@ private:
     QLabel *mCursorLabel = nullptr; // ground coordinates under the mouse
     QActionGroup *mColourByGroup = nullptr;
     QAction *mScaleBarAction = nullptr;
+    QAction *mDensityAction = nullptr;
     QActionGroup *mExaggerationGroup = nullptr;
 
     // The views that show points, in plane order; they all show the same list.

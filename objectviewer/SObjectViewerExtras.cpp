@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The object viewer's view additions in its Extras menu: colour by error, the scale bar and
-// the vertical exaggeration of XZ and YZ. The choices live in the configuration, shared by
+// The object viewer's view additions in its Extras menu: colour by error, the scale bar, the
+// density of crowded pixels and the vertical exaggeration of XZ and YZ. The choices live in the configuration, shared by
 // every object viewer.
 #include "framework/Mu.h"
 #include "objectviewer/SObjectView.h"
@@ -51,6 +51,10 @@ void SObjectViewer::buildViewExtras(QMenu *menu)
     mScaleBarAction->setCheckable(true);
     connect(mScaleBarAction, &QAction::triggered, this,
             [](bool on) { storeExtras([on](SSettings::ObjectViewExtras &e) { e.scaleBarOn = on; }); });
+    mDensityAction = menu->addAction(Mu::tr("&Density of Crowded Pixels"));
+    mDensityAction->setCheckable(true);
+    connect(mDensityAction, &QAction::triggered, this,
+            [](bool on) { storeExtras([on](SSettings::ObjectViewExtras &e) { e.densityOn = on; }); });
 
     if (mPlane != SGlobal::kPlaneXY) { // Z is the vertical axis of XZ and YZ only
         QMenu *exaggeration = menu->addMenu(Mu::tr("&Vertical Exaggeration"));
@@ -76,6 +80,7 @@ void SObjectViewer::applyExtras()
     for (QAction *action : mColourByGroup->actions())
         action->setChecked(action->data().toInt() == int(extras.colourBy));
     mScaleBarAction->setChecked(extras.scaleBarOn);
+    mDensityAction->setChecked(extras.densityOn);
     if (mExaggerationGroup)
         for (QAction *action : mExaggerationGroup->actions())
             action->setChecked(action->data().toInt() == mView->canvas().verticalExaggeration());

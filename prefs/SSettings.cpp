@@ -138,6 +138,7 @@ ObjectViewExtras readObjectViewExtras()
     e.residualThreshold = readThreshold(cfg, kResidualThreshold, kDefaultObjectResidualThreshold);
     e.sigmaThreshold = readThreshold(cfg, kSigmaThreshold, kDefaultSigmaThreshold);
     e.scaleBarOn = cfg.readBool(kScaleBarOn, false);
+    e.densityOn = cfg.readBool(kDensityOn, false);
     const int exaggeration = cfg.readNum(kVerticalExaggeration, kDefaultVerticalExaggeration);
     const bool listed = std::find(kVerticalExaggerations.begin(), kVerticalExaggerations.end(), exaggeration) !=
                         kVerticalExaggerations.end();
@@ -157,6 +158,7 @@ void writeObjectViewExtras(const ObjectViewExtras &e)
     Mx::Cfg cfg(kGroupObjectViewer);
     cfg.writeEntry(kColourByError, SErrorColours::measureName(e.colourBy));
     cfg.writeEntry(kScaleBarOn, e.scaleBarOn ? 1 : 0);
+    cfg.writeEntry(kDensityOn, e.densityOn ? 1 : 0);
     cfg.writeEntry(kVerticalExaggeration, e.verticalExaggeration);
 }
 

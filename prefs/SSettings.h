@@ -137,6 +137,7 @@ inline const QString kResidualThreshold = QStringLiteral("ResidualThreshold"); /
 inline const QString kSigmaThreshold = QStringLiteral("SigmaThreshold");       // ObjectViewer
 inline const QString kResidualLegendOn = QStringLiteral("ResidualLegendOn");   // ImageViewer
 inline const QString kScaleBarOn = QStringLiteral("ScaleBarOn");               // ObjectViewer
+inline const QString kDensityOn = QStringLiteral("DensityOn");                 // ObjectViewer
 // ObjectViewer: vertical exaggeration of the XZ and YZ views, one of kVerticalExaggerations.
 inline const QString kVerticalExaggeration = QStringLiteral("VerticalExaggeration");
 
@@ -162,6 +163,7 @@ struct ObjectViewExtras {
     double residualThreshold = kDefaultObjectResidualThreshold;
     double sigmaThreshold = kDefaultSigmaThreshold;
     bool scaleBarOn = false;
+    bool densityOn = false;                                  // crowded pixels as a density image
     int verticalExaggeration = kDefaultVerticalExaggeration; // for XZ and YZ
     SErrorColours::Colouring colouring() const;
 };

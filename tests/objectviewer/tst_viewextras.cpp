@@ -1,11 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The view additions of the Extras menus: the scale bar and the residual arrow are round
-// lengths drawn at the views' own scale, the vertical exaggeration stretches painting and
-// hit tests alike, and the menus' choices survive a save and load of the configuration.
+// lengths drawn at the views' own scale, crowded pixels show their count on the density ramp,
+// the vertical exaggeration stretches painting and hit tests alike, and the menus' choices
+// survive a save and load of the configuration. The hover hit test asks the grid and finds
+// what trying every point finds.
 #include "framework/MxCfg.h"
 #include "imageviewer/SImageCanvas.h"
 #include "imageviewer/SImageView.h"
 #include "imageviewer/SImageViewer.h"
+#include "misc/SDensityRamp.h"
+#include "misc/SErrorColours.h"
 #include "misc/SScaleMarks.h"
 #include "objectviewer/SObjectCanvas.h"
 #include "objectviewer/SObjectView.h"
@@ -18,6 +22,7 @@
 #include <QApplication>
 #include <QImage>
 #include <QPainter>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -32,6 +37,9 @@ private slots:
     void cleanup() { Mx::CfgStore::clear(); }
     void scaleMarks_data();
     void scaleMarks();
+    void density_data();
+    void density();
+    void hitTestMatchesScan();
     void verticalExaggeration();
     void menuChoicesAreStored();
 };
@@ -115,6 +123,106 @@ void TestViewExtras::scaleMarks()
     QCOMPARE(darkRun(arrowPicture, arrow, arrow.box.bottom() - 4 - 2), arrow.pixels);
 }
 
+QImage paintedCanvas(SObjectCanvas &canvas, SObjectCanvas::VisitE visit = SObjectCanvas::VisitE::Indexed)
+{
+    QImage picture(canvas.canvasSize(), QImage::Format_RGB32);
+    QPainter painter(&picture);
+    canvas.paintCanvas(painter, QRect(QPoint(0, 0), canvas.canvasSize()), visit);
+    return picture;
+}
+
+enum class ShowsE { Symbol, RampBottom, RampMiddle, RampTop };
+
+void TestViewExtras::density_data()
+{
+    QTest::addColumn<int>("count");
+    QTest::addColumn<bool>("selectOne");
+    QTest::addColumn<ShowsE>("shows");
+    QTest::newRow("one point keeps its symbol") << 1 << false << ShowsE::Symbol;
+    QTest::newRow("two points: bottom of the ramp") << 2 << false << ShowsE::RampBottom;
+    QTest::newRow("ten points: inside the ramp") << 10 << false << ShowsE::RampMiddle;
+    QTest::newRow("150 points: top of the ramp") << 150 << false << ShowsE::RampTop;
+    QTest::newRow("a selected point stays on top") << 5 << true << ShowsE::Symbol;
+}
+
+// count points on one pixel: with density off the picture is what the plain loop paints; with
+// density on that pixel shows the ramp colour of the count (a lone point, or a selected one,
+// its symbol), the lone corner points keep their symbols, and the legend shows the ramp.
+void TestViewExtras::density()
+{
+    QFETCH(int, count);
+    QFETCH(bool, selectOne);
+    QFETCH(ShowsE, shows);
+    ObjectBlock block;
+    for (int i = 0; i < count; ++i)
+        block.add(10 + i, 0, 1000.0f, 500.0f, 0.0f);
+    SObjectCanvas canvas(SGlobal::kPlaneXY);
+    canvas.setObjectPoints(&block.points, false);
+    if (selectOne)
+        block.points.addToSelection(*block.points.at(block.points.count() / 2));
+    const QPoint crowded = canvas.mapping().map(1000.0f, 500.0f);
+    const QPoint corner = canvas.mapping().map(0.0f, 0.0f);
+
+    const QImage plain = paintedCanvas(canvas);
+    QCOMPARE(plain, paintedCanvas(canvas, SObjectCanvas::VisitE::AllPoints));
+    QVERIFY(!canvas.hasLegend());
+    canvas.setDensityOn(true);
+    const QImage density = paintedCanvas(canvas);
+    QCOMPARE(density.pixel(corner), plain.pixel(corner));
+    const QRgb bottom = SErrorColours::stepColour(0).rgb();
+    const QRgb top = SErrorColours::stepColour(SErrorColours::kRampSteps - 1).rgb();
+    const QRgb at = density.pixel(crowded);
+    switch (shows) {
+    case ShowsE::Symbol: QCOMPARE(at, plain.pixel(crowded)); break;
+    case ShowsE::RampBottom: QCOMPARE(at, bottom); break;
+    case ShowsE::RampTop: QCOMPARE(at, top); break;
+    case ShowsE::RampMiddle: {
+        bool inside = false;
+        for (int step = 1; step < SErrorColours::kRampSteps - 1; ++step)
+            inside = inside || at == SErrorColours::stepColour(step).rgb();
+        QVERIFY2(inside, qPrintable(QString::number(at, 16)));
+        break;
+    }
+    }
+    if (count == 1)
+        QCOMPARE(density, plain);
+
+    QVERIFY(canvas.hasLegend());
+    const QRect area(QPoint(0, 0), QSize(400, 300));
+    const QImage legend = paintedLegend(area.size(), [&](QPainter &p, const QRect &r) { canvas.paintLegend(p, r); });
+    const QRect box = SDensityRamp::legendBox(area, SSettings::defaultTextFont());
+    QVERIFY(area.contains(box));
+    bool bottomShown = false, topShown = false;
+    for (int y = box.top(); y <= box.bottom(); ++y)
+        for (int x = box.left(); x <= box.right(); ++x) {
+            bottomShown = bottomShown || legend.pixel(x, y) == bottom;
+            topShown = topShown || legend.pixel(x, y) == top;
+        }
+    QVERIFY(bottomShown && topShown);
+}
+
+// Points of several sizes crowd a small block, some hidden or blunders: on random positions
+// the grid finds the same topmost point as trying every point.
+void TestViewExtras::hitTestMatchesScan()
+{
+    ObjectBlock block;
+    QRandomGenerator random(15);
+    for (int i = 0; i < 3000; ++i) {
+        const int code = i % 3 == 0 ? SGlobal::kCodeFullControl : 0;
+        SObjectPoint *point = block.add(10 + i, code, float(random.bounded(2000)), float(random.bounded(1000)), 0.0f);
+        if (i % 7 == 0)
+            point->setActive(false);
+    }
+    SObjectCanvas canvas(SGlobal::kPlaneXY);
+    canvas.setObjectPoints(&block.points, false);
+    canvas.setPointSize(pointCodeIndex(SGlobal::kCodeFullControl), 21);
+    canvas.setPointOn(pointCodeIndex(SGlobal::kCodeLonely), false);
+    for (int i = 0; i < 300; ++i) {
+        const QPoint at(random.bounded(canvas.canvasSize().width()), random.bounded(canvas.canvasSize().height()));
+        QCOMPARE(canvas.pointAt(at), canvas.pointAt(at, SObjectCanvas::VisitE::AllPoints));
+    }
+}
+
 // 5x in XZ: a Z difference takes five times the pixels, and the rectangle selection finds the
 // point where it is painted.
 void TestViewExtras::verticalExaggeration()
@@ -154,6 +262,7 @@ void TestViewExtras::menuChoicesAreStored()
             if (action->data().toInt() == 5)
                 action->trigger();
         xz->scaleBarAction()->trigger();
+        xz->densityAction()->trigger();
         QCOMPARE(xz->view()->canvas().verticalExaggeration(), 5);
         SImageViewer image(nullptr);
         for (QAction *action : image.colourByGroup()->actions())
@@ -171,6 +280,7 @@ void TestViewExtras::menuChoicesAreStored()
     QCOMPARE(yz.view()->canvas().verticalExaggeration(), 5);
     QVERIFY(yz.view()->canvas().scaleBarOn());
     QVERIFY(yz.scaleBarAction()->isChecked());
+    QVERIFY(yz.view()->canvas().densityOn());
     SImageViewer image(nullptr);
     QCOMPARE(image.graphicalView()->canvas().colouring().measure, SErrorColours::MeasureE::Standardized);
     QCOMPARE(image.graphicalView()->canvas().colouring().threshold, SSettings::kDefaultStandardizedThreshold);
