@@ -39,12 +39,8 @@ SActiveRays::SActiveRays(const SObjectPointList &objects)
     mCounts.assign(mIds.size(), 0);
 }
 
-qint64 SActiveRays::slotOf(int id) const
+qint64 SActiveRays::slotOfScattered(int id) const
 {
-    if (mDense) {
-        const qint64 i = qint64(id) - mFirstId;
-        return i >= 0 && i < qint64(mCounts.size()) && mCounts[size_t(i)] >= 0 ? i : -1;
-    }
     const auto it = std::lower_bound(mIds.begin(), mIds.end(), id);
     return it != mIds.end() && *it == id ? it - mIds.begin() : -1;
 }

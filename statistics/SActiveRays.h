@@ -24,8 +24,16 @@ public:
     int rays(int id) const;
 
 private:
-    // Position of the id's count in mCounts, or -1.
-    qint64 slotOf(int id) const;
+    // Position of the id's count in mCounts, or -1. Inline: the image pass asks once per ray.
+    qint64 slotOf(int id) const
+    {
+        if (mDense) {
+            const qint64 i = qint64(id) - mFirstId;
+            return i >= 0 && i < qint64(mCounts.size()) && mCounts[size_t(i)] >= 0 ? i : -1;
+        }
+        return slotOfScattered(id);
+    }
+    qint64 slotOfScattered(int id) const;
 
     // Dense ids get a table over their range; scattered ids a sorted list searched by halving.
     bool mDense = true;

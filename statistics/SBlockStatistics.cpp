@@ -9,6 +9,8 @@
 #include "statistics/SHistogramBuilder.h"
 
 #include <cmath>
+#include <memory>
+#include <span>
 
 namespace {
 
@@ -35,6 +37,13 @@ void finishRow(SImageResidualRow &row, const ResidualSums &sums)
     row.rmsV = std::sqrt((sums.vx2 + sums.vy2) / n);
 }
 
+// The values the histograms of the image points are built from, written once by the image pass.
+struct ImageValues {
+    std::unique_ptr<float[]> lengths;      // |v| of every active image point
+    std::unique_ptr<float[]> standardized; // their standardized residuals
+    size_t count = 0;
+};
+
 // One pass over the image points: rows per image, the block row, rays and histogram values.
 struct ImagePass {
     double sigma0 = 0.0;
@@ -43,12 +52,10 @@ struct ImagePass {
     SImageResiduals *residuals = nullptr;
     SActiveRays *rays = nullptr;
     ResidualSums blockSums;
-    bool keepValues = true; // for the histograms
-    std::vector<float> lengths;
-    std::vector<float> standardized;
+    ImageValues *values = nullptr; // null: no histograms
 
-    void visitPoint(const SImagePointEntry &entry, SImageResidualRow &row, ResidualSums &sums);
     void visitImage(const SImage &image);
+    void addToBlock(const SImageResidualRow &row, const ResidualSums &sums);
 };
 
 // Ids may be negative in a damaged file, so the first value is recognised by the caller.
@@ -61,45 +68,70 @@ void keepLargest(bool first, double value, int pointId, int imageId, SImageResid
     row.maxVImageId = imageId;
 }
 
-void ImagePass::visitPoint(const SImagePointEntry &entry, SImageResidualRow &row, ResidualSums &sums)
-{
-    const SImagePoint &p = entry.point;
-    ++row.points;
-    if (p.code() == SGlobal::kCodeLonely)
-        ++summary->lonelyObservations;
-    if (!p.isActive()) {
-        ++row.eliminated;
-        return;
-    }
-    ++row.active;
-    rays->countRay(entry.id);
-    const double vx = p.vx(), vy = p.vy();
-    sums.vx2 += vx * vx;
-    sums.vy2 += vy * vy;
-    const double length = std::sqrt(vx * vx + vy * vy);
-    if (keepValues)
-        lengths.push_back(float(length));
-    keepLargest(row.active == 1, length, entry.id, row.imageId, row);
-    const double w = standardizedOf(length, p.weight(), sigma0);
-    if (keepValues)
-        standardized.push_back(float(w));
-    if (row.active == 1 || w > row.maxStandardized) {
-        row.maxStandardized = w;
-        row.maxStandardizedPointId = entry.id;
-    }
-    if (w > threshold)
-        ++row.aboveThreshold;
-}
-
+// The figures of one image, kept in locals so that the loop over its points runs in registers.
 void ImagePass::visitImage(const SImage &image)
 {
+    const std::span<const SImagePointEntry> points = image.points();
     SImageResidualRow row;
     row.imageId = image.id();
+    row.points = qint64(points.size());
     ResidualSums sums;
-    for (const SImagePointEntry &entry : image.points())
-        visitPoint(entry, row, sums);
+    qint64 active = 0, lonely = 0, above = 0;
+    double maxV = 0.0, maxW = 0.0;
+    int maxVId = -1, maxWId = -1;
+    // Images keep one weight for many points: its root is taken once per run of equal weights.
+    double lastWeight = 0.0, lastRoot = 0.0;
+    float *lengthOut = values ? values->lengths.get() + values->count : nullptr;
+    float *standardizedOut = values ? values->standardized.get() + values->count : nullptr;
+    for (const SImagePointEntry &entry : points) {
+        const SImagePoint &p = entry.point;
+        lonely += p.code() == SGlobal::kCodeLonely;
+        if (!p.isActive())
+            continue;
+        ++active;
+        rays->countRay(entry.id);
+        const double vx = p.vx(), vy = p.vy();
+        sums.vx2 += vx * vx;
+        sums.vy2 += vy * vy;
+        const double length = std::sqrt(vx * vx + vy * vy);
+        if (active == 1 || length > maxV) {
+            maxV = length;
+            maxVId = entry.id;
+        }
+        const double weight = p.weight();
+        if (weight != lastWeight) {
+            lastWeight = weight;
+            lastRoot = std::sqrt(weight);
+        }
+        const double w = sigma0 > 0.0 && weight > 0.0 ? length * lastRoot / sigma0 : 0.0;
+        if (active == 1 || w > maxW) {
+            maxW = w;
+            maxWId = entry.id;
+        }
+        above += w > threshold;
+        if (lengthOut) {
+            *lengthOut++ = float(length);
+            *standardizedOut++ = float(w);
+        }
+    }
+    summary->lonelyObservations += lonely;
+    if (values)
+        values->count += size_t(active);
+    row.active = active;
+    row.eliminated = row.points - active;
+    row.aboveThreshold = above;
+    if (active > 0) {
+        keepLargest(true, maxV, maxVId, row.imageId, row);
+        row.maxStandardized = maxW;
+        row.maxStandardizedPointId = maxWId;
+    }
     finishRow(row, sums);
+    addToBlock(row, sums);
+    residuals->images.push_back(row);
+}
 
+void ImagePass::addToBlock(const SImageResidualRow &row, const ResidualSums &sums)
+{
     SImageResidualRow &block = residuals->block;
     block.points += row.points;
     block.eliminated += row.eliminated;
@@ -115,7 +147,6 @@ void ImagePass::visitImage(const SImage &image)
             block.maxStandardizedPointId = row.maxStandardizedPointId;
         }
     }
-    residuals->images.push_back(row);
 }
 
 // Sums of one sigma axis over one group of points.
@@ -277,7 +308,7 @@ void summariseAdjustment(SBlockSummary &s, const SProjectData &data)
 }
 
 void runImagePass(SBlockStatistics &stats, const SProjectData &data, const SStatisticsOptions &options,
-                  SActiveRays &rays, std::vector<float> &lengths, std::vector<float> &standardized)
+                  SActiveRays &rays, ImageValues &values)
 {
     ImagePass pass;
     pass.sigma0 = stats.summary.sigma0;
@@ -287,13 +318,14 @@ void runImagePass(SBlockStatistics &stats, const SProjectData &data, const SStat
     pass.rays = &rays;
     stats.residuals.threshold = options.standardizedThreshold;
     stats.residuals.images.reserve(size_t(data.mListImageData.count()));
-    size_t points = 0;
-    for (const SImage *image : data.mListImageData)
-        points += size_t(image->numberOfPoints());
-    pass.keepValues = options.histograms;
-    if (pass.keepValues) {
-        pass.lengths.reserve(points);
-        pass.standardized.reserve(points);
+    if (options.histograms) {
+        size_t points = 0;
+        for (const SImage *image : data.mListImageData)
+            points += size_t(image->numberOfPoints());
+        // Left uninitialised: the pass writes every value it keeps.
+        values.lengths = std::make_unique_for_overwrite<float[]>(points);
+        values.standardized = std::make_unique_for_overwrite<float[]>(points);
+        pass.values = &values;
     }
     for (const SImage *image : data.mListImageData)
         pass.visitImage(*image);
@@ -305,8 +337,6 @@ void runImagePass(SBlockStatistics &stats, const SProjectData &data, const SStat
     s.imageObservations = stats.residuals.block.points;
     s.activeObservations = stats.residuals.block.active;
     s.eliminatedObservations = stats.residuals.block.eliminated;
-    lengths = std::move(pass.lengths);
-    standardized = std::move(pass.standardized);
 }
 
 } // namespace
@@ -323,8 +353,8 @@ SBlockStatistics computeBlockStatistics(const SProjectData &data, const SStatist
     summariseAdjustment(stats.summary, data);
 
     SActiveRays rays(data.mListObjectData);
-    std::vector<float> lengths, standardized;
-    runImagePass(stats, data, options, rays, lengths, standardized);
+    ImageValues values;
+    runImagePass(stats, data, options, rays, values);
 
     ObjectPass pass;
     pass.stats = &stats;
@@ -351,15 +381,17 @@ SBlockStatistics computeBlockStatistics(const SProjectData &data, const SStatist
         return stats;
     const int bins = options.maxHistogramBins;
     const QString active = QStringLiteral("active image points");
-    stats.histograms.push_back(buildHistogram(lengths, QStringLiteral("|v| of image points"), active, bins));
-    stats.histograms.push_back(buildHistogram(standardized, QStringLiteral("standardized residual"), active, bins));
+    stats.histograms.push_back(buildHistogram(std::span<const float>(values.lengths.get(), values.count),
+                                              QStringLiteral("|v| of image points"), active, bins));
+    stats.histograms.push_back(buildHistogram(std::span<const float>(values.standardized.get(), values.count),
+                                              QStringLiteral("standardized residual"), active, bins));
     static const char *const axisNames[] = {"sigma X", "sigma Y", "sigma Z"};
     const QString sigmaPopulation = stats.precision.available
                                         ? QStringLiteral("object points without projection centres")
                                         : QStringLiteral("none: no inversion, no sigmas");
     for (int axis = 0; axis < kAxisCount; ++axis)
         stats.histograms.push_back(buildHistogram(
-            std::move(pass.sigmaValues[size_t(axis)]),
-            QString::fromLatin1(axisNames[axis]) + QStringLiteral(" of object points"), sigmaPopulation, bins));
+            pass.sigmaValues[size_t(axis)], QString::fromLatin1(axisNames[axis]) + QStringLiteral(" of object points"),
+            sigmaPopulation, bins));
     return stats;
 }

@@ -2,6 +2,7 @@
 #include "statistics/SHistogramBuilder.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
 
@@ -39,56 +40,99 @@ int binCount(double n, double iqr, double low, double high, int maxBins)
     return int(std::clamp(bins, 1.0, double(std::max(1, maxBins))));
 }
 
+// Independent lanes over consecutive values: the comparisons and counts of one value then do not
+// wait for those of the value before it.
+constexpr size_t kLanes = 4; // rangeOf() visits them by name
+
+// Smallest and largest finite value and how many values are finite.
+struct Range {
+    double lowest = std::numeric_limits<double>::infinity();
+    double highest = -std::numeric_limits<double>::infinity();
+    qint64 finite = 0;
+};
+
+template <typename T> bool isFinite(T v) { return std::abs(v) <= std::numeric_limits<T>::max(); }
+
+template <typename T> Range rangeOf(std::span<const T> values)
+{
+    std::array<T, kLanes> lowest, highest;
+    lowest.fill(std::numeric_limits<T>::infinity());
+    highest.fill(-std::numeric_limits<T>::infinity());
+    std::array<qint64, kLanes> finite{};
+    auto visit = [&](size_t lane, T v) {
+        const bool ok = isFinite(v);
+        lowest[lane] = ok && v < lowest[lane] ? v : lowest[lane];
+        highest[lane] = ok && v > highest[lane] ? v : highest[lane];
+        finite[lane] += ok;
+    };
+    size_t i = 0;
+    for (; i + kLanes <= values.size(); i += kLanes) {
+        visit(0, values[i]);
+        visit(1, values[i + 1]);
+        visit(2, values[i + 2]);
+        visit(3, values[i + 3]);
+    }
+    for (; i < values.size(); ++i)
+        visit(0, values[i]);
+    Range r;
+    for (size_t lane = 0; lane < kLanes; ++lane) {
+        r.lowest = std::min(r.lowest, double(lowest[lane]));
+        r.highest = std::max(r.highest, double(highest[lane]));
+        r.finite += finite[lane];
+    }
+    // Equal values differ only in the sign of zero; the largest edge keeps the sign of the first
+    // zero met in order, as a single scan would have kept it.
+    if (r.highest == 0.0)
+        r.highest = double(*std::find(values.begin(), values.end(), T(0)));
+    return r;
+}
+
 // Equal bins from low to high; values above high are counted as overflow.
-template <typename T> void fillBins(SHistogram &h, const std::vector<T> &values, double low, double high, int bins)
+template <typename T> void fillBins(SHistogram &h, std::span<const T> values, double low, double high, int bins)
 {
     const double width = (high - low) / bins;
     const double perBin = width > 0.0 ? 1.0 / width : 0.0;
     h.edges.resize(size_t(bins) + 1);
     for (int i = 0; i <= bins; ++i)
         h.edges[size_t(i)] = i == bins ? high : low + width * i;
-    h.counts.assign(size_t(bins), 0);
-    for (const T value : values) {
-        const double v = value;
-        if (!std::isfinite(v))
+    const double *edges = h.edges.data();
+    const int last = bins - 1;
+    std::vector<qint64> counts(kLanes * size_t(bins), 0);
+    qint64 overflow = 0;
+    for (size_t k = 0; k < values.size(); ++k) {
+        const double v = values[k];
+        if (!isFinite(v))
             continue;
         if (v > high) {
-            ++h.overflow;
+            ++overflow;
             continue;
         }
-        int i = width > 0.0 ? std::clamp(int((v - low) * perBin), 0, bins - 1) : 0;
+        int i = width > 0.0 ? std::clamp(int((v - low) * perBin), 0, last) : 0;
         // The division can land one bin off at an edge; the edges themselves decide.
-        while (i > 0 && v < h.edges[size_t(i)])
+        while (i > 0 && v < edges[i])
             --i;
-        while (i < bins - 1 && v >= h.edges[size_t(i) + 1])
+        while (i < last && v >= edges[i + 1])
             ++i;
-        ++h.counts[size_t(i)];
+        ++counts[(k % kLanes) * size_t(bins) + size_t(i)];
     }
+    h.overflow = overflow;
+    h.counts.assign(size_t(bins), 0);
+    for (size_t lane = 0; lane < kLanes; ++lane)
+        for (size_t i = 0; i < size_t(bins); ++i)
+            h.counts[i] += counts[lane * size_t(bins) + i];
 }
 
-} // namespace
-
 template <typename T>
-SHistogram buildHistogram(const std::vector<T> &values, const QString &name, const QString &population, int maxBins)
+SHistogram build(std::span<const T> values, const QString &name, const QString &population, int maxBins)
 {
     SHistogram h;
     h.name = name;
     h.population = population;
     h.rule = QString::fromLatin1(kHistogramRule).arg(maxBins);
-    // Locals, not members: the loop then keeps them in registers.
-    double lowest = std::numeric_limits<double>::infinity();
-    double highest = -lowest;
-    qint64 finite = 0;
-    for (const T value : values) {
-        const double v = value;
-        if (!std::isfinite(v))
-            continue;
-        lowest = std::min(lowest, v);
-        highest = std::max(highest, v);
-        ++finite;
-    }
-    h.total = finite;
-    h.skipped = qint64(values.size()) - finite;
+    const Range range = rangeOf(values);
+    const double lowest = range.lowest, highest = range.highest;
+    h.total = range.finite;
+    h.skipped = qint64(values.size()) - range.finite;
     if (h.total == 0)
         return h;
 
@@ -112,5 +156,14 @@ SHistogram buildHistogram(const std::vector<T> &values, const QString &name, con
     return h;
 }
 
-template SHistogram buildHistogram(const std::vector<float> &, const QString &, const QString &, int);
-template SHistogram buildHistogram(const std::vector<double> &, const QString &, const QString &, int);
+} // namespace
+
+SHistogram buildHistogram(std::span<const float> values, const QString &name, const QString &population, int maxBins)
+{
+    return build(values, name, population, maxBins);
+}
+
+SHistogram buildHistogram(std::span<const double> values, const QString &name, const QString &population, int maxBins)
+{
+    return build(values, name, population, maxBins);
+}

@@ -4,7 +4,7 @@
 
 #include "statistics/SBlockStatistics.h"
 
-#include <vector>
+#include <span>
 
 // The rule, as the histograms state it.
 extern const char *const kHistogramRule;
@@ -12,5 +12,5 @@ extern const char *const kHistogramRule;
 // Bins the values by the rule above. Values that are not finite are counted as skipped, values
 // above the last edge as overflow. For float and double values (a block's residuals and sigmas
 // are single precision; keeping them so halves the memory the passes run through).
-template <typename T>
-SHistogram buildHistogram(const std::vector<T> &values, const QString &name, const QString &population, int maxBins);
+SHistogram buildHistogram(std::span<const float> values, const QString &name, const QString &population, int maxBins);
+SHistogram buildHistogram(std::span<const double> values, const QString &name, const QString &population, int maxBins);
