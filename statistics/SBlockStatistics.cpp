@@ -72,15 +72,13 @@ void keepLargest(bool first, double value, int pointId, int imageId, SImageResid
 void ImagePass::visitImage(const SImage &image)
 {
     const std::span<const SImagePointEntry> points = image.points();
-    SImageResidualRow row;
-    row.imageId = image.id();
-    row.points = qint64(points.size());
-    ResidualSums sums;
     qint64 active = 0, lonely = 0, above = 0;
-    double maxV = 0.0, maxW = 0.0;
+    double vx2 = 0.0, vy2 = 0.0, maxV = 0.0, maxW = 0.0;
     int maxVId = -1, maxWId = -1;
     // Images keep one weight for many points: its root is taken once per run of equal weights.
     double lastWeight = 0.0, lastRoot = 0.0;
+    const double s0 = sigma0, limit = threshold;
+    const bool standardize = s0 > 0.0;
     float *lengthOut = values ? values->lengths.get() + values->count : nullptr;
     float *standardizedOut = values ? values->standardized.get() + values->count : nullptr;
     for (const SImagePointEntry &entry : points) {
@@ -91,8 +89,8 @@ void ImagePass::visitImage(const SImage &image)
         ++active;
         rays->countRay(entry.id);
         const double vx = p.vx(), vy = p.vy();
-        sums.vx2 += vx * vx;
-        sums.vy2 += vy * vy;
+        vx2 += vx * vx;
+        vy2 += vy * vy;
         const double length = std::sqrt(vx * vx + vy * vy);
         if (active == 1 || length > maxV) {
             maxV = length;
@@ -103,12 +101,12 @@ void ImagePass::visitImage(const SImage &image)
             lastWeight = weight;
             lastRoot = std::sqrt(weight);
         }
-        const double w = sigma0 > 0.0 && weight > 0.0 ? length * lastRoot / sigma0 : 0.0;
+        const double w = standardize && weight > 0.0 ? length * lastRoot / s0 : 0.0;
         if (active == 1 || w > maxW) {
             maxW = w;
             maxWId = entry.id;
         }
-        above += w > threshold;
+        above += w > limit;
         if (lengthOut) {
             *lengthOut++ = float(length);
             *standardizedOut++ = float(w);
@@ -117,6 +115,10 @@ void ImagePass::visitImage(const SImage &image)
     summary->lonelyObservations += lonely;
     if (values)
         values->count += size_t(active);
+
+    SImageResidualRow row;
+    row.imageId = image.id();
+    row.points = qint64(points.size());
     row.active = active;
     row.eliminated = row.points - active;
     row.aboveThreshold = above;
@@ -125,6 +127,7 @@ void ImagePass::visitImage(const SImage &image)
         row.maxStandardized = maxW;
         row.maxStandardizedPointId = maxWId;
     }
+    const ResidualSums sums{vx2, vy2};
     finishRow(row, sums);
     addToBlock(row, sums);
     residuals->images.push_back(row);

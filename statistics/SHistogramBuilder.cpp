@@ -87,39 +87,54 @@ template <typename T> Range rangeOf(std::span<const T> values)
     return r;
 }
 
+// Counts each value into the bin whose edges hold it. The slot after the last bin counts the
+// values above high: its lower edge is the next double above high, so the last bin stays closed.
+template <bool kSkipNonFinite, typename T>
+void countBins(std::span<const T> values, const std::vector<double> &edges, std::vector<qint64> &tallies)
+{
+    const size_t bins = edges.size() - 2;
+    const double low = edges[0], perBin = double(bins) / (edges[bins] - low), top = double(bins);
+    const double *edge = edges.data();
+    qint64 *tally = tallies.data();
+    for (size_t k = 0; k < values.size(); ++k) {
+        const double v = values[k];
+        if (kSkipNonFinite && !isFinite(v))
+            continue;
+        // A first guess from the width, kept within the slots (a not-a-number guess goes to the
+        // top); the edges themselves then decide, as the division can land a bin off.
+        double guess = (v - low) * perBin;
+        guess = guess < top ? guess : top;
+        size_t i = size_t(guess);
+        while (i > 0 && v < edge[i])
+            --i;
+        while (i < bins && v >= edge[i + 1])
+            ++i;
+        ++tally[i * kLanes + k % kLanes];
+    }
+}
+
 // Equal bins from low to high; values above high are counted as overflow.
-template <typename T> void fillBins(SHistogram &h, std::span<const T> values, double low, double high, int bins)
+template <typename T>
+void fillBins(SHistogram &h, std::span<const T> values, double low, double high, int bins, bool allFinite)
 {
     const double width = (high - low) / bins;
-    const double perBin = width > 0.0 ? 1.0 / width : 0.0;
     h.edges.resize(size_t(bins) + 1);
     for (int i = 0; i <= bins; ++i)
         h.edges[size_t(i)] = i == bins ? high : low + width * i;
-    const double *edges = h.edges.data();
-    const int last = bins - 1;
-    std::vector<qint64> counts(kLanes * size_t(bins), 0);
-    qint64 overflow = 0;
-    for (size_t k = 0; k < values.size(); ++k) {
-        const double v = values[k];
-        if (!isFinite(v))
-            continue;
-        if (v > high) {
-            ++overflow;
-            continue;
-        }
-        int i = width > 0.0 ? std::clamp(int((v - low) * perBin), 0, last) : 0;
-        // The division can land one bin off at an edge; the edges themselves decide.
-        while (i > 0 && v < edges[i])
-            --i;
-        while (i < last && v >= edges[i + 1])
-            ++i;
-        ++counts[(k % kLanes) * size_t(bins) + size_t(i)];
-    }
-    h.overflow = overflow;
+    std::vector<double> edges = h.edges;
+    edges.back() = std::nextafter(high, std::numeric_limits<double>::infinity());
+    edges.push_back(std::numeric_limits<double>::infinity());
+    std::vector<qint64> tallies(kLanes * (size_t(bins) + 1), 0);
+    if (allFinite)
+        countBins<false>(values, edges, tallies);
+    else
+        countBins<true>(values, edges, tallies);
     h.counts.assign(size_t(bins), 0);
-    for (size_t lane = 0; lane < kLanes; ++lane)
-        for (size_t i = 0; i < size_t(bins); ++i)
-            h.counts[i] += counts[lane * size_t(bins) + i];
+    for (size_t i = 0; i <= size_t(bins); ++i) {
+        qint64 &count = i < size_t(bins) ? h.counts[i] : h.overflow;
+        for (size_t lane = 0; lane < kLanes; ++lane)
+            count += tallies[i * kLanes + lane];
+    }
 }
 
 template <typename T>
@@ -142,17 +157,18 @@ SHistogram build(std::span<const T> values, const QString &name, const QString &
     for (size_t i = 0; i < values.size(); i += step)
         if (std::isfinite(double(values[i])))
             sample.push_back(values[i]);
-    const double low = std::min(0.0, lowest);
+    const double low = lowest < 0.0 ? lowest : 0.0;
     double high = highest;
     double iqr = 0.0;
     if (!sample.empty()) {
         const double q3 = quantile(sample, 0.75);
         iqr = q3 - quantile(sample, 0.25);
-        if (iqr > 0.0)
-            high = std::min(high, q3 + kFenceIqrs * iqr);
+        const double fence = q3 + kFenceIqrs * iqr;
+        if (iqr > 0.0 && fence < high) // as std::min, without the reference that would keep high in memory
+            high = fence;
     }
     const int bins = high > low ? binCount(double(h.total), iqr, low, high, maxBins) : 1;
-    fillBins(h, values, low, high, bins);
+    fillBins(h, values, low, high, bins, h.skipped == 0);
     return h;
 }
 
