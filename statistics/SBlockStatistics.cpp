@@ -211,14 +211,21 @@ void addResidual(SAxisResiduals &axis, double residual, int id)
 
 void ObjectPass::addObservations(const SObjectPoint &p)
 {
+    // Most points observe no axis: the observed values are read here, once, rather than through
+    // SObjectPoint::hasObservation(), which looks the observation up again for every axis.
     const SObjectCoord &obs = p.observation();
-    const SObjectCoord adjusted = p.adjusted();
+    const float observed[kAxisCount] = {obs.X, obs.Y, obs.Z};
+    if (!(observed[0] < SGlobal::kNoObservation || observed[1] < SGlobal::kNoObservation ||
+          observed[2] < SGlobal::kNoObservation))
+        return;
+    const float adjusted[kAxisCount] = {p.X(), p.Y(), p.Z()};
+    const float residual[kAxisCount] = {obs.dX, obs.dY, obs.dZ};
+    const bool accepted[kAxisCount] = {obs.flagX, obs.flagY, obs.flagZ};
     SControlStatistics &control = stats->control;
     for (int axis = 0; axis < kAxisCount; ++axis) {
-        if (!p.hasObservation(axis))
+        if (!(observed[axis] < SGlobal::kNoObservation))
             continue;
-        const SControlRow row{p.id(),        p.code(), axis, obs.coord(axis), adjusted.coord(axis), obs.deviation(axis),
-                              obs.flag(axis)};
+        const SControlRow row{p.id(), p.code(), axis, observed[axis], adjusted[axis], residual[axis], accepted[axis]};
         if (!row.accepted) {
             control.rejected.push_back(row);
             continue;
@@ -367,6 +374,9 @@ SBlockStatistics computeBlockStatistics(const SProjectData &data, const SStatist
     pass.cap = std::max(1, options.multiplicityCap);
     stats.multiplicity.cap = pass.cap;
     stats.multiplicity.pointsByRays.assign(size_t(pass.cap) + 1, 0);
+    if (pass.sigmas && pass.keepValues)
+        for (std::vector<float> &axis : pass.sigmaValues)
+            axis.reserve(size_t(data.mListObjectData.count()));
     for (const SObjectPoint &p : data.mListObjectData)
         pass.visit(p);
     finishControl(stats.control);
