@@ -14,6 +14,7 @@
 #include "framework/MxCfg.h"
 #include "imageviewer/SImageViewer.h"
 #include "misc/SException.h"
+#include "objectviewer/SObjectRenderer.h"
 #include "objectviewer/SObjectViewer.h"
 
 #include <QAction>
@@ -188,6 +189,7 @@ bool Varlomin::reloadProject()
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const QString name = QFileInfo(_strProjectFile).fileName();
     SProjectData fresh;
+    SObjectRenderer::stopAll(); // the views' worker paints read the model that changes now
     mData.mListImageData.leaveIndexes();
     mLastReloadError = readForReload(fresh);
     if (!mLastReloadError.isEmpty()) {

@@ -74,7 +74,7 @@ void SObjectCanvas::setObjectPoints(SObjectPointList *list, bool sigmasAvailable
             if (point.isProjectionCentre() && point.isSelected())
                 mSelectedCentres.insert(point.id(), &point);
     }
-    mSelectionGeneration = 0; // the selected-point cache belongs to the old list
+    mSelection = std::make_shared<SelectionSnapshot>(); // the old one belongs to the old list
     mapPoints();
 }
 
@@ -106,10 +106,11 @@ int SObjectCanvas::pointAt(const QPoint &canvasPos, VisitE visit) const
     const int maxReach = std::max(kHitReach, largestSize / 2);
     std::vector<int> near; // ascending: the last hit is the point painted topmost
     if (visit == VisitE::AllPoints) {
-        near.resize(mPositions.size());
+        near.resize(mPlacement->positions.size());
         std::iota(near.begin(), near.end(), 0);
     } else {
-        mGrid.query(QRect(canvasPos - QPoint(maxReach, maxReach), QSize(2 * maxReach + 1, 2 * maxReach + 1)), near);
+        mPlacement->grid.query(QRect(canvasPos - QPoint(maxReach, maxReach), QSize(2 * maxReach + 1, 2 * maxReach + 1)),
+                               near);
     }
     int found = -1;
     for (int i : near) {
@@ -117,7 +118,7 @@ int SObjectCanvas::pointAt(const QPoint &canvasPos, VisitE visit) const
         if (!isShown(point))
             continue;
         const int reach = std::max(kHitReach, mPointSize[size_t(pointCodeIndex(point.code()))] / 2);
-        const QPoint d = mPositions[size_t(i)] - canvasPos;
+        const QPoint d = mPlacement->positions[size_t(i)] - canvasPos;
         if (std::abs(d.x()) <= reach && std::abs(d.y()) <= reach)
             found = i;
     }
@@ -134,15 +135,14 @@ void SObjectCanvas::mapPoints()
 {
     mMapping =
         SObjectMapping::forList(mList, mPlane, mZoomPercent, mMapping.zoomFactor(), float(mVerticalExaggeration));
-    mPositions.clear();
-    if (!isReady()) {
-        mGrid.clear();
-        return;
+    auto placement = std::make_shared<Placement>();
+    if (isReady()) {
+        placement->positions.reserve(size_t(mList->count()));
+        for (const SObjectPoint &point : *mList)
+            placement->positions.push_back(mMapping.map(point.horizontal(mPlane), point.vertical(mPlane)));
+        placement->grid.build(placement->positions, mMapping.canvasSize());
     }
-    mPositions.reserve(size_t(mList->count()));
-    for (const SObjectPoint &point : *mList)
-        mPositions.push_back(mMapping.map(point.horizontal(mPlane), point.vertical(mPlane)));
-    mGrid.build(mPositions, mMapping.canvasSize());
+    mPlacement = std::move(placement);
 }
 
 bool SObjectCanvas::setVerticalExaggeration(int factor)
@@ -272,7 +272,7 @@ void SObjectCanvas::dropCoveredPoints(const QRect &area)
     // later one covers every pixel of the earlier one, so the earlier one need not be drawn.
     // Only worth it where points crowd, and only exact where the painter rasterises.
     const qint64 pixels = qint64(area.width()) * area.height();
-    if (!mSprites.usable() || pixels > kMaxStampPixels || qint64(mVisit.size()) * kCrowdFactor < pixels)
+    if (!mWork.sprites.usable() || pixels > kMaxStampPixels || qint64(mWork.visit.size()) * kCrowdFactor < pixels)
         return;
     std::array<int, 2 * SGlobal::kPointCodeIndexCount> keys; // by code index, then blunder
     for (int codeIndex = 0; codeIndex < SGlobal::kPointCodeIndexCount; ++codeIndex)
@@ -281,34 +281,34 @@ void SObjectCanvas::dropCoveredPoints(const QRect &area)
     // -1 for a point that must be drawn whatever lies on it (selected, transparent, hidden).
     const auto keyOf = [&](int i) {
         const SObjectPoint &point = *mList->at(i);
-        const QPoint &p = mPositions[size_t(i)];
-        if (point.isSelected() || !area.contains(p))
+        const QPoint &p = mPlacement->positions[size_t(i)];
+        if (selected(i) || !area.contains(p))
             return -1;
         return keys[size_t(2 * pointCodeIndex(point.code()) + int(!point.isActive()))];
     };
     const auto pixelOf = [&](int i) {
-        const QPoint &p = mPositions[size_t(i)];
+        const QPoint &p = mPlacement->positions[size_t(i)];
         return size_t(p.y() - area.top()) * size_t(area.width()) + size_t(p.x() - area.left());
     };
 
-    mLastAtPixel.resize(size_t(pixels));
-    mVisitKeys.resize(mVisit.size());
-    for (size_t v = 0; v < mVisit.size(); ++v) {
-        mVisitKeys[v] = keyOf(mVisit[v]);
-        if (mVisitKeys[v] >= 0)
-            mLastAtPixel[pixelOf(mVisit[v])] = int(v);
+    mWork.lastAtPixel.resize(size_t(pixels));
+    mWork.visitKeys.resize(mWork.visit.size());
+    for (size_t v = 0; v < mWork.visit.size(); ++v) {
+        mWork.visitKeys[v] = keyOf(mWork.visit[v]);
+        if (mWork.visitKeys[v] >= 0)
+            mWork.lastAtPixel[pixelOf(mWork.visit[v])] = int(v);
     }
     size_t kept = 0;
-    for (size_t v = 0; v < mVisit.size(); ++v) {
-        const int key = mVisitKeys[v];
+    for (size_t v = 0; v < mWork.visit.size(); ++v) {
+        const int key = mWork.visitKeys[v];
         if (key >= 0) {
-            const size_t last = size_t(mLastAtPixel[pixelOf(mVisit[v])]);
-            if (last != v && mVisitKeys[last] == key)
+            const size_t last = size_t(mWork.lastAtPixel[pixelOf(mWork.visit[v])]);
+            if (last != v && mWork.visitKeys[last] == key)
                 continue;
         }
-        mVisit[kept++] = mVisit[v];
+        mWork.visit[kept++] = mWork.visit[v];
     }
-    mVisit.resize(kept);
+    mWork.visit.resize(kept);
 }
 
 void SObjectCanvas::preparePaintObjects()
@@ -349,18 +349,19 @@ void SObjectCanvas::drawTextLine(QPainter &painter, const QRect &clip, int x, in
     // A text's ink lies within its advances and the font's height, give or take one height
     // for overhangs: beyond that reach it cannot touch the clip.
     const int margin = mTextHeight;
-    const QRect reach(x - margin, baseline - mTextAscent - margin, int(mText.size()) * mTextMaxWidth + 2 * margin,
+    const QRect reach(x - margin, baseline - mTextAscent - margin, int(mWork.text.size()) * mTextMaxWidth + 2 * margin,
                       mTextAscent + mTextDescent + 2 * margin);
     if (!reach.intersects(clip))
         return;
     // Vector output writes every text drawn, clipped or not: there only texts whose bounds
     // meet the clip are drawn.
-    if (!mLabels.exact() && !painter.fontMetrics().boundingRect(mText).translated(x, baseline).intersects(clip))
+    if (!mWork.labels.exact() &&
+        !painter.fontMetrics().boundingRect(mWork.text).translated(x, baseline).intersects(clip))
         return;
     if (mTextPen.color() != color)
         mTextPen = QPen(color, 0);
     painter.setPen(mTextPen);
-    mLabels.draw(painter, x, baseline, mText);
+    mWork.labels.draw(painter, x, baseline, mWork.text);
 }
 
 void SObjectCanvas::paintResidualVector(QPainter &painter, int px, int py, int index, const SObjectPoint &point)
@@ -420,15 +421,37 @@ bool SObjectCanvas::annotated() const
            mSigmasOn[0] || mSigmasOn[1];
 }
 
-void SObjectCanvas::refreshSelectedIndices()
+void SObjectCanvas::refreshSelection()
 {
-    if (mSelectionGeneration == mList->selectionGeneration())
+    if (mFrozen || mSelection->generation == mList->selectionGeneration())
         return;
-    mSelectedIndices.clear();
-    for (int i = 0; i < mList->count(); ++i)
-        if (mList->at(i)->isSelected())
-            mSelectedIndices.push_back(i);
-    mSelectionGeneration = mList->selectionGeneration();
+    auto snapshot = std::make_shared<SelectionSnapshot>();
+    snapshot->flags.resize(size_t(mList->count()));
+    for (int i = 0; i < mList->count(); ++i) {
+        if (mList->at(i)->isSelected()) {
+            snapshot->flags[size_t(i)] = 1;
+            snapshot->indices.push_back(i);
+        }
+    }
+    snapshot->generation = mList->selectionGeneration();
+    mSelection = std::move(snapshot);
+}
+
+SObjectCanvas SObjectCanvas::frozenCopy(const std::atomic<bool> *cancel)
+{
+    if (isReady())
+        refreshSelection();
+    SObjectCanvas copy(*this);
+    copy.mFrozen = true;
+    copy.mCancel = cancel;
+    copy.mRubberBand = QRect();
+    // A font caches its engine for the thread that used it last: the copy gets a font of
+    // its own (changing an attribute there and back detaches it), so that the two threads
+    // do not switch one shared cache back and forth.
+    const bool kerning = mTextFont.kerning();
+    copy.mTextFont.setKerning(!kerning);
+    copy.mTextFont.setKerning(kerning);
+    return copy;
 }
 
 // Symbols of points near the rectangle, plus every selected point whose texts, vectors,
@@ -437,14 +460,14 @@ void SObjectCanvas::collectVisits(const QRect &rect, bool dropCovered)
 {
     const int reach = largestHalfExtent();
     const QRect near = rect.adjusted(-reach, -reach, reach, reach);
-    mVisit.clear();
-    mGrid.query(near, mVisit);
-    if (annotated()) {
-        refreshSelectedIndices();
-        const size_t gridCount = mVisit.size();
-        mVisit.insert(mVisit.end(), mSelectedIndices.begin(), mSelectedIndices.end());
-        std::inplace_merge(mVisit.begin(), mVisit.begin() + long(gridCount), mVisit.end());
-        mVisit.erase(std::unique(mVisit.begin(), mVisit.end()), mVisit.end());
+    mWork.visit.clear();
+    mPlacement->grid.query(near, mWork.visit);
+    if (annotated() && !mPointsOnly) {
+        const std::vector<int> &selectedIndices = mSelection->indices;
+        const size_t gridCount = mWork.visit.size();
+        mWork.visit.insert(mWork.visit.end(), selectedIndices.begin(), selectedIndices.end());
+        std::inplace_merge(mWork.visit.begin(), mWork.visit.begin() + long(gridCount), mWork.visit.end());
+        mWork.visit.erase(std::unique(mWork.visit.begin(), mWork.visit.end()), mWork.visit.end());
     }
     if (dropCovered)
         dropCoveredPoints(near);
@@ -454,11 +477,12 @@ void SObjectCanvas::paintCanvas(QPainter &painter, const QRect &rect, VisitE vis
 {
     if (!isReady() || rect.isEmpty())
         return;
+    refreshSelection();
     painter.save();
     painter.setClipRect(rect);
     prepareConnectionPens();
     preparePaintObjects();
-    mSprites.beginPaint(painter);
+    mWork.sprites.beginPaint(painter);
     painter.setPen(QPen(Qt::black, 0));
     painter.setFont(mTextFont);
     measureText(painter);
@@ -466,23 +490,39 @@ void SObjectCanvas::paintCanvas(QPainter &painter, const QRect &rect, VisitE vis
     if (mScale == 0.0f)
         mScale = 1.0f;
 
+    // A copy painting elsewhere looks for a cancel every this many points.
+    constexpr int kCancelStride = 4096;
     if (visit == VisitE::AllPoints) {
-        for (int i = 0; i < mList->count(); ++i)
+        for (int i = 0; i < mList->count() && !(i % kCancelStride == 0 && cancelled()); ++i)
             paintPoint(painter, rect, i);
     } else if (mDensityOn) {
         paintDensity(painter, rect);
     } else {
         collectVisits(rect, true);
-        for (int i : mVisit)
-            paintPoint(painter, rect, i);
+        for (size_t v = 0; v < mWork.visit.size() && !(v % kCancelStride == 0 && cancelled()); ++v)
+            paintPoint(painter, rect, mWork.visit[v]);
     }
+    paintRubberBand(painter, rect);
+    mWork.sprites.endPaint();
+    painter.restore();
+}
 
-    if (mRubberBand.isValid()) {
-        painter.setPen(mBandPen);
-        painter.setBrush(Qt::NoBrush);
-        painter.drawRect(mRubberBand.adjusted(0, 0, -1, -1));
-    }
-    mSprites.endPaint();
+void SObjectCanvas::paintPointsOnly(QPainter &painter, const QRect &rect)
+{
+    mPointsOnly = true;
+    paintCanvas(painter, rect);
+    mPointsOnly = false;
+}
+
+void SObjectCanvas::paintRubberBand(QPainter &painter, const QRect &clip) const
+{
+    if (!mRubberBand.isValid() || !mRubberBand.adjusted(-1, -1, 1, 1).intersects(clip))
+        return;
+    painter.save();
+    painter.setClipRect(clip, Qt::IntersectClip);
+    painter.setPen(mBandPen);
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(mRubberBand.adjusted(0, 0, -1, -1));
     painter.restore();
 }
 
@@ -494,8 +534,8 @@ void SObjectCanvas::paintDensity(QPainter &painter, const QRect &rect)
     painter.setClipRect(rect);
     // Selected points over the density, with their marks and everything they show.
     collectVisits(rect, false);
-    for (int i : mVisit)
-        if (mList->at(i)->isSelected())
+    for (int i : mWork.visit)
+        if (selected(i))
             paintPoint(painter, rect, i);
 }
 
@@ -508,34 +548,34 @@ void SObjectCanvas::paintDensityTile(QPainter &painter, const QRect &tile)
     painter.setClipRect(tile);
     const int reach = largestHalfExtent();
     const QRect near = tile.adjusted(-reach, -reach, reach, reach);
-    mTileVisit.clear();
-    mGrid.query(near, mTileVisit);
-    mPixelCounts.assign(size_t(near.width()) * size_t(near.height()), 0);
-    mCrowdedPixels.clear();
+    mWork.tileVisit.clear();
+    mPlacement->grid.query(near, mWork.tileVisit);
+    mWork.pixelCounts.assign(size_t(near.width()) * size_t(near.height()), 0);
+    mWork.crowdedPixels.clear();
     const auto pixelOf = [&](const QPoint &p) {
         return size_t(p.y() - near.top()) * size_t(near.width()) + size_t(p.x() - near.left());
     };
     size_t kept = 0;
-    for (int i : mTileVisit) {
-        const QPoint &p = mPositions[size_t(i)];
+    for (int i : mWork.tileVisit) {
+        const QPoint &p = mPlacement->positions[size_t(i)];
         if (!isShown(*mList->at(i)) || !near.contains(p))
             continue;
-        if (++mPixelCounts[pixelOf(p)] == 2 && tile.contains(p))
-            mCrowdedPixels.push_back(int(pixelOf(p)));
-        mTileVisit[kept++] = i;
+        if (++mWork.pixelCounts[pixelOf(p)] == 2 && tile.contains(p))
+            mWork.crowdedPixels.push_back(int(pixelOf(p)));
+        mWork.tileVisit[kept++] = i;
     }
-    mTileVisit.resize(kept);
-    for (int i : mTileVisit)
-        if (!mList->at(i)->isSelected() && mPixelCounts[pixelOf(mPositions[size_t(i)])] == 1)
+    mWork.tileVisit.resize(kept);
+    for (int i : mWork.tileVisit)
+        if (!selected(i) && mWork.pixelCounts[pixelOf(mPlacement->positions[size_t(i)])] == 1)
             paintPoint(painter, tile, i);
-    if (mCrowdedPixels.empty())
+    if (mWork.crowdedPixels.empty())
         return;
     QImage density(tile.size(), QImage::Format_ARGB32_Premultiplied);
     density.fill(Qt::transparent);
-    for (int pixel : mCrowdedPixels) {
+    for (int pixel : mWork.crowdedPixels) {
         const int x = pixel % near.width() + near.left() - tile.left();
         const int y = pixel / near.width() + near.top() - tile.top();
-        reinterpret_cast<QRgb *>(density.scanLine(y))[x] = SDensityRamp::countPixel(mPixelCounts[size_t(pixel)]);
+        reinterpret_cast<QRgb *>(density.scanLine(y))[x] = SDensityRamp::countPixel(mWork.pixelCounts[size_t(pixel)]);
     }
     painter.drawImage(tile.topLeft(), density);
 }
@@ -567,7 +607,7 @@ void SObjectCanvas::measureText(QPainter &painter)
     mTextHeight = metrics.height();
     mTextMaxWidth = metrics.maxWidth();
     if (annotated())
-        mLabels.begin(painter);
+        mWork.labels.begin(painter);
 }
 
 void SObjectCanvas::paintPoint(QPainter &painter, const QRect &clip, int index)
@@ -585,28 +625,29 @@ void SObjectCanvas::paintPoint(QPainter &painter, const QRect &clip, int index)
     int extent = symbolSize;
     if (blunder)
         extent += 2 * mBlunderSize;
-    if (point.isSelected())
+    const bool isSelected = selected(index);
+    if (isSelected)
         extent += 2 * mMarkSize;
-    const int px = mPositions[size_t(index)].x();
-    const int py = mPositions[size_t(index)].y();
+    const int px = mPlacement->positions[size_t(index)].x();
+    const int py = mPlacement->positions[size_t(index)].y();
     // Unusable coordinates (NaN, infinite, far out) map to the int limits: nothing to draw.
     if (!SCanvasGeometry::isDrawable(px) || !SCanvasGeometry::isDrawable(py))
         return;
     const int k = extent / 2;
 
     if (QRect(px - k, py - k, extent, extent).intersects(clip)) {
-        if (point.isSelected())
-            mSprites.draw(painter, SObjectSprites::SH_Disc, px, py, extent, mMarkPen, mMarkBrush);
+        if (isSelected)
+            mWork.sprites.draw(painter, SObjectSprites::SH_Disc, px, py, extent, mMarkPen, mMarkBrush);
         if (blunder) {
             const int d = symbolSize + 2 * mBlunderSize;
-            mSprites.draw(painter, SObjectSprites::SH_Disc, px, py, d, mBlunderPen, mBlunderBrush);
+            mWork.sprites.draw(painter, SObjectSprites::SH_Disc, px, py, d, mBlunderPen, mBlunderBrush);
         }
         const int step = mColouring.isOn() ? errorStep(point) : -1;
         const QPen &pen = step < 0 ? mSymbolPens[size_t(codeIndex)] : mRampPens[size_t(step)];
         const QBrush &brush = step < 0 ? mSymbolBrushes[size_t(codeIndex)] : mRampBrushes[size_t(step)];
-        mSprites.draw(painter, mPointSymbol[size_t(codeIndex)], px, py, symbolSize, pen, brush);
+        mWork.sprites.draw(painter, mPointSymbol[size_t(codeIndex)], px, py, symbolSize, pen, brush);
     }
-    if (!point.isSelected())
+    if (!isSelected || mPointsOnly)
         return;
     paintTexts(painter, clip, px, py, k, codeIndex, point);
     if (mResidualsOn[VM_Graphical])
@@ -667,11 +708,11 @@ void SObjectCanvas::paintTexts(QPainter &painter, const QRect &clip, int px, int
 
     if (mLinkCountOn) {
         const int links = centre ? SImage::activePointCount(point.id()) : SImage::numberOfLinks(point.id());
-        mText.setNum(links);
+        mWork.text.setNum(links);
         drawTextLine(painter, clip, x, py - mTextDescent - kLinkTextGap, textColor);
     }
     if ((mPointIdsOn && !centre) || (mImageIdsOn && centre)) {
-        mText.setNum(point.id());
+        mWork.text.setNum(point.id());
         drawTextLine(painter, clip, x, py + mTextDescent + 1, textColor);
     }
     if (mResidualsOn[VM_Textual] || mSigmasOn[VM_Textual])
@@ -690,8 +731,8 @@ void SObjectCanvas::paintValueLines(QPainter &painter, const QRect &clip, int x,
         for (int axis = 0; axis < 3; ++axis) {
             if (!point.hasObservation(axis))
                 continue;
-            mText = QString::asprintf(mResidualFormats[size_t(axis)].constData(), double(observation.deviation(axis)),
-                                      double(observation.extra(axis)));
+            mWork.text = QString::asprintf(mResidualFormats[size_t(axis)].constData(),
+                                           double(observation.deviation(axis)), double(observation.extra(axis)));
             const bool rejectedLine = !point.isActive() && point.isRejected(axis);
             drawTextLine(painter, clip, x, line, rejectedLine ? mBlunderColor : pointColor);
             line += lineStep;
@@ -701,7 +742,7 @@ void SObjectCanvas::paintValueLines(QPainter &painter, const QRect &clip, int x,
         const float sigmas[3] = {point.sigmaX(), point.sigmaY(), point.sigmaZ()};
         int line = baseline;
         for (int axis = 0; axis < 3; ++axis) {
-            mText = QString::asprintf(mSigmaFormats[size_t(axis)].constData(), double(sigmas[axis]));
+            mWork.text = QString::asprintf(mSigmaFormats[size_t(axis)].constData(), double(sigmas[axis]));
             drawTextLine(painter, clip, x, line, pointColor);
             line += lineStep;
         }
@@ -741,9 +782,9 @@ void SObjectCanvas::selectPointsInRect(const QRect &rect, bool add)
         return;
     if (!add)
         deselectAll();
-    mVisit.clear();
-    mGrid.query(rect, mVisit);
-    for (int i : mVisit) {
+    mWork.visit.clear();
+    mPlacement->grid.query(rect, mWork.visit);
+    for (int i : mWork.visit) {
         SObjectPoint *point = mList->at(i);
         mList->addToSelection(*point);
         if (point->isProjectionCentre())

@@ -24,6 +24,8 @@
 #include <QString>
 
 #include <array>
+#include <atomic>
+#include <memory>
 #include <span>
 #include <vector>
 
@@ -136,6 +138,19 @@ public:
     // Paints the canvas rectangle `rect` into painter (whose origin is the canvas origin);
     // nothing outside rect is touched.
     void paintCanvas(QPainter &painter, const QRect &rect, VisitE visit = VisitE::Indexed);
+    // The symbols and marks of the points in rect without texts, vectors, ellipses and
+    // connections: a quick stand-in while the whole picture is painted elsewhere.
+    void paintPointsOnly(QPainter &painter, const QRect &rect);
+    // The rubber band alone, as paintCanvas draws it over everything else.
+    void paintRubberBand(QPainter &painter, const QRect &clip) const;
+
+    // A copy that paints on another thread while this canvas goes on changing: it shares
+    // the point positions, takes a snapshot of the selection now, has its own paint caches
+    // and font and no rubber band, and never reads the list's selected flags. Its paint
+    // stops early (leaving the picture unfinished) once *cancel turns true.
+    SObjectCanvas frozenCopy(const std::atomic<bool> *cancel);
+    SObjectCanvas(const SObjectCanvas &) = default;
+    SObjectCanvas &operator=(const SObjectCanvas &) = delete;
 
     // Selection over the attached list, which keeps the flags; each operation keeps this
     // canvas's table of selected projection centres (whose images get connections) in step.
@@ -158,8 +173,39 @@ public:
     int selectedCentreCount() const { return int(mSelectedCentres.size()); }
 
 private:
+    // Canvas positions of the points by list index and their grid; replaced, never changed,
+    // when the mapping changes, so that copies painting elsewhere can share them.
+    struct Placement {
+        std::vector<QPoint> positions;
+        SObjectGrid grid;
+    };
+    // The selected flags as a paint sees them, taken from the list at one generation.
+    struct SelectionSnapshot {
+        unsigned generation = 0;  // 0: never taken
+        std::vector<int> indices; // ascending
+        std::vector<char> flags;  // by list index
+    };
+    // Work buffers and caches of the thread that paints: a copy of the canvas starts
+    // without them, as sharing them across threads would race.
+    struct PaintWork {
+        PaintWork() = default;
+        PaintWork(const PaintWork &) {}
+        PaintWork &operator=(const PaintWork &) = delete;
+        std::vector<int> visit;
+        std::vector<int> lastAtPixel;   // per pixel of a crowded paint: last visit stamped there
+        std::vector<int> visitKeys;     // footprint key per visit
+        std::vector<int> tileVisit;     // points near one tile of a density paint
+        std::vector<int> pixelCounts;   // shown points per pixel around that tile
+        std::vector<int> crowdedPixels; // its pixels with more than one point
+        SObjectSprites sprites;
+        SGlyphLabels labels;
+        QString text;
+    };
+
     void mapPoints();
-    void refreshSelectedIndices();
+    void refreshSelection();
+    bool selected(int index) const { return mSelection->flags[size_t(index)] != 0; }
+    bool cancelled() const { return mCancel && mCancel->load(std::memory_order_relaxed); }
     void collectVisits(const QRect &rect, bool dropCovered);
     void paintPoint(QPainter &painter, const QRect &clip, int index);
     // Whether paintPoint draws anything of the point (its code shown, a blunder only with blunders).
@@ -218,17 +264,13 @@ private:
     int mVerticalExaggeration = 1;
     bool mDensityOn = false;
 
+    std::shared_ptr<const Placement> mPlacement = std::make_shared<Placement>();
+    std::shared_ptr<const SelectionSnapshot> mSelection = std::make_shared<SelectionSnapshot>();
+    bool mFrozen = false;     // a copy keeps the snapshot it was made with
+    bool mPointsOnly = false; // during paintPointsOnly
+    const std::atomic<bool> *mCancel = nullptr;
     // Kept between paints so that painting a point allocates nothing.
-    std::vector<QPoint> mPositions; // canvas position of every point, by list index
-    SObjectGrid mGrid;
-    std::vector<int> mVisit;
-    std::vector<int> mLastAtPixel;     // per pixel of a crowded paint: last visit stamped there
-    std::vector<int> mVisitKeys;       // footprint key per visit
-    std::vector<int> mTileVisit;       // points near one tile of a density paint
-    std::vector<int> mPixelCounts;     // shown points per pixel around that tile
-    std::vector<int> mCrowdedPixels;   // its pixels with more than one point
-    std::vector<int> mSelectedIndices; // ascending; valid for mSelectionGeneration
-    unsigned mSelectionGeneration = 0; // of the list's selection that mSelectedIndices shows
+    PaintWork mWork;
     QPen mBandPen{Qt::black, 0, Qt::DotLine};
     std::array<QPen, kCodes> mConnectionPens; // by code index
     QPen mConnectionBlunderPen;
@@ -240,9 +282,6 @@ private:
     QBrush mMarkBrush, mBlunderBrush;
     std::array<QByteArray, 3> mResidualFormats; // per axis, translated once
     std::array<QByteArray, 3> mSigmaFormats;
-    SObjectSprites mSprites;
-    SGlyphLabels mLabels;
-    QString mText;
     QPen mTextPen{Qt::black, 0, Qt::SolidLine};
     // Of the text font on the current paint device, measured once per paint.
     int mTextAscent = 0, mTextDescent = 0, mTextHeight = 0, mTextMaxWidth = 0;

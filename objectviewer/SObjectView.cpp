@@ -18,8 +18,9 @@ constexpr int kScrollStep = 20;
 } // namespace
 
 SObjectView::SObjectView(int plane, QWidget *parent)
-    : QAbstractScrollArea(parent), mCanvas(plane), mContextMenu(new QMenu(this))
+    : QAbstractScrollArea(parent), mCanvas(plane), mRenderer(new SObjectRenderer(this)), mContextMenu(new QMenu(this))
 {
+    connect(mRenderer, &SObjectRenderer::sigRendered, this, &SObjectView::_slotRendered);
     Mu::debug("SObjectView");
     viewport()->setAttribute(Qt::WA_StaticContents);
     viewport()->setMouseTracking(true); // the status bar follows the cursor's coordinates
@@ -32,7 +33,9 @@ SObjectView::~SObjectView() { Mu::debug("~SObjectView"); }
 
 bool SObjectView::setObjectPoints(SObjectPointList *list, bool sigmasAvailable)
 {
-    mCanvas.setObjectPoints(list, sigmasAvailable);
+    mRenderer->stop(); // its copy reads the old list
+    mBuffer = QImage();
+    canvas().setObjectPoints(list, sigmasAvailable);
     updateScrollBars();
     if (mMode == MD_Scroll)
         updateScrollCursor(size());
@@ -76,7 +79,11 @@ QPoint SObjectView::canvasPosition(const QPointF &viewportPosition) const
     return viewportPosition.toPoint() + scrollPosition();
 }
 
-void SObjectView::repaintCanvas() { viewport()->update(); }
+void SObjectView::repaintCanvas()
+{
+    ++mGeneration;
+    viewport()->update();
+}
 
 void SObjectView::applyExtras(const SSettings::ObjectViewExtras &extras)
 {
@@ -143,10 +150,68 @@ void SObjectView::paintEvent(QPaintEvent *event)
     const QPoint offset = scrollPosition();
     painter.translate(-offset);
     const QRect exposed = event->rect().translated(offset) & QRect(QPoint(0, 0), mCanvas.canvasSize());
-    if (!exposed.isEmpty())
-        mCanvas.paintCanvas(painter, exposed);
+    if (!exposed.isEmpty()) {
+        if (paintsAsync())
+            paintFromBuffer(painter, exposed);
+        else
+            mCanvas.paintCanvas(painter, exposed);
+    }
     if (mCanvas.hasLegend())
         mCanvas.paintLegend(painter, QRect(offset, viewport()->size()) & QRect(QPoint(0, 0), mCanvas.canvasSize()));
+}
+
+// ---- painting on a worker thread -----------------------------------------------------------
+
+bool SObjectView::paintsAsync() const { return isReady() && mCanvas.objectPoints()->count() >= mAsyncPointCount; }
+
+SObjectRenderer::Frame SObjectView::currentFrame() const
+{
+    SObjectRenderer::Frame frame;
+    frame.area = QRect(scrollPosition(), viewport()->size()) & QRect(QPoint(0, 0), mCanvas.canvasSize());
+    frame.devicePixelRatio = viewport()->devicePixelRatioF();
+    frame.zoomPercent = zoomPercent();
+    // Selections through the shared list reach this view only as a new list generation.
+    const unsigned selection = isReady() ? mCanvas.objectPoints()->selectionGeneration() : 0;
+    frame.generation = (quint64(selection) << 32) ^ mGeneration;
+    return frame;
+}
+
+bool SObjectView::showsFinishedPicture() const { return !mBuffer.isNull() && mBufferFrame == currentFrame(); }
+
+void SObjectView::paintFromBuffer(QPainter &painter, const QRect &exposed)
+{
+    const SObjectRenderer::Frame frame = currentFrame();
+    const auto blit = [&](const QRect &area) {
+        const qreal ratio = mBufferFrame.devicePixelRatio;
+        const QRectF source(QPointF(area.topLeft() - mBufferFrame.area.topLeft()) * ratio, QSizeF(area.size()) * ratio);
+        painter.drawImage(area, mBuffer, source);
+    };
+    if (mBufferFrame == frame && !mBuffer.isNull()) {
+        blit(exposed);
+    } else {
+        if (!(mRenderer->isRendering() && mRenderer->requested() == frame))
+            mRenderer->render(mCanvas, frame);
+        // Meanwhile the last picture where it still fits (its marks and labels perhaps out of
+        // date), and the symbols alone elsewhere.
+        QRegion rest(exposed);
+        if (!mBuffer.isNull() && mBufferFrame.zoomPercent == frame.zoomPercent &&
+            mBufferFrame.devicePixelRatio == frame.devicePixelRatio) {
+            const QRect covered = exposed & mBufferFrame.area;
+            if (!covered.isEmpty())
+                blit(covered);
+            rest -= covered;
+        }
+        for (const QRect &area : rest)
+            mCanvas.paintPointsOnly(painter, area);
+    }
+    mCanvas.paintRubberBand(painter, exposed);
+}
+
+void SObjectView::_slotRendered(const QImage &image, const SObjectRenderer::Frame &frame)
+{
+    mBuffer = image;
+    mBufferFrame = frame;
+    viewport()->update();
 }
 
 // ---- zoom, modes and toggles -----------------------------------------------------------

@@ -6,6 +6,7 @@
 
 #include "misc/SZoomGesture.h"
 #include "objectviewer/SObjectCanvas.h"
+#include "objectviewer/SObjectRenderer.h"
 
 #include <QAbstractScrollArea>
 
@@ -40,15 +41,29 @@ public:
     ~SObjectView() override;
 
     // The canvas holds the display state and the selection operations; after changing
-    // it, call repaintCanvas().
-    SObjectCanvas &canvas() { return mCanvas; }
+    // it, call repaintCanvas(). Handing it out for changes makes the finished picture stale.
+    SObjectCanvas &canvas()
+    {
+        ++mGeneration;
+        return mCanvas;
+    }
     const SObjectCanvas &canvas() const { return mCanvas; }
 
     // Attaches the project's points (never owned); always true.
     bool setObjectPoints(SObjectPointList *list, bool sigmasAvailable);
     bool isReady() const { return mCanvas.isReady(); }
     int plane() const { return mCanvas.plane(); }
-    void applySettings(const SSettings::ObjectViewerSettings &settings) { mCanvas.applySettings(settings); }
+    void applySettings(const SSettings::ObjectViewerSettings &settings) { canvas().applySettings(settings); }
+
+    // Blocks of at least this many points are painted on a worker thread into a picture of
+    // the visible area, which the view shows once finished; until then it shows the last
+    // finished picture (moved with the scrolling) and the bare symbols where that has none.
+    // Smaller blocks paint at once, in the paint event.
+    static constexpr int kAsyncPointCount = 100000;
+    void setAsyncPointCount(int count) { mAsyncPointCount = count; }
+    bool paintsAsync() const;
+    // Whether the visible area shows the finished picture of the current state.
+    bool showsFinishedPicture() const;
     // Colouring, scale bar and vertical exaggeration; a new exaggeration keeps the point in the
     // middle of the visible area where it was. Repaints.
     void applyExtras(const SSettings::ObjectViewExtras &extras);
@@ -113,6 +128,7 @@ protected:
 
 private slots:
     void _slotHandleContextMenu(int iPopId);
+    void _slotRendered(const QImage &image, const SObjectRenderer::Frame &frame);
 
 private:
     void updateScrollBars();
@@ -128,8 +144,17 @@ private:
     bool takeBand(QRect *band, const char *tooSmallNote);
     void finishZoomBand();
     void finishSelectionBand();
+    // What the visible area shows now: its canvas rectangle, zoom and state.
+    SObjectRenderer::Frame currentFrame() const;
+    // The finished picture where it is current, else a stand-in and a render request.
+    void paintFromBuffer(QPainter &painter, const QRect &exposed);
 
     SObjectCanvas mCanvas;
+    quint64 mGeneration = 0; // counts changes of the canvas state that the picture shows
+    int mAsyncPointCount = kAsyncPointCount;
+    QImage mBuffer; // the last finished picture, of mBufferFrame
+    SObjectRenderer::Frame mBufferFrame;
+    SObjectRenderer *mRenderer;
     QMenu *mContextMenu;
     std::vector<QMenu *> mSubMenus; // made anew for every showing
     int mMode = MD_Zoom;

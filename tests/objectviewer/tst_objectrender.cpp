@@ -1,0 +1,125 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// A view of a block large enough to paint on a worker thread shows, once finished, exactly the
+// picture the canvas paints at once, and the picture of the newest state, never an older one.
+#include "objectviewer/SObjectView.h"
+#include "tests/objectviewer/ObjectBlock.h"
+
+#include <QPainter>
+#include <QThreadPool>
+#include <QtTest>
+
+namespace {
+
+constexpr int kColumns = 60, kRows = 30;
+constexpr int kImages = 4;
+
+// Points on a grid over the block with residuals, and images that measure each a share of
+// them, so that ids, link counts, vectors and connections all have something to draw.
+struct RenderFixture {
+    ObjectBlock block;
+    SObjectView view{SGlobal::kPlaneXY};
+
+    RenderFixture()
+    {
+        std::vector<std::vector<std::pair<int, bool>>> measured(kImages);
+        for (int row = 0; row < kRows; ++row)
+            for (int column = 0; column < kColumns; ++column) {
+                const int id = 1000 + row * kColumns + column;
+                const float x = ObjectBlock::kWidth * float(column) / kColumns;
+                const float y = ObjectBlock::kHeight * float(row) / kRows;
+                SObjectPoint *point = block.add(id, 0, x, y, 0.0f, 0.5f);
+                point->setObservation(SObjectPoint::AX_X, x, float(column % 7) - 3.0f, 0.0f);
+                point->setObservation(SObjectPoint::AX_Y, y, float(row % 5) - 2.0f, 0.0f);
+                measured[size_t(id % kImages)].emplace_back(id, id % 11 != 0);
+            }
+        for (int image = 0; image < kImages; ++image)
+            block.addImage(10 + image, 400.0f + 400.0f * float(image), 500.0f, 0.0f, measured[size_t(image)]);
+        view.setAsyncPointCount(kColumns * kRows / 2);
+        view.resize(320, 220); // smaller than the canvas at 200 %: the view scrolls
+        view.setObjectPoints(&block.points, true);
+        view.slotZoom(200);
+        view.scrollTo(QPoint(150, 120));
+        view.canvas().selectPointsInRect(QRect(QPoint(0, 0), view.canvas().canvasSize() / 2), false);
+        view.canvas().selectImagePoints(block.images.at(1), false);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+    }
+
+    // The visible area as the canvas paints it at once.
+    QImage paintedAtOnce()
+    {
+        const QRect area(view.scrollPosition(), view.viewport()->size());
+        QImage image(area.size(), QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::magenta);
+        QPainter painter(&image);
+        painter.translate(-area.topLeft());
+        view.canvas().paintCanvas(painter, area);
+        return image;
+    }
+
+    QImage shown() { return view.viewport()->grab().toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied); }
+};
+
+enum ToggleE { T_Ids = 1, T_LinkCounts = 2, T_Connections = 4, T_Blunders = 8, T_Vectors = 16, T_Values = 32 };
+
+void applyToggles(SObjectView &view, int toggles)
+{
+    if (toggles & T_Ids)
+        view.slotTogglePointIds();
+    if (toggles & T_LinkCounts)
+        view.slotToggleShowLinkCount();
+    if (toggles & T_Connections)
+        view.slotToggleShowConnections();
+    if (toggles & T_Blunders)
+        view.slotToggleBlunders();
+    if (toggles & T_Vectors)
+        view.slotToggleResiduals(VM_Graphical);
+    if (toggles & T_Values)
+        view.slotToggleResiduals(VM_Textual);
+}
+
+} // namespace
+
+class TestObjectRender : public QObject {
+    Q_OBJECT
+
+private slots:
+    void finishedPictureEqualsPaint_data();
+    void finishedPictureEqualsPaint();
+    void newerStateSupersedesOlder();
+};
+
+void TestObjectRender::finishedPictureEqualsPaint_data()
+{
+    QTest::addColumn<int>("toggles");
+    QTest::newRow("marks") << 0;
+    QTest::newRow("ids and link counts") << (T_Ids | T_LinkCounts);
+    QTest::newRow("connections and blunders") << (T_Connections | T_Blunders);
+    QTest::newRow("residual vectors and values") << (T_Vectors | T_Values);
+}
+
+void TestObjectRender::finishedPictureEqualsPaint()
+{
+    QFETCH(int, toggles);
+    RenderFixture f;
+    QVERIFY(f.view.paintsAsync());
+    applyToggles(f.view, toggles);
+    f.view.viewport()->repaint();
+    QTRY_VERIFY(f.view.showsFinishedPicture());
+    QCOMPARE(f.shown(), f.paintedAtOnce());
+}
+
+void TestObjectRender::newerStateSupersedesOlder()
+{
+    RenderFixture f;
+    f.view.viewport()->repaint();                 // asks for the picture without ids
+    QThreadPool::globalInstance()->waitForDone(); // finished; its delivery waits in the queue
+    f.view.slotTogglePointIds();
+    f.view.viewport()->repaint(); // asks for the picture with ids
+    QTRY_VERIFY(f.view.showsFinishedPicture());
+    QCoreApplication::processEvents();
+    QCOMPARE(f.shown(), f.paintedAtOnce());
+}
+
+QTEST_MAIN(TestObjectRender)
+#include "tst_objectrender.moc"
