@@ -4,6 +4,8 @@
 #include <QStringList>
 
 #include <algorithm>
+#include <initializer_list>
+#include <vector>
 
 namespace {
 
@@ -12,37 +14,68 @@ const QString kIndent = QStringLiteral("  ");
 const QString kColumnGap = QStringLiteral("  ");
 
 // Columns aligned to their widest cell: the first column to the left, all others to the right.
+// Cells are kept in one list and written straight into the text: the control table of a large
+// block has tens of thousands of rows.
 class TextTable {
 public:
-    explicit TextTable(const QStringList &header) { mRows.append(header); }
-    void add(const QStringList &row) { mRows.append(row); }
+    explicit TextTable(const QStringList &header) { add(header); }
+    void add(const QStringList &row) { add(row.begin(), row.end()); }
+    void add(std::initializer_list<QString> row) { add(row.begin(), row.end()); }
 
     QString render() const
     {
-        QList<int> widths;
-        for (const QStringList &row : mRows)
-            for (qsizetype c = 0; c < row.size(); ++c) {
-                if (widths.size() <= c)
-                    widths.append(0);
-                widths[c] = std::max(widths[c], int(row[c].size()));
+        std::vector<qsizetype> widths;
+        qsizetype cell = 0;
+        for (const qsizetype count : mRowSizes)
+            for (qsizetype c = 0; c < count; ++c, ++cell) {
+                if (qsizetype(widths.size()) <= c)
+                    widths.push_back(0);
+                widths[size_t(c)] = std::max(widths[size_t(c)], mCells[cell].size());
             }
+        qsizetype lineWidth = kIndent.size() + 1;
+        for (const qsizetype width : widths)
+            lineWidth += width + kColumnGap.size();
         QString out;
-        for (const QStringList &row : mRows) {
-            QString line = kIndent;
-            for (qsizetype c = 0; c < row.size(); ++c) {
+        out.reserve(lineWidth * qsizetype(mRowSizes.size()));
+        cell = 0;
+        for (const qsizetype count : mRowSizes) {
+            const qsizetype lineStart = out.size();
+            out += kIndent;
+            for (qsizetype c = 0; c < count; ++c, ++cell) {
+                const QString &text = mCells[cell];
+                const qsizetype padding = widths[size_t(c)] - text.size();
                 if (c > 0)
-                    line += kColumnGap;
-                line += c == 0 ? row[c].leftJustified(widths[c]) : row[c].rightJustified(widths[c]);
+                    out += kColumnGap;
+                if (c > 0)
+                    appendSpaces(out, padding);
+                out += text;
+                if (c == 0)
+                    appendSpaces(out, padding);
             }
-            while (line.endsWith(QLatin1Char(' ')))
-                line.chop(1);
-            out += line + QLatin1Char('\n');
+            qsizetype end = out.size();
+            while (end > lineStart && out.at(end - 1) == QLatin1Char(' '))
+                --end;
+            out.truncate(end);
+            out += QLatin1Char('\n');
         }
         return out;
     }
 
 private:
-    QList<QStringList> mRows;
+    template <typename It> void add(It first, It last)
+    {
+        mRowSizes.push_back(last - first);
+        for (; first != last; ++first)
+            mCells.append(*first);
+    }
+    static void appendSpaces(QString &out, qsizetype count)
+    {
+        if (count > 0)
+            out.resize(out.size() + count, QLatin1Char(' '));
+    }
+
+    QList<QString> mCells;
+    std::vector<qsizetype> mRowSizes;
 };
 
 QString num(qint64 v) { return QString::number(v); }
