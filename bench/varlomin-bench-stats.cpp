@@ -90,7 +90,7 @@ int main(int argc, char *argv[])
     data.close();
     const QString varlomin = parser.value(QStringLiteral("varlomin"));
     const double runStatsMs =
-        varlomin.isEmpty() ? 0.0 : runMs(varlomin, {QStringLiteral("--stats"), projectFile}, std::min(repeat, 3));
+        varlomin.isEmpty() ? 0.0 : runMs(varlomin, {QStringLiteral("--stats"), projectFile}, repeat);
 
     const double statsRatio = statsMs / openMs;
     const double runRatio = runStatsMs / openMs;

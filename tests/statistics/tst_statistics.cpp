@@ -219,6 +219,7 @@ void TestStatistics::histogram_data()
     QTest::newRow("not finite left out") << std::vector<double>{1, nan, 2, HUGE_VAL, 3} << 2ll << 0ll;
     QTest::newRow("far outlier apart") << std::vector<double>{1, 2, 3, 4, 5, 6, 7, 8, 1e7} << 0ll << 1ll;
     QTest::newRow("empty") << std::vector<double>{} << 0ll << 0ll;
+    QTest::newRow("largest is the first zero") << std::vector<double>{-1, 0.0, -1, -1, -0.0} << 0ll << 0ll;
 }
 
 void TestStatistics::histogram()
@@ -237,6 +238,14 @@ void TestStatistics::histogram()
         return;
     }
     QCOMPARE(h.edges.size(), h.counts.size() + 1);
+    if (h.overflow == 0) { // the last edge is the largest value as met first, sign of zero included
+        double largest = -HUGE_VAL;
+        for (double v : input)
+            if (std::isfinite(v))
+                largest = std::max(largest, v);
+        QCOMPARE(h.edges.back(), largest);
+        QCOMPARE(std::signbit(h.edges.back()), std::signbit(largest));
+    }
     // Each bin holds exactly the values between its edges (the last one closed).
     std::vector<qint64> expected(h.counts.size(), 0);
     for (double v : input)
