@@ -9,6 +9,7 @@
 #include "statistics/SHistogramBuilder.h"
 
 #include <cmath>
+#include <future>
 #include <memory>
 #include <span>
 
@@ -365,6 +366,16 @@ SBlockStatistics computeBlockStatistics(const SProjectData &data, const SStatist
     SActiveRays rays(data.mListObjectData);
     ImageValues values;
     runImagePass(stats, data, options, rays, values);
+    const int bins = options.maxHistogramBins;
+    const QString active = QStringLiteral("active image points");
+    // The standardized residuals' histogram reads only the values collected above and fills its
+    // own result: it is built on a second core while this one goes on with the object points.
+    std::future<SHistogram> standardizedHistogram;
+    if (options.histograms)
+        standardizedHistogram = std::async(std::launch::async, [&values, active, bins] {
+            return buildHistogram(std::span<const float>(values.standardized.get(), values.count),
+                                  QStringLiteral("standardized residual"), active, bins);
+        });
 
     ObjectPass pass;
     pass.stats = &stats;
@@ -392,12 +403,9 @@ SBlockStatistics computeBlockStatistics(const SProjectData &data, const SStatist
 
     if (!options.histograms)
         return stats;
-    const int bins = options.maxHistogramBins;
-    const QString active = QStringLiteral("active image points");
     stats.histograms.push_back(buildHistogram(std::span<const float>(values.lengths.get(), values.count),
                                               QStringLiteral("|v| of image points"), active, bins));
-    stats.histograms.push_back(buildHistogram(std::span<const float>(values.standardized.get(), values.count),
-                                              QStringLiteral("standardized residual"), active, bins));
+    stats.histograms.push_back(standardizedHistogram.get());
     static const char *const axisNames[] = {"sigma X", "sigma Y", "sigma Z"};
     const QString sigmaPopulation = stats.precision.available
                                         ? QStringLiteral("object points without projection centres")
