@@ -6,10 +6,11 @@
 // viewers and one image viewer, tiled), and each action is repeated and reported as the median
 // and worst of both times, with the number of paints it caused.
 //
-//   varlomin-bench-gui [--repeat N] [--goal MS] [--sync] PROJECT_FILE
+//   varlomin-bench-gui [--repeat N] [--goal MS] [--sync] [--image-only] PROJECT_FILE
 //
 // --sync paints every view in the paint event, as small blocks do: the times before the
-// worker-thread paint.
+// worker-thread paint. --image-only leaves out the object viewers' actions: for a block of
+// few images with many points each, where the image viewer's toggles are what is measured.
 
 #include "app/Varlomin.h"
 #include "imageviewer/SImageView.h"
@@ -112,7 +113,10 @@ struct Bench {
     }
 };
 
-void key(QWidget *target, Qt::Key k) { QTest::keyClick(target, k); }
+void key(QWidget *target, Qt::Key k, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+{
+    QTest::keyClick(target, k, modifiers);
+}
 
 // A rectangle over the middle half of the view, drawn in selection mode.
 void dragSelection(SObjectView *view)
@@ -182,10 +186,15 @@ void runImageActions(Bench &bench, Varlomin &window)
     bench.measure(
         "select the largest image's points (all views)", [&] { select->trigger(); },
         [&] { SObjectViewer::viewer(0)->view()->slotDeselectPoints(); });
-    for (Qt::Key k : {Qt::Key_P, Qt::Key_R, Qt::Key_L, Qt::Key_B}) {
-        const QByteArray name = "toggle image viewer key " + QKeySequence(k).toString().toLatin1();
+    const std::pair<Qt::Key, Qt::KeyboardModifiers> toggles[] = {{Qt::Key_P, Qt::NoModifier},
+                                                                 {Qt::Key_R, Qt::NoModifier},
+                                                                 {Qt::Key_R, Qt::ShiftModifier},
+                                                                 {Qt::Key_L, Qt::NoModifier},
+                                                                 {Qt::Key_B, Qt::NoModifier}};
+    for (const auto &[k, modifiers] : toggles) {
+        const QByteArray name = "toggle image viewer key " + QKeySequence(k | modifiers).toString().toLatin1();
         bench.measure(
-            name.constData(), [&] { key(viewer, k); }, [&] { key(viewer, k); });
+            name.constData(), [&] { key(viewer, k, modifiers); }, [&] { key(viewer, k, modifiers); });
     }
     QAction *next = viewer->navigationAction(SImageViewer::NV_Next);
     QAction *previous = viewer->navigationAction(SImageViewer::NV_Prev);
@@ -209,11 +218,13 @@ int main(int argc, char **argv)
     QCommandLineParser parser;
     parser.addOptions({{"repeat", "Repetitions per action.", "N", "5"},
                        {"goal", "Goal per action.", "MS", "100"},
-                       {"sync", "Paint every view in the paint event."}});
+                       {"sync", "Paint every view in the paint event."},
+                       {"image-only", "Only the image viewer's actions."}});
     parser.addPositionalArgument("project", "The project file.");
     parser.process(app);
     if (parser.positionalArguments().size() != 1) {
-        std::fprintf(stderr, "usage: varlomin-bench-gui [--repeat N] [--goal MS] [--sync] PROJECT_FILE\n");
+        std::fprintf(stderr,
+                     "usage: varlomin-bench-gui [--repeat N] [--goal MS] [--sync] [--image-only] PROJECT_FILE\n");
         return 1;
     }
     const QString project = QFileInfo(parser.positionalArguments().first()).absoluteFilePath();
@@ -254,7 +265,8 @@ int main(int argc, char **argv)
             bench.counter.watch(static_cast<QAbstractScrollArea *>(view)->viewport());
     std::printf("%-44s %19s %19s %7s\n", "", "responsive ms", "complete ms", "");
     std::printf("%-44s %9s %9s %9s %9s %7s\n", "action", "median", "worst", "median", "worst", "paints");
-    runObjectActions(bench);
+    if (!parser.isSet("image-only"))
+        runObjectActions(bench);
     runImageActions(bench, window);
     std::printf("GUI %d of the actions over %.0f ms until responsive\n", bench.overGoal, bench.goalMs);
     SObjectViewer::closeAll();

@@ -181,10 +181,12 @@ void SImageCanvas::drawTextAt(QPainter &painter, const QRect &clip, int x, int b
         const int top = baseline - mTextAscent;
         if (top > clip.bottom() || top + mTextHeight <= clip.top() || x > clip.right())
             return;
-        if (x + painter.fontMetrics().horizontalAdvance(mText) <= clip.left())
+        // Only a text that starts left of the clip may end before it: measured only then.
+        if (x <= clip.left() && (x + int(mText.size()) * mTextMaxWidth <= clip.left() ||
+                                 x + painter.fontMetrics().horizontalAdvance(mText) <= clip.left()))
             return;
     }
-    painter.drawText(x, baseline, mText);
+    mLabels.draw(painter, x, baseline, mText);
 }
 
 void SImageCanvas::drawResidualTexts(QPainter &painter, const QRect &clip, int x, int baseline, float vx, float vy,
@@ -225,6 +227,9 @@ void SImageCanvas::paintCanvas(QPainter &painter, const QRect &clip)
     mTextAscent = fm.ascent();
     mTextHeight = fm.height();
     mFirstResidualLine = mDescent + fm.height() - 1;
+    mTextMaxWidth = fm.maxWidth();
+    if (mPointIdsOn || mLinkCountOn || mResidualsOn[VM_Graphical] || mResidualsOn[VM_Textual])
+        mLabels.begin(painter);
 
     for (const SImagePointEntry &entry : mImage->points()) {
         const int i = pointCodeIndex(entry.point.code());

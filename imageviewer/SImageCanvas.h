@@ -9,6 +9,7 @@
 #include "misc/SCanvasGeometry.h"
 #include "misc/SErrorColours.h"
 #include "misc/SGlobal.h"
+#include "misc/SGlyphLabels.h"
 #include "prefs/SSettings.h"
 
 #include <QBrush>
@@ -148,8 +149,10 @@ private:
     QPolygon mTriangle{3};
     std::array<char, 64> mTextChars{};
     QString mText;
+    SGlyphLabels mLabels;
     int mTextAscent = 0; // of the font in use, set at the start of each paint
     int mTextHeight = 0;
+    int mTextMaxWidth = 0;
     int mDescent = 0;
     int mFirstResidualLine = 0;
 };
