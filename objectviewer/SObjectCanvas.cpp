@@ -456,7 +456,7 @@ SObjectCanvas SObjectCanvas::frozenCopy(const std::atomic<bool> *cancel)
 
 // Symbols of points near the rectangle, plus every selected point whose texts, vectors,
 // ellipses or connections may reach into it; in list order.
-void SObjectCanvas::collectVisits(const QRect &rect, bool dropCovered)
+void SObjectCanvas::collectVisits(const QRect &rect)
 {
     const int reach = largestHalfExtent();
     const QRect near = rect.adjusted(-reach, -reach, reach, reach);
@@ -469,8 +469,7 @@ void SObjectCanvas::collectVisits(const QRect &rect, bool dropCovered)
         std::inplace_merge(mWork.visit.begin(), mWork.visit.begin() + long(gridCount), mWork.visit.end());
         mWork.visit.erase(std::unique(mWork.visit.begin(), mWork.visit.end()), mWork.visit.end());
     }
-    if (dropCovered)
-        dropCoveredPoints(near);
+    dropCoveredPoints(near);
 }
 
 void SObjectCanvas::paintCanvas(QPainter &painter, const QRect &rect, VisitE visit)
@@ -498,7 +497,7 @@ void SObjectCanvas::paintCanvas(QPainter &painter, const QRect &rect, VisitE vis
     } else if (mDensityOn) {
         paintDensity(painter, rect);
     } else {
-        collectVisits(rect, true);
+        collectVisits(rect);
         for (size_t v = 0; v < mWork.visit.size() && !(v % kCancelStride == 0 && cancelled()); ++v)
             paintPoint(painter, rect, mWork.visit[v]);
     }
@@ -532,11 +531,10 @@ void SObjectCanvas::paintDensity(QPainter &painter, const QRect &rect)
         for (int left = rect.left(); left <= rect.right(); left += kDensityTile)
             paintDensityTile(painter, QRect(left, top, kDensityTile, kDensityTile) & rect);
     painter.setClipRect(rect);
-    // Selected points over the density, with their marks and everything they show.
-    collectVisits(rect, false);
-    for (int i : mWork.visit)
-        if (selected(i))
-            paintPoint(painter, rect, i);
+    // Selected points over the density, with their marks and everything they show; each
+    // is clipped to rect where it is drawn.
+    for (int i : mSelection->indices)
+        paintPoint(painter, rect, i);
 }
 
 // One pass counts the shown points per pixel; points alone on their pixel are drawn as

@@ -206,7 +206,7 @@ private:
     void refreshSelection();
     bool selected(int index) const { return mSelection->flags[size_t(index)] != 0; }
     bool cancelled() const { return mCancel && mCancel->load(std::memory_order_relaxed); }
-    void collectVisits(const QRect &rect, bool dropCovered);
+    void collectVisits(const QRect &rect);
     void paintPoint(QPainter &painter, const QRect &clip, int index);
     // Whether paintPoint draws anything of the point (its code shown, a blunder only with blunders).
     bool isShown(const SObjectPoint &point) const;
