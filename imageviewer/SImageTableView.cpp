@@ -57,8 +57,32 @@ SImageTableView::SImageTableView(QWidget *parent) : QTreeWidget(parent)
 
 SImageTableView::~SImageTableView() { Mu::debug("~SImageTableView"); }
 
+void SImageTableView::setImageWhenShown(const SImage *image)
+{
+    if (isVisible()) {
+        setImage(image);
+        return;
+    }
+    mPendingImage = image;
+    mPending = true;
+    setCurrentItem(nullptr); // as refilling does: no point of the old image stays chosen
+}
+
+void SImageTableView::fillPending()
+{
+    if (mPending)
+        setImage(mPendingImage);
+}
+
+void SImageTableView::showEvent(QShowEvent *event)
+{
+    fillPending();
+    QTreeWidget::showEvent(event);
+}
+
 void SImageTableView::selectPoint(int id)
 {
+    fillPending();
     const QList<QTreeWidgetItem *> rows = findItems(QString::number(id), Qt::MatchExactly, CO_PointId);
     if (rows.isEmpty())
         return;
@@ -68,12 +92,16 @@ void SImageTableView::selectPoint(int id)
 
 int SImageTableView::currentPointId() const
 {
+    if (mPending)
+        return -1;
     const QTreeWidgetItem *row = currentItem();
     return row ? row->text(CO_PointId).toInt() : -1;
 }
 
 void SImageTableView::setImage(const SImage *image)
 {
+    mPending = false;
+    mPendingImage = nullptr;
     clear();
 
     const QPixmap &red = SImageIcons::redBall();

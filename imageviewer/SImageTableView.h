@@ -28,8 +28,21 @@ public:
 
     // Refills the table from the image; null empties it. The view never owns the image.
     void setImage(const SImage *image);
+    // The same, but while the table is hidden (another tab is current) only once it is shown
+    // or asked to select a point: filling thousands of rows is most of the cost of moving to
+    // another image. The image must live until then or until the next call.
+    void setImageWhenShown(const SImage *image);
     // Makes the row of the point the current one (the table allows no selection) and shows it.
     void selectPoint(int id);
-    // The point of the current row; -1 when there is none.
+    // The point of the current row; -1 when there is none (or the rows are still to be filled).
     int currentPointId() const;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void fillPending();
+
+    const SImage *mPendingImage = nullptr;
+    bool mPending = false;
 };

@@ -312,7 +312,7 @@ void SImageViewer::showCurrentImage()
     mStatusLabels[SL_CameraId]->setText(Mu::tr("Camera ID: %1 ").arg(image->cameraId()));
     mStatusLabels[SL_CoordCount]->setText(Mu::tr("# Coords: %1 ").arg(image->numberOfPoints()));
     mView->setImage(image);
-    mTableView->setImage(image);
+    mTableView->setImageWhenShown(image);
     mInfoView->setImage(image);
     if (mSelectionRequestOn)
         emit sigRequestSelection(image);
@@ -372,6 +372,7 @@ void SImageViewer::slotSetImage(int iImage)
 {
     if (!mImages || mImages->isEmpty()) {
         mPosition = -1;
+        mTableView->setImage(nullptr); // no row may name an image that is gone
         updateNavigation();
         return;
     }

@@ -105,6 +105,12 @@ void TestSImageViewer::noWrapAround()
         QCOMPARE(viewer->currentImageNumber(), expected);
     }
     QCOMPARE(viewer->graphicalView()->image(), mImages.at(2));
+    // The table, filled once its tab is shown, holds the rows of the image shown.
+    viewer->show();
+    SImageTableView *table = viewer->tableView();
+    qobject_cast<QTabWidget *>(table->parentWidget()->parentWidget())->setCurrentWidget(table);
+    QCOMPARE(table->topLevelItemCount(), 2);
+    QCOMPARE(table->topLevelItem(0)->text(SImageTableView::CO_PointId), QStringLiteral("108"));
 }
 
 void TestSImageViewer::zoomControls()
