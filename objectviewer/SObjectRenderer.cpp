@@ -4,23 +4,15 @@
 #include "objectviewer/SObjectCanvas.h"
 
 #include <QPainter>
-#include <QThreadPool>
 
 #include <algorithm>
 #include <atomic>
-#include <condition_variable>
-#include <mutex>
 #include <optional>
+#include <vector>
 
-// The copy to paint goes in and the picture comes out under the job's own mutex, so that
-// every hand-over between the threads is ordered by a lock the thread sanitizer sees.
 struct SObjectRenderer::Job {
-    std::mutex mutex;
-    std::condition_variable finished;
-    bool done = false;
-    std::atomic<bool> cancel{false};
     Frame frame;
-    quint64 sequence = 0;                // of its request
+    std::atomic<bool> cancel{false};
     std::optional<SObjectCanvas> canvas; // made in the GUI thread, then the worker's alone
     QImage image;
 };
@@ -36,91 +28,110 @@ std::vector<SObjectRenderer *> &renderers()
 
 } // namespace
 
-SObjectRenderer::SObjectRenderer(QObject *parent) : QObject(parent) { renderers().push_back(this); }
+SObjectRenderer::SObjectRenderer(QObject *parent) : QObject(parent), mThread([this] { work(); })
+{
+    renderers().push_back(this);
+}
 
 SObjectRenderer::~SObjectRenderer()
 {
-    stop();
     std::erase(renderers(), this);
+    {
+        const std::lock_guard lock(mMutex);
+        mQuit = true;
+        if (mRunning)
+            mRunning->cancel = true;
+    }
+    mWake.notify_all();
+    mThread.join();
 }
 
 void SObjectRenderer::render(SObjectCanvas &canvas, const Frame &frame)
 {
-    for (const std::shared_ptr<Job> &job : mJobs)
-        job->cancel = true;
-    std::erase_if(mJobs, [](const std::shared_ptr<Job> &job) {
-        const std::lock_guard lock(job->mutex);
-        return job->done;
-    });
     auto job = std::make_shared<Job>();
+    job->frame = frame;
+    job->canvas.emplace(canvas.frozenCopy(&job->cancel));
     {
-        const std::lock_guard lock(job->mutex);
-        job->frame = frame;
-        job->sequence = ++mRequests;
-        job->canvas.emplace(canvas.frozenCopy(&job->cancel));
+        const std::lock_guard lock(mMutex);
+        if (mRunning)
+            mRunning->cancel = true;
+        mNext = std::move(job); // a job still waiting is dropped unstarted
     }
+    mWake.notify_one();
     mRequested = frame;
-    mPending = job;
-    mJobs.push_back(job);
-    QThreadPool::globalInstance()->start([job, this] { run(job, this); });
+    mRendering = true;
 }
 
-void SObjectRenderer::run(const std::shared_ptr<Job> &job, SObjectRenderer *renderer)
+void SObjectRenderer::work()
 {
-    {
-        const std::lock_guard lock(job->mutex); // orders the copy's making before its use
-    }
-    if (!job->cancel) {
+    for (;;) {
+        std::shared_ptr<Job> job;
+        {
+            std::unique_lock lock(mMutex);
+            mWake.wait(lock, [this] { return mQuit || mNext; });
+            if (mQuit)
+                return;
+            job = std::move(mNext);
+            mRunning = job;
+        }
         const Frame &frame = job->frame;
         QImage image((QSizeF(frame.area.size()) * frame.devicePixelRatio).toSize(),
                      QImage::Format_ARGB32_Premultiplied);
         image.setDevicePixelRatio(frame.devicePixelRatio);
-        {
+        if (!job->cancel) {
             QPainter painter(&image);
             painter.translate(-frame.area.topLeft());
             job->canvas->paintCanvas(painter, frame.area);
         }
-        if (!job->cancel) {
-            const std::lock_guard lock(job->mutex);
-            job->image = std::move(image);
-            // The renderer waits for this job before it goes, so it is still there.
-            QMetaObject::invokeMethod(
-                renderer, [renderer, job] { renderer->deliver(job); }, Qt::QueuedConnection);
+        job->canvas.reset(); // its caches belong to this thread
+        bool finished = false;
+        {
+            const std::lock_guard lock(mMutex);
+            mRunning.reset();
+            if (!job->cancel) {
+                job->image = std::move(image);
+                mFinished = std::move(job);
+                finished = true;
+            }
         }
+        mIdle.notify_all();
+        // The destructor joins this thread first, so the renderer is still there.
+        if (finished)
+            QMetaObject::invokeMethod(this, "deliverFinished", Qt::QueuedConnection);
     }
-    job->canvas.reset(); // its caches belong to this thread
-    {
-        const std::lock_guard lock(job->mutex);
-        job->done = true;
-    }
-    job->finished.notify_all();
 }
 
-void SObjectRenderer::deliver(const std::shared_ptr<Job> &job)
+void SObjectRenderer::deliverFinished()
 {
-    if (job->sequence <= mDelivered)
-        return; // a newer picture came first
-    mDelivered = job->sequence;
-    if (job == mPending)
-        mPending.reset();
-    QImage image;
+    std::shared_ptr<Job> job;
     {
-        const std::lock_guard lock(job->mutex);
-        image = std::move(job->image);
+        const std::lock_guard lock(mMutex);
+        job = std::move(mFinished);
     }
-    emit sigRendered(image, job->frame);
+    if (!job)
+        return; // stopped, or delivered with an earlier call
+    if (job->frame == mRequested)
+        mRendering = false;
+    emit sigRendered(job->image, job->frame);
+}
+
+bool SObjectRenderer::hasFinishedPicture()
+{
+    const std::lock_guard lock(mMutex);
+    return mFinished != nullptr;
 }
 
 void SObjectRenderer::stop()
 {
-    for (const std::shared_ptr<Job> &job : mJobs)
-        job->cancel = true;
-    for (const std::shared_ptr<Job> &job : mJobs) {
-        std::unique_lock lock(job->mutex);
-        job->finished.wait(lock, [&job] { return job->done; });
+    {
+        std::unique_lock lock(mMutex);
+        mNext.reset();
+        if (mRunning)
+            mRunning->cancel = true;
+        mIdle.wait(lock, [this] { return !mRunning; });
+        mFinished.reset();
     }
-    mJobs.clear();
-    mPending.reset();
+    mRendering = false;
 }
 
 void SObjectRenderer::stopAll()

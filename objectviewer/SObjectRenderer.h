@@ -1,16 +1,20 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Paints an object canvas on a worker thread, so that a heavy picture (hundreds of thousands
-// of points with their labels, vectors and connections) never blocks the window: each request
-// paints a frozen copy of the canvas into an image, a newer request cancels the older ones, and
-// only the newest finished picture is handed back, in the renderer's thread.
+// Paints an object canvas on a worker thread of its own, so that a heavy picture (hundreds of
+// thousands of points with their labels, vectors and connections) never blocks the window:
+// each request paints a frozen copy of the canvas into an image, a newer request cancels the
+// one being painted and replaces the one waiting, and finished pictures come back in the
+// renderer's thread. The hand-over goes through standard mutexes, which the thread sanitizer
+// sees (it cannot see into Qt's own thread pool).
 #pragma once
 
 #include <QImage>
 #include <QObject>
 #include <QRect>
 
+#include <condition_variable>
 #include <memory>
-#include <vector>
+#include <mutex>
+#include <thread>
 
 class SObjectCanvas;
 
@@ -29,33 +33,42 @@ public:
     };
 
     explicit SObjectRenderer(QObject *parent = nullptr);
-    // Cancels the paints still running and waits for them.
+    // Cancels the paint and ends the worker thread.
     ~SObjectRenderer() override;
 
-    // Starts painting frame.area of canvas (through its frozen copy) into an image; the
-    // paints of earlier requests are cancelled.
+    // Starts painting frame.area of canvas (through its frozen copy) into an image.
     void render(SObjectCanvas &canvas, const Frame &frame);
     // The newest request, and whether its picture is still to come.
     const Frame &requested() const { return mRequested; }
-    bool isRendering() const { return mPending != nullptr; }
-    // Cancels every paint of this renderer and waits until none runs.
+    bool isRendering() const { return mRendering; }
+    // Whether a finished picture waits for its delivery (the next turn of the event loop).
+    bool hasFinishedPicture();
+    // Cancels the paints of this renderer and waits until none runs.
     void stop();
     // stop() for every renderer: before the model that the canvases read changes.
     static void stopAll();
 
 signals:
-    // A finished picture, newer than those before it; older requests than the newest may
-    // finish before their cancel takes effect, so compare the frame.
+    // A finished picture; a paint may finish before the cancel of a newer request reaches it,
+    // so compare the frame.
     void sigRendered(const QImage &image, const SObjectRenderer::Frame &frame);
 
 private:
     struct Job;
-    static void run(const std::shared_ptr<Job> &job, SObjectRenderer *renderer);
-    void deliver(const std::shared_ptr<Job> &job);
+    void work();
+    Q_INVOKABLE void deliverFinished();
 
+    // Of the GUI thread.
     Frame mRequested;
-    quint64 mRequests = 0;                   // numbers the requests
-    quint64 mDelivered = 0;                  // the newest request whose picture went out
-    std::shared_ptr<Job> mPending;           // of the newest request, until delivered
-    std::vector<std::shared_ptr<Job>> mJobs; // started, perhaps not yet finished
+    bool mRendering = false;
+
+    // Shared with the worker, under mMutex.
+    std::mutex mMutex;
+    std::condition_variable mWake;  // a job waits, or the worker is to quit
+    std::condition_variable mIdle;  // the worker finished a job
+    std::shared_ptr<Job> mNext;     // waiting to start
+    std::shared_ptr<Job> mRunning;  // being painted
+    std::shared_ptr<Job> mFinished; // the newest finished picture, not yet delivered
+    bool mQuit = false;
+    std::thread mThread;
 };

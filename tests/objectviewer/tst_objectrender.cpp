@@ -5,8 +5,9 @@
 #include "tests/objectviewer/ObjectBlock.h"
 
 #include <QPainter>
-#include <QThreadPool>
 #include <QtTest>
+
+#include <thread>
 
 namespace {
 
@@ -112,8 +113,11 @@ void TestObjectRender::finishedPictureEqualsPaint()
 void TestObjectRender::newerStateSupersedesOlder()
 {
     RenderFixture f;
-    f.view.viewport()->repaint();                 // asks for the picture without ids
-    QThreadPool::globalInstance()->waitForDone(); // finished; its delivery waits in the queue
+    auto *renderer = f.view.findChild<SObjectRenderer *>();
+    QVERIFY(renderer);
+    f.view.viewport()->repaint(); // asks for the picture without ids
+    while (!renderer->hasFinishedPicture())
+        std::this_thread::yield(); // finished; its delivery waits in the event queue
     f.view.slotTogglePointIds();
     f.view.viewport()->repaint(); // asks for the picture with ids
     QTRY_VERIFY(f.view.showsFinishedPicture());
