@@ -5,6 +5,7 @@
 #include <array>
 #include <cmath>
 #include <limits>
+#include <utility>
 
 const char *const kHistogramRule =
     "Freedman-Diaconis: bin width 2 IQR / n^(1/3) from min(0, smallest value) to the largest value or to "
@@ -21,13 +22,23 @@ constexpr double kFenceIqrs = 3.0;
 // spaced sample: exact enough, and the sample's selection costs nothing beside the binning.
 constexpr size_t kQuartileSample = 65536;
 
-// The value at quantile q (0..1) by the nearest-rank rule; reorders the values.
-double quantile(std::vector<double> &values, double q)
+// Position of quantile q (0..1) among n sorted values by the nearest-rank rule.
+size_t quantileRank(size_t n, double q)
 {
-    const size_t rank = static_cast<size_t>(std::ceil(q * double(values.size())));
-    const size_t k = rank == 0 ? 0 : rank - 1;
-    std::nth_element(values.begin(), values.begin() + std::ptrdiff_t(k), values.end());
-    return values[k];
+    const size_t rank = static_cast<size_t>(std::ceil(q * double(n)));
+    return rank == 0 ? 0 : rank - 1;
+}
+
+// The lower and upper quartile by the nearest-rank rule; reorders the values. The lower one is
+// selected among the values the upper one's selection left below it.
+std::pair<double, double> quartiles(std::vector<double> &values)
+{
+    const size_t k1 = quantileRank(values.size(), 0.25), k3 = quantileRank(values.size(), 0.75);
+    const auto at = [&values](size_t k) { return values.begin() + std::ptrdiff_t(k); };
+    std::nth_element(values.begin(), at(k3), values.end());
+    if (k1 < k3)
+        std::nth_element(values.begin(), at(k1), at(k3));
+    return {values[k1], values[k3]};
 }
 
 int binCount(double n, double iqr, double low, double high, int maxBins)
@@ -161,8 +172,8 @@ SHistogram build(std::span<const T> values, const QString &name, const QString &
     double high = highest;
     double iqr = 0.0;
     if (!sample.empty()) {
-        const double q3 = quantile(sample, 0.75);
-        iqr = q3 - quantile(sample, 0.25);
+        const auto [q1, q3] = quartiles(sample);
+        iqr = q3 - q1;
         const double fence = q3 + kFenceIqrs * iqr;
         if (iqr > 0.0 && fence < high) // as std::min, without the reference that would keep high in memory
             high = fence;
