@@ -50,3 +50,18 @@ int SActiveRays::rays(int id) const
     const qint64 i = slotOf(id);
     return i >= 0 ? mCounts[size_t(i)] : 0;
 }
+
+SActiveRays SActiveRays::emptyCopy() const
+{
+    SActiveRays copy(*this);
+    for (int &count : copy.mCounts)
+        count = count < 0 ? count : 0; // ids without a point keep their mark
+    return copy;
+}
+
+void SActiveRays::add(const SActiveRays &other)
+{
+    for (size_t i = 0; i < mCounts.size(); ++i)
+        if (mCounts[i] >= 0)
+            mCounts[i] += other.mCounts[i];
+}

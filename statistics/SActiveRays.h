@@ -23,6 +23,11 @@ public:
     // Active rays of an object point id; 0 for an id no object point has.
     int rays(int id) const;
 
+    // A counter for the same ids with no ray counted yet, for a second pass over other images.
+    SActiveRays emptyCopy() const;
+    // Adds the rays another counter for the same ids counted.
+    void add(const SActiveRays &other);
+
 private:
     // Position of the id's count in mCounts, or -1. Inline: the image pass asks once per ray.
     qint64 slotOf(int id) const

@@ -8,7 +8,9 @@
 #include "statistics/SActiveRays.h"
 #include "statistics/SHistogramBuilder.h"
 
+#include <array>
 #include <cmath>
+#include <functional>
 #include <future>
 #include <memory>
 #include <span>
@@ -45,18 +47,21 @@ struct ImageValues {
     size_t count = 0;
 };
 
-// One pass over the image points: rows per image, the block row, rays and histogram values.
+// One pass over a range of images: their rows, rays and histogram values. Two passes over the
+// two halves of the image list run side by side; each writes only its own rows, sums, rays and
+// values, and the block row is merged from the rows in image order afterwards.
 struct ImagePass {
     double sigma0 = 0.0;
     double threshold = 3.0;
-    SBlockSummary *summary = nullptr;
-    SImageResiduals *residuals = nullptr;
     SActiveRays *rays = nullptr;
-    ResidualSums blockSums;
-    ImageValues *values = nullptr; // null: no histograms
+    SImageResidualRow *rows = nullptr; // one per image of the range
+    ResidualSums *sums = nullptr;      // one per image of the range
+    float *lengths = nullptr;          // null: no histograms
+    float *standardized = nullptr;
+    size_t values = 0; // values written
+    qint64 lonely = 0;
 
-    void visitImage(const SImage &image);
-    void addToBlock(const SImageResidualRow &row, const ResidualSums &sums);
+    void visitImage(const SImage &image, size_t index);
 };
 
 // Ids may be negative in a damaged file, so the first value is recognised by the caller.
@@ -70,21 +75,21 @@ void keepLargest(bool first, double value, int pointId, int imageId, SImageResid
 }
 
 // The figures of one image, kept in locals so that the loop over its points runs in registers.
-void ImagePass::visitImage(const SImage &image)
+void ImagePass::visitImage(const SImage &image, size_t index)
 {
     const std::span<const SImagePointEntry> points = image.points();
-    qint64 active = 0, lonely = 0, above = 0;
+    qint64 active = 0, lonelyPoints = 0, above = 0;
     double vx2 = 0.0, vy2 = 0.0, maxV = 0.0, maxW = 0.0;
     int maxVId = -1, maxWId = -1;
     // Images keep one weight for many points: its root is taken once per run of equal weights.
     double lastWeight = 0.0, lastRoot = 0.0;
     const double s0 = sigma0, limit = threshold;
     const bool standardize = s0 > 0.0;
-    float *lengthOut = values ? values->lengths.get() + values->count : nullptr;
-    float *standardizedOut = values ? values->standardized.get() + values->count : nullptr;
+    float *lengthOut = lengths ? lengths + values : nullptr;
+    float *standardizedOut = lengths ? standardized + values : nullptr;
     for (const SImagePointEntry &entry : points) {
         const SImagePoint &p = entry.point;
-        lonely += p.code() == SGlobal::kCodeLonely;
+        lonelyPoints += p.code() == SGlobal::kCodeLonely;
         if (!p.isActive())
             continue;
         ++active;
@@ -113,11 +118,11 @@ void ImagePass::visitImage(const SImage &image)
             *standardizedOut++ = float(w);
         }
     }
-    summary->lonelyObservations += lonely;
-    if (values)
-        values->count += size_t(active);
+    lonely += lonelyPoints;
+    if (lengths)
+        values += size_t(active);
 
-    SImageResidualRow row;
+    SImageResidualRow &row = rows[index];
     row.imageId = image.id();
     row.points = qint64(points.size());
     row.active = active;
@@ -128,15 +133,13 @@ void ImagePass::visitImage(const SImage &image)
         row.maxStandardized = maxW;
         row.maxStandardizedPointId = maxWId;
     }
-    const ResidualSums sums{vx2, vy2};
-    finishRow(row, sums);
-    addToBlock(row, sums);
-    residuals->images.push_back(row);
+    sums[index] = ResidualSums{vx2, vy2};
+    finishRow(row, sums[index]);
 }
 
-void ImagePass::addToBlock(const SImageResidualRow &row, const ResidualSums &sums)
+void addToBlock(SImageResidualRow &block, ResidualSums &blockSums, const SImageResidualRow &row,
+                const ResidualSums &sums)
 {
-    SImageResidualRow &block = residuals->block;
     block.points += row.points;
     block.eliminated += row.eliminated;
     block.active += row.active;
@@ -318,33 +321,78 @@ void summariseAdjustment(SBlockSummary &s, const SProjectData &data)
     }
 }
 
+// Where the image list is cut in two halves of about as many points.
+int halfOfPoints(const SImageList &images, size_t points)
+{
+    size_t seen = 0;
+    for (int i = 0; i < images.count(); ++i) {
+        if (seen * 2 >= points)
+            return i;
+        seen += size_t(images.at(i)->numberOfPoints());
+    }
+    return images.count();
+}
+
 void runImagePass(SBlockStatistics &stats, const SProjectData &data, const SStatisticsOptions &options,
                   SActiveRays &rays, ImageValues &values)
 {
-    ImagePass pass;
-    pass.sigma0 = stats.summary.sigma0;
-    pass.threshold = options.standardizedThreshold;
-    pass.summary = &stats.summary;
-    pass.residuals = &stats.residuals;
-    pass.rays = &rays;
+    const SImageList &images = data.mListImageData;
+    const size_t count = size_t(images.count());
+    size_t points = 0;
+    for (const SImage *image : images)
+        points += size_t(image->numberOfPoints());
+    const int cut = halfOfPoints(images, points);
     stats.residuals.threshold = options.standardizedThreshold;
-    stats.residuals.images.reserve(size_t(data.mListImageData.count()));
-    if (options.histograms) {
-        size_t points = 0;
-        for (const SImage *image : data.mListImageData)
-            points += size_t(image->numberOfPoints());
-        // Left uninitialised: the pass writes every value it keeps.
+    stats.residuals.images.resize(count);
+    std::vector<ResidualSums> sums(count);
+    if (options.histograms) { // left uninitialised: the passes write every value kept
         values.lengths = std::make_unique_for_overwrite<float[]>(points);
         values.standardized = std::make_unique_for_overwrite<float[]>(points);
-        pass.values = &values;
     }
-    for (const SImage *image : data.mListImageData)
-        pass.visitImage(*image);
-    finishRow(stats.residuals.block, pass.blockSums);
+    // The second half counts its rays apart and writes its values after room for every point of
+    // the first half; both are joined to the first half's once the two passes are done.
+    SActiveRays secondRays = rays.emptyCopy();
+    size_t firstHalfPoints = 0;
+    for (int i = 0; i < cut; ++i)
+        firstHalfPoints += size_t(images.at(i)->numberOfPoints());
+    std::array<ImagePass, 2> passes;
+    for (size_t half = 0; half < 2; ++half) {
+        ImagePass &pass = passes[half];
+        const size_t first = half == 0 ? 0 : size_t(cut);
+        const size_t offset = half == 0 ? 0 : firstHalfPoints;
+        pass.sigma0 = stats.summary.sigma0;
+        pass.threshold = options.standardizedThreshold;
+        pass.rays = half == 0 ? &rays : &secondRays;
+        pass.rows = stats.residuals.images.data() + first;
+        pass.sums = sums.data() + first;
+        if (values.lengths) {
+            pass.lengths = values.lengths.get() + offset;
+            pass.standardized = values.standardized.get() + offset;
+        }
+    }
+    const auto scan = [&images](ImagePass &pass, int first, int last) {
+        for (int i = first; i < last; ++i)
+            pass.visitImage(*images.at(i), size_t(i - first));
+    };
+    std::future<void> secondHalf = std::async(std::launch::async, scan, std::ref(passes[1]), cut, images.count());
+    scan(passes[0], 0, cut);
+    secondHalf.get();
+    rays.add(secondRays);
+    if (values.lengths) {
+        std::copy_n(passes[1].lengths, passes[1].values, values.lengths.get() + passes[0].values);
+        std::copy_n(passes[1].standardized, passes[1].values, values.standardized.get() + passes[0].values);
+        values.count = passes[0].values + passes[1].values;
+    }
+
+    ResidualSums blockSums;
+    for (size_t i = 0; i < count; ++i)
+        addToBlock(stats.residuals.block, blockSums, stats.residuals.images[i], sums[i]);
+    finishRow(stats.residuals.block, blockSums);
     stats.residuals.population =
         QStringLiteral("active image points (eliminated points counted, their residuals left out); "
                        "standardized residual |v| sqrt(weight) / sigma 0");
     SBlockSummary &s = stats.summary;
+    s.lonelyObservations = passes[0].lonely + passes[1].lonely;
     s.imageObservations = stats.residuals.block.points;
     s.activeObservations = stats.residuals.block.active;
     s.eliminatedObservations = stats.residuals.block.eliminated;

@@ -144,8 +144,9 @@ struct SBlockStatistics {
     std::vector<SHistogram> histograms; // |v|, standardized residual, sigma X, Y, Z of object points
 };
 
-// All statistics of the open project, in one pass over the image points and one over the
-// object points. A project without a project record counts as sigma 0 = 0 and no inversion.
+// All statistics of the open project, in one pass over the image points (the two halves of the
+// image list on two threads) and one over the object points. A project without a project record
+// counts as sigma 0 = 0 and no inversion. Reads the project only; safe while nothing changes it.
 SBlockStatistics computeBlockStatistics(const SProjectData &data, const SStatisticsOptions &options = {});
 
 // |v| * sqrt(weight) / sigma 0; 0 when sigma 0 or the weight is not positive.

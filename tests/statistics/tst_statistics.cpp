@@ -28,6 +28,13 @@ double rms(std::initializer_list<double> values)
     return std::sqrt(sum / double(values.size()));
 }
 
+// Length of a residual vector as the model keeps it (single precision), computed in double.
+float length(double vx, double vy)
+{
+    const double x = float(vx), y = float(vy);
+    return float(std::sqrt(x * x + y * y));
+}
+
 // RMS of the lengths of residual vectors (vx, vy).
 double rmsLength(std::initializer_list<std::pair<double, double>> vectors)
 {
@@ -111,6 +118,13 @@ void TestStatistics::imageResiduals()
         QCOMPARE(r.block.maxStandardized, 0.0);
         QCOMPARE(r.block.aboveThreshold, 0);
     }
+    // The |v| histogram counts the lengths of exactly the six active points of both images, which
+    // the images' passes collect apart and join.
+    const std::vector<float> lengths = {length(3, 4), length(0, 0), length(0.6, 0.8),
+                                        length(1, 0), length(1, 1), length(0, 2)};
+    const SHistogram expected = buildHistogram(lengths, QStringLiteral("x"), QStringLiteral("all"), 60);
+    QCOMPARE(s.histograms.at(0).edges, expected.edges);
+    QCOMPARE(s.histograms.at(0).counts, expected.counts);
     SImagePoint weightless(true, 0, 0, 0.6f, 0.8f, 0.0f);
     QCOMPARE(standardizedResidual(weightless, 0.5), 0.0);
 }
