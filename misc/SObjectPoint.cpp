@@ -3,6 +3,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <mutex>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -23,6 +25,20 @@ const SObjectCoord &emptyObservation()
 {
     static const SObjectCoord block = makeEmptyObservation();
     return block;
+}
+
+// The observation blocks of the points that have one, by the point's address (a point moves
+// its block along). Guarded, as points of different projects may live on different threads.
+struct ObservationTable {
+    std::mutex mutex;
+    std::unordered_map<const SObjectPoint *, std::unique_ptr<SObjectCoord>> blocks;
+};
+
+ObservationTable &observationTable()
+{
+    // Never destroyed: points in static storage may still leave after the end of main.
+    static ObservationTable *const table = new ObservationTable;
+    return *table;
 }
 
 // A lookup after this fraction of the list (or more) was appended indexes the new points in bulk.
@@ -78,9 +94,18 @@ SObjectPoint::SObjectPoint(int id, int code, float X, float Y, float Z, float si
 
 SObjectPoint::SObjectPoint(const SObjectPoint &other)
     : mId(other.mId), mCode(other.mCode), mSelected(other.mSelected), mActive(other.mActive), mX(other.mX),
-      mY(other.mY), mZ(other.mZ), mSigmaX(other.mSigmaX), mSigmaY(other.mSigmaY), mSigmaZ(other.mSigmaZ),
-      mObservation(other.mObservation ? std::make_unique<SObjectCoord>(*other.mObservation) : nullptr)
-{}
+      mY(other.mY), mZ(other.mZ), mSigmaX(other.mSigmaX), mSigmaY(other.mSigmaY), mSigmaZ(other.mSigmaZ)
+{
+    if (other.mObserved)
+        ownObservation() = other.observation();
+}
+
+SObjectPoint::SObjectPoint(SObjectPoint &&other) noexcept
+    : mId(other.mId), mCode(other.mCode), mSelected(other.mSelected), mActive(other.mActive), mX(other.mX),
+      mY(other.mY), mZ(other.mZ), mSigmaX(other.mSigmaX), mSigmaY(other.mSigmaY), mSigmaZ(other.mSigmaZ)
+{
+    takeObservation(other);
+}
 
 SObjectPoint &SObjectPoint::operator=(const SObjectPoint &other)
 {
@@ -89,6 +114,50 @@ SObjectPoint &SObjectPoint::operator=(const SObjectPoint &other)
         *this = std::move(copy);
     }
     return *this;
+}
+
+SObjectPoint &SObjectPoint::operator=(SObjectPoint &&other) noexcept
+{
+    if (this == &other)
+        return *this;
+    dropObservation();
+    mId = other.mId;
+    mCode = other.mCode;
+    mSelected = other.mSelected;
+    mActive = other.mActive;
+    mX = other.mX;
+    mY = other.mY;
+    mZ = other.mZ;
+    mSigmaX = other.mSigmaX;
+    mSigmaY = other.mSigmaY;
+    mSigmaZ = other.mSigmaZ;
+    takeObservation(other);
+    return *this;
+}
+
+SObjectPoint::~SObjectPoint() { dropObservation(); }
+
+void SObjectPoint::takeObservation(SObjectPoint &other)
+{
+    if (!other.mObserved)
+        return;
+    ObservationTable &table = observationTable();
+    const std::lock_guard lock(table.mutex);
+    auto node = table.blocks.extract(&other);
+    node.key() = this;
+    table.blocks.insert(std::move(node));
+    other.mObserved = false;
+    mObserved = true;
+}
+
+void SObjectPoint::dropObservation()
+{
+    if (!mObserved)
+        return;
+    ObservationTable &table = observationTable();
+    const std::lock_guard lock(table.mutex);
+    table.blocks.erase(this);
+    mObserved = false;
 }
 
 SObjectCoord SObjectPoint::adjusted() const
@@ -104,16 +173,29 @@ SObjectCoord SObjectPoint::adjusted() const
     return c;
 }
 
-const SObjectCoord &SObjectPoint::observation() const { return mObservation ? *mObservation : emptyObservation(); }
+const SObjectCoord &SObjectPoint::observation() const
+{
+    if (!mObserved)
+        return emptyObservation();
+    ObservationTable &table = observationTable();
+    const std::lock_guard lock(table.mutex);
+    return *table.blocks.at(this);
+}
 
 SObjectCoord &SObjectPoint::ownObservation()
 {
-    if (!mObservation)
-        mObservation = std::make_unique<SObjectCoord>(emptyObservation());
-    return *mObservation;
+    ObservationTable &table = observationTable();
+    const std::lock_guard lock(table.mutex);
+    std::unique_ptr<SObjectCoord> &block = table.blocks[this];
+    if (!mObserved)
+        block = std::make_unique<SObjectCoord>(emptyObservation());
+    mObserved = true;
+    return *block;
 }
 
 static_assert(SGlobal::kCodeProjectionCentre == 900 && SGlobal::kCodeObservedProjectionCentre == 901);
+// Half a million points and more: every byte of a point counts in the resident memory.
+static_assert(sizeof(SObjectPoint) == 32);
 
 bool SObjectPoint::hasObservation(int axis) const
 {

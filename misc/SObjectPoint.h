@@ -38,8 +38,9 @@ public:
     SObjectPoint(int id, int code, float X, float Y, float Z, float sigmaX, float sigmaY, float sigmaZ);
     SObjectPoint(const SObjectPoint &other);
     SObjectPoint &operator=(const SObjectPoint &other);
-    SObjectPoint(SObjectPoint &&) noexcept = default;
-    SObjectPoint &operator=(SObjectPoint &&) noexcept = default;
+    SObjectPoint(SObjectPoint &&other) noexcept;
+    SObjectPoint &operator=(SObjectPoint &&other) noexcept;
+    ~SObjectPoint();
 
     int id() const { return mId; }
     int code() const { return mCode; }
@@ -96,15 +97,19 @@ public:
 
 private:
     SObjectCoord &ownObservation();
+    // Moves other's observation block (if any) to this point, which has none.
+    void takeObservation(SObjectPoint &other);
+    void dropObservation();
 
     int mId;
     int16_t mCode; // PAT-B writes codes as int16
-    bool mSelected = false;
-    bool mActive = true;
+    bool mSelected : 1 = false;
+    bool mActive : 1 = true;
+    // Most points have no observation: they share the default block, and the few that have
+    // one find it in a table by their address, so that a point of a large block takes 32 bytes.
+    bool mObserved : 1 = false;
     float mX, mY, mZ;
     float mSigmaX, mSigmaY, mSigmaZ;
-    // Most points have no observation; they share the default block instead of carrying one.
-    std::unique_ptr<SObjectCoord> mObservation;
 
     friend class SObjectPointList;
 };

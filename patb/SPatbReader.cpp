@@ -23,6 +23,7 @@ constexpr int kObjectRecordSize = 60;      // (o)
 constexpr int kObservationRecordSize = 38; // (c)
 constexpr int kCameraRecordSize = 210;
 constexpr int kCameraIdLength = 9;
+constexpr qint64 kImageWindowBytes = 4 * 1024 * 1024;
 constexpr int kTrailerId = -99;
 constexpr int kStatisticsCode = -1;
 constexpr int kProjectLineLimit = 1000;
@@ -376,7 +377,8 @@ bool SPatbReader::reportProgress(const QString &file, qint64 done, qint64 total)
 
 bool SPatbReader::ReadImageFiles(const QString &imageFile, const QString &orientationFile)
 {
-    SRecordFile images(imageFile, kImageRecordSize);
+    // A window that holds any image, so that an image's room is known from its header.
+    SRecordFile images(imageFile, kImageRecordSize, kImageWindowBytes);
     if (!images.open()) {
         readError(Mu::tr(kCannotOpen).arg(imageFile), false);
         return false;

@@ -3,13 +3,9 @@
 
 #include <algorithm>
 
-namespace {
-// Large enough that a window costs nothing against its records and holds any image of a
-// block, small enough not to count in the resident memory of a large block.
-constexpr qint64 kWindowBytes = 4 * 1024 * 1024;
-} // namespace
-
-SRecordFile::SRecordFile(const QString &name, int recordSize) : mName(name), mFile(name), mRecordSize(recordSize) {}
+SRecordFile::SRecordFile(const QString &name, int recordSize, qint64 windowBytes)
+    : mName(name), mFile(name), mRecordSize(recordSize), mWindowCapacity(std::max(windowBytes, qint64(recordSize)))
+{}
 
 bool SRecordFile::open()
 {
@@ -30,17 +26,22 @@ bool SRecordFile::moveWindow()
     }
     // The window starts at the next record, so no record is ever split.
     mWindowStart = mOffset;
-    mBuffer.resize(std::min(std::max(kWindowBytes, qint64(mRecordSize)), mSize - mOffset));
+    // A small file gets a window of its own size.
+    if (!mBuffer) {
+        mWindowCapacity = std::min(mWindowCapacity, std::max(mSize - mOffset, qint64(mRecordSize)));
+        mBuffer = std::make_unique_for_overwrite<char[]>(size_t(mWindowCapacity));
+    }
+    const qint64 wanted = std::min(mWindowCapacity, mSize - mOffset);
     qint64 filled = 0;
     if (mFile.seek(mWindowStart)) {
-        while (filled < mBuffer.size()) {
-            const qint64 n = mFile.read(mBuffer.data() + filled, mBuffer.size() - filled);
+        while (filled < wanted) {
+            const qint64 n = mFile.read(mBuffer.get() + filled, wanted - filled);
             if (n <= 0)
                 break;
             filled += n;
         }
     }
-    mWindow = mBuffer.constData();
+    mWindow = mBuffer.get();
     mWindowBytes = filled;
     if (filled < mRecordSize) {
         // The file shrank under us: what is left counts as an incomplete record.

@@ -10,10 +10,14 @@
 #include <QtEndian>
 
 #include <bit>
+#include <memory>
 
 class SRecordFile {
 public:
-    SRecordFile(const QString &name, int recordSize);
+    // A window of windowBytes (at least one record): the (i) reader asks for one that holds
+    // any image, the others keep the default small, as the model grows while they are read.
+    static constexpr qint64 kDefaultWindowBytes = 1024 * 1024;
+    SRecordFile(const QString &name, int recordSize, qint64 windowBytes = kDefaultWindowBytes);
     SRecordFile(const SRecordFile &) = delete;
     SRecordFile &operator=(const SRecordFile &) = delete;
 
@@ -45,12 +49,13 @@ private:
     QString mName;
     QFile mFile;
     int mRecordSize;
+    qint64 mWindowCapacity;
     qint64 mSize = 0;
     qint64 mOffset = 0;      // file offset of the next record
     qint64 mWindowStart = 0; // file offset of mWindow[0]
     qint64 mWindowBytes = 0; // bytes available at mWindow
     const char *mWindow = nullptr;
-    QByteArray mBuffer; // the current window
+    std::unique_ptr<char[]> mBuffer; // the current window; allocated once, exactly
     qint64 mLeftover = 0;
 };
 
