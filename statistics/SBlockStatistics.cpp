@@ -19,6 +19,10 @@ namespace {
 
 constexpr int kAxisCount = 3;
 
+// Work handed to a second thread runs there, or in the waiting thread when none can be started
+// (the standard library then defers it instead of failing).
+constexpr std::launch kSecondThread = std::launch::async | std::launch::deferred;
+
 // |v| sqrt(weight) / sigma 0; 0 when sigma 0 or the weight is not positive (or not a number).
 double standardizedOf(double length, double weight, double sigma0)
 {
@@ -374,7 +378,7 @@ void runImagePass(SBlockStatistics &stats, const SProjectData &data, const SStat
         for (int i = first; i < last; ++i)
             pass.visitImage(*images.at(i), size_t(i - first));
     };
-    std::future<void> secondHalf = std::async(std::launch::async, scan, std::ref(passes[1]), cut, images.count());
+    std::future<void> secondHalf = std::async(kSecondThread, scan, std::ref(passes[1]), cut, images.count());
     scan(passes[0], 0, cut);
     secondHalf.get();
     rays.add(secondRays);
@@ -420,7 +424,7 @@ SBlockStatistics computeBlockStatistics(const SProjectData &data, const SStatist
     // own result: it is built on a second core while this one goes on with the object points.
     std::future<SHistogram> standardizedHistogram;
     if (options.histograms)
-        standardizedHistogram = std::async(std::launch::async, [&values, active, bins] {
+        standardizedHistogram = std::async(kSecondThread, [&values, active, bins] {
             return buildHistogram(std::span<const float>(values.standardized.get(), values.count),
                                   QStringLiteral("standardized residual"), active, bins);
         });
