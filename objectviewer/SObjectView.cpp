@@ -11,6 +11,7 @@
 #include <QScrollBar>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -192,19 +193,41 @@ void SObjectView::paintFromBuffer(QPainter &painter, const QRect &exposed)
         if (!(mRenderer->isRendering() && mRenderer->requested() == frame))
             mRenderer->render(mCanvas, frame);
         // Meanwhile the last picture where it still fits (its marks and labels perhaps out of
-        // date), and the symbols alone elsewhere.
+        // date; after a zoom scaled about the margin, where every zoom's drawing starts), and
+        // the symbols alone elsewhere.
         QRegion rest(exposed);
-        if (!mBuffer.isNull() && mBufferFrame.zoomPercent == frame.zoomPercent &&
-            mBufferFrame.devicePixelRatio == frame.devicePixelRatio) {
-            const QRect covered = exposed & mBufferFrame.area;
-            if (!covered.isEmpty())
-                blit(covered);
-            rest -= covered;
+        if (!mBuffer.isNull() && mBufferFrame.devicePixelRatio == frame.devicePixelRatio) {
+            if (mBufferFrame.zoomPercent == frame.zoomPercent) {
+                const QRect covered = exposed & mBufferFrame.area;
+                if (!covered.isEmpty())
+                    blit(covered);
+                rest -= covered;
+            } else {
+                rest -= paintScaledBuffer(painter, exposed, frame.zoomPercent);
+            }
         }
         for (const QRect &area : rest)
             mCanvas.paintPointsOnly(painter, area);
     }
     mCanvas.paintRubberBand(painter, exposed);
+}
+
+QRect SObjectView::paintScaledBuffer(QPainter &painter, const QRect &exposed, int zoomPercent)
+{
+    const double scale =
+        double(SCanvasGeometry::baseSize(zoomPercent)) / double(SCanvasGeometry::baseSize(mBufferFrame.zoomPercent));
+    const auto scaled = [scale](int at) { return SCanvasGeometry::kMargin + (at - SCanvasGeometry::kMargin) * scale; };
+    const QRect &from = mBufferFrame.area;
+    const QRectF target(QPointF(scaled(from.left()), scaled(from.top())),
+                        QPointF(scaled(from.right() + 1), scaled(from.bottom() + 1)));
+    painter.save();
+    painter.setClipRect(exposed);
+    painter.drawImage(target, mBuffer);
+    painter.restore();
+    // The pixels the picture covers whole.
+    return QRect(QPoint(int(std::ceil(target.left())), int(std::ceil(target.top()))),
+                 QPoint(int(std::floor(target.right())) - 1, int(std::floor(target.bottom())) - 1)) &
+           exposed;
 }
 
 void SObjectView::_slotRendered(const QImage &image, const SObjectRenderer::Frame &frame)

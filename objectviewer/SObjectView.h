@@ -148,6 +148,8 @@ private:
     SObjectRenderer::Frame currentFrame() const;
     // The finished picture where it is current, else a stand-in and a render request.
     void paintFromBuffer(QPainter &painter, const QRect &exposed);
+    // The last picture, made at another zoom, scaled to zoomPercent; returns what it covers.
+    QRect paintScaledBuffer(QPainter &painter, const QRect &exposed, int zoomPercent);
 
     SObjectCanvas mCanvas;
     quint64 mGeneration = 0; // counts changes of the canvas state that the picture shows
