@@ -103,7 +103,8 @@ private:
 
     int mId;
     int16_t mCode; // PAT-B writes codes as int16
-    bool mSelected : 1 = false;
+    // A byte of its own: the selection changes while paints on other threads read the flags below.
+    bool mSelected = false;
     bool mActive : 1 = true;
     // Most points have no observation: they share the default block, and the few that have
     // one find it in a table by their address, so that a point of a large block takes 32 bytes.
