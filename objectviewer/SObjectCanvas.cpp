@@ -266,49 +266,54 @@ int SObjectCanvas::footprintKey(int codeIndex, bool blunder) const
     return (symbolSize << 3) | (symbol << 1) | int(blunder);
 }
 
-void SObjectCanvas::dropCoveredPoints(const QRect &area)
+int SObjectCanvas::visitKey(int index, const QRect &area) const
+{
+    if (selected(index) || !area.contains(mPlacement->positions[size_t(index)]))
+        return -1; // drawn whatever lies on it
+    const SObjectPoint &point = *mList->at(index);
+    return mWork.footprintKeys[size_t(2 * pointCodeIndex(point.code()) + int(!point.isActive()))];
+}
+
+size_t SObjectCanvas::pixelIn(int index, const QRect &area) const
+{
+    const QPoint &p = mPlacement->positions[size_t(index)];
+    return size_t(p.y() - area.top()) * size_t(area.width()) + size_t(p.x() - area.left());
+}
+
+bool SObjectCanvas::stampCoveredPoints(const QRect &area, bool withSelected)
 {
     // Two unselected points on the same pixel with the same footprint in opaque colours: the
     // later one covers every pixel of the earlier one, so the earlier one need not be drawn.
     // Only worth it where points crowd, and only exact where the painter rasterises.
     const qint64 pixels = qint64(area.width()) * area.height();
-    if (!mWork.sprites.usable() || pixels > kMaxStampPixels || qint64(mWork.visit.size()) * kCrowdFactor < pixels)
-        return;
-    std::array<int, 2 * SGlobal::kPointCodeIndexCount> keys; // by code index, then blunder
+    if (!mWork.sprites.usable() || pixels > kMaxStampPixels)
+        return false;
+    qint64 visits = qint64(mWork.visit.size());
+    if (mWork.visitAll) {
+        visits = 0;
+        forEachVisit(area, withSelected, [&visits](int) { ++visits; });
+    }
+    if (visits * kCrowdFactor < pixels)
+        return false;
     for (int codeIndex = 0; codeIndex < SGlobal::kPointCodeIndexCount; ++codeIndex)
         for (int blunder = 0; blunder < 2; ++blunder)
-            keys[size_t(2 * codeIndex + blunder)] = footprintKey(codeIndex, blunder != 0);
-    // -1 for a point that must be drawn whatever lies on it (selected, transparent, hidden).
-    const auto keyOf = [&](int i) {
-        const SObjectPoint &point = *mList->at(i);
-        const QPoint &p = mPlacement->positions[size_t(i)];
-        if (selected(i) || !area.contains(p))
-            return -1;
-        return keys[size_t(2 * pointCodeIndex(point.code()) + int(!point.isActive()))];
-    };
-    const auto pixelOf = [&](int i) {
-        const QPoint &p = mPlacement->positions[size_t(i)];
-        return size_t(p.y() - area.top()) * size_t(area.width()) + size_t(p.x() - area.left());
-    };
-
+            mWork.footprintKeys[size_t(2 * codeIndex + blunder)] = footprintKey(codeIndex, blunder != 0);
+    // Visits come in list order, so the point stamped last on a pixel is the one on top.
     mWork.lastAtPixel.resize(size_t(pixels));
-    mWork.visitKeys.resize(mWork.visit.size());
-    for (size_t v = 0; v < mWork.visit.size(); ++v) {
-        mWork.visitKeys[v] = keyOf(mWork.visit[v]);
-        if (mWork.visitKeys[v] >= 0)
-            mWork.lastAtPixel[pixelOf(mWork.visit[v])] = int(v);
-    }
-    size_t kept = 0;
-    for (size_t v = 0; v < mWork.visit.size(); ++v) {
-        const int key = mWork.visitKeys[v];
-        if (key >= 0) {
-            const size_t last = size_t(mWork.lastAtPixel[pixelOf(mWork.visit[v])]);
-            if (last != v && mWork.visitKeys[last] == key)
-                continue;
-        }
-        mWork.visit[kept++] = mWork.visit[v];
-    }
-    mWork.visit.resize(kept);
+    forEachVisit(area, withSelected, [&](int i) {
+        if (visitKey(i, area) >= 0)
+            mWork.lastAtPixel[pixelIn(i, area)] = i;
+    });
+    return true;
+}
+
+bool SObjectCanvas::isCovered(int index, const QRect &area) const
+{
+    const int key = visitKey(index, area);
+    if (key < 0)
+        return false;
+    const int last = mWork.lastAtPixel[pixelIn(index, area)];
+    return last != index && visitKey(last, area) == key;
 }
 
 void SObjectCanvas::preparePaintObjects()
@@ -455,21 +460,50 @@ SObjectCanvas SObjectCanvas::frozenCopy(const std::atomic<bool> *cancel)
 }
 
 // Symbols of points near the rectangle, plus every selected point whose texts, vectors,
-// ellipses or connections may reach into it; in list order.
-void SObjectCanvas::collectVisits(const QRect &rect)
+// ellipses or connections may reach into it; in list order. A rectangle over the whole canvas
+// is visited as the list itself, so that a block of millions collects nothing.
+void SObjectCanvas::collectVisits(const QRect &near, bool withSelected)
 {
-    const int reach = largestHalfExtent();
-    const QRect near = rect.adjusted(-reach, -reach, reach, reach);
     mWork.visit.clear();
+    mWork.visitAll = mPlacement->grid.scansAll(near);
+    if (mWork.visitAll)
+        return;
     mPlacement->grid.query(near, mWork.visit);
-    if (annotated() && !mPointsOnly) {
+    if (withSelected) {
         const std::vector<int> &selectedIndices = mSelection->indices;
         const size_t gridCount = mWork.visit.size();
         mWork.visit.insert(mWork.visit.end(), selectedIndices.begin(), selectedIndices.end());
         std::inplace_merge(mWork.visit.begin(), mWork.visit.begin() + long(gridCount), mWork.visit.end());
         mWork.visit.erase(std::unique(mWork.visit.begin(), mWork.visit.end()), mWork.visit.end());
     }
-    dropCoveredPoints(near);
+}
+
+template <typename Visit> void SObjectCanvas::forEachVisit(const QRect &near, bool withSelected, Visit visit) const
+{
+    // A copy painting elsewhere looks for a cancel every this many points.
+    constexpr size_t kCancelStride = 4096;
+    if (!mWork.visitAll) {
+        for (size_t v = 0; v < mWork.visit.size() && !(v % kCancelStride == 0 && cancelled()); ++v)
+            visit(mWork.visit[v]);
+        return;
+    }
+    const std::vector<QPoint> &positions = mPlacement->positions;
+    for (size_t i = 0; i < positions.size() && !(i % kCancelStride == 0 && cancelled()); ++i)
+        if (near.contains(positions[i]) || (withSelected && selected(int(i))))
+            visit(int(i));
+}
+
+void SObjectCanvas::paintVisits(QPainter &painter, const QRect &rect)
+{
+    const int reach = largestHalfExtent();
+    const QRect near = rect.adjusted(-reach, -reach, reach, reach);
+    const bool withSelected = annotated() && !mPointsOnly;
+    collectVisits(near, withSelected);
+    const bool culled = stampCoveredPoints(near, withSelected);
+    forEachVisit(near, withSelected, [&](int i) {
+        if (!culled || !isCovered(i, near))
+            paintPoint(painter, rect, i);
+    });
 }
 
 void SObjectCanvas::paintCanvas(QPainter &painter, const QRect &rect, VisitE visit)
@@ -497,9 +531,7 @@ void SObjectCanvas::paintCanvas(QPainter &painter, const QRect &rect, VisitE vis
     } else if (mDensityOn) {
         paintDensity(painter, rect);
     } else {
-        collectVisits(rect);
-        for (size_t v = 0; v < mWork.visit.size() && !(v % kCancelStride == 0 && cancelled()); ++v)
-            paintPoint(painter, rect, mWork.visit[v]);
+        paintVisits(painter, rect);
     }
     paintRubberBand(painter, rect);
     mWork.sprites.endPaint();
@@ -780,14 +812,23 @@ void SObjectCanvas::selectPointsInRect(const QRect &rect, bool add)
         return;
     if (!add)
         deselectAll();
-    mWork.visit.clear();
-    mPlacement->grid.query(rect, mWork.visit);
-    for (int i : mWork.visit) {
+    const auto select = [this](int i) {
         SObjectPoint *point = mList->at(i);
         mList->addToSelection(*point);
         if (point->isProjectionCentre())
             mSelectedCentres.insert(point->id(), point);
+    };
+    const std::vector<QPoint> &positions = mPlacement->positions;
+    if (mPlacement->grid.scansAll(rect)) {
+        for (size_t i = 0; i < positions.size(); ++i)
+            if (rect.contains(positions[i]))
+                select(int(i));
+        return;
     }
+    mWork.visit.clear();
+    mPlacement->grid.query(rect, mWork.visit);
+    for (int i : mWork.visit)
+        select(i);
 }
 
 void SObjectCanvas::selectPoints(const SSearchRequest &request)

@@ -191,12 +191,13 @@ private:
         PaintWork() = default;
         PaintWork(const PaintWork &) {}
         PaintWork &operator=(const PaintWork &) = delete;
-        std::vector<int> visit;
-        std::vector<int> lastAtPixel;   // per pixel of a crowded paint: last visit stamped there
-        std::vector<int> visitKeys;     // footprint key per visit
-        std::vector<int> tileVisit;     // points near one tile of a density paint
-        std::vector<int> pixelCounts;   // shown points per pixel around that tile
-        std::vector<int> crowdedPixels; // its pixels with more than one point
+        std::vector<int> visit;       // points to visit, unless visitAll
+        bool visitAll = false;        // the whole canvas: the list in order, nothing collected
+        std::vector<int> lastAtPixel; // per pixel of a crowded paint: last point stamped there
+        std::array<int, 2 * SGlobal::kPointCodeIndexCount> footprintKeys; // by code index, then blunder
+        std::vector<int> tileVisit;                                       // points near one tile of a density paint
+        std::vector<int> pixelCounts;                                     // shown points per pixel around that tile
+        std::vector<int> crowdedPixels;                                   // its pixels with more than one point
         SObjectSprites sprites;
         SGlyphLabels labels;
         QString text;
@@ -206,7 +207,10 @@ private:
     void refreshSelection();
     bool selected(int index) const { return mSelection->flags[size_t(index)] != 0; }
     bool cancelled() const { return mCancel && mCancel->load(std::memory_order_relaxed); }
-    void collectVisits(const QRect &rect);
+    void collectVisits(const QRect &near, bool withSelected);
+    // Calls visit(i) for every point to visit, in list order, until a cancel.
+    template <typename Visit> void forEachVisit(const QRect &near, bool withSelected, Visit visit) const;
+    void paintVisits(QPainter &painter, const QRect &rect);
     void paintPoint(QPainter &painter, const QRect &clip, int index);
     // Whether paintPoint draws anything of the point (its code shown, a blunder only with blunders).
     bool isShown(const SObjectPoint &point) const;
@@ -214,7 +218,10 @@ private:
     void paintDensityTile(QPainter &painter, const QRect &tile);
     // Equal keys draw equal pixel sets; -1 where the drawing is not one opaque footprint.
     int footprintKey(int codeIndex, bool blunder) const;
-    void dropCoveredPoints(const QRect &area);
+    int visitKey(int index, const QRect &area) const;
+    size_t pixelIn(int index, const QRect &area) const;
+    bool stampCoveredPoints(const QRect &area, bool withSelected);
+    bool isCovered(int index, const QRect &area) const;
     void preparePaintObjects();
     void prepareConnectionPens();
     void measureText(QPainter &painter);

@@ -15,6 +15,8 @@ constexpr size_t kScanShare = 8;
 void SObjectGrid::clear()
 {
     mPositions = nullptr;
+    mCanvas = QSize();
+    mFilled = false;
     mColumns = mRows = 0;
     mCellStart.clear();
     mEntries.clear();
@@ -28,8 +30,14 @@ void SObjectGrid::build(const std::vector<QPoint> &positions, const QSize &canva
 {
     clear();
     mPositions = &positions;
-    const long long width = std::max(1, canvas.width());
-    const long long height = std::max(1, canvas.height());
+    mCanvas = canvas;
+}
+
+void SObjectGrid::fillCells() const
+{
+    const std::vector<QPoint> &positions = *mPositions;
+    const long long width = std::max(1, mCanvas.width());
+    const long long height = std::max(1, mCanvas.height());
     // Square-ish cells, as many as the points need, never more than the canvas has pixels.
     const double cells = std::max(1.0, double(positions.size()) / kPointsPerCell);
     const double side = std::sqrt(double(width) * double(height) / cells);
@@ -40,29 +48,41 @@ void SObjectGrid::build(const std::vector<QPoint> &positions, const QSize &canva
 
     // Counting sort by cell keeps the indices ascending inside each cell.
     const size_t cellCount = size_t(mColumns) * size_t(mRows);
+    // The cell of a position is worked out twice rather than kept: an array of cells would
+    // add as much memory as the entries themselves.
+    const auto cellOf = [&](const QPoint &p) {
+        return size_t(rowOf(p.y())) * size_t(mColumns) + size_t(columnOf(p.x()));
+    };
     mCellStart.assign(cellCount + 1, 0);
-    std::vector<int> cellOf(positions.size());
-    for (size_t i = 0; i < positions.size(); ++i) {
-        const QPoint &p = positions[i];
-        const int cell = rowOf(p.y()) * mColumns + columnOf(p.x());
-        cellOf[i] = cell;
-        ++mCellStart[size_t(cell) + 1];
-    }
+    for (const QPoint &p : positions)
+        ++mCellStart[cellOf(p) + 1];
     for (size_t c = 0; c < cellCount; ++c)
         mCellStart[c + 1] += mCellStart[c];
     mEntries.resize(positions.size());
     std::vector<int> fill(mCellStart.begin(), mCellStart.end() - 1);
     for (size_t i = 0; i < positions.size(); ++i)
-        mEntries[size_t(fill[size_t(cellOf[i])]++)] = int(i);
+        mEntries[size_t(fill[cellOf(positions[i])]++)] = int(i);
 }
 
 void SObjectGrid::query(const QRect &rect, std::vector<int> &out) const
 {
-    if (!mPositions || mColumns == 0 || rect.isEmpty())
+    if (!mPositions || rect.isEmpty())
         return;
+    const std::vector<QPoint> &positions = *mPositions;
+    if (scansAll(rect)) {
+        for (size_t i = 0; i < positions.size(); ++i)
+            if (rect.contains(positions[i]))
+                out.push_back(int(i));
+        return;
+    }
+    if (!mFilled.load(std::memory_order_acquire)) {
+        const std::lock_guard lock(mFilling);
+        if (!mFilled.load(std::memory_order_relaxed))
+            fillCells();
+        mFilled.store(true, std::memory_order_release);
+    }
     const int c0 = columnOf(rect.left()), c1 = columnOf(rect.right());
     const int r0 = rowOf(rect.top()), r1 = rowOf(rect.bottom());
-    const std::vector<QPoint> &positions = *mPositions;
 
     size_t candidates = 0;
     for (int r = r0; r <= r1; ++r)
