@@ -24,6 +24,7 @@ private slots:
     void rejectionStates_data();
     void rejectionStates();
     void objectListBoxFindSelection();
+    void observationTravelsWithPoint();
 };
 
 void TestModel::codeIndex_data()
@@ -216,6 +217,26 @@ void TestModel::objectListBoxFindSelection()
     list.clear();
     checkNew();
     QVERIFY(!list.find(12));
+}
+
+// A point keeps its observation block outside itself: copies, moves (a vector growing) and
+// assignments carry it along, and a point without one reads none.
+void TestModel::observationTravelsWithPoint()
+{
+    std::vector<SObjectPoint> points;
+    for (int id = 1; id <= 3; ++id) {
+        points.emplace_back(id, 0, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f);
+        points.back().setObservation(SObjectPoint::AX_Y, float(10 * id), 0.5f, 0.0f);
+    }
+    points.emplace_back(4, 0, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f);
+    const SObjectPoint copy = points[1];
+    SObjectPoint assigned = points[3];
+    assigned = std::move(points[2]);
+    for (int id = 1; id <= 2; ++id)
+        QCOMPARE(points[size_t(id - 1)].observation().Y, float(10 * id));
+    QCOMPARE(copy.observation().Y, 20.0f);
+    QCOMPARE(assigned.observation().Y, 30.0f);
+    QVERIFY(!points[3].hasObservationY());
 }
 
 QTEST_GUILESS_MAIN(TestModel)
