@@ -120,6 +120,10 @@ void TestObjectRender::newerStateSupersedesOlder()
         std::this_thread::yield(); // finished; its delivery waits in the event queue
     f.view.slotTogglePointIds();
     f.view.viewport()->repaint(); // asks for the picture with ids
+    // The selection changes while that paint runs: it must not read the flags (the thread
+    // sanitizer run would see it), and the newest picture shows the new selection.
+    f.view.canvas().selectPointsInRect(QRect(QPoint(0, 0), f.view.canvas().canvasSize()), false);
+    f.view.repaintCanvas();
     QTRY_VERIFY(f.view.showsFinishedPicture());
     QCoreApplication::processEvents();
     QCOMPARE(f.shown(), f.paintedAtOnce());
