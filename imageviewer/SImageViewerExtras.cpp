@@ -2,6 +2,7 @@
 // The image viewer's view additions in its Extras menu: colour by error and the residual
 // legend. The choices live in the configuration, shared by every image viewer.
 #include "framework/Mu.h"
+#include "framework/MxChoiceMenu.h"
 #include "imageviewer/SImageView.h"
 #include "imageviewer/SImageViewer.h"
 #include "prefs/SSettings.h"
@@ -31,24 +32,14 @@ void storeExtras(const std::function<void(SSettings::ImageViewExtras &)> &change
 
 void SImageViewer::buildViewExtras(QMenu *menu)
 {
-    QMenu *colourBy = menu->addMenu(Mu::tr("&Colour by Error"));
-    mColourByGroup = new QActionGroup(this);
-    mColourByGroup->setExclusive(true);
-    const struct {
-        const char *text;
-        MeasureE measure;
-    } choices[] = {{"Off", MeasureE::Off},
-                   {"Residual |v|", MeasureE::Residual},
-                   {"Standardized Residual", MeasureE::Standardized}};
-    for (const auto &choice : choices) {
-        QAction *action = mColourByGroup->addAction(Mu::tr(choice.text));
-        action->setCheckable(true);
-        action->setData(int(choice.measure));
-        const MeasureE measure = choice.measure;
-        connect(action, &QAction::triggered, this,
-                [measure] { storeExtras([measure](SSettings::ImageViewExtras &e) { e.colourBy = measure; }); });
-        colourBy->addAction(action);
-    }
+    mColourByGroup =
+        Mx::addChoiceMenu(menu, Mu::tr("&Colour by Error"),
+                          {{Mu::tr("Off"), int(MeasureE::Off)},
+                           {Mu::tr("Residual |v|"), int(MeasureE::Residual)},
+                           {Mu::tr("Standardized Residual"), int(MeasureE::Standardized)}},
+                          this, [](int measure) {
+                              storeExtras([measure](SSettings::ImageViewExtras &e) { e.colourBy = MeasureE(measure); });
+                          });
     mResidualLegendAction = menu->addAction(Mu::tr("Residual &Legend"));
     mResidualLegendAction->setCheckable(true);
     connect(mResidualLegendAction, &QAction::triggered, this,
@@ -62,8 +53,7 @@ void SImageViewer::applyExtras()
     SImageCanvas &canvas = mView->canvas();
     canvas.setColouring(extras.colouring(sSigma0));
     canvas.setResidualLegendOn(extras.residualLegendOn);
-    for (QAction *action : mColourByGroup->actions())
-        action->setChecked(action->data().toInt() == int(extras.colourBy));
+    Mx::checkChoice(mColourByGroup, int(extras.colourBy));
     mResidualLegendAction->setChecked(extras.residualLegendOn);
     mView->updateContents();
 }

@@ -3,6 +3,7 @@
 // density of crowded pixels and the vertical exaggeration of XZ and YZ. The choices live in the configuration, shared by
 // every object viewer.
 #include "framework/Mu.h"
+#include "framework/MxChoiceMenu.h"
 #include "objectviewer/SObjectView.h"
 #include "objectviewer/SObjectViewer.h"
 #include "prefs/SSettings.h"
@@ -30,23 +31,14 @@ void storeExtras(const std::function<void(SSettings::ObjectViewExtras &)> &chang
 
 void SObjectViewer::buildViewExtras(QMenu *menu)
 {
-    QMenu *colourBy = menu->addMenu(Mu::tr("&Colour by Error"));
-    mColourByGroup = new QActionGroup(this);
-    mColourByGroup->setExclusive(true);
-    const struct {
-        const char *text;
-        MeasureE measure;
-    } choices[] = {
-        {"Off", MeasureE::Off}, {"Largest Accepted Residual", MeasureE::Residual}, {"Largest Sigma", MeasureE::Sigma}};
-    for (const auto &choice : choices) {
-        QAction *action = mColourByGroup->addAction(Mu::tr(choice.text));
-        action->setCheckable(true);
-        action->setData(int(choice.measure));
-        const MeasureE measure = choice.measure;
-        connect(action, &QAction::triggered, this,
-                [measure] { storeExtras([measure](SSettings::ObjectViewExtras &e) { e.colourBy = measure; }); });
-        colourBy->addAction(action);
-    }
+    mColourByGroup = Mx::addChoiceMenu(
+        menu, Mu::tr("&Colour by Error"),
+        {{Mu::tr("Off"), int(MeasureE::Off)},
+         {Mu::tr("Largest Accepted Residual"), int(MeasureE::Residual)},
+         {Mu::tr("Largest Sigma"), int(MeasureE::Sigma)}},
+        this, [](int measure) {
+            storeExtras([measure](SSettings::ObjectViewExtras &e) { e.colourBy = MeasureE(measure); });
+        });
     mScaleBarAction = menu->addAction(Mu::tr("Scale &Bar"));
     mScaleBarAction->setCheckable(true);
     connect(mScaleBarAction, &QAction::triggered, this,
@@ -57,18 +49,12 @@ void SObjectViewer::buildViewExtras(QMenu *menu)
             [](bool on) { storeExtras([on](SSettings::ObjectViewExtras &e) { e.densityOn = on; }); });
 
     if (mPlane != SGlobal::kPlaneXY) { // Z is the vertical axis of XZ and YZ only
-        QMenu *exaggeration = menu->addMenu(Mu::tr("&Vertical Exaggeration"));
-        mExaggerationGroup = new QActionGroup(this);
-        mExaggerationGroup->setExclusive(true);
-        for (int factor : SSettings::kVerticalExaggerations) {
-            QAction *action = mExaggerationGroup->addAction(Mu::tr("%1 \u00d7").arg(factor));
-            action->setCheckable(true);
-            action->setData(factor);
-            connect(action, &QAction::triggered, this, [factor] {
-                storeExtras([factor](SSettings::ObjectViewExtras &e) { e.verticalExaggeration = factor; });
-            });
-            exaggeration->addAction(action);
-        }
+        std::vector<Mx::Choice> factors;
+        for (int factor : SSettings::kVerticalExaggerations)
+            factors.push_back({Mu::tr("%1 \u00d7").arg(factor), factor});
+        mExaggerationGroup = Mx::addChoiceMenu(menu, Mu::tr("&Vertical Exaggeration"), factors, this, [](int factor) {
+            storeExtras([factor](SSettings::ObjectViewExtras &e) { e.verticalExaggeration = factor; });
+        });
     }
     applyExtras();
 }
@@ -77,13 +63,11 @@ void SObjectViewer::applyExtras()
 {
     const SSettings::ObjectViewExtras extras = SSettings::readObjectViewExtras();
     mView->applyExtras(extras);
-    for (QAction *action : mColourByGroup->actions())
-        action->setChecked(action->data().toInt() == int(extras.colourBy));
+    Mx::checkChoice(mColourByGroup, int(extras.colourBy));
     mScaleBarAction->setChecked(extras.scaleBarOn);
     mDensityAction->setChecked(extras.densityOn);
     if (mExaggerationGroup)
-        for (QAction *action : mExaggerationGroup->actions())
-            action->setChecked(action->data().toInt() == mView->canvas().verticalExaggeration());
+        Mx::checkChoice(mExaggerationGroup, mView->canvas().verticalExaggeration());
 }
 
 void SObjectViewer::applyExtrasToAll()

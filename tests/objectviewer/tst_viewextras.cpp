@@ -283,6 +283,12 @@ void TestViewExtras::menuChoicesAreStored()
     QVERIFY(yz.view()->canvas().densityOn());
     SImageViewer image(nullptr);
     QCOMPARE(image.graphicalView()->canvas().colouring().measure, SErrorColours::MeasureE::Standardized);
+    // The menus of viewers made later show the stored choices.
+    const auto checkedValue = [](const QActionGroup *group) {
+        return group->checkedAction() ? group->checkedAction()->data().toInt() : -1;
+    };
+    QCOMPARE(checkedValue(yz.exaggerationGroup()), 5);
+    QCOMPARE(checkedValue(image.colourByGroup()), int(SErrorColours::MeasureE::Standardized));
     QCOMPARE(image.graphicalView()->canvas().colouring().threshold, SSettings::kDefaultStandardizedThreshold);
 }
 
