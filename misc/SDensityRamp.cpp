@@ -15,8 +15,8 @@ namespace SDensityRamp {
 
 namespace {
 
-constexpr int kBottomCount = 2; // one point per pixel keeps its symbol
-constexpr int kMargin = 6;      // as the other legends keep from the area's edge
+constexpr int kBottomCount = 1;
+constexpr int kMargin = 6; // as the other legends keep from the area's edge
 constexpr int kPadding = 4;
 constexpr int kStepWidth = 4;
 constexpr int kBarWidth = SErrorColours::kRampSteps * kStepWidth;

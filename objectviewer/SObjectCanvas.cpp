@@ -569,45 +569,60 @@ void SObjectCanvas::paintDensity(QPainter &painter, const QRect &rect)
         paintPoint(painter, rect, i);
 }
 
-// One pass counts the shown points per pixel; points alone on their pixel are drawn as
-// always, then the crowded pixels go over them as one image. The counts reach beyond the
-// tile by the largest symbol, so that a neighbour's symbol is drawn exactly when it is
-// alone on its pixel, whichever tile draws it.
+// One pass counts the shown points per pixel. A point with no other shown point under its
+// symbol is drawn as always; every other point shows as the count of its pixel, in one image
+// over the symbols. The counts reach twice the largest symbol beyond the tile, so that a
+// neighbour's symbol is drawn exactly when it is alone, whichever tile draws it.
 void SObjectCanvas::paintDensityTile(QPainter &painter, const QRect &tile)
 {
     painter.setClipRect(tile);
     const int reach = largestHalfExtent();
-    const QRect near = tile.adjusted(-reach, -reach, reach, reach);
+    const QRect near = tile.adjusted(-reach, -reach, reach, reach); // symbols that reach into the tile
+    const QRect wide = near.adjusted(-reach, -reach, reach, reach); // what lies under those symbols
     mWork.tileVisit.clear();
-    mPlacement->grid.query(near, mWork.tileVisit);
-    mWork.pixelCounts.assign(size_t(near.width()) * size_t(near.height()), 0);
-    mWork.crowdedPixels.clear();
-    const auto pixelOf = [&](const QPoint &p) {
-        return size_t(p.y() - near.top()) * size_t(near.width()) + size_t(p.x() - near.left());
+    mPlacement->grid.query(wide, mWork.tileVisit);
+    const size_t width = size_t(wide.width()) + 1; // the sums have a zero row and column first
+    mWork.pixelCounts.assign(width * (size_t(wide.height()) + 1), 0);
+    const auto sumAt = [&](int x, int y) -> int & {
+        return mWork.pixelCounts[size_t(y - wide.top() + 1) * width + size_t(x - wide.left() + 1)];
     };
     size_t kept = 0;
     for (int i : mWork.tileVisit) {
         const QPoint &p = mPlacement->positions[size_t(i)];
-        if (!isShown(*mList->at(i)) || !near.contains(p))
+        if (!isShown(*mList->at(i)) || !wide.contains(p))
             continue;
-        if (++mWork.pixelCounts[pixelOf(p)] == 2 && tile.contains(p))
-            mWork.crowdedPixels.push_back(int(pixelOf(p)));
+        ++sumAt(p.x(), p.y());
         mWork.tileVisit[kept++] = i;
     }
     mWork.tileVisit.resize(kept);
-    for (int i : mWork.tileVisit)
-        if (!selected(i) && mWork.pixelCounts[pixelOf(mPlacement->positions[size_t(i)])] == 1)
-            paintPoint(painter, tile, i);
-    if (mWork.crowdedPixels.empty())
-        return;
-    QImage density(tile.size(), QImage::Format_ARGB32_Premultiplied);
-    density.fill(Qt::transparent);
-    for (int pixel : mWork.crowdedPixels) {
-        const int x = pixel % near.width() + near.left() - tile.left();
-        const int y = pixel / near.width() + near.top() - tile.top();
-        reinterpret_cast<QRgb *>(density.scanLine(y))[x] = SDensityRamp::countPixel(mWork.pixelCounts[size_t(pixel)]);
+    // Summed areas: points in any rectangle of wide in four look-ups.
+    for (int y = wide.top(); y <= wide.bottom(); ++y)
+        for (int x = wide.left(); x <= wide.right(); ++x)
+            sumAt(x, y) += sumAt(x - 1, y) + sumAt(x, y - 1) - sumAt(x - 1, y - 1);
+    const auto pointsIn = [&](int left, int top, int right, int bottom) {
+        return sumAt(right, bottom) - sumAt(left - 1, bottom) - sumAt(right, top - 1) + sumAt(left - 1, top - 1);
+    };
+
+    QImage density;
+    for (int i : mWork.tileVisit) {
+        const QPoint &p = mPlacement->positions[size_t(i)];
+        if (!near.contains(p))
+            continue;
+        const int half = mPointSize[size_t(pointCodeIndex(mList->at(i)->code()))] / 2;
+        if (pointsIn(p.x() - half, p.y() - half, p.x() + half, p.y() + half) == 1) {
+            if (!selected(i))
+                paintPoint(painter, tile, i);
+        } else if (tile.contains(p)) {
+            if (density.isNull()) {
+                density = QImage(tile.size(), QImage::Format_ARGB32_Premultiplied);
+                density.fill(Qt::transparent);
+            }
+            reinterpret_cast<QRgb *>(density.scanLine(p.y() - tile.top()))[p.x() - tile.left()] =
+                SDensityRamp::countPixel(pointsIn(p.x(), p.y(), p.x(), p.y()));
+        }
     }
-    painter.drawImage(tile.topLeft(), density);
+    if (!density.isNull())
+        painter.drawImage(tile.topLeft(), density);
 }
 
 // One pen per colour, made before the paint: changing one pen's colour for every line would

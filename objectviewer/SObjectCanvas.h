@@ -95,9 +95,10 @@ public:
     // A bar of a round ground length in the legend; off by default.
     bool scaleBarOn() const { return mScaleBarOn; }
     void setScaleBarOn(bool on) { mScaleBarOn = on; }
-    // Where more than one shown point falls on a pixel, the pixel shows their number on the
-    // density ramp (SDensityRamp) instead of their symbols; single points keep their symbols
-    // and selected points are drawn over it with their marks and texts. Off by default.
+    // A point with another shown point under its symbol is drawn as one pixel showing that
+    // pixel's number of points on the density ramp (SDensityRamp); points with nothing under
+    // their symbol keep it, and selected points are drawn over it with their marks and texts.
+    // Off by default.
     bool densityOn() const { return mDensityOn; }
     void setDensityOn(bool on) { mDensityOn = on; }
     // Stretches the vertical axis (Z) of the XZ and YZ planes by a factor (1 in XY, and for a
@@ -196,8 +197,7 @@ private:
         std::vector<int> lastAtPixel; // per pixel of a crowded paint: last point stamped there
         std::array<int, 2 * SGlobal::kPointCodeIndexCount> footprintKeys; // by code index, then blunder
         std::vector<int> tileVisit;                                       // points near one tile of a density paint
-        std::vector<int> pixelCounts;                                     // shown points per pixel around that tile
-        std::vector<int> crowdedPixels;                                   // its pixels with more than one point
+        std::vector<int> pixelCounts; // summed counts of shown points per pixel around that tile
         SObjectSprites sprites;
         SGlyphLabels labels;
         QString text;
