@@ -61,8 +61,8 @@ int runStatsMode(const SCommandLine &cl)
                                                   : QJsonValue());
         std::fputs(QJsonDocument(doc).toJson(QJsonDocument::Indented).constData(), stdout);
     } else {
-        std::fputs(qPrintable(QStringLiteral("Statistics of %1\n\n").arg(cl.projectFile) + statisticsText(stats)),
-                   stdout);
+        const QByteArray text = "Statistics of " + cl.projectFile.toUtf8() + "\n\n" + statisticsText(stats);
+        std::fwrite(text.constData(), 1, size_t(text.size()), stdout);
     }
     if (error)
         std::fprintf(stderr, "varlomin: error %d while reading '%s': %s\n", error->code, qPrintable(cl.projectFile),

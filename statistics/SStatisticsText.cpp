@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "statistics/SStatisticsText.h"
 
-#include <QStringList>
+#include "statistics/STextTable.h"
 
 #include <algorithm>
 #include <initializer_list>
@@ -10,156 +10,104 @@
 namespace {
 
 constexpr int kDecimals = 3;
-const QString kIndent = QStringLiteral("  ");
-const QString kColumnGap = QStringLiteral("  ");
+constexpr std::string_view kIndent = "  ";
 
-// Columns aligned to their widest cell: the first column to the left, all others to the right.
-// Cells are kept in one list and written straight into the text: the control table of a large
-// block has tens of thousands of rows.
-class TextTable {
-public:
-    explicit TextTable(const QStringList &header) { add(header); }
-    void add(const QStringList &row) { add(row.begin(), row.end()); }
-    void add(std::initializer_list<QString> row) { add(row.begin(), row.end()); }
-
-    QString render() const
-    {
-        std::vector<qsizetype> widths;
-        qsizetype cell = 0;
-        for (const qsizetype count : mRowSizes)
-            for (qsizetype c = 0; c < count; ++c, ++cell) {
-                if (qsizetype(widths.size()) <= c)
-                    widths.push_back(0);
-                widths[size_t(c)] = std::max(widths[size_t(c)], mCells[cell].size());
-            }
-        qsizetype lineWidth = kIndent.size() + 1;
-        for (const qsizetype width : widths)
-            lineWidth += width + kColumnGap.size();
-        QString out;
-        out.reserve(lineWidth * qsizetype(mRowSizes.size()));
-        cell = 0;
-        for (const qsizetype count : mRowSizes) {
-            const qsizetype lineStart = out.size();
-            out += kIndent;
-            for (qsizetype c = 0; c < count; ++c, ++cell) {
-                const QString &text = mCells[cell];
-                const qsizetype padding = widths[size_t(c)] - text.size();
-                if (c > 0)
-                    out += kColumnGap;
-                if (c > 0)
-                    appendSpaces(out, padding);
-                out += text;
-                if (c == 0)
-                    appendSpaces(out, padding);
-            }
-            qsizetype end = out.size();
-            while (end > lineStart && out.at(end - 1) == QLatin1Char(' '))
-                --end;
-            out.truncate(end);
-            out += QLatin1Char('\n');
-        }
-        return out;
-    }
-
-private:
-    template <typename It> void add(It first, It last)
-    {
-        mRowSizes.push_back(last - first);
-        for (; first != last; ++first)
-            mCells.append(*first);
-    }
-    static void appendSpaces(QString &out, qsizetype count)
-    {
-        if (count > 0)
-            out.resize(out.size() + count, QLatin1Char(' '));
-    }
-
-    QList<QString> mCells;
-    std::vector<qsizetype> mRowSizes;
-};
-
-QString num(qint64 v) { return QString::number(v); }
-
-QString summaryText(const SBlockSummary &s)
+std::string summaryText(const SBlockSummary &s)
 {
-    TextTable t({QStringLiteral("images"), num(s.images)});
-    t.add({QStringLiteral("image observations"), num(s.imageObservations)});
-    t.add({QStringLiteral("  active"), num(s.activeObservations)});
-    t.add({QStringLiteral("  eliminated"), num(s.eliminatedObservations)});
-    t.add({QStringLiteral("  lonely (no object point)"), num(s.lonelyObservations)});
-    t.add({QStringLiteral("object points (without projection centres)"), num(s.objectPoints)});
-    t.add({QStringLiteral("  new points"), num(s.newPoints)});
-    t.add({QStringLiteral("  vertical control 200"), num(s.verticalControl)});
-    t.add({QStringLiteral("  horizontal control 300"), num(s.horizontalControl)});
-    t.add({QStringLiteral("  full control 500"), num(s.fullControl)});
-    t.add({QStringLiteral("projection centres 900"), num(s.projectionCentres)});
-    t.add({QStringLiteral("observed projection centres 901"), num(s.observedCentres)});
-    t.add({QStringLiteral("blunders (points not active)"), num(s.blunders)});
-    t.add({QStringLiteral("object points with fewer than 2 active rays"), num(s.weakPoints)});
-    t.add({QStringLiteral("sigma 0"), formatValue(s.sigma0)});
-    t.add({QStringLiteral("average redundancy"), formatValue(s.averageRedundancy)});
-    t.add({QStringLiteral("inversion"), s.inversion ? QStringLiteral("TRUE") : QStringLiteral("FALSE")});
-    return QStringLiteral("Block summary\n") + t.render();
+    STextTable t;
+    t.text("images").integer(s.images).endRow();
+    const std::pair<const char *, qint64> counts[] = {{"image observations", s.imageObservations},
+                                                      {"  active", s.activeObservations},
+                                                      {"  eliminated", s.eliminatedObservations},
+                                                      {"  lonely (no object point)", s.lonelyObservations},
+                                                      {"object points (without projection centres)", s.objectPoints},
+                                                      {"  new points", s.newPoints},
+                                                      {"  vertical control 200", s.verticalControl},
+                                                      {"  horizontal control 300", s.horizontalControl},
+                                                      {"  full control 500", s.fullControl},
+                                                      {"projection centres 900", s.projectionCentres},
+                                                      {"observed projection centres 901", s.observedCentres},
+                                                      {"blunders (points not active)", s.blunders},
+                                                      {"object points with fewer than 2 active rays", s.weakPoints}};
+    for (const auto &[name, count] : counts)
+        t.text(name).integer(count).endRow();
+    t.text("sigma 0").fixed(s.sigma0).endRow();
+    t.text("average redundancy").fixed(s.averageRedundancy).endRow();
+    t.text("inversion").text(s.inversion ? "TRUE" : "FALSE").endRow();
+    return "Block summary\n" + t.render();
 }
 
-void addControlRows(TextTable &t, const std::vector<SControlRow> &rows)
+std::string_view axisText(int axis)
 {
+    static constexpr std::string_view names[] = {"X", "Y", "Z"};
+    return axis >= 0 && axis < 3 ? names[axis] : "?";
+}
+
+std::string controlTable(const std::vector<SControlRow> &rows)
+{
+    STextTable t({"id", "code", "axis", "observed", "adjusted", "residual"});
     for (const SControlRow &r : rows)
-        t.add({num(r.pointId), num(r.code), axisName(r.axis), formatValue(r.observed), formatValue(r.adjusted),
-               formatValue(r.residual)});
+        t.integer(r.pointId)
+            .integer(r.code)
+            .text(axisText(r.axis))
+            .fixed(r.observed)
+            .fixed(r.adjusted)
+            .fixed(r.residual)
+            .endRow();
+    return t.render();
 }
 
-QString controlText(const SControlStatistics &c)
+std::string controlText(const SControlStatistics &c)
 {
-    const QStringList header = {QStringLiteral("id"),       QStringLiteral("code"),     QStringLiteral("axis"),
-                                QStringLiteral("observed"), QStringLiteral("adjusted"), QStringLiteral("residual")};
-    QString out = QStringLiteral("Control observations, accepted (%1)\n%2(%3)\n")
-                      .arg(c.accepted.size())
-                      .arg(kIndent, c.population);
-    TextTable accepted(header);
-    addControlRows(accepted, c.accepted);
-    out += accepted.render();
+    std::string out = "Control observations, accepted (" + std::to_string(c.accepted.size()) + ")\n";
+    out.append(kIndent).append("(").append(c.population.toStdString()).append(")\n");
+    out += controlTable(c.accepted);
 
-    out += QStringLiteral("\nRMS per axis over the accepted observations\n");
-    TextTable rms({QString(), QStringLiteral("axis"), QStringLiteral("count"), QStringLiteral("RMS"),
-                   QStringLiteral("largest |residual|"), QStringLiteral("id")});
-    const std::pair<QString, const std::array<SAxisResiduals, 3> *> groups[] = {
-        {QStringLiteral("control points"), &c.pointAxes}, {QStringLiteral("projection centres"), &c.centreAxes}};
+    out += "\nRMS per axis over the accepted observations\n";
+    STextTable rms({"", "axis", "count", "RMS", "largest |residual|", "id"});
+    const std::pair<const char *, const std::array<SAxisResiduals, 3> *> groups[] = {
+        {"control points", &c.pointAxes}, {"projection centres", &c.centreAxes}};
     for (const auto &[name, axes] : groups)
         for (int a = 0; a < 3; ++a) {
             const SAxisResiduals &r = (*axes)[size_t(a)];
-            rms.add({a == 0 ? name : QString(), axisName(a), num(r.count), formatValue(r.rms), formatValue(r.maxAbs),
-                     r.count > 0 ? num(r.maxId) : QStringLiteral("-")});
+            rms.text(a == 0 ? name : "").text(axisText(a)).integer(r.count).fixed(r.rms).fixed(r.maxAbs);
+            if (r.count > 0)
+                rms.integer(r.maxId);
+            else
+                rms.text("-");
+            rms.endRow();
         }
     out += rms.render();
 
-    out += QStringLiteral("\nControl observations, rejected (%1)\n").arg(c.rejected.size());
-    TextTable rejected(header);
-    addControlRows(rejected, c.rejected);
-    out += rejected.render();
+    out += "\nControl observations, rejected (" + std::to_string(c.rejected.size()) + ")\n";
+    out += controlTable(c.rejected);
     return out;
 }
 
-QString imagesText(const SImageResiduals &res, int imageRows)
+std::string imagesText(const SImageResiduals &res, int imageRows)
 {
     const std::vector<SImageResidualRow> sorted = imagesByRms(res);
     const size_t shown = std::min(sorted.size(), size_t(std::max(0, imageRows)));
-    QString out = QStringLiteral("Images with the largest RMS |v| (%1 of %2)\n%3(%4)\n")
-                      .arg(shown)
-                      .arg(sorted.size())
-                      .arg(kIndent, res.population);
-    TextTable t({QStringLiteral("image"), QStringLiteral("points"), QStringLiteral("eliminated"),
-                 QStringLiteral("RMS vx"), QStringLiteral("RMS vy"), QStringLiteral("RMS |v|"),
-                 QStringLiteral("largest |v|"), QStringLiteral("point"), QStringLiteral("largest std."),
-                 QStringLiteral("> %1").arg(formatValue(res.threshold))});
-    auto add = [&t](const QString &name, const SImageResidualRow &r) {
-        t.add({name, num(r.points), num(r.eliminated), formatValue(r.rmsVx), formatValue(r.rmsVy), formatValue(r.rmsV),
-               formatValue(r.maxV), r.active > 0 ? num(r.maxVPointId) : QStringLiteral("-"),
-               formatValue(r.maxStandardized), num(r.aboveThreshold)});
+    std::string out =
+        "Images with the largest RMS |v| (" + std::to_string(shown) + " of " + std::to_string(sorted.size()) + ")\n";
+    out.append(kIndent).append("(").append(res.population.toStdString()).append(")\n");
+    const std::string above = "> " + formatValue(res.threshold).toStdString();
+    STextTable t({"image", "points", "eliminated", "RMS vx", "RMS vy", "RMS |v|", "largest |v|", "point",
+                  "largest std.", above});
+    auto add = [&t](const SImageResidualRow &r) {
+        t.integer(r.points).integer(r.eliminated).fixed(r.rmsVx).fixed(r.rmsVy).fixed(r.rmsV).fixed(r.maxV);
+        if (r.active > 0)
+            t.integer(r.maxVPointId);
+        else
+            t.text("-");
+        t.fixed(r.maxStandardized).integer(r.aboveThreshold).endRow();
     };
-    for (size_t i = 0; i < shown; ++i)
-        add(num(sorted[i].imageId), sorted[i]);
-    add(QStringLiteral("block"), res.block);
+    for (size_t i = 0; i < shown; ++i) {
+        t.integer(sorted[i].imageId);
+        add(sorted[i]);
+    }
+    t.text("block");
+    add(res.block);
     return out + t.render();
 }
 
@@ -182,8 +130,9 @@ std::vector<SImageResidualRow> imagesByRms(const SImageResiduals &residuals)
     return rows;
 }
 
-QString statisticsText(const SBlockStatistics &stats, int imageRows)
+QByteArray statisticsText(const SBlockStatistics &stats, int imageRows)
 {
-    return summaryText(stats.summary) + QLatin1Char('\n') + controlText(stats.control) + QLatin1Char('\n') +
-           imagesText(stats.residuals, imageRows);
+    const std::string text =
+        summaryText(stats.summary) + '\n' + controlText(stats.control) + '\n' + imagesText(stats.residuals, imageRows);
+    return QByteArray(text.data(), qsizetype(text.size()));
 }

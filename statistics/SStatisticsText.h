@@ -5,11 +5,13 @@
 
 #include "statistics/SBlockStatistics.h"
 
+#include <QByteArray>
 #include <QString>
 
 inline constexpr int kTextImageRows = 20; // images listed, largest RMS |v| first
 
-QString statisticsText(const SBlockStatistics &stats, int imageRows = kTextImageRows);
+// UTF-8.
+QByteArray statisticsText(const SBlockStatistics &stats, int imageRows = kTextImageRows);
 
 // Numbers as shown everywhere: three decimals.
 QString formatValue(double value);

@@ -2,6 +2,7 @@
 // Quality statistics of a block whose residuals, rays, observations and sigmas the test wrote.
 #include "patb/SPatbReader.h"
 #include "statistics/SBlockStatistics.h"
+#include "statistics/SDecimalText.h"
 #include "statistics/SHistogramBuilder.h"
 #include "tests/common/StatisticsBlock.h"
 
@@ -11,6 +12,7 @@
 #include <cmath>
 #include <limits>
 #include <numeric>
+#include <random>
 
 namespace {
 
@@ -57,6 +59,7 @@ private slots:
     void precision();
     void histogram_data();
     void histogram();
+    void decimalTextAsQt();
 
 private:
     SBlockStatistics compute(const StatisticsBlock::Options &options = {});
@@ -268,6 +271,38 @@ void TestStatistics::histogram()
                 ++expected[bin];
     QCOMPARE(h.counts, expected);
     QVERIFY(h.counts.size() <= 60);
+}
+
+// The text tables write numbers themselves; every character must be the one QString::number
+// writes, also for an exact half, a negative zero, a value rounding to zero, and non-finite values.
+void TestStatistics::decimalTextAsQt()
+{
+    std::vector<double> values = {0.0625,
+                                  -0.0625,
+                                  1880.4375,
+                                  2.5,
+                                  -0.0,
+                                  0.0,
+                                  -0.0001,
+                                  0.0005,
+                                  1e20,
+                                  -1e300,
+                                  std::numeric_limits<double>::quiet_NaN(),
+                                  -HUGE_VAL,
+                                  1.0 / 3.0};
+    std::mt19937_64 random(7);
+    std::uniform_real_distribution<double> spread(-2e4, 2e4);
+    for (int i = 0; i < 10000; ++i)
+        values.push_back(i % 2 ? spread(random) : double(float(spread(random))));
+    for (const double v : values)
+        for (const int decimals : {0, 3}) {
+            std::string text;
+            appendFixed(text, v, decimals);
+            QCOMPARE(QString::fromStdString(text), QString::number(v, 'f', decimals));
+        }
+    std::string integer;
+    appendInteger(integer, std::numeric_limits<qint64>::min());
+    QCOMPARE(QString::fromStdString(integer), QString::number(std::numeric_limits<qint64>::min()));
 }
 
 QTEST_GUILESS_MAIN(TestStatistics)
