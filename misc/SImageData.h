@@ -3,6 +3,7 @@
 // and the two class-wide indexes: point id -> images that measured it, image id -> image.
 #pragma once
 
+#include "misc/SBlockMemory.h"
 #include "misc/SObjectPoint.h"
 
 #include <algorithm>
@@ -158,8 +159,9 @@ private:
     int mCameraId = -1;
     SObjectCoord mProjectionCentre;
     // Points in adding order until sorted; sorted by id (duplicates resolved, last wins) on
-    // the first lookup. A vector keeps millions of points free of per-node overhead.
-    mutable std::vector<SImagePointEntry> mPoints;
+    // the first lookup. A vector keeps millions of points free of per-node overhead; its
+    // memory comes from the block's regions.
+    mutable std::vector<SImagePointEntry, SBlockAllocator<SImagePointEntry>> mPoints;
     mutable bool mSorted = true;
     int mEliminated = 0;
     float mXmin, mYmin, mXmax, mYmax;

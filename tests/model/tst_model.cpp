@@ -7,6 +7,8 @@
 
 #include <QtTest>
 
+#include <algorithm>
+
 class TestModel : public QObject {
     Q_OBJECT
 private slots:
@@ -25,6 +27,7 @@ private slots:
     void rejectionStates();
     void objectListBoxFindSelection();
     void observationTravelsWithPoint();
+    void blockTablesKeepTheirContents();
 };
 
 void TestModel::codeIndex_data()
@@ -237,6 +240,24 @@ void TestModel::observationTravelsWithPoint()
     QCOMPARE(copy.observation().Y, 20.0f);
     QCOMPARE(assigned.observation().Y, 30.0f);
     QVERIFY(!points[3].hasObservationY());
+}
+
+// Tables freed so that regions empty down to their last table while others are still filled:
+// no live table may be handed out again or lose its memory.
+void TestModel::blockTablesKeepTheirContents()
+{
+    using Table = std::vector<int, SBlockAllocator<int>>;
+    constexpr size_t kMegabyte = 1 << 18; // ints
+    std::vector<Table> tables;
+    for (int i = 0; i < 100; ++i)
+        tables.emplace_back(i % 40 == 39 ? 9 * kMegabyte : i % 2 ? kMegabyte : 100 + 1000 * size_t(i), i);
+    for (size_t i = 0; i < tables.size(); ++i)
+        if (i != 5 && i < 90)
+            Table().swap(tables[i]);
+    for (int i = 100; i < 150; ++i)
+        tables.emplace_back(kMegabyte / 2, i);
+    for (size_t i = 0; i < tables.size(); ++i)
+        QVERIFY(std::all_of(tables[i].begin(), tables[i].end(), [i](int v) { return v == int(i); }));
 }
 
 QTEST_GUILESS_MAIN(TestModel)
