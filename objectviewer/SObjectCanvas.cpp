@@ -266,12 +266,12 @@ int SObjectCanvas::footprintKey(int codeIndex, bool blunder) const
     return (symbolSize << 3) | (symbol << 1) | int(blunder);
 }
 
-int SObjectCanvas::visitKey(int index, const QRect &area) const
+int SObjectCanvas::visitFootprint(int index, const QRect &area) const
 {
     if (selected(index) || !area.contains(mPlacement->positions[size_t(index)]))
-        return -1; // drawn whatever lies on it
+        return 0; // drawn whatever lies on it
     const SObjectPoint &point = *mList->at(index);
-    return mWork.footprintKeys[size_t(2 * pointCodeIndex(point.code()) + int(!point.isActive()))];
+    return mWork.footprintIds[size_t(2 * pointCodeIndex(point.code()) + int(!point.isActive()))];
 }
 
 size_t SObjectCanvas::pixelIn(int index, const QRect &area) const
@@ -280,40 +280,49 @@ size_t SObjectCanvas::pixelIn(int index, const QRect &area) const
     return size_t(p.y() - area.top()) * size_t(area.width()) + size_t(p.x() - area.left());
 }
 
+void SObjectCanvas::numberFootprints()
+{
+    std::array<int, 2 * kCodes> keys;
+    for (int codeIndex = 0; codeIndex < kCodes; ++codeIndex)
+        for (int blunder = 0; blunder < 2; ++blunder)
+            keys[size_t(2 * codeIndex + blunder)] = footprintKey(codeIndex, blunder != 0);
+    // Equal keys get equal numbers, from 1; 0 where there is no footprint.
+    for (size_t k = 0; k < keys.size(); ++k) {
+        const auto first = std::find(keys.begin(), keys.end(), keys[k]);
+        mWork.footprintIds[k] = keys[k] < 0                 ? 0
+                                : first == keys.begin() + k ? quint8(1 + k)
+                                                            : mWork.footprintIds[size_t(first - keys.begin())];
+    }
+}
+
 bool SObjectCanvas::stampCoveredPoints(const QRect &area, bool withSelected)
 {
     // Two unselected points on the same pixel with the same footprint in opaque colours: the
     // later one covers every pixel of the earlier one, so the earlier one need not be drawn.
-    // Only worth it where points crowd, and only exact where the painter rasterises.
+    // Only worth it where points crowd, and only exact where the painter rasterises. Whether
+    // it is done changes the time, never the picture: a whole-canvas visit counts the list.
     const qint64 pixels = qint64(area.width()) * area.height();
     if (!mWork.sprites.usable() || pixels > kMaxStampPixels)
         return false;
-    qint64 visits = qint64(mWork.visit.size());
-    if (mWork.visitAll) {
-        visits = 0;
-        forEachVisit(area, withSelected, [&visits](int) { ++visits; });
-    }
+    const qint64 visits = mWork.visitAll ? qint64(mList->count()) : qint64(mWork.visit.size());
     if (visits * kCrowdFactor < pixels)
         return false;
-    for (int codeIndex = 0; codeIndex < SGlobal::kPointCodeIndexCount; ++codeIndex)
-        for (int blunder = 0; blunder < 2; ++blunder)
-            mWork.footprintKeys[size_t(2 * codeIndex + blunder)] = footprintKey(codeIndex, blunder != 0);
-    // Visits come in list order, so the point stamped last on a pixel is the one on top.
-    mWork.lastAtPixel.resize(size_t(pixels));
-    forEachVisit(area, withSelected, [&](int i) {
-        if (visitKey(i, area) >= 0)
-            mWork.lastAtPixel[pixelIn(i, area)] = i;
+    numberFootprints();
+    // Backwards, the first point met on a pixel is the one on top: its footprint goes into
+    // the pixel, and every earlier point there with the same footprint is covered.
+    mWork.pixelFootprint.assign(size_t(pixels), 0);
+    mWork.covered.assign((size_t(mList->count()) + 63) / 64, 0);
+    forEachVisit<Order::Backward>(area, withSelected, [&](int i) {
+        const quint8 footprint = quint8(visitFootprint(i, area));
+        if (footprint == 0)
+            return;
+        quint8 &top = mWork.pixelFootprint[pixelIn(i, area)];
+        if (top == 0)
+            top = footprint;
+        else if (top == footprint)
+            mWork.covered[size_t(i) / 64] |= quint64(1) << (size_t(i) % 64);
     });
     return true;
-}
-
-bool SObjectCanvas::isCovered(int index, const QRect &area) const
-{
-    const int key = visitKey(index, area);
-    if (key < 0)
-        return false;
-    const int last = mWork.lastAtPixel[pixelIn(index, area)];
-    return last != index && visitKey(last, area) == key;
 }
 
 void SObjectCanvas::preparePaintObjects()
@@ -431,12 +440,15 @@ void SObjectCanvas::refreshSelection()
     if (mFrozen || mSelection->generation == mList->selectionGeneration())
         return;
     auto snapshot = std::make_shared<SelectionSnapshot>();
-    snapshot->flags.resize(size_t(mList->count()));
-    for (int i = 0; i < mList->count(); ++i) {
-        if (mList->at(i)->isSelected()) {
+    int i = 0;
+    for (const SObjectPoint &point : *mList) {
+        if (point.isSelected()) {
+            if (snapshot->flags.empty()) // nothing selected keeps no flags
+                snapshot->flags.resize(size_t(mList->count()));
             snapshot->flags[size_t(i)] = 1;
             snapshot->indices.push_back(i);
         }
+        ++i;
     }
     snapshot->generation = mList->selectionGeneration();
     mSelection = std::move(snapshot);
@@ -478,19 +490,20 @@ void SObjectCanvas::collectVisits(const QRect &near, bool withSelected)
     }
 }
 
-template <typename Visit> void SObjectCanvas::forEachVisit(const QRect &near, bool withSelected, Visit visit) const
+template <SObjectCanvas::Order order, typename Visit>
+void SObjectCanvas::forEachVisit(const QRect &near, bool withSelected, Visit visit) const
 {
     // A copy painting elsewhere looks for a cancel every this many points.
     constexpr size_t kCancelStride = 4096;
-    if (!mWork.visitAll) {
-        for (size_t v = 0; v < mWork.visit.size() && !(v % kCancelStride == 0 && cancelled()); ++v)
-            visit(mWork.visit[v]);
-        return;
+    const size_t count = mWork.visitAll ? mPlacement->positions.size() : mWork.visit.size();
+    for (size_t v = 0; v < count && !(v % kCancelStride == 0 && cancelled()); ++v) {
+        const size_t at = order == Order::Forward ? v : count - 1 - v;
+        if (!mWork.visitAll) {
+            visit(mWork.visit[at]);
+        } else if (near.contains(mPlacement->positions[at]) || (withSelected && selected(int(at)))) {
+            visit(int(at));
+        }
     }
-    const std::vector<QPoint> &positions = mPlacement->positions;
-    for (size_t i = 0; i < positions.size() && !(i % kCancelStride == 0 && cancelled()); ++i)
-        if (near.contains(positions[i]) || (withSelected && selected(int(i))))
-            visit(int(i));
 }
 
 void SObjectCanvas::paintVisits(QPainter &painter, const QRect &rect)
@@ -501,7 +514,7 @@ void SObjectCanvas::paintVisits(QPainter &painter, const QRect &rect)
     collectVisits(near, withSelected);
     const bool culled = stampCoveredPoints(near, withSelected);
     forEachVisit(near, withSelected, [&](int i) {
-        if (!culled || !isCovered(i, near))
+        if (!culled || !isCovered(i))
             paintPoint(painter, rect, i);
     });
 }
@@ -646,13 +659,16 @@ void SObjectCanvas::prepareConnectionPens()
 
 void SObjectCanvas::measureText(QPainter &painter)
 {
+    // Only texts need the font: without them a paint loads no font at all, which a block
+    // exported once notices in its time and memory.
+    if (!annotated())
+        return;
     const QFontMetrics metrics = painter.fontMetrics();
     mTextAscent = metrics.ascent();
     mTextDescent = metrics.descent();
     mTextHeight = metrics.height();
     mTextMaxWidth = metrics.maxWidth();
-    if (annotated())
-        mWork.labels.begin(painter);
+    mWork.labels.begin(painter);
 }
 
 void SObjectCanvas::paintPoint(QPainter &painter, const QRect &clip, int index)

@@ -184,7 +184,7 @@ private:
     struct SelectionSnapshot {
         unsigned generation = 0;  // 0: never taken
         std::vector<int> indices; // ascending
-        std::vector<char> flags;  // by list index
+        std::vector<char> flags;  // by list index; empty while nothing is selected
     };
     // Work buffers and caches of the thread that paints: a copy of the canvas starts
     // without them, as sharing them across threads would race.
@@ -192,11 +192,12 @@ private:
         PaintWork() = default;
         PaintWork(const PaintWork &) {}
         PaintWork &operator=(const PaintWork &) = delete;
-        std::vector<int> visit;       // points to visit, unless visitAll
-        bool visitAll = false;        // the whole canvas: the list in order, nothing collected
-        std::vector<int> lastAtPixel; // per pixel of a crowded paint: last point stamped there
-        std::array<int, 2 * SGlobal::kPointCodeIndexCount> footprintKeys; // by code index, then blunder
-        std::vector<int> tileVisit;                                       // points near one tile of a density paint
+        std::vector<int> visit;             // points to visit, unless visitAll
+        bool visitAll = false;              // the whole canvas: the list in order, nothing collected
+        std::vector<quint8> pixelFootprint; // per pixel of a crowded paint: footprint of the top point
+        std::vector<quint64> covered;       // bit per list index: drawn over by a later point
+        std::array<quint8, 2 * SGlobal::kPointCodeIndexCount> footprintIds; // by code index, then blunder
+        std::vector<int> tileVisit;                                         // points near one tile of a density paint
         std::vector<int> pixelCounts; // summed counts of shown points per pixel around that tile
         SObjectSprites sprites;
         SGlyphLabels labels;
@@ -205,11 +206,17 @@ private:
 
     void mapPoints();
     void refreshSelection();
-    bool selected(int index) const { return mSelection->flags[size_t(index)] != 0; }
+    bool selected(int index) const
+    {
+        const std::vector<char> &flags = mSelection->flags;
+        return !flags.empty() && flags[size_t(index)] != 0;
+    }
     bool cancelled() const { return mCancel && mCancel->load(std::memory_order_relaxed); }
     void collectVisits(const QRect &near, bool withSelected);
-    // Calls visit(i) for every point to visit, in list order, until a cancel.
-    template <typename Visit> void forEachVisit(const QRect &near, bool withSelected, Visit visit) const;
+    enum class Order { Forward, Backward };
+    // Calls visit(i) for every point to visit, in list order (or its reverse), until a cancel.
+    template <Order order = Order::Forward, typename Visit>
+    void forEachVisit(const QRect &near, bool withSelected, Visit visit) const;
     void paintVisits(QPainter &painter, const QRect &rect);
     void paintPoint(QPainter &painter, const QRect &clip, int index);
     // Whether paintPoint draws anything of the point (its code shown, a blunder only with blunders).
@@ -218,10 +225,13 @@ private:
     void paintDensityTile(QPainter &painter, const QRect &tile);
     // Equal keys draw equal pixel sets; -1 where the drawing is not one opaque footprint.
     int footprintKey(int codeIndex, bool blunder) const;
-    int visitKey(int index, const QRect &area) const;
+    // Numbers the distinct footprint keys of the paint from 1 into mWork.footprintIds.
+    void numberFootprints();
+    // The numbered footprint of a point to visit; 0 where others on its pixel do not hide it.
+    int visitFootprint(int index, const QRect &area) const;
     size_t pixelIn(int index, const QRect &area) const;
     bool stampCoveredPoints(const QRect &area, bool withSelected);
-    bool isCovered(int index, const QRect &area) const;
+    bool isCovered(int index) const { return (mWork.covered[size_t(index) / 64] >> (size_t(index) % 64)) & 1; }
     void preparePaintObjects();
     void prepareConnectionPens();
     void measureText(QPainter &painter);
