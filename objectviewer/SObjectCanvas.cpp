@@ -48,6 +48,17 @@ void drawDisc(QPainter &painter, int x, int y, int w, int h)
     painter.drawEllipse(x, y, std::max(0, w - 1), std::max(0, h - 1));
 }
 
+// The adjusted coordinate of an axis (0 = X, 1 = Y, 2 = Z; 0 for any other axis).
+float axisValue(const SObjectPoint &point, int axis)
+{
+    switch (axis) {
+    case 0: return point.X();
+    case 1: return point.Y();
+    case 2: return point.Z();
+    default: return 0.0f;
+    }
+}
+
 bool axisAccepted(const SObjectPoint &point, int axis)
 {
     return axis >= 0 && point.hasObservation(axis) && !point.isRejected(axis);
@@ -55,7 +66,9 @@ bool axisAccepted(const SObjectPoint &point, int axis)
 
 } // namespace
 
-SObjectCanvas::SObjectCanvas(int plane) : mPlane(plane), mTextFont(SSettings::defaultTextFont())
+SObjectCanvas::SObjectCanvas(int plane)
+    : mPlane(plane), mHorizontalAxis(planeHorizontalAxis(plane)), mVerticalAxis(planeVerticalAxis(plane)),
+      mTextFont(SSettings::defaultTextFont())
 {
     mPointOn.fill(SSettings::kDefaultPointOn);
     mPointSymbol.fill(SSettings::kDefaultPointSymbol);
@@ -104,13 +117,13 @@ int SObjectCanvas::pointAt(const QPoint &canvasPos, VisitE visit) const
     for (int size : mPointSize)
         largestSize = std::max(largestSize, size);
     const int maxReach = std::max(kHitReach, largestSize / 2);
+    const Placement &kept = placement();
     std::vector<int> near; // ascending: the last hit is the point painted topmost
     if (visit == VisitE::AllPoints) {
-        near.resize(mPlacement->positions.size());
+        near.resize(kept.positions.size());
         std::iota(near.begin(), near.end(), 0);
     } else {
-        mPlacement->grid.query(QRect(canvasPos - QPoint(maxReach, maxReach), QSize(2 * maxReach + 1, 2 * maxReach + 1)),
-                               near);
+        kept.grid.query(QRect(canvasPos - QPoint(maxReach, maxReach), QSize(2 * maxReach + 1, 2 * maxReach + 1)), near);
     }
     int found = -1;
     for (int i : near) {
@@ -118,7 +131,7 @@ int SObjectCanvas::pointAt(const QPoint &canvasPos, VisitE visit) const
         if (!isShown(point))
             continue;
         const int reach = std::max(kHitReach, mPointSize[size_t(pointCodeIndex(point.code()))] / 2);
-        const QPoint d = mPlacement->positions[size_t(i)] - canvasPos;
+        const QPoint d = kept.positions[size_t(i)] - canvasPos;
         if (std::abs(d.x()) <= reach && std::abs(d.y()) <= reach)
             found = i;
     }
@@ -135,14 +148,43 @@ void SObjectCanvas::mapPoints()
 {
     mMapping =
         SObjectMapping::forList(mList, mPlane, mZoomPercent, mMapping.zoomFactor(), float(mVerticalExaggeration));
+    mPlacement.reset();
+    if (mPositionsKept)
+        placement();
+}
+
+void SObjectCanvas::setPositionsKept(bool kept)
+{
+    mPositionsKept = kept;
+    if (kept)
+        placement();
+    else
+        mPlacement.reset();
+}
+
+const SObjectCanvas::Placement &SObjectCanvas::placement() const
+{
+    if (mPlacement)
+        return *mPlacement;
     auto placement = std::make_shared<Placement>();
     if (isReady()) {
         placement->positions.reserve(size_t(mList->count()));
         for (const SObjectPoint &point : *mList)
-            placement->positions.push_back(mMapping.map(point.horizontal(mPlane), point.vertical(mPlane)));
+            placement->positions.push_back(mapPosition(point));
         placement->grid.build(placement->positions, mMapping.canvasSize());
     }
     mPlacement = std::move(placement);
+    return *mPlacement;
+}
+
+QPoint SObjectCanvas::mapPosition(const SObjectPoint &point) const
+{
+    return mMapping.map(axisValue(point, mHorizontalAxis), axisValue(point, mVerticalAxis));
+}
+
+QPoint SObjectCanvas::positionOf(int index) const
+{
+    return mPlacement ? mPlacement->positions[size_t(index)] : mapPosition(*mList->at(index));
 }
 
 bool SObjectCanvas::setVerticalExaggeration(int factor)
@@ -266,17 +308,16 @@ int SObjectCanvas::footprintKey(int codeIndex, bool blunder) const
     return (symbolSize << 3) | (symbol << 1) | int(blunder);
 }
 
-int SObjectCanvas::visitFootprint(int index, const QRect &area) const
+int SObjectCanvas::visitFootprint(int index, const QPoint &p, const QRect &area) const
 {
-    if (selected(index) || !area.contains(mPlacement->positions[size_t(index)]))
+    if (selected(index) || !area.contains(p))
         return 0; // drawn whatever lies on it
     const SObjectPoint &point = *mList->at(index);
     return mWork.footprintIds[size_t(2 * pointCodeIndex(point.code()) + int(!point.isActive()))];
 }
 
-size_t SObjectCanvas::pixelIn(int index, const QRect &area) const
+size_t SObjectCanvas::pixelIn(const QPoint &p, const QRect &area)
 {
-    const QPoint &p = mPlacement->positions[size_t(index)];
     return size_t(p.y() - area.top()) * size_t(area.width()) + size_t(p.x() - area.left());
 }
 
@@ -312,11 +353,11 @@ bool SObjectCanvas::stampCoveredPoints(const QRect &area, bool withSelected)
     // the pixel, and every earlier point there with the same footprint is covered.
     mWork.pixelFootprint.assign(size_t(pixels), 0);
     mWork.covered.assign((size_t(mList->count()) + 63) / 64, 0);
-    forEachVisit<Order::Backward>(area, withSelected, [&](int i) {
-        const quint8 footprint = quint8(visitFootprint(i, area));
+    forEachVisit<Order::Backward>(area, withSelected, [&](int i, const QPoint &p) {
+        const quint8 footprint = quint8(visitFootprint(i, p, area));
         if (footprint == 0)
             return;
-        quint8 &top = mWork.pixelFootprint[pixelIn(i, area)];
+        quint8 &top = mWork.pixelFootprint[pixelIn(p, area)];
         if (top == 0)
             top = footprint;
         else if (top == footprint)
@@ -458,6 +499,7 @@ SObjectCanvas SObjectCanvas::frozenCopy(const std::atomic<bool> *cancel)
 {
     if (isReady())
         refreshSelection();
+    placement(); // shared with the copy, never filled on its thread
     SObjectCanvas copy(*this);
     copy.mFrozen = true;
     copy.mCancel = cancel;
@@ -477,10 +519,10 @@ SObjectCanvas SObjectCanvas::frozenCopy(const std::atomic<bool> *cancel)
 void SObjectCanvas::collectVisits(const QRect &near, bool withSelected)
 {
     mWork.visit.clear();
-    mWork.visitAll = mPlacement->grid.scansAll(near);
+    mWork.visitAll = coversCanvas(near);
     if (mWork.visitAll)
         return;
-    mPlacement->grid.query(near, mWork.visit);
+    placement().grid.query(near, mWork.visit);
     if (withSelected) {
         const std::vector<int> &selectedIndices = mSelection->indices;
         const size_t gridCount = mWork.visit.size();
@@ -495,14 +537,15 @@ void SObjectCanvas::forEachVisit(const QRect &near, bool withSelected, Visit vis
 {
     // A copy painting elsewhere looks for a cancel every this many points.
     constexpr size_t kCancelStride = 4096;
-    const size_t count = mWork.visitAll ? mPlacement->positions.size() : mWork.visit.size();
+    const size_t count = !mWork.visitAll ? mWork.visit.size()
+                         : mPlacement    ? mPlacement->positions.size()
+                                         : size_t(mList->count());
     for (size_t v = 0; v < count && !(v % kCancelStride == 0 && cancelled()); ++v) {
         const size_t at = order == Order::Forward ? v : count - 1 - v;
-        if (!mWork.visitAll) {
-            visit(mWork.visit[at]);
-        } else if (near.contains(mPlacement->positions[at]) || (withSelected && selected(int(at)))) {
-            visit(int(at));
-        }
+        const int i = mWork.visitAll ? int(at) : mWork.visit[at];
+        const QPoint p = positionOf(i);
+        if (!mWork.visitAll || near.contains(p) || (withSelected && selected(i)))
+            visit(i, p);
     }
 }
 
@@ -513,9 +556,9 @@ void SObjectCanvas::paintVisits(QPainter &painter, const QRect &rect)
     const bool withSelected = annotated() && !mPointsOnly;
     collectVisits(near, withSelected);
     const bool culled = stampCoveredPoints(near, withSelected);
-    forEachVisit(near, withSelected, [&](int i) {
+    forEachVisit(near, withSelected, [&](int i, const QPoint &p) {
         if (!culled || !isCovered(i))
-            paintPoint(painter, rect, i);
+            paintPoint(painter, rect, i, p);
     });
 }
 
@@ -540,7 +583,7 @@ void SObjectCanvas::paintCanvas(QPainter &painter, const QRect &rect, VisitE vis
     constexpr int kCancelStride = 4096;
     if (visit == VisitE::AllPoints) {
         for (int i = 0; i < mList->count() && !(i % kCancelStride == 0 && cancelled()); ++i)
-            paintPoint(painter, rect, i);
+            paintPoint(painter, rect, i, positionOf(i));
     } else if (mDensityOn) {
         paintDensity(painter, rect);
     } else {
@@ -579,7 +622,7 @@ void SObjectCanvas::paintDensity(QPainter &painter, const QRect &rect)
     // Selected points over the density, with their marks and everything they show; each
     // is clipped to rect where it is drawn.
     for (int i : mSelection->indices)
-        paintPoint(painter, rect, i);
+        paintPoint(painter, rect, i, positionOf(i));
 }
 
 // One pass counts the shown points per pixel. A point with no other shown point under its
@@ -593,7 +636,8 @@ void SObjectCanvas::paintDensityTile(QPainter &painter, const QRect &tile)
     const QRect near = tile.adjusted(-reach, -reach, reach, reach); // symbols that reach into the tile
     const QRect wide = near.adjusted(-reach, -reach, reach, reach); // what lies under those symbols
     mWork.tileVisit.clear();
-    mPlacement->grid.query(wide, mWork.tileVisit);
+    const Placement &placed = placement();
+    placed.grid.query(wide, mWork.tileVisit);
     const size_t width = size_t(wide.width()) + 1; // the sums have a zero row and column first
     mWork.pixelCounts.assign(width * (size_t(wide.height()) + 1), 0);
     const auto sumAt = [&](int x, int y) -> int & {
@@ -601,7 +645,7 @@ void SObjectCanvas::paintDensityTile(QPainter &painter, const QRect &tile)
     };
     size_t kept = 0;
     for (int i : mWork.tileVisit) {
-        const QPoint &p = mPlacement->positions[size_t(i)];
+        const QPoint &p = placed.positions[size_t(i)];
         if (!isShown(*mList->at(i)) || !wide.contains(p))
             continue;
         ++sumAt(p.x(), p.y());
@@ -618,13 +662,13 @@ void SObjectCanvas::paintDensityTile(QPainter &painter, const QRect &tile)
 
     QImage density;
     for (int i : mWork.tileVisit) {
-        const QPoint &p = mPlacement->positions[size_t(i)];
+        const QPoint &p = placed.positions[size_t(i)];
         if (!near.contains(p))
             continue;
         const int half = mPointSize[size_t(pointCodeIndex(mList->at(i)->code()))] / 2;
         if (pointsIn(p.x() - half, p.y() - half, p.x() + half, p.y() + half) == 1) {
             if (!selected(i))
-                paintPoint(painter, tile, i);
+                paintPoint(painter, tile, i, p);
         } else if (tile.contains(p)) {
             if (density.isNull()) {
                 density = QImage(tile.size(), QImage::Format_ARGB32_Premultiplied);
@@ -671,7 +715,7 @@ void SObjectCanvas::measureText(QPainter &painter)
     mWork.labels.begin(painter);
 }
 
-void SObjectCanvas::paintPoint(QPainter &painter, const QRect &clip, int index)
+void SObjectCanvas::paintPoint(QPainter &painter, const QRect &clip, int index, const QPoint &position)
 {
     const SObjectPoint &point = *mList->at(index);
     const int codeIndex = pointCodeIndex(point.code());
@@ -689,8 +733,8 @@ void SObjectCanvas::paintPoint(QPainter &painter, const QRect &clip, int index)
     const bool isSelected = selected(index);
     if (isSelected)
         extent += 2 * mMarkSize;
-    const int px = mPlacement->positions[size_t(index)].x();
-    const int py = mPlacement->positions[size_t(index)].y();
+    const int px = position.x();
+    const int py = position.y();
     // Unusable coordinates (NaN, infinite, far out) map to the int limits: nothing to draw.
     if (!SCanvasGeometry::isDrawable(px) || !SCanvasGeometry::isDrawable(py))
         return;
@@ -849,15 +893,14 @@ void SObjectCanvas::selectPointsInRect(const QRect &rect, bool add)
         if (point->isProjectionCentre())
             mSelectedCentres.insert(point->id(), point);
     };
-    const std::vector<QPoint> &positions = mPlacement->positions;
-    if (mPlacement->grid.scansAll(rect)) {
-        for (size_t i = 0; i < positions.size(); ++i)
-            if (rect.contains(positions[i]))
-                select(int(i));
+    if (coversCanvas(rect)) {
+        for (int i = 0; i < mList->count(); ++i)
+            if (rect.contains(positionOf(i)))
+                select(i);
         return;
     }
     mWork.visit.clear();
-    mPlacement->grid.query(rect, mWork.visit);
+    placement().grid.query(rect, mWork.visit);
     for (int i : mWork.visit)
         select(i);
 }

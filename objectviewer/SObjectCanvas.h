@@ -65,6 +65,10 @@ public:
     // The canvas the attached points would have at zoomPercent.
     QSize canvasSizeAt(int zoomPercent) const;
     const SObjectMapping &mapping() const { return mMapping; }
+    // Whether the canvas keeps every point's position and the grid over them (the default) or
+    // works a position out each time it is needed, keeping them only once a query near a spot
+    // needs the grid: a canvas painted once as a whole saves their memory.
+    void setPositionsKept(bool kept);
 
     // Display settings; the caller repaints.
     void setTextFont(const QFont &font) { mTextFont = font; }
@@ -205,6 +209,12 @@ private:
     };
 
     void mapPoints();
+    // The kept positions and grid; filled here first when positions are not kept.
+    const Placement &placement() const;
+    QPoint mapPosition(const SObjectPoint &point) const;
+    QPoint positionOf(int index) const;
+    // Whether rect holds the whole canvas, so that visiting it means visiting every point.
+    bool coversCanvas(const QRect &rect) const { return rect.contains(QRect(QPoint(0, 0), mMapping.canvasSize())); }
     void refreshSelection();
     bool selected(int index) const
     {
@@ -215,10 +225,11 @@ private:
     void collectVisits(const QRect &near, bool withSelected);
     enum class Order { Forward, Backward };
     // Calls visit(i) for every point to visit, in list order (or its reverse), until a cancel.
+    // visit(i, position of i).
     template <Order order = Order::Forward, typename Visit>
     void forEachVisit(const QRect &near, bool withSelected, Visit visit) const;
     void paintVisits(QPainter &painter, const QRect &rect);
-    void paintPoint(QPainter &painter, const QRect &clip, int index);
+    void paintPoint(QPainter &painter, const QRect &clip, int index, const QPoint &position);
     // Whether paintPoint draws anything of the point (its code shown, a blunder only with blunders).
     bool isShown(const SObjectPoint &point) const;
     void paintDensity(QPainter &painter, const QRect &rect);
@@ -228,8 +239,8 @@ private:
     // Numbers the distinct footprint keys of the paint from 1 into mWork.footprintIds.
     void numberFootprints();
     // The numbered footprint of a point to visit; 0 where others on its pixel do not hide it.
-    int visitFootprint(int index, const QRect &area) const;
-    size_t pixelIn(int index, const QRect &area) const;
+    int visitFootprint(int index, const QPoint &p, const QRect &area) const;
+    static size_t pixelIn(const QPoint &p, const QRect &area);
     bool stampCoveredPoints(const QRect &area, bool withSelected);
     bool isCovered(int index) const { return (mWork.covered[size_t(index) / 64] >> (size_t(index) % 64)) & 1; }
     void preparePaintObjects();
@@ -250,6 +261,8 @@ private:
     static constexpr int kCodes = SGlobal::kPointCodeIndexCount;
 
     int mPlane;
+    int mHorizontalAxis;
+    int mVerticalAxis;
     SObjectPointList *mList = nullptr;
     bool mSigmasAvailable = false;
     int mZoomPercent = SCanvasGeometry::kZoomDefault;
@@ -281,7 +294,9 @@ private:
     int mVerticalExaggeration = 1;
     bool mDensityOn = false;
 
-    std::shared_ptr<const Placement> mPlacement = std::make_shared<Placement>();
+    // Made by placement() when first needed; null while positions are worked out on the fly.
+    mutable std::shared_ptr<const Placement> mPlacement;
+    bool mPositionsKept = true;
     std::shared_ptr<const SelectionSnapshot> mSelection = std::make_shared<SelectionSnapshot>();
     bool mFrozen = false;     // a copy keeps the snapshot it was made with
     bool mPointsOnly = false; // during paintPointsOnly

@@ -63,6 +63,7 @@ bool exportObjectPicture(SObjectPointList &points, bool sigmasAvailable, int pla
     }
 
     SObjectCanvas canvas(plane);
+    canvas.setPositionsKept(false); // painted once: a position is cheaper worked out than kept
     canvas.applySettings(SSettings::readObjectViewerSettings());
     canvas.setObjectPoints(&points, sigmasAvailable);
     canvas.setZoom(zoomPercent);
