@@ -71,7 +71,11 @@ public:
         });
         if (it == mRegions.end() || --it->liveTables > 0)
             return;
-        if (&*it == mCurrent) { // empty again: filled anew from its start
+        if (&*it == mCurrent) {
+            // Empty again: filled anew from its start. The memory of a closed block goes back
+            // to the system; a table or two that come and go keep their page.
+            if (it->used > kHugePage)
+                madvise(it->start, it->size, MADV_DONTNEED);
             it->used = 0;
             return;
         }
