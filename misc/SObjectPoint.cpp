@@ -312,6 +312,13 @@ void SObjectPointList::resetBox()
 
 SObjectPoint *SObjectPointList::append(const SObjectPoint &point)
 {
+    includeInBox(point);
+    mPoints.push_back(point);
+    return &mPoints.back();
+}
+
+void SObjectPointList::includeInBox(const SObjectPoint &point)
+{
     // An infinite coordinate from a damaged file would leave the views no usable scale.
     if (std::isfinite(point.X())) {
         mXmin = std::min(mXmin, point.X());
@@ -325,8 +332,40 @@ SObjectPoint *SObjectPointList::append(const SObjectPoint &point)
         mZmin = std::min(mZmin, point.Z());
         mZmax = std::max(mZmax, point.Z());
     }
-    mPoints.push_back(point);
-    return &mPoints.back();
+}
+
+void SObjectPointList::appendAll(SObjectPointList &other)
+{
+    if (mPoints.size() < other.mPoints.size()) {
+        for (auto it = mPoints.rbegin(); it != mPoints.rend(); ++it)
+            other.mPoints.push_front(std::move(*it));
+        mPoints.swap(other.mPoints);
+    } else {
+        for (SObjectPoint &point : other.mPoints)
+            mPoints.push_back(std::move(point));
+    }
+    // Of equal values the earlier stays, as when the points are appended one by one.
+    mXmin = std::min(mXmin, other.mXmin);
+    mYmin = std::min(mYmin, other.mYmin);
+    mZmin = std::min(mZmin, other.mZmin);
+    mXmax = std::max(mXmax, other.mXmax);
+    mYmax = std::max(mYmax, other.mYmax);
+    mZmax = std::max(mZmax, other.mZmax);
+    mSelectedCount += other.mSelectedCount;
+    ++mSelectionGeneration;
+    other.clear();
+}
+
+void SObjectPointList::keepFirst(int n)
+{
+    if (n < 0 || size_t(n) >= mPoints.size())
+        return;
+    mPoints.erase(mPoints.begin() + n, mPoints.end());
+    mFirstById.clear();
+    mIndexedCount = 0;
+    resetBox();
+    for (const SObjectPoint &point : mPoints)
+        includeInBox(point);
 }
 
 void SObjectPointList::indexNewPoints() const

@@ -129,6 +129,11 @@ public:
 
     // Updates the bounding box, then appends; returns the stored point.
     SObjectPoint *append(const SObjectPoint &point);
+    // Appends the points of other in their order and empties other. The shorter of the two
+    // moves: when this list is, its points change their addresses, never their positions.
+    void appendAll(SObjectPointList &other);
+    // Drops the points after the first n (while reading: the selected count stays).
+    void keepFirst(int n);
     // The first point with that id, or null.
     SObjectPoint *find(int id);
     const SObjectPoint *find(int id) const;
@@ -190,6 +195,7 @@ public:
 
 private:
     void resetBox();
+    void includeInBox(const SObjectPoint &point);
 
     // Enters the points appended since the last lookup in the id index.
     void indexNewPoints() const;

@@ -4,6 +4,7 @@
 #include "framework/Mu.h"
 #include "misc/SException.h"
 #include "misc/SGlobal.h"
+#include "patb/SObjectFileRead.h"
 #include "patb/SRecordFile.h"
 
 #include <QDir>
@@ -19,22 +20,17 @@ namespace {
 
 constexpr int kImageRecordSize = 52;       // (i)
 constexpr int kOrientationRecordSize = 70; // (e)
-constexpr int kObjectRecordSize = 60;      // (o)
 constexpr int kObservationRecordSize = 38; // (c)
 constexpr int kCameraRecordSize = 210;
 constexpr int kCameraIdLength = 9;
 constexpr qint64 kImageWindowBytes = 4 * 1024 * 1024;
 constexpr int kTrailerId = -99;
-constexpr int kStatisticsCode = -1;
 constexpr int kProjectLineLimit = 1000;
 constexpr qint64 kIniLineLimit = 4096; // far beyond any real line; only its start is compared
 // Five lines of names: anything this large is not a project file and is not read.
 constexpr qint64 kProjectFileMaxBytes = 1024 * 1024;
-// Progress is reported at most this often, so that a dialog costs nothing measurable.
-constexpr qint64 kProgressBytes = 8 * 1024 * 1024;
 
 constexpr int kErrImageSequence = 60868;
-constexpr int kErrInversion = 60865;
 constexpr int kErrObservationType = 60867;
 
 const char *const kCorruptProject =
@@ -59,12 +55,13 @@ QString patIniPath() { return QDir(qEnvironmentVariable("windir")).filePath("Pat
 float sigmaOf(double variance) { return static_cast<float>(std::sqrt(variance)); }
 
 // Reports the end of a file that stopped inside a record.
-void warnLeftover(const SRecordFile &file)
+void warnLeftover(const QString &name, qint64 leftover)
 {
-    if (file.leftover() > 0)
+    if (leftover > 0)
         Mu::warn(qUtf8Printable(Mu::tr("File '%s' ends with an incomplete record; %lld bytes ignored.")),
-                 text(file.name()).constData(), static_cast<long long>(file.leftover()));
+                 text(name).constData(), static_cast<long long>(leftover));
 }
+void warnLeftover(const SRecordFile &file) { warnLeftover(file.name(), file.leftover()); }
 
 // One record of (c).
 struct Observation {
@@ -330,9 +327,16 @@ bool SPatbReader::readProjectFile(const QString &projectFile)
     for (const QString &name : names)
         totalBytes += QFileInfo(name).size();
     mHandler.readStarting(totalBytes);
-    if (!ReadImageFiles(record.imageFile, record.orientationFile))
+    // (o) does not depend on (i) and (e): a worker reads it meanwhile.
+    SObjectFileRead objects(record.objectFile, mProgressBytes);
+    objects.start();
+    mObjectsAhead = &objects;
+    const bool imagesRead = ReadImageFiles(record.imageFile, record.orientationFile);
+    mObjectsAhead = nullptr; // also when the images' read throws: objects stops the worker
+    if (!imagesRead)
         return false;
-    if (!ReadObjectFiles(record.objectFile, record.observationFile))
+    objects.wait();
+    if (!mergeObjectFiles(objects, record.observationFile))
         return false;
     if (!camera.isEmpty() && QFileInfo::exists(cameraFile)) {
         ReadPATCameraFile(cameraFile);
@@ -349,6 +353,9 @@ bool SPatbReader::readProjectFile(const QString &projectFile)
 void SPatbReader::readError(const QString &message, bool discard)
 {
     mStopped = true;
+    // The answer may open another project or end the program: no worker reads on.
+    if (mObjectsAhead)
+        mObjectsAhead->stop();
     switch (mHandler.readError(message)) {
     case SReadErrorChoice::OpenOther:
         if (discard)
@@ -364,6 +371,16 @@ void SPatbReader::discardImages()
 {
     SImage::clearPointIndex();
     mData.mListImageData.clear();
+}
+
+void SPatbReader::applyStatistics(const SObjectFileRead::Statistics &statistics)
+{
+    if (statistics.seen) {
+        mData.projectFiles->sigma0 = statistics.sigma0;
+        mData.projectFiles->averageRedundancy = statistics.averageRedundancy;
+    }
+    if (statistics.inversionRead)
+        mData.projectFiles->inversion = statistics.inversion;
 }
 
 bool SPatbReader::reportProgress(const QString &file, qint64 done, qint64 total)
@@ -392,12 +409,12 @@ bool SPatbReader::ReadImageFiles(const QString &imageFile, const QString &orient
     std::unique_ptr<SImage> unfinished; // from its header until its trailer
     SImage *current = nullptr;          // stays current after its trailer until the next header
     bool warnedOrphans = false;
-    qint64 nextProgress = kProgressBytes;
+    qint64 nextProgress = mProgressBytes;
     int knownPoints = 0; // records after a header already recognised as image points
 
     while (const char *r = images.next()) {
         if (images.bytesRead() >= nextProgress) {
-            nextProgress += kProgressBytes;
+            nextProgress += mProgressBytes;
             if (!reportProgress(imageFile, images.bytesRead(), images.size()))
                 return false;
         }
@@ -454,9 +471,17 @@ bool SPatbReader::ReadImageFiles(const QString &imageFile, const QString &orient
 
 bool SPatbReader::ReadObjectFiles(const QString &objectFile, const QString &observationFile)
 {
-    SRecordFile objects(objectFile, kObjectRecordSize);
-    if (!objects.open()) {
-        readError(Mu::tr(kCannotOpen).arg(objectFile), true);
+    SObjectFileRead objects(objectFile, mProgressBytes);
+    objects.run();
+    return mergeObjectFiles(objects, observationFile);
+}
+
+// The (o) file read (maybe while the images were read), then (c): what a read in file order
+// reports and keeps, at the same places.
+bool SPatbReader::mergeObjectFiles(SObjectFileRead &objects, const QString &observationFile)
+{
+    if (!objects.opened()) {
+        readError(Mu::tr(kCannotOpen).arg(objects.name()), true);
         return false;
     }
     SRecordFile observations(observationFile, kObservationRecordSize);
@@ -467,36 +492,25 @@ bool SPatbReader::ReadObjectFiles(const QString &objectFile, const QString &obse
     if (!mData.projectFiles)
         mData.projectFiles = std::make_unique<ProjectFiles>();
 
-    int previousId = -1;
-    qint64 nextProgress = kProgressBytes;
-    while (const char *r = objects.next()) {
-        if (objects.bytesRead() >= nextProgress) {
-            nextProgress += kProgressBytes;
-            if (!reportProgress(objectFile, objects.bytesRead(), objects.size()))
-                return false;
+    int kept = objects.points().count();
+    SObjectFileRead::Statistics statistics = objects.statistics();
+    bool cancelled = false;
+    for (const SObjectFileRead::Checkpoint &checkpoint : objects.checkpoints()) {
+        if (!reportProgress(objects.name(), checkpoint.done, checkpoint.total)) {
+            kept = checkpoint.points;
+            statistics = checkpoint.statistics;
+            cancelled = true;
+            break;
         }
-        const int code = SRecord::int16At(r, 0);
-        const double X = SRecord::float64At(r, 12), Y = SRecord::float64At(r, 20), Z = SRecord::float64At(r, 28);
-        if (code == kStatisticsCode) {
-            mData.projectFiles->sigma0 = X;
-            mData.projectFiles->averageRedundancy = Y;
-            if (Z == 0.0)
-                mData.projectFiles->inversion = false;
-            else if (Z == 1.0)
-                mData.projectFiles->inversion = true;
-            else
-                throw SException(kErrInversion, "Varlomin::ReadObjectFiles: Check for inversion neither 0 nor 1!");
-            continue;
-        }
-        const int id = SRecord::idAt(r, 2);
-        if (id == previousId)
-            continue;
-        mData.mListObjectData.append(
-            SObjectPoint(id, code, float(X), float(Y), float(Z), sigmaOf(SRecord::float64At(r, 36)),
-                         sigmaOf(SRecord::float64At(r, 44)), sigmaOf(SRecord::float64At(r, 52))));
-        previousId = id;
     }
-    warnLeftover(objects);
+    objects.points().keepFirst(kept);
+    mData.mListObjectData.appendAll(objects.points());
+    applyStatistics(statistics);
+    if (cancelled)
+        return false;
+    if (objects.failure())
+        std::rethrow_exception(objects.failure());
+    warnLeftover(objects.name(), objects.leftover());
 
     // In batches, so that the points of a batch are looked up together.
     std::vector<Observation> batch;

@@ -5,10 +5,13 @@
 // read before the failing record stays in the model.
 #pragma once
 
+#include "patb/SObjectFileRead.h"
 #include "patb/SPatbHandler.h"
 #include "patb/SProjectData.h"
 
 #include <QString>
+
+#include <algorithm>
 
 class QFile;
 
@@ -31,6 +34,10 @@ public:
     bool ReadObjectFiles(const QString &objectFile, const QString &observationFile);
     bool ReadPATCameraFile(const QString &cameraFile);
 
+    // Progress is reported every this many bytes of a result file; the default of 8 MiB makes
+    // a dialog cost nothing measurable.
+    void setProgressBytes(qint64 bytes) { mProgressBytes = std::max<qint64>(bytes, 1); }
+
     // True once an error dialog or a cancellation stopped the read.
     bool stopped() const { return mStopped; }
 
@@ -41,8 +48,12 @@ private:
     void readError(const QString &text, bool discardImages);
     void discardImages();
     bool reportProgress(const QString &file, qint64 done, qint64 total);
+    bool mergeObjectFiles(SObjectFileRead &objects, const QString &observationFile);
+    void applyStatistics(const SObjectFileRead::Statistics &statistics);
 
     SProjectData &mData;
     SPatbHandler &mHandler;
     bool mStopped = false;
+    qint64 mProgressBytes = 8 * 1024 * 1024;
+    SObjectFileRead *mObjectsAhead = nullptr; // read on a worker while the images are read
 };

@@ -4,6 +4,7 @@
 #include "misc/SException.h"
 #include "patb/SPatbReader.h"
 #include "tests/patb/PatbFiles.h"
+#include "tools/BlockGenerator.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -21,8 +22,15 @@ public:
     }
     void requestOtherProjectFile() override { ++otherRequests; }
     void dataInputComplete() override { ++completions; }
+    bool progress(const QString &file, qint64 done, qint64 total) override
+    {
+        progressReports << QString("%1 %2 %3").arg(QFileInfo(file).fileName()).arg(done).arg(total);
+        return file.endsWith("(o)") ? --objectReportsUntilCancel != 0 : true;
+    }
 
     SReadErrorChoice choice = SReadErrorChoice::Stop;
+    QStringList progressReports;
+    int objectReportsUntilCancel = -1; // cancels at that report of the (o) file
     QStringList errors;
     int otherRequests = 0;
     int completions = 0;
@@ -60,6 +68,8 @@ private slots:
     void observationBlunderRules();
     void observationsOfCentresAndUnknownIds();
     void objectOpenFailureOpenOtherDiscardsImages();
+    void objectsReadBesideImagesAsInOrder_data();
+    void objectsReadBesideImagesAsInOrder();
     void quitEndsThroughFatal();
 
     void cameraFile_data();
@@ -434,6 +444,109 @@ void TestPatb::objectOpenFailureOpenOtherDiscardsImages()
     QCOMPARE(mData.mListImageData.count(), 0);
     QCOMPARE(SImage::numberOfLinks(5), 0);
     QCOMPARE(mData.mListObjectData.count(), 2);
+}
+
+void TestPatb::objectsReadBesideImagesAsInOrder_data()
+{
+    QTest::addColumn<int>("cancelAt");
+    QTest::newRow("to the end") << -1;
+    QTest::newRow("cancelled at the third report of (o)") << 3;
+}
+
+namespace {
+// What a read leaves, in order: object points, images with their points, links, statistics.
+QStringList modelText(const SProjectData &data)
+{
+    QStringList lines;
+    const SObjectPointList &objects = data.mListObjectData;
+    for (const SObjectPoint &p : objects) {
+        const SObjectCoord &o = p.observation();
+        lines << QString("o %1 %2 %3 %4 %5 %6 %7 %8 %9 %10 %11")
+                     .arg(p.id())
+                     .arg(p.code())
+                     .arg(p.X())
+                     .arg(p.Y())
+                     .arg(p.Z())
+                     .arg(p.sigmaX())
+                     .arg(p.sigmaY())
+                     .arg(p.sigmaZ())
+                     .arg(p.isActive())
+                     .arg(o.X)
+                     .arg(o.dZ);
+    }
+    lines << QString("box %1 %2 %3 %4 %5 %6")
+                 .arg(objects.Xmin())
+                 .arg(objects.Ymin())
+                 .arg(objects.Zmin())
+                 .arg(objects.Xmax())
+                 .arg(objects.Ymax())
+                 .arg(objects.Zmax());
+    for (const SImage *image : data.mListImageData) {
+        lines << QString("i %1 %2 %3").arg(image->id()).arg(image->X0()).arg(image->numberOfPoints());
+        for (const SImagePointEntry &e : image->points()) {
+            QStringList links;
+            for (const SImage *linked : SImage::imagesOfPoint(e.id))
+                links << QString::number(linked->id());
+            lines << QString("p %1 %2 %3 %4").arg(e.id).arg(e.point.x()).arg(e.point.active()).arg(links.join(','));
+        }
+    }
+    if (data.projectFiles)
+        lines << QString("s %1 %2 %3")
+                     .arg(data.projectFiles->sigma0)
+                     .arg(data.projectFiles->averageRedundancy)
+                     .arg(data.projectFiles->inversion);
+    return lines;
+}
+} // namespace
+
+// The project read with (o) on a worker beside (i) and (e) against the files read one after
+// the other: the same model, progress reports and messages, also when the user cancels.
+void TestPatb::objectsReadBesideImagesAsInOrder()
+{
+    QFETCH(int, cancelAt);
+    BlockGenerator::Options options;
+    options.imageCount = 12;
+    options.pointCount = 900;
+    options.outputDirectory = mDir->path();
+    BlockGenerator generator(options);
+    QString error;
+    QVERIFY2(generator.write(&error), qPrintable(error));
+    const QString block = path("block");
+    QVERIFY(QFileInfo(block + ".(o)").size() > 4 * 4096);
+
+    QStringList reports[2], messages[2], model[2];
+    bool completed[2];
+    for (int threaded = 0; threaded < 2; ++threaded) {
+        mData.close();
+        mData.projectFiles.reset();
+        mHandler = TestHandler();
+        mHandler.objectReportsUntilCancel = cancelAt;
+        MessageCapture capture;
+        SPatbReader reader(mData, mHandler);
+        reader.setProgressBytes(4096);
+        if (threaded) {
+            completed[1] = reader.readProjectFile(block + ".(p)");
+        } else {
+            mData.projectFiles = std::make_unique<ProjectFiles>();
+            completed[0] = reader.ReadImageFiles(block + ".(i)", block + ".(e)") &&
+                           reader.ReadObjectFiles(block + ".(o)", block + ".(c)");
+        }
+        reports[threaded] = mHandler.progressReports;
+        messages[threaded] = capture.warnings();
+        model[threaded] = modelText(mData);
+    }
+    QCOMPARE(completed[1], cancelAt < 0);
+    QCOMPARE(completed[0], completed[1]);
+    QCOMPARE(reports[1], reports[0]);
+    QCOMPARE(messages[1], messages[0]);
+    QCOMPARE(model[1], model[0]);
+    // First the centres in image order, then the object points of the records read.
+    const int images = mData.mListImageData.count();
+    QCOMPARE(mData.mListObjectData.at(images - 1)->id(), mData.mListImageData.at(images - 1)->id());
+    QVERIFY(mData.mListObjectData.at(images - 1)->isProjectionCentre());
+    QVERIFY(!mData.mListObjectData.at(images)->isProjectionCentre());
+    if (cancelAt > 0) // the generator writes one record per point, and the statistics last
+        QCOMPARE(mData.mListObjectData.count(), images + 3 * 4096 / 60);
 }
 
 void TestPatb::quitEndsThroughFatal()
