@@ -4,6 +4,7 @@
 #include "framework/Mu.h"
 #include "misc/SException.h"
 #include "misc/SGlobal.h"
+#include "patb/SImageRecordStream.h"
 #include "patb/SObjectFileRead.h"
 #include "patb/SRecordFile.h"
 
@@ -18,13 +19,10 @@
 
 namespace {
 
-constexpr int kImageRecordSize = 52;       // (i)
 constexpr int kOrientationRecordSize = 70; // (e)
 constexpr int kObservationRecordSize = 38; // (c)
 constexpr int kCameraRecordSize = 210;
 constexpr int kCameraIdLength = 9;
-constexpr qint64 kImageWindowBytes = 4 * 1024 * 1024;
-constexpr int kTrailerId = -99;
 constexpr int kProjectLineLimit = 1000;
 constexpr qint64 kIniLineLimit = 4096; // far beyond any real line; only its start is compared
 // Five lines of names: anything this large is not a project file and is not read.
@@ -92,29 +90,13 @@ void applyObservation(const Observation &o, SObjectPoint *point)
         point->setCode(SGlobal::kCodeObservedProjectionCentre);
 }
 
-enum ImageRecordE { IR_Header, IR_Trailer, IR_Point };
-
-// Record kinds of (i), recognised in this order.
-ImageRecordE imageRecordKind(const char *r)
-{
-    if (SRecord::int16At(r, 0) != 0)
-        return IR_Point;
-    const double y = SRecord::float64At(r, 20), vx = SRecord::float64At(r, 28), vy = SRecord::float64At(r, 36);
-    const double weight = SRecord::float64At(r, 44);
-    if (SRecord::float64At(r, 12) == 1.0 && y == 1.0 && vx == 1.0 && vy == 1.0 && weight == 1.0)
-        return IR_Header;
-    if (y == 0.0 && vx == 0.0 && vy == 0.0 && weight == 0.0 && SRecord::idAt(r, 2) == kTrailerId)
-        return IR_Trailer;
-    return IR_Point;
-}
-
 // Point records that follow a header before the next header or trailer, as far as they are
-// in memory: the image's room for its points, so that filling it never moves them.
-int pointRecordsAhead(const SRecordFile &file)
+// decoded: the image's room for its points, so that filling it seldom moves them.
+int pointRecordsAhead(const SImageRecordStream &records)
 {
-    const qint64 ahead = std::min<qint64>(file.recordsAhead(), INT_MAX);
+    const qint64 ahead = std::min<qint64>(records.recordsAhead(), INT_MAX);
     qint64 n = 0;
-    while (n < ahead && imageRecordKind(file.recordAhead(n)) == IR_Point)
+    while (n < ahead && records.recordAhead(n)->kind == SImageRecord::Point)
         ++n;
     return int(n);
 }
@@ -394,8 +376,7 @@ bool SPatbReader::reportProgress(const QString &file, qint64 done, qint64 total)
 
 bool SPatbReader::ReadImageFiles(const QString &imageFile, const QString &orientationFile)
 {
-    // A window that holds any image, so that an image's room is known from its header.
-    SRecordFile images(imageFile, kImageRecordSize, kImageWindowBytes);
+    SRecordFile images(imageFile, SImageRecordStream::kRecordSize);
     if (!images.open()) {
         readError(Mu::tr(kCannotOpen).arg(imageFile), false);
         return false;
@@ -410,22 +391,20 @@ bool SPatbReader::ReadImageFiles(const QString &imageFile, const QString &orient
     SImage *current = nullptr;          // stays current after its trailer until the next header
     bool warnedOrphans = false;
     qint64 nextProgress = mProgressBytes;
-    int knownPoints = 0; // records after a header already recognised as image points
 
-    while (const char *r = images.next()) {
-        if (images.bytesRead() >= nextProgress) {
+    // The size changes only where the file ends early, after the last record.
+    const qint64 total = images.size();
+    SImageRecordStream records(images);
+    while (const SImageRecord *r = records.next()) {
+        if (records.bytesRead() >= nextProgress) {
             nextProgress += mProgressBytes;
-            if (!reportProgress(imageFile, images.bytesRead(), images.size()))
+            if (!reportProgress(imageFile, records.bytesRead(), total))
                 return false;
         }
-        const ImageRecordE kind = knownPoints > 0 ? IR_Point : imageRecordKind(r);
-        knownPoints = std::max(knownPoints - 1, 0);
-        const int id = SRecord::idAt(r, 2);
-        if (kind == IR_Header) {
+        if (r->kind == SImageRecord::Header) {
             unfinished = std::make_unique<SImage>(); // an image left without trailer goes
-            unfinished->setId(id);
-            knownPoints = pointRecordsAhead(images);
-            unfinished->reservePoints(knownPoints);
+            unfinished->setId(r->id);
+            unfinished->reservePoints(pointRecordsAhead(records));
             current = unfinished.get();
             continue;
         }
@@ -438,33 +417,37 @@ bool SPatbReader::ReadImageFiles(const QString &imageFile, const QString &orient
             warnedOrphans = true;
             continue;
         }
-        if (kind == IR_Point) {
-            current->addImagePoint(id, SRecord::int16At(r, 0) == 0, float(SRecord::float64At(r, 12)),
-                                   float(SRecord::float64At(r, 20)), float(SRecord::float64At(r, 28)),
-                                   float(SRecord::float64At(r, 36)), float(SRecord::float64At(r, 44)));
+        if (r->kind == SImageRecord::Point) {
+            current->addImagePoint(r->id, r->active, r->x, r->y, r->vx, r->vy, r->weight);
             continue;
         }
-
-        const char *e = orientations.next();
-        if (!e || SRecord::idAt(e, 2) != current->id())
-            throw SException(kErrImageSequence, "Varlomin::ReadImageFiles: Sequences in files (i) and (e) don't fit!");
-        const int imageNumber = SRecord::idAt(e, 2);
-        const float X0 = float(SRecord::float64At(e, 22));
-        const float Y0 = float(SRecord::float64At(e, 30));
-        const float Z0 = float(SRecord::float64At(e, 38));
-        const float sX = sigmaOf(SRecord::float64At(e, 46));
-        const float sY = sigmaOf(SRecord::float64At(e, 54));
-        const float sZ = sigmaOf(SRecord::float64At(e, 62));
-        current->setCameraId(SRecord::idAt(e, 12));
-        current->setProjectionCentre(imageNumber, X0, Y0, Z0, sX, sY, sZ);
-        mData.mListObjectData.append(SObjectPoint(imageNumber, SGlobal::kCodeProjectionCentre, X0, Y0, Z0, sX, sY, sZ));
-        current->squeeze();
+        closeImage(*current, orientations);
         // A second trailer of the same image: the list owns it already.
         if (unfinished)
             mData.mListImageData.append(unfinished.release());
     }
-    warnLeftover(images);
+    warnLeftover(imageFile, records.leftover());
     return true;
+}
+
+// At the trailer of an image: its orientation, the next record of (e), and its projection
+// centre as an object point.
+void SPatbReader::closeImage(SImage &image, SRecordFile &orientations)
+{
+    const char *e = orientations.next();
+    if (!e || SRecord::idAt(e, 2) != image.id())
+        throw SException(kErrImageSequence, "Varlomin::ReadImageFiles: Sequences in files (i) and (e) don't fit!");
+    const int imageNumber = SRecord::idAt(e, 2);
+    const float X0 = float(SRecord::float64At(e, 22));
+    const float Y0 = float(SRecord::float64At(e, 30));
+    const float Z0 = float(SRecord::float64At(e, 38));
+    const float sX = sigmaOf(SRecord::float64At(e, 46));
+    const float sY = sigmaOf(SRecord::float64At(e, 54));
+    const float sZ = sigmaOf(SRecord::float64At(e, 62));
+    image.setCameraId(SRecord::idAt(e, 12));
+    image.setProjectionCentre(imageNumber, X0, Y0, Z0, sX, sY, sZ);
+    mData.mListObjectData.append(SObjectPoint(imageNumber, SGlobal::kCodeProjectionCentre, X0, Y0, Z0, sX, sY, sZ));
+    image.squeeze();
 }
 
 // ---- (o) and (c) --------------------------------------------------------------------------

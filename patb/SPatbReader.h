@@ -14,6 +14,7 @@
 #include <algorithm>
 
 class QFile;
+class SRecordFile;
 
 class SPatbReader {
 public:
@@ -48,6 +49,7 @@ private:
     void readError(const QString &text, bool discardImages);
     void discardImages();
     bool reportProgress(const QString &file, qint64 done, qint64 total);
+    void closeImage(SImage &image, SRecordFile &orientations);
     bool mergeObjectFiles(SObjectFileRead &objects, const QString &observationFile);
     void applyStatistics(const SObjectFileRead::Statistics &statistics);
 

@@ -1,0 +1,77 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The records of an (i) file decoded on a worker thread, batch by batch, while the reader
+// fills the model from the batches before: the reading thread only adds what it is given, in
+// file order, and the copies from the kernel and the decoding run beside it.
+#pragma once
+
+#include "patb/SRecordFile.h"
+
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+// One decoded record of (i); headers and trailers use only kind and id.
+struct SImageRecord {
+    enum Kind : uint8_t { Header, Trailer, Point };
+    Kind kind;
+    bool active;
+    int id;
+    float x, y, vx, vy, weight;
+};
+
+class SImageRecordStream {
+public:
+    static constexpr int kRecordSize = 52;
+
+    // file is open and stays untouched by the caller until the stream is gone.
+    explicit SImageRecordStream(SRecordFile &file);
+    // Stops the worker and waits for it.
+    ~SImageRecordStream();
+    SImageRecordStream(const SImageRecordStream &) = delete;
+    SImageRecordStream &operator=(const SImageRecordStream &) = delete;
+
+    // The next record, or null at the end of the file or at an incomplete record. Valid until
+    // the next call.
+    const SImageRecord *next()
+    {
+        if (mPosition == mEnd && !nextBatch())
+            return nullptr;
+        ++mConsumed;
+        return mPosition++;
+    }
+    // Decoded records after the one next() returned last that are already at hand.
+    qint64 recordsAhead() const { return mEnd - mPosition; }
+    const SImageRecord *recordAhead(qint64 i) const { return mPosition + i; }
+    qint64 bytesRead() const { return mConsumed * kRecordSize; }
+    // Bytes of an incomplete last record, known once next() returned null.
+    qint64 leftover() const { return mLeftover; }
+
+    // How a record of (i) is recognised: headers and trailers by their fixed values.
+    static SImageRecord decode(const char *record);
+
+private:
+    struct Batch {
+        std::vector<SImageRecord> records;
+        size_t count = 0;
+        bool ready = false; // filled by the worker, not yet given back by the reader
+        bool last = false;
+    };
+    void decodeAll();
+    bool nextBatch();
+
+    SRecordFile &mFile;
+    std::vector<Batch> mBatches;
+    size_t mReading = 0; // the batch next() is in, when one is taken
+    bool mTaken = false;
+    bool mFinished = false;
+    const SImageRecord *mPosition = nullptr;
+    const SImageRecord *mEnd = nullptr;
+    qint64 mConsumed = 0;
+    qint64 mLeftover = 0;
+    std::mutex mMutex;
+    std::condition_variable mChanged;
+    bool mStop = false;
+    std::thread mWorker;
+};
