@@ -420,13 +420,16 @@ SBlockStatistics computeBlockStatistics(const SProjectData &data, const SStatist
     runImagePass(stats, data, options, rays, values);
     const int bins = options.maxHistogramBins;
     const QString active = QStringLiteral("active image points");
-    // The standardized residuals' histogram reads only the values collected above and fills its
-    // own result: it is built on a second core while this one goes on with the object points.
-    std::future<SHistogram> standardizedHistogram;
+    // The two histograms of the image points read only the values collected above and fill their
+    // own results: they are built on a second core while this one goes on with the object points.
+    std::future<std::array<SHistogram, 2>> imageHistograms;
     if (options.histograms)
-        standardizedHistogram = std::async(kSecondThread, [&values, active, bins] {
-            return buildHistogram(std::span<const float>(values.standardized.get(), values.count),
-                                  QStringLiteral("standardized residual"), active, bins);
+        imageHistograms = std::async(kSecondThread, [&values, active, bins] {
+            return std::array<SHistogram, 2>{
+                buildHistogram(std::span<const float>(values.lengths.get(), values.count),
+                               QStringLiteral("|v| of image points"), active, bins),
+                buildHistogram(std::span<const float>(values.standardized.get(), values.count),
+                               QStringLiteral("standardized residual"), active, bins)};
         });
 
     ObjectPass pass;
@@ -455,16 +458,18 @@ SBlockStatistics computeBlockStatistics(const SProjectData &data, const SStatist
 
     if (!options.histograms)
         return stats;
-    stats.histograms.push_back(buildHistogram(std::span<const float>(values.lengths.get(), values.count),
-                                              QStringLiteral("|v| of image points"), active, bins));
-    stats.histograms.push_back(standardizedHistogram.get());
     static const char *const axisNames[] = {"sigma X", "sigma Y", "sigma Z"};
     const QString sigmaPopulation = stats.precision.available
                                         ? QStringLiteral("object points without projection centres")
                                         : QStringLiteral("none: no inversion, no sigmas");
+    std::array<SHistogram, kAxisCount> sigmaHistograms;
     for (int axis = 0; axis < kAxisCount; ++axis)
-        stats.histograms.push_back(buildHistogram(
+        sigmaHistograms[size_t(axis)] = buildHistogram(
             pass.sigmaValues[size_t(axis)], QString::fromLatin1(axisNames[axis]) + QStringLiteral(" of object points"),
-            sigmaPopulation, bins));
+            sigmaPopulation, bins);
+    for (SHistogram &h : imageHistograms.get())
+        stats.histograms.push_back(std::move(h));
+    for (SHistogram &h : sigmaHistograms)
+        stats.histograms.push_back(std::move(h));
     return stats;
 }
