@@ -1,34 +1,53 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "patb/SImageRecordStream.h"
 
+#include <algorithm>
+#include <climits>
+
 namespace {
-// Three batches of this many records: one read, one decoded, one spare, together smaller than
-// a window of the file.
-constexpr size_t kBatchRecords = 16 * 1024;
+// Three batches of this many records: one read, one decoded, one spare; small against the
+// window of the file.
+constexpr size_t kBatchRecords = 8 * 1024;
 constexpr size_t kBatches = 3;
 constexpr int kTrailerId = -99;
 } // namespace
 
-SImageRecord SImageRecordStream::decode(const char *r)
+SImageRecord SImageRecordStream::decodePoint(const char *r)
 {
     SImageRecord out;
-    out.id = SRecord::idAt(r, 2);
-    out.active = SRecord::int16At(r, 0) == 0;
-    const double x = SRecord::float64At(r, 12), y = SRecord::float64At(r, 20), vx = SRecord::float64At(r, 28);
-    const double vy = SRecord::float64At(r, 36), weight = SRecord::float64At(r, 44);
     out.kind = SImageRecord::Point;
-    if (out.active) {
-        if (x == 1.0 && y == 1.0 && vx == 1.0 && vy == 1.0 && weight == 1.0)
-            out.kind = SImageRecord::Header;
-        else if (y == 0.0 && vx == 0.0 && vy == 0.0 && weight == 0.0 && out.id == kTrailerId)
-            out.kind = SImageRecord::Trailer;
-    }
-    out.x = float(x);
-    out.y = float(y);
-    out.vx = float(vx);
-    out.vy = float(vy);
-    out.weight = float(weight);
+    out.active = SRecord::int16At(r, 0) == 0;
+    out.id = SRecord::idAt(r, 2);
+    out.x = float(SRecord::float64At(r, 12));
+    out.y = float(SRecord::float64At(r, 20));
+    out.vx = float(SRecord::float64At(r, 28));
+    out.vy = float(SRecord::float64At(r, 36));
+    out.weight = float(SRecord::float64At(r, 44));
+    out.pointsAhead = 0;
     return out;
+}
+
+SImageRecord::Kind SImageRecordStream::kindOf(const char *r)
+{
+    if (SRecord::int16At(r, 0) != 0)
+        return SImageRecord::Point;
+    const double y = SRecord::float64At(r, 20), vx = SRecord::float64At(r, 28), vy = SRecord::float64At(r, 36);
+    const double weight = SRecord::float64At(r, 44);
+    if (SRecord::float64At(r, 12) == 1.0 && y == 1.0 && vx == 1.0 && vy == 1.0 && weight == 1.0)
+        return SImageRecord::Header;
+    if (y == 0.0 && vx == 0.0 && vy == 0.0 && weight == 0.0 && SRecord::idAt(r, 2) == kTrailerId)
+        return SImageRecord::Trailer;
+    return SImageRecord::Point;
+}
+
+// Point records that follow the record next() gave last, as far as the window holds them.
+int SImageRecordStream::pointRecordsAhead() const
+{
+    const qint64 ahead = std::min<qint64>(mFile.recordsAhead(), INT_MAX);
+    qint64 n = 0;
+    while (n < ahead && kindOf(mFile.recordAhead(n)) == SImageRecord::Point)
+        ++n;
+    return int(n);
 }
 
 SImageRecordStream::SImageRecordStream(SRecordFile &file) : mFile(file), mBatches(kBatches)
@@ -51,6 +70,7 @@ SImageRecordStream::~SImageRecordStream()
 // Fills the batches in turn; a batch is filled again once the reader gave it back.
 void SImageRecordStream::decodeAll()
 {
+    int knownPoints = 0;
     for (size_t b = 0;; b = (b + 1) % kBatches) {
         Batch &batch = mBatches[b];
         {
@@ -64,7 +84,17 @@ void SImageRecordStream::decodeAll()
             const char *r = mFile.next();
             if (!r)
                 break;
-            batch.records[n++] = decode(r);
+            SImageRecord &out = batch.records[n++];
+            // Records counted at their header are points: not recognised twice.
+            if (knownPoints > 0) {
+                --knownPoints;
+                out = decodePoint(r);
+                continue;
+            }
+            out = decodePoint(r);
+            out.kind = kindOf(r);
+            if (out.kind == SImageRecord::Header)
+                out.pointsAhead = knownPoints = pointRecordsAhead();
         }
         const bool last = n < kBatchRecords;
         {

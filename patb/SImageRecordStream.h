@@ -19,13 +19,18 @@ struct SImageRecord {
     bool active;
     int id;
     float x, y, vx, vy, weight;
+    // Of a header: the point records that follow it before the next header or trailer, as far
+    // as the file's window holds them; the image's room, so that filling it never moves them.
+    int pointsAhead;
 };
 
 class SImageRecordStream {
 public:
     static constexpr int kRecordSize = 52;
+    // A window of the file that holds any image, so that an image's room is known at its header.
+    static constexpr qint64 kWindowBytes = 4 * 1024 * 1024;
 
-    // file is open and stays untouched by the caller until the stream is gone.
+    // file (opened with kWindowBytes) is open and stays untouched by the caller until the stream is gone.
     explicit SImageRecordStream(SRecordFile &file);
     // Stops the worker and waits for it.
     ~SImageRecordStream();
@@ -41,15 +46,14 @@ public:
         ++mConsumed;
         return mPosition++;
     }
-    // Decoded records after the one next() returned last that are already at hand.
-    qint64 recordsAhead() const { return mEnd - mPosition; }
-    const SImageRecord *recordAhead(qint64 i) const { return mPosition + i; }
     qint64 bytesRead() const { return mConsumed * kRecordSize; }
     // Bytes of an incomplete last record, known once next() returned null.
     qint64 leftover() const { return mLeftover; }
 
     // How a record of (i) is recognised: headers and trailers by their fixed values.
-    static SImageRecord decode(const char *record);
+    static SImageRecord::Kind kindOf(const char *record);
+    // The values of a record as an image point.
+    static SImageRecord decodePoint(const char *record);
 
 private:
     struct Batch {
@@ -59,6 +63,7 @@ private:
         bool last = false;
     };
     void decodeAll();
+    int pointRecordsAhead() const;
     bool nextBatch();
 
     SRecordFile &mFile;

@@ -90,17 +90,6 @@ void applyObservation(const Observation &o, SObjectPoint *point)
         point->setCode(SGlobal::kCodeObservedProjectionCentre);
 }
 
-// Point records that follow a header before the next header or trailer, as far as they are
-// decoded: the image's room for its points, so that filling it seldom moves them.
-int pointRecordsAhead(const SImageRecordStream &records)
-{
-    const qint64 ahead = std::min<qint64>(records.recordsAhead(), INT_MAX);
-    qint64 n = 0;
-    while (n < ahead && records.recordAhead(n)->kind == SImageRecord::Point)
-        ++n;
-    return int(n);
-}
-
 } // namespace
 
 SPatbReader::SPatbReader(SProjectData &data, SPatbHandler &handler) : mData(data), mHandler(handler) {}
@@ -376,7 +365,7 @@ bool SPatbReader::reportProgress(const QString &file, qint64 done, qint64 total)
 
 bool SPatbReader::ReadImageFiles(const QString &imageFile, const QString &orientationFile)
 {
-    SRecordFile images(imageFile, SImageRecordStream::kRecordSize);
+    SRecordFile images(imageFile, SImageRecordStream::kRecordSize, SImageRecordStream::kWindowBytes);
     if (!images.open()) {
         readError(Mu::tr(kCannotOpen).arg(imageFile), false);
         return false;
@@ -404,7 +393,7 @@ bool SPatbReader::ReadImageFiles(const QString &imageFile, const QString &orient
         if (r->kind == SImageRecord::Header) {
             unfinished = std::make_unique<SImage>(); // an image left without trailer goes
             unfinished->setId(r->id);
-            unfinished->reservePoints(pointRecordsAhead(records));
+            unfinished->reservePoints(r->pointsAhead);
             current = unfinished.get();
             continue;
         }

@@ -12,7 +12,17 @@ bool SRecordFile::open()
     if (!mFile.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return false;
     mSize = mFile.isSequential() ? 0 : mFile.size();
+    // Here rather than at the first record: a worker thread that reads on takes no memory of
+    // its own.
+    allocateWindow();
     return true;
+}
+
+void SRecordFile::allocateWindow()
+{
+    // A small file gets a window of its own size.
+    mWindowCapacity = std::min(mWindowCapacity, std::max(mSize - mOffset, qint64(mRecordSize)));
+    mBuffer = std::make_unique_for_overwrite<char[]>(size_t(mWindowCapacity));
 }
 
 // Windows are read into one reused buffer rather than mapped: PAT-B may rewrite a file while
@@ -26,11 +36,8 @@ bool SRecordFile::moveWindow()
     }
     // The window starts at the next record, so no record is ever split.
     mWindowStart = mOffset;
-    // A small file gets a window of its own size.
-    if (!mBuffer) {
-        mWindowCapacity = std::min(mWindowCapacity, std::max(mSize - mOffset, qint64(mRecordSize)));
-        mBuffer = std::make_unique_for_overwrite<char[]>(size_t(mWindowCapacity));
-    }
+    if (!mBuffer)
+        allocateWindow();
     const qint64 wanted = std::min(mWindowCapacity, mSize - mOffset);
     qint64 filled = 0;
     if (mFile.seek(mWindowStart)) {

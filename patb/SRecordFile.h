@@ -45,6 +45,7 @@ public:
 private:
     // Makes the record at mOffset available; false at the end of the file.
     bool moveWindow();
+    void allocateWindow();
 
     QString mName;
     QFile mFile;
