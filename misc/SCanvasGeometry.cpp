@@ -7,16 +7,6 @@
 
 namespace SCanvasGeometry {
 
-int rnd(double value)
-{
-    const double r = std::floor(value + 0.5);
-    if (!(r > double(INT_MIN))) // NaN lands here too
-        return INT_MIN;
-    if (r >= double(INT_MAX))
-        return INT_MAX;
-    return int(r);
-}
-
 int clampZoom(int percent) { return std::clamp(percent, kZoomMin, kZoomMax); }
 
 int baseSize(int zoomPercent) { return rnd(double(zoomPercent) / kPercent * kBaseSize); }

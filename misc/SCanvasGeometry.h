@@ -7,6 +7,7 @@
 #include <QSize>
 
 #include <array>
+#include <climits>
 #include <functional>
 
 namespace SCanvasGeometry {
@@ -26,7 +27,17 @@ inline constexpr int kMinBandPixels = 20;
 
 // Nearest integer, halves upward (2.5 gives 3, -2.5 gives -2). Values beyond the int
 // range saturate at INT_MIN or INT_MAX; NaN gives INT_MIN, which isDrawable() refuses.
-int rnd(double value);
+// Inline and without a call of floor(): a canvas maps every point through it.
+inline int rnd(double value)
+{
+    const double shifted = value + 0.5;
+    if (!(shifted >= double(INT_MIN) + 1.0)) // NaN lands here too
+        return INT_MIN;
+    if (shifted >= double(INT_MAX))
+        return INT_MAX;
+    const int truncated = int(shifted); // toward zero: one too high for negative fractions
+    return double(truncated) > shifted ? truncated - 1 : truncated;
+}
 
 // Whether a canvas coordinate leaves room for the arithmetic of painting (offsets of
 // symbols, texts and vectors) without overflowing; saturated and NaN results do not.
