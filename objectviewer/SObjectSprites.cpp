@@ -126,10 +126,15 @@ void SObjectSprites::writeSprite(const Sprite &s, const QPoint &at)
             const int to = std::min(at.x() + run.x + run.length, clip.right() + 1);
             if (y < clip.top() || y > clip.bottom() || from >= to)
                 continue;
-            // Opaque over anything is the opaque pixel itself.
-            std::memcpy(mTarget + qsizetype(y) * mTargetStride + qsizetype(from) * sizeof(QRgb),
-                        spriteBits + qsizetype(run.y) * spriteStride + qsizetype(from - at.x()) * sizeof(QRgb),
-                        size_t(to - from) * sizeof(QRgb));
+            // Opaque over anything is the opaque pixel itself. Runs are a few pixels long:
+            // a loop of one colour beats a call of memcpy.
+            uchar *target = mTarget + qsizetype(y) * mTargetStride + qsizetype(from) * sizeof(QRgb);
+            if (s.uniform)
+                std::fill_n(reinterpret_cast<QRgb *>(target), to - from, s.colour);
+            else
+                std::memcpy(target,
+                            spriteBits + qsizetype(run.y) * spriteStride + qsizetype(from - at.x()) * sizeof(QRgb),
+                            size_t(to - from) * sizeof(QRgb));
         }
     }
 }
@@ -163,10 +168,17 @@ SObjectSprites::Sprite SObjectSprites::renderSprite(int shape, int size, const Q
     }
     sprite.offset = QPoint(-centre, -centre);
     sprite.binary = true;
+    sprite.uniform = true;
+    sprite.colour = 0;
     for (int y = 0; y < side; ++y) {
         const auto *row = reinterpret_cast<const QRgb *>(sprite.image.constScanLine(y));
         for (int x = 0; x < side; ++x) {
             const int alpha = qAlpha(row[x]);
+            if (alpha == kOpaque) {
+                if (sprite.colour == 0)
+                    sprite.colour = row[x];
+                sprite.uniform = sprite.uniform && row[x] == sprite.colour;
+            }
             if (alpha != 0 && alpha != kOpaque)
                 sprite.binary = false;
             else if (alpha == kOpaque && (x == 0 || qAlpha(row[x - 1]) != kOpaque))

@@ -56,9 +56,11 @@ private:
         int y, x, length;
     };
     struct Sprite {
-        QImage image;          // premultiplied; transparent where the symbol leaves the ground
-        QPoint offset;         // of the image's top left corner from the symbol's centre
-        bool binary;           // every pixel fully opaque or fully transparent
+        QImage image;  // premultiplied; transparent where the symbol leaves the ground
+        QPoint offset; // of the image's top left corner from the symbol's centre
+        bool binary;   // every pixel fully opaque or fully transparent
+        bool uniform;  // of a binary sprite: every opaque pixel is `colour`
+        QRgb colour;
         std::vector<Run> runs; // of a binary sprite, row by row
     };
     const Sprite &sprite(int shape, int size, const QPen &pen, const QBrush &brush);
