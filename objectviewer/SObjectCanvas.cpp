@@ -353,16 +353,18 @@ bool SObjectCanvas::stampCoveredPoints(const QRect &area, bool withSelected)
     // the pixel, and every earlier point there with the same footprint is covered.
     mWork.pixelFootprint.assign(size_t(pixels), 0);
     mWork.covered.assign((size_t(mList->count()) + 63) / 64, 0);
-    forEachVisit<Order::Backward>(area, withSelected, [&](int i, const QPoint &p) {
-        const quint8 footprint = quint8(visitFootprint(i, p, area));
-        if (footprint == 0)
-            return;
-        quint8 &top = mWork.pixelFootprint[pixelIn(p, area)];
-        if (top == 0)
-            top = footprint;
-        else if (top == footprint)
-            mWork.covered[size_t(i) / 64] |= quint64(1) << (size_t(i) % 64);
-    });
+    forEachVisit<Order::Backward>(
+        area, withSelected, [](int) { return false; },
+        [&](int i, const QPoint &p) {
+            const quint8 footprint = quint8(visitFootprint(i, p, area));
+            if (footprint == 0)
+                return;
+            quint8 &top = mWork.pixelFootprint[pixelIn(p, area)];
+            if (top == 0)
+                top = footprint;
+            else if (top == footprint)
+                mWork.covered[size_t(i) / 64] |= quint64(1) << (size_t(i) % 64);
+        });
     return true;
 }
 
@@ -532,8 +534,8 @@ void SObjectCanvas::collectVisits(const QRect &near, bool withSelected)
     }
 }
 
-template <SObjectCanvas::Order order, typename Visit>
-void SObjectCanvas::forEachVisit(const QRect &near, bool withSelected, Visit visit) const
+template <SObjectCanvas::Order order, typename Skip, typename Visit>
+void SObjectCanvas::forEachVisit(const QRect &near, bool withSelected, Skip skip, Visit visit) const
 {
     // A copy painting elsewhere looks for a cancel every this many points.
     constexpr size_t kCancelStride = 4096;
@@ -543,6 +545,8 @@ void SObjectCanvas::forEachVisit(const QRect &near, bool withSelected, Visit vis
     for (size_t v = 0; v < count && !(v % kCancelStride == 0 && cancelled()); ++v) {
         const size_t at = order == Order::Forward ? v : count - 1 - v;
         const int i = mWork.visitAll ? int(at) : mWork.visit[at];
+        if (skip(i))
+            continue;
         const QPoint p = positionOf(i);
         if (!mWork.visitAll || near.contains(p) || (withSelected && selected(i)))
             visit(i, p);
@@ -556,10 +560,10 @@ void SObjectCanvas::paintVisits(QPainter &painter, const QRect &rect)
     const bool withSelected = annotated() && !mPointsOnly;
     collectVisits(near, withSelected);
     const bool culled = stampCoveredPoints(near, withSelected);
-    forEachVisit(near, withSelected, [&](int i, const QPoint &p) {
-        if (!culled || !isCovered(i))
-            paintPoint(painter, rect, i, p);
-    });
+    // A covered point is one to visit: it is skipped before its position is worked out.
+    forEachVisit(
+        near, withSelected, [&](int i) { return culled && isCovered(i); },
+        [&](int i, const QPoint &p) { paintPoint(painter, rect, i, p); });
 }
 
 void SObjectCanvas::paintCanvas(QPainter &painter, const QRect &rect, VisitE visit)

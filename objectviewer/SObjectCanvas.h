@@ -225,9 +225,9 @@ private:
     void collectVisits(const QRect &near, bool withSelected);
     enum class Order { Forward, Backward };
     // Calls visit(i) for every point to visit, in list order (or its reverse), until a cancel.
-    // visit(i, position of i).
-    template <Order order = Order::Forward, typename Visit>
-    void forEachVisit(const QRect &near, bool withSelected, Visit visit) const;
+    // visit(i, position of i), unless skip(i).
+    template <Order order = Order::Forward, typename Skip, typename Visit>
+    void forEachVisit(const QRect &near, bool withSelected, Skip skip, Visit visit) const;
     void paintVisits(QPainter &painter, const QRect &rect);
     void paintPoint(QPainter &painter, const QRect &clip, int index, const QPoint &position);
     // Whether paintPoint draws anything of the point (its code shown, a blunder only with blunders).
