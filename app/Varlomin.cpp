@@ -370,6 +370,9 @@ void Varlomin::readStarting(qint64 totalBytes)
     mProgress->setMinimumDuration(0);
     mProgress->setRange(0, kProgressSteps);
     mProgress->setProperty("totalBytes", totalBytes);
+    // Escape rejects the dialog, which would only hide it while the reading goes on unseen
+    // and can no longer be cancelled: it cancels, as the button does.
+    connect(mProgress, &QDialog::rejected, mProgress, &QProgressDialog::cancel);
     mProgressFile.clear();
     mProgressBase = mProgressLast = 0;
 }
