@@ -87,7 +87,9 @@ void SObjectCanvas::setObjectPoints(SObjectPointList *list, bool sigmasAvailable
             if (point.isProjectionCentre() && point.isSelected())
                 mSelectedCentres.insert(point.id(), &point);
     }
-    mSelection = std::make_shared<SelectionSnapshot>(); // the old one belongs to the old list
+    // Snapshots of the old list say nothing about the new one.
+    SSelectionSnapshot::forget();
+    mSelection = std::make_shared<SSelectionSnapshot>();
     mapPoints();
 }
 
@@ -148,33 +150,35 @@ void SObjectCanvas::mapPoints()
 {
     mMapping =
         SObjectMapping::forList(mList, mPlane, mZoomPercent, mMapping.zoomFactor(), float(mVerticalExaggeration));
-    mPlacement.reset();
-    if (mPositionsKept)
-        placement();
+    // Worked out when first needed, perhaps by a paint on another thread.
+    mPlacement = mPositionsKept ? std::make_shared<PlacementSlot>() : nullptr;
 }
 
 void SObjectCanvas::setPositionsKept(bool kept)
 {
     mPositionsKept = kept;
-    if (kept)
-        placement();
-    else
+    if (!kept)
         mPlacement.reset();
+    else if (!mPlacement)
+        mPlacement = std::make_shared<PlacementSlot>();
 }
 
 const SObjectCanvas::Placement &SObjectCanvas::placement() const
 {
-    if (mPlacement)
-        return *mPlacement;
-    auto placement = std::make_shared<Placement>();
-    if (isReady()) {
-        placement->positions.reserve(size_t(mList->count()));
-        for (const SObjectPoint &point : *mList)
-            placement->positions.push_back(mapPosition(point));
-        placement->grid.build(placement->positions, mMapping.canvasSize());
-    }
-    mPlacement = std::move(placement);
-    return *mPlacement;
+    if (!mPlacement)
+        mPlacement = std::make_shared<PlacementSlot>();
+    PlacementSlot &slot = *mPlacement;
+    // Every canvas sharing the slot has the list, plane and mapping it was made for.
+    std::call_once(slot.once, [this, &slot] {
+        if (isReady()) {
+            slot.placement.positions.reserve(size_t(mList->count()));
+            for (const SObjectPoint &point : *mList)
+                slot.placement.positions.push_back(mapPosition(point));
+            slot.placement.grid.build(slot.placement.positions, mMapping.canvasSize());
+        }
+        slot.done.store(true, std::memory_order_release);
+    });
+    return slot.placement;
 }
 
 QPoint SObjectCanvas::mapPosition(const SObjectPoint &point) const
@@ -184,7 +188,8 @@ QPoint SObjectCanvas::mapPosition(const SObjectPoint &point) const
 
 QPoint SObjectCanvas::positionOf(int index) const
 {
-    return mPlacement ? mPlacement->positions[size_t(index)] : mapPosition(*mList->at(index));
+    // Until the slot is filled (perhaps by another thread) the same position worked out here.
+    return isPlaced() ? mPlacement->placement.positions[size_t(index)] : mapPosition(*mList->at(index));
 }
 
 bool SObjectCanvas::setVerticalExaggeration(int factor)
@@ -480,28 +485,16 @@ bool SObjectCanvas::annotated() const
 
 void SObjectCanvas::refreshSelection()
 {
-    if (mFrozen || mSelection->generation == mList->selectionGeneration())
-        return;
-    auto snapshot = std::make_shared<SelectionSnapshot>();
-    int i = 0;
-    for (const SObjectPoint &point : *mList) {
-        if (point.isSelected()) {
-            if (snapshot->flags.empty()) // nothing selected keeps no flags
-                snapshot->flags.resize(size_t(mList->count()));
-            snapshot->flags[size_t(i)] = 1;
-            snapshot->indices.push_back(i);
-        }
-        ++i;
-    }
-    snapshot->generation = mList->selectionGeneration();
-    mSelection = std::move(snapshot);
+    if (!mFrozen)
+        mSelection = SSelectionSnapshot::of(*mList);
 }
 
 SObjectCanvas SObjectCanvas::frozenCopy(const std::atomic<bool> *cancel)
 {
     if (isReady())
         refreshSelection();
-    placement(); // shared with the copy, never filled on its thread
+    if (!mPlacement)
+        mPlacement = std::make_shared<PlacementSlot>(); // shared with the copy, filled by either
     SObjectCanvas copy(*this);
     copy.mFrozen = true;
     copy.mCancel = cancel;
@@ -526,7 +519,7 @@ void SObjectCanvas::collectVisits(const QRect &near, bool withSelected)
         return;
     placement().grid.query(near, mWork.visit);
     if (withSelected) {
-        const std::vector<int> &selectedIndices = mSelection->indices;
+        const std::vector<int> &selectedIndices = mSelection->indices();
         const size_t gridCount = mWork.visit.size();
         mWork.visit.insert(mWork.visit.end(), selectedIndices.begin(), selectedIndices.end());
         std::inplace_merge(mWork.visit.begin(), mWork.visit.begin() + long(gridCount), mWork.visit.end());
@@ -539,9 +532,7 @@ void SObjectCanvas::forEachVisit(const QRect &near, bool withSelected, Skip skip
 {
     // A copy painting elsewhere looks for a cancel every this many points.
     constexpr size_t kCancelStride = 4096;
-    const size_t count = !mWork.visitAll ? mWork.visit.size()
-                         : mPlacement    ? mPlacement->positions.size()
-                                         : size_t(mList->count());
+    const size_t count = mWork.visitAll ? size_t(mList->count()) : mWork.visit.size();
     for (size_t v = 0; v < count && !(v % kCancelStride == 0 && cancelled()); ++v) {
         const size_t at = order == Order::Forward ? v : count - 1 - v;
         const int i = mWork.visitAll ? int(at) : mWork.visit[at];
@@ -625,7 +616,7 @@ void SObjectCanvas::paintDensity(QPainter &painter, const QRect &rect)
     painter.setClipRect(rect);
     // Selected points over the density, with their marks and everything they show; each
     // is clipped to rect where it is drawn.
-    for (int i : mSelection->indices)
+    for (int i : mSelection->indices())
         paintPoint(painter, rect, i, positionOf(i));
 }
 
@@ -873,7 +864,7 @@ void SObjectCanvas::deselectAll()
     if (!isReady())
         return;
     mSelectedCentres.clear();
-    mList->deselectAll();
+    SSelectionSnapshot::deselectAll(*mList);
 }
 
 void SObjectCanvas::selectPointIds(const QSet<int> &pointIds, const QSet<int> &centreIds)

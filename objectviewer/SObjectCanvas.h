@@ -12,6 +12,7 @@
 #include "objectviewer/SObjectGrid.h"
 #include "objectviewer/SObjectMapping.h"
 #include "objectviewer/SObjectSprites.h"
+#include "objectviewer/SSelectionSnapshot.h"
 
 #include <QBrush>
 #include <QByteArray>
@@ -26,6 +27,7 @@
 #include <array>
 #include <atomic>
 #include <memory>
+#include <mutex>
 #include <span>
 #include <vector>
 
@@ -69,10 +71,15 @@ public:
     // works a position out each time it is needed, keeping them only once a query near a spot
     // needs the grid: a canvas painted once as a whole saves their memory.
     void setPositionsKept(bool kept);
+    // Whether the kept positions of the current mapping are worked out: after a zoom the first
+    // thread that needs them does it (the paint on a worker, so that the window does not wait
+    // for millions of points), and a hit test, selection or paint here waits for it.
+    bool isPlaced() const { return mPlacement && mPlacement->done.load(std::memory_order_acquire); }
 
     // Display settings; the caller repaints.
     void setTextFont(const QFont &font) { mTextFont = font; }
     void setBackgroundColor(const QColor &color) { mBackgroundColor = color; }
+    const QColor &backgroundColor() const { return mBackgroundColor; }
     void setPointOn(int index, bool on);
     void setPointSymbol(int index, int symbol);
     void setPointColor(int index, const QColor &color);
@@ -178,17 +185,17 @@ public:
     int selectedCentreCount() const { return int(mSelectedCentres.size()); }
 
 private:
-    // Canvas positions of the points by list index and their grid; replaced, never changed,
-    // when the mapping changes, so that copies painting elsewhere can share them.
+    // Canvas positions of the points by list index and their grid for one mapping, worked
+    // out once by the first thread that needs them and never changed after, so that copies
+    // painting elsewhere share them; a new mapping gets a new slot.
     struct Placement {
         std::vector<QPoint> positions;
         SObjectGrid grid;
     };
-    // The selected flags as a paint sees them, taken from the list at one generation.
-    struct SelectionSnapshot {
-        unsigned generation = 0;  // 0: never taken
-        std::vector<int> indices; // ascending
-        std::vector<char> flags;  // by list index; empty while nothing is selected
+    struct PlacementSlot {
+        std::once_flag once;
+        std::atomic<bool> done = false;
+        Placement placement;
     };
     // Work buffers and caches of the thread that paints: a copy of the canvas starts
     // without them, as sharing them across threads would race.
@@ -209,18 +216,16 @@ private:
     };
 
     void mapPoints();
-    // The kept positions and grid; filled here first when positions are not kept.
+    // The positions and grid of the current mapping, worked out here unless another thread
+    // sharing the slot did (or is doing: then this waits); a slot is made first when positions
+    // are not kept.
     const Placement &placement() const;
     QPoint mapPosition(const SObjectPoint &point) const;
     QPoint positionOf(int index) const;
     // Whether rect holds the whole canvas, so that visiting it means visiting every point.
     bool coversCanvas(const QRect &rect) const { return rect.contains(QRect(QPoint(0, 0), mMapping.canvasSize())); }
     void refreshSelection();
-    bool selected(int index) const
-    {
-        const std::vector<char> &flags = mSelection->flags;
-        return !flags.empty() && flags[size_t(index)] != 0;
-    }
+    bool selected(int index) const { return mSelection->isSelected(index); }
     bool cancelled() const { return mCancel && mCancel->load(std::memory_order_relaxed); }
     void collectVisits(const QRect &near, bool withSelected);
     enum class Order { Forward, Backward };
@@ -294,10 +299,10 @@ private:
     int mVerticalExaggeration = 1;
     bool mDensityOn = false;
 
-    // Made by placement() when first needed; null while positions are worked out on the fly.
-    mutable std::shared_ptr<const Placement> mPlacement;
+    // Null while positions are worked out on the fly (not kept, and no query needed the grid yet).
+    mutable std::shared_ptr<PlacementSlot> mPlacement;
     bool mPositionsKept = true;
-    std::shared_ptr<const SelectionSnapshot> mSelection = std::make_shared<SelectionSnapshot>();
+    std::shared_ptr<const SSelectionSnapshot> mSelection = std::make_shared<SSelectionSnapshot>();
     bool mFrozen = false;     // a copy keeps the snapshot it was made with
     bool mPointsOnly = false; // during paintPointsOnly
     const std::atomic<bool> *mCancel = nullptr;

@@ -194,7 +194,8 @@ void SObjectView::paintFromBuffer(QPainter &painter, const QRect &exposed)
             mRenderer->render(mCanvas, frame);
         // Meanwhile the last picture where it still fits (its marks and labels perhaps out of
         // date; after a zoom scaled about the margin, where every zoom's drawing starts), and
-        // the symbols alone elsewhere.
+        // the symbols alone elsewhere, unless their positions are still being worked out (the
+        // worker does that after a zoom): then the background there.
         QRegion rest(exposed);
         if (!mBuffer.isNull() && mBufferFrame.devicePixelRatio == frame.devicePixelRatio) {
             if (mBufferFrame.zoomPercent == frame.zoomPercent) {
@@ -206,8 +207,12 @@ void SObjectView::paintFromBuffer(QPainter &painter, const QRect &exposed)
                 rest -= paintScaledBuffer(painter, exposed, frame.zoomPercent);
             }
         }
-        for (const QRect &area : rest)
-            mCanvas.paintPointsOnly(painter, area);
+        for (const QRect &area : rest) {
+            if (mCanvas.isPlaced())
+                mCanvas.paintPointsOnly(painter, area);
+            else
+                painter.fillRect(area, mCanvas.backgroundColor());
+        }
     }
     mCanvas.paintRubberBand(painter, exposed);
 }

@@ -57,7 +57,8 @@ public:
 
     // Blocks of at least this many points are painted on a worker thread into a picture of
     // the visible area, which the view shows once finished; until then it shows the last
-    // finished picture (moved with the scrolling) and the bare symbols where that has none.
+    // finished picture (moved with the scrolling) and the bare symbols where that has none
+    // (the background while the worker still works out the positions after a zoom).
     // Smaller blocks paint at once, in the paint event.
     static constexpr int kAsyncPointCount = 100000;
     void setAsyncPointCount(int count) { mAsyncPointCount = count; }

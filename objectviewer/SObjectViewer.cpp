@@ -8,6 +8,7 @@
 #include "misc/SObjectPoint.h"
 #include "objectviewer/SObjectIcons.h"
 #include "objectviewer/SObjectView.h"
+#include "objectviewer/SSelectionSnapshot.h"
 #include "prefs/SSettings.h"
 #include "search/SSearchRequest.h"
 
@@ -347,7 +348,7 @@ void SObjectViewer::deselectPoints()
 {
     const std::vector<SObjectView *> views = readyViews();
     if (!views.empty()) {
-        views.front()->canvas().objectPoints()->deselectAll();
+        SSelectionSnapshot::deselectAll(*views.front()->canvas().objectPoints());
         showSelection(views, true, {});
     }
     selectionChanged();
@@ -407,7 +408,8 @@ void SObjectViewer::selectionChanged()
             list = v->mView->canvas().objectPoints();
     if (!list)
         return;
-    const QString summary = selectionSummary(list->countSelectedFlags(), list->count());
+    // The snapshot counts the flags, and the views' paints take it from here.
+    const QString summary = selectionSummary(SSelectionSnapshot::of(*list)->count(), list->count());
     for (SObjectViewer *v : _viewer) {
         if (!v)
             continue;

@@ -119,9 +119,11 @@ void TestObjectRender::newerStateSupersedesOlder()
     while (!renderer->hasFinishedPicture())
         std::this_thread::yield(); // finished; its delivery waits in the event queue
     f.view.slotTogglePointIds();
-    f.view.viewport()->repaint(); // asks for the picture with ids
-    // The selection changes while that paint runs: it must not read the flags (the thread
-    // sanitizer run would see it), and the newest picture shows the new selection.
+    f.view.slotZoom(300);
+    f.view.viewport()->repaint(); // asks for the picture with ids, whose paint places the points
+    // The selection changes while that paint runs: it must not read the flags, and it places
+    // the points too, once between the two threads (the thread sanitizer run would see any
+    // other way); the newest picture shows the new selection.
     f.view.canvas().selectPointsInRect(QRect(QPoint(0, 0), f.view.canvas().canvasSize()), false);
     f.view.repaintCanvas();
     QTRY_VERIFY(f.view.showsFinishedPicture());
