@@ -919,7 +919,9 @@ void SObjectCanvas::selectImagePoints(SImage *image, bool erase)
 {
     if (!image || !isReady())
         return;
-    SObjectPoint *centre = mList->selectImagePoints(*image, erase);
+    if (erase)
+        SSelectionSnapshot::deselectAll(*mList); // only the selected points, not the whole list
+    SObjectPoint *centre = mList->selectImagePoints(*image, false);
     if (erase)
         mSelectedCentres.clear();
     if (centre)

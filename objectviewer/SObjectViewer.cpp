@@ -378,7 +378,9 @@ void SObjectViewer::selectImagePoints(SImage *image)
 {
     const std::vector<SObjectView *> views = readyViews();
     if (image && !views.empty()) {
-        SObjectPoint *centre = views.front()->canvas().objectPoints()->selectImagePoints(*image, true);
+        SObjectPointList &points = *views.front()->canvas().objectPoints();
+        SSelectionSnapshot::deselectAll(points); // only the selected points, not the whole list
+        SObjectPoint *centre = points.selectImagePoints(*image, false);
         showSelection(views, true, centre ? std::span(&centre, 1) : std::span<SObjectPoint *>());
     }
     selectionChanged();
