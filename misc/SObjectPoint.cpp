@@ -135,8 +135,6 @@ SObjectPoint &SObjectPoint::operator=(SObjectPoint &&other) noexcept
     return *this;
 }
 
-SObjectPoint::~SObjectPoint() { dropObservation(); }
-
 void SObjectPoint::takeObservation(SObjectPoint &other)
 {
     if (!other.mObserved)

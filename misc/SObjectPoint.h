@@ -40,7 +40,12 @@ public:
     SObjectPoint &operator=(const SObjectPoint &other);
     SObjectPoint(SObjectPoint &&other) noexcept;
     SObjectPoint &operator=(SObjectPoint &&other) noexcept;
-    ~SObjectPoint();
+    // Inline: the temporaries of a read of millions of points have no observation to drop.
+    ~SObjectPoint()
+    {
+        if (mObserved)
+            dropObservation();
+    }
 
     int id() const { return mId; }
     int code() const { return mCode; }

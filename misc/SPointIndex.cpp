@@ -16,11 +16,7 @@ constexpr size_t kMinDenseRows = 4096;
 constexpr size_t kHistogramBuckets = 1024;
 } // namespace
 
-SPointIndex &SPointIndex::instance()
-{
-    static SPointIndex index;
-    return index;
-}
+constinit SPointIndex SPointIndex::sInstance;
 
 void SPointIndex::registerImage(SImage *image)
 {

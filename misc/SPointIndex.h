@@ -16,7 +16,7 @@
 
 class SPointIndex {
 public:
-    static SPointIndex &instance();
+    static SPointIndex &instance() { return sInstance; }
 
     void registerImage(SImage *image);
     void unregisterImage(SImage *image);
@@ -48,6 +48,9 @@ private:
         const uint32_t k = mRowOfPoint.value(pointId, rowKey());
         return k == SIdIndex::kNone ? k : mDenseRows + k;
     }
+
+    // Set up before any code runs (no guard on the way of every added point), gone last.
+    static constinit SPointIndex sInstance;
 
     std::vector<SImage *> mImages; // by register slot; null for a deleted image
     // Ids mFirstId .. mFirstId + mDenseRows - 1 have the rows 0 .. mDenseRows - 1, without

@@ -68,7 +68,7 @@ inline double float64At(const char *record, int offset)
     return std::bit_cast<double>(qFromLittleEndian<quint64>(record + offset));
 }
 // A nine-character id field converted as C's atoi converts it, within those characters.
-inline int idAt(const char *record, int offset)
+inline int idAtSlowly(const char *record, int offset)
 {
     constexpr int kIdFieldLength = 9;
     const char *p = record + offset;
@@ -82,5 +82,28 @@ inline int idAt(const char *record, int offset)
     for (; p < end && unsigned(*p - '0') <= 9u; ++p)
         value = value * 10 + (*p - '0');
     return negative ? -value : value;
+}
+// The same, eight characters at a time for the usual field: blanks, then digits to its end.
+inline int idAt(const char *record, int offset)
+{
+    constexpr quint64 kOnes = 0x0101010101010101ull;
+    const char first = record[offset];
+    const quint64 w = qFromLittleEndian<quint64>(record + offset + 1); // characters 2 to 9
+    // A byte per blank, exactly; blanks may only lead (a lower byte is an earlier character).
+    const quint64 x = w ^ (kOnes * ' ');
+    const quint64 blanks = ~(((x & (kOnes * 0x7F)) + kOnes * 0x7F) | x) & (kOnes * 0x80);
+    const bool leading = ((blanks >> 8) & ~blanks) == 0 && (first == ' ' || blanks == 0);
+    // Blanks become zeros, which lead harmlessly; then every byte must be a digit.
+    const quint64 digits = w | (blanks >> 3);
+    const bool allDigits =
+        (digits & (kOnes * 0xF0)) == kOnes * 0x30 && ((digits + kOnes * 0x06) & (kOnes * 0xF0)) == kOnes * 0x30;
+    const bool firstUsable = first == ' ' || unsigned(first - '0') <= 9u;
+    if (!leading || !allDigits || !firstUsable)
+        return idAtSlowly(record, offset);
+    quint64 v = digits - kOnes * '0';
+    v = (v * 10 + (v >> 8)) & 0x00FF00FF00FF00FFull;
+    v = (v * 100 + (v >> 16)) & 0x0000FFFF0000FFFFull;
+    v = (v * 10000 + (v >> 32)) & 0xFFFFFFFFull;
+    return int(v) + (first == ' ' ? 0 : (first - '0') * 100000000);
 }
 } // namespace SRecord

@@ -9,6 +9,7 @@
 #include <QTest>
 
 #include <climits>
+#include <cstdlib>
 #include <map>
 #include <vector>
 
@@ -27,6 +28,8 @@ private slots:
     void findEachGivesWhatFindGives();
     void recordsAcrossWindows_data();
     void recordsAcrossWindows();
+    void idFieldsAsAtoi_data();
+    void idFieldsAsAtoi();
 };
 
 using PatbFiles::MessageCapture;
@@ -207,6 +210,22 @@ void TstFastOpen::recordsAcrossWindows()
     }
     QCOMPARE(n, records);
     QCOMPARE(file.leftover(), qint64(leftover));
+}
+
+void TstFastOpen::idFieldsAsAtoi_data()
+{
+    QTest::addColumn<QByteArray>("field");
+    for (const char *field : {"  1000006", "123456789", "         ", "      -12", "+00000012", " 12 34567", "1  234567",
+                              "  !234567", "\t    1234", "  12345x7", "00000000\n"})
+        QTest::newRow(field) << QByteArray(field);
+}
+
+// The id fields of every kind, with characters after them, converted as atoi converts the field.
+void TstFastOpen::idFieldsAsAtoi()
+{
+    QFETCH(QByteArray, field);
+    const QByteArray record = "ab" + field + "987";
+    QCOMPARE(SRecord::idAt(record.constData(), 2), std::atoi(field.constData()));
 }
 
 QTEST_GUILESS_MAIN(TstFastOpen)
