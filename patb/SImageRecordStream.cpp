@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <system_error>
 
 namespace {
 // Three batches of this many records: one read, one decoded, one spare; small against the
@@ -54,7 +55,11 @@ SImageRecordStream::SImageRecordStream(SRecordFile &file) : mFile(file), mBatche
 {
     for (Batch &batch : mBatches)
         batch.records.resize(kBatchRecords);
-    mWorker = std::thread([this] { decodeAll(); });
+    try {
+        mWorker = std::thread([this] { decodeAll(); });
+    } catch (const std::system_error &) {
+        // No thread to be had: decoded on the reading thread instead.
+    }
 }
 
 SImageRecordStream::~SImageRecordStream()
@@ -64,13 +69,13 @@ SImageRecordStream::~SImageRecordStream()
         mStop = true;
     }
     mChanged.notify_all();
-    mWorker.join();
+    if (mWorker.joinable())
+        mWorker.join();
 }
 
 // Fills the batches in turn; a batch is filled again once the reader gave it back.
 void SImageRecordStream::decodeAll()
 {
-    int knownPoints = 0;
     for (size_t b = 0;; b = (b + 1) % kBatches) {
         Batch &batch = mBatches[b];
         {
@@ -79,23 +84,7 @@ void SImageRecordStream::decodeAll()
             if (mStop)
                 return;
         }
-        size_t n = 0;
-        while (n < kBatchRecords) {
-            const char *r = mFile.next();
-            if (!r)
-                break;
-            SImageRecord &out = batch.records[n++];
-            // Records counted at their header are points: not recognised twice.
-            if (knownPoints > 0) {
-                --knownPoints;
-                out = decodePoint(r);
-                continue;
-            }
-            out = decodePoint(r);
-            out.kind = kindOf(r);
-            if (out.kind == SImageRecord::Header)
-                out.pointsAhead = knownPoints = pointRecordsAhead();
-        }
+        const size_t n = decodeBatch(batch.records);
         const bool last = n < kBatchRecords;
         {
             const std::lock_guard lock(mMutex);
@@ -111,8 +100,47 @@ void SImageRecordStream::decodeAll()
     }
 }
 
+// The next records into records; fewer than it holds at the end of the file.
+size_t SImageRecordStream::decodeBatch(std::vector<SImageRecord> &records)
+{
+    size_t n = 0;
+    while (n < records.size()) {
+        const char *r = mFile.next();
+        if (!r)
+            break;
+        SImageRecord &out = records[n++];
+        out = decodePoint(r);
+        // Records counted at their header are points: not recognised twice.
+        if (mKnownPoints > 0) {
+            --mKnownPoints;
+            continue;
+        }
+        out.kind = kindOf(r);
+        if (out.kind == SImageRecord::Header)
+            out.pointsAhead = mKnownPoints = pointRecordsAhead();
+    }
+    return n;
+}
+
+// Without a worker (none could be started) the reader decodes each batch itself.
+bool SImageRecordStream::decodeHere()
+{
+    if (mFinished)
+        return false;
+    Batch &batch = mBatches[0];
+    batch.count = decodeBatch(batch.records);
+    mFinished = batch.count < kBatchRecords;
+    if (mFinished)
+        mLeftover = mFile.leftover();
+    mPosition = batch.records.data();
+    mEnd = mPosition + batch.count;
+    return batch.count > 0;
+}
+
 bool SImageRecordStream::nextBatch()
 {
+    if (!mWorker.joinable())
+        return decodeHere();
     std::unique_lock lock(mMutex);
     while (true) {
         if (mTaken) {

@@ -63,6 +63,8 @@ private:
         bool last = false;
     };
     void decodeAll();
+    size_t decodeBatch(std::vector<SImageRecord> &records);
+    bool decodeHere();
     int pointRecordsAhead() const;
     bool nextBatch();
 
@@ -75,6 +77,7 @@ private:
     const SImageRecord *mEnd = nullptr;
     qint64 mConsumed = 0;
     qint64 mLeftover = 0;
+    int mKnownPoints = 0; // records after a header counted as its points, not yet decoded
     std::mutex mMutex;
     std::condition_variable mChanged;
     bool mStop = false;

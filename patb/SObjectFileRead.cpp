@@ -5,6 +5,7 @@
 #include "patb/SRecordFile.h"
 
 #include <cmath>
+#include <system_error>
 
 namespace {
 constexpr int kStatisticsCode = -1;
@@ -21,7 +22,11 @@ SObjectFileRead::~SObjectFileRead() { stop(); }
 
 void SObjectFileRead::start()
 {
-    mWorker = std::thread([this] { read(); });
+    try {
+        mWorker = std::thread([this] { read(); });
+    } catch (const std::system_error &) {
+        read(); // no thread to be had: here, before the images
+    }
 }
 
 void SObjectFileRead::run() { read(); }
