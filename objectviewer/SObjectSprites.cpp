@@ -120,6 +120,14 @@ void SObjectSprites::writeSprite(const Sprite &s, const QPoint &at)
     for (const QRect &clip : mClipRects) {
         if (!spriteRect.intersects(clip))
             continue;
+        if (s.uniform && clip.contains(spriteRect)) { // the usual case: nothing to cut off
+            for (const Run &run : s.runs) {
+                uchar *target = mTarget + qsizetype(at.y() + run.y) * mTargetStride +
+                                qsizetype(at.x() + run.x) * qsizetype(sizeof(QRgb));
+                std::fill_n(reinterpret_cast<QRgb *>(target), run.length, s.colour);
+            }
+            return; // the clip's rectangles are disjoint: no other one meets the sprite
+        }
         for (const Run &run : s.runs) {
             const int y = at.y() + run.y;
             const int from = std::max(at.x() + run.x, clip.left());
