@@ -53,8 +53,10 @@ int SImageRecordStream::pointRecordsAhead() const
 
 SImageRecordStream::SImageRecordStream(SRecordFile &file) : mFile(file), mBatches(kBatches)
 {
+    // A small file needs batches only of its size (the file is read no further than its size at opening).
+    const size_t batchRecords = size_t(std::clamp<qint64>(file.size() / kRecordSize + 1, 1, kBatchRecords));
     for (Batch &batch : mBatches)
-        batch.records.resize(kBatchRecords);
+        batch.records.resize(batchRecords);
     try {
         mWorker = std::thread([this] { decodeAll(); });
     } catch (const std::system_error &) {
@@ -85,7 +87,7 @@ void SImageRecordStream::decodeAll()
                 return;
         }
         const size_t n = decodeBatch(batch.records);
-        const bool last = n < kBatchRecords;
+        const bool last = n < batch.records.size();
         {
             const std::lock_guard lock(mMutex);
             batch.count = n;
@@ -129,7 +131,7 @@ bool SImageRecordStream::decodeHere()
         return false;
     Batch &batch = mBatches[0];
     batch.count = decodeBatch(batch.records);
-    mFinished = batch.count < kBatchRecords;
+    mFinished = batch.count < batch.records.size();
     if (mFinished)
         mLeftover = mFile.leftover();
     mPosition = batch.records.data();
