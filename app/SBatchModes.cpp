@@ -166,7 +166,8 @@ bool readObjectTarget(const SCommandLine &cl, ExportTarget &target)
 
 // Hands the pages that reading and initialising used for a while (windows, tables) back to
 // the system: freed in the middle of the heap, they would still count in the resident memory
-// while the picture is painted.
+// while the picture is painted. Once more after the paint, for its buffers while the picture
+// is written out.
 void releaseFreedMemory()
 {
 #ifdef __GLIBC__
@@ -229,7 +230,7 @@ int exportObject(const SCommandLine &cl, SProjectData &data, const ExportTarget 
     const bool sigmas = data.projectFiles && data.projectFiles->inversion;
     try {
         if (exportObjectPicture(data.mListObjectData, sigmas, target.plane, cl.outFile, cl.zoomPercent, cl.show,
-                                cl.select == QLatin1String("all"), error, beforePaint))
+                                cl.select == QLatin1String("all"), error, beforePaint, releaseFreedMemory))
             return 0;
     } catch (const SException &e) {
         printError(QStringLiteral("error %1 while selecting points in '%2': %3")

@@ -555,6 +555,10 @@ void SObjectCanvas::paintVisits(QPainter &painter, const QRect &rect)
     forEachVisit(
         near, withSelected, [&](int i) { return culled && isCovered(i); },
         [&](int i, const QPoint &p) { paintPoint(painter, rect, i, p); });
+    if (!mPositionsKept) { // painted once: the culling's buffers are not needed again
+        mWork.pixelFootprint = std::vector<quint8>();
+        mWork.covered = std::vector<quint64>();
+    }
 }
 
 void SObjectCanvas::paintCanvas(QPainter &painter, const QRect &rect, VisitE visit)

@@ -29,7 +29,7 @@ QStringList objectPictureShowWords()
 
 bool exportObjectPicture(SObjectPointList &points, bool sigmasAvailable, int plane, const QString &outFile,
                          int zoomPercent, const QStringList &show, bool selectAll, QString *error,
-                         const SObjectExportHook &beforePaint)
+                         const SObjectExportHook &beforePaint, const std::function<void()> &afterPaint)
 {
     if (plane < 0 || plane >= SGlobal::kPlaneCount) {
         setError(error,
@@ -101,9 +101,11 @@ bool exportObjectPicture(SObjectPointList &points, bool sigmasAvailable, int pla
 
     return Mx::writePicture(
         outFile, whole.size(),
-        [&canvas, whole](QPainter &painter) {
+        [&canvas, whole, &afterPaint](QPainter &painter) {
             canvas.paintCanvas(painter, whole);
             canvas.paintLegend(painter, whole);
+            if (afterPaint)
+                afterPaint();
         },
         error);
 }

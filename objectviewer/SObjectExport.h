@@ -20,7 +20,8 @@ QStringList objectPictureShowWords();
 // Paints the whole canvas of plane `plane` at `zoomPercent` with the configuration's
 // settings and the annotations in `show` into outFile. With selectAll every point is
 // selected first (annotations are drawn for selected points only). On failure returns
-// false and sets *error to a sentence naming the problem.
+// false and sets *error to a sentence naming the problem. afterPaint runs once the picture is
+// painted and before it is written out (e.g. to hand freed memory back).
 bool exportObjectPicture(SObjectPointList &points, bool sigmasAvailable, int plane, const QString &outFile,
                          int zoomPercent, const QStringList &show, bool selectAll, QString *error,
-                         const SObjectExportHook &beforePaint = {});
+                         const SObjectExportHook &beforePaint = {}, const std::function<void()> &afterPaint = {});
