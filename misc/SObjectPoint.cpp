@@ -2,6 +2,7 @@
 #include "misc/SObjectPoint.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <mutex>
 #include <unordered_map>
@@ -498,42 +499,27 @@ void SObjectPointList::selectIds(const QSet<int> &pointIds, const QSet<int> &cen
 
 namespace {
 
-// The point ids an image measured as a bitmap over their range, so that a pass over a block
-// of millions of points tests each in a few instructions instead of a search of the image's
-// table; a range too wide for a bitmap is searched.
+// The point ids an image measured, for a pass over a block of millions of points: a filter of
+// the ids' low bits small enough to stay in the first-level cache turns almost every point
+// away at once, and only the few that pass it are searched in the image's table.
 class MeasuredIds {
 public:
     explicit MeasuredIds(const SImage &image) : mImage(image)
     {
-        const std::span<const SImagePointEntry> table = image.points(); // ascending ids
-        if (table.empty())
-            return;
-        const long long range = (long long)table.back().id - table.front().id + 1;
-        if (range > kMaxBits)
-            return;
-        mFirst = table.front().id;
-        mBitCount = range;
-        mBits.assign(size_t((range + 63) / 64), 0);
-        for (const SImagePointEntry &entry : table) {
-            const long long bit = entry.id - mFirst;
-            mBits[size_t(bit / 64)] |= quint64(1) << (bit % 64);
-        }
+        for (const SImagePointEntry &entry : image.points())
+            mFilter[slot(entry.id) / 64] |= quint64(1) << (slot(entry.id) % 64);
     }
 
     bool contains(int id) const
     {
-        if (mBits.empty())
-            return mImage.hasImagePoint(id);
-        const long long bit = id - mFirst;
-        return bit >= 0 && bit < mBitCount && ((mBits[size_t(bit / 64)] >> (bit % 64)) & 1) != 0;
+        return ((mFilter[slot(id) / 64] >> (slot(id) % 64)) & 1) != 0 && mImage.hasImagePoint(id);
     }
 
 private:
-    static constexpr long long kMaxBits = 1LL << 24; // 2 MB
+    static constexpr unsigned kFilterBits = 1u << 16; // 8 KB
+    static unsigned slot(int id) { return unsigned(id) & (kFilterBits - 1); }
     const SImage &mImage;
-    long long mFirst = 0;
-    long long mBitCount = 0;
-    std::vector<quint64> mBits;
+    std::array<quint64, kFilterBits / 64> mFilter{};
 };
 
 } // namespace
