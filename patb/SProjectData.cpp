@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdint>
 #include <vector>
 
 SProjectData::~SProjectData() = default;
@@ -46,33 +47,48 @@ bool SProjectData::assignPointCodesByImage()
     // Only exact when the order of the visits cannot matter: no image point has a code yet
     // and every id has at most one object point that is not a projection centre. Then an
     // image point takes the code of that one point, and none where only centres carry its id.
+    qint64 claims = 0;
+    int lowest = INT_MAX, highest = INT_MIN;
+    for (const SObjectPoint &object : mListObjectData)
+        if (!object.isProjectionCentre()) {
+            ++claims;
+            lowest = std::min(lowest, object.id());
+            highest = std::max(highest, object.id());
+        }
+    if (claims == 0)
+        return !anyImagePointCoded();
+    const qint64 range = qint64(highest) - lowest + 1;
+    if (range > std::max(kMinSlots, kMaxSlotsPerPoint * claims))
+        return assignSparseCodes(size_t(claims));
+
+    // A table over the id range, filled straight from the list: codes are 16 bits wide, so the
+    // table of a large block costs less than the peak of its model it would otherwise set.
+    std::vector<int16_t> codeAt(size_t(range), 0);
+    std::vector<bool> claimed(size_t(range), false);
+    for (const SObjectPoint &object : mListObjectData) {
+        if (object.isProjectionCentre())
+            continue;
+        const size_t slot = size_t(object.id() - lowest);
+        if (claimed[slot])
+            return false;
+        claimed[slot] = true;
+        codeAt[slot] = int16_t(object.code());
+    }
+    // Each image's points come in ascending id order, so the lookups walk memory forwards.
+    return assignCodes([&](int id) {
+        const qint64 slot = qint64(id) - lowest;
+        return slot >= 0 && slot < range && claimed[size_t(slot)] ? int(codeAt[size_t(slot)]) : kNoCode;
+    });
+}
+
+// The same for ids spread too thinly for a table: the claims sorted by id.
+bool SProjectData::assignSparseCodes(size_t claimCount)
+{
     std::vector<IdCode> claims;
-    claims.reserve(size_t(mListObjectData.count()));
+    claims.reserve(claimCount);
     for (const SObjectPoint &object : mListObjectData)
         if (!object.isProjectionCentre())
             claims.push_back({object.id(), object.code()});
-    if (claims.empty())
-        return !anyImagePointCoded();
-    const auto [lowest, highest] =
-        std::minmax_element(claims.begin(), claims.end(), [](const IdCode &a, const IdCode &b) { return a.id < b.id; });
-    const int first = lowest->id;
-    const qint64 range = qint64(highest->id) - first + 1;
-
-    // Each image's points come in ascending id order, so both lookups walk memory forwards.
-    if (range <= std::max(kMinSlots, kMaxSlotsPerPoint * qint64(claims.size()))) {
-        std::vector<int> codeAt(size_t(range), kNoCode);
-        for (const IdCode &claim : claims) {
-            int &slot = codeAt[size_t(claim.id - first)];
-            if (slot != kNoCode)
-                return false;
-            slot = claim.code;
-        }
-        return assignCodes([&](int id) {
-            const qint64 slot = qint64(id) - first;
-            return slot >= 0 && slot < range ? codeAt[size_t(slot)] : kNoCode;
-        });
-    }
-
     std::sort(claims.begin(), claims.end(), [](const IdCode &a, const IdCode &b) { return a.id < b.id; });
     if (std::adjacent_find(claims.begin(), claims.end(),
                            [](const IdCode &a, const IdCode &b) { return a.id == b.id; }) != claims.end())

@@ -36,6 +36,7 @@ private:
     // The same result without a lookup per link, for the usual block; false when it would
     // not be exact (codes already given, several object points per id).
     bool assignPointCodesByImage();
+    bool assignSparseCodes(size_t claimCount);
     bool anyImagePointCoded() const;
     // Gives every image point codeOf(id) unless that is no code; false when it meets an
     // image point that has a code already.
