@@ -32,7 +32,10 @@ SImageRecord::Kind SImageRecordStream::kindOf(const char *r)
 {
     if (SRecord::int16At(r, 0) != 0)
         return SImageRecord::Point;
-    const double y = SRecord::float64At(r, 20), vx = SRecord::float64At(r, 28), vy = SRecord::float64At(r, 36);
+    const double y = SRecord::float64At(r, 20);
+    if (y != 1.0 && y != 0.0) // neither a header nor a trailer: most points end here
+        return SImageRecord::Point;
+    const double vx = SRecord::float64At(r, 28), vy = SRecord::float64At(r, 36);
     const double weight = SRecord::float64At(r, 44);
     if (SRecord::float64At(r, 12) == 1.0 && y == 1.0 && vx == 1.0 && vy == 1.0 && weight == 1.0)
         return SImageRecord::Header;
