@@ -583,4 +583,7 @@ void SObjectPointList::swap(SObjectPointList &other) noexcept
     std::swap(mYmax, other.mYmax);
     std::swap(mZmax, other.mZmax);
     std::swap(mSelectedCount, other.mSelectedCount);
+    // Each list now holds other flags: what views derived from the old ones is stale.
+    ++mSelectionGeneration;
+    ++other.mSelectionGeneration;
 }
