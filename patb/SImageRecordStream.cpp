@@ -54,12 +54,14 @@ int SImageRecordStream::pointRecordsAhead() const
     return int(n);
 }
 
-SImageRecordStream::SImageRecordStream(SRecordFile &file) : mFile(file), mBatches(kBatches)
+SImageRecordStream::SImageRecordStream(SRecordFile &file, bool worker) : mFile(file), mBatches(worker ? kBatches : 1)
 {
     // A small file needs batches only of its size (the file is read no further than its size at opening).
     const size_t batchRecords = size_t(std::clamp<qint64>(file.size() / kRecordSize + 1, 1, kBatchRecords));
     for (Batch &batch : mBatches)
         batch.records.resize(batchRecords);
+    if (!worker)
+        return;
     try {
         mWorker = std::thread([this] { decodeAll(); });
     } catch (const std::system_error &) {
@@ -108,22 +110,25 @@ void SImageRecordStream::decodeAll()
 // The next records into records; fewer than it holds at the end of the file.
 size_t SImageRecordStream::decodeBatch(std::vector<SImageRecord> &records)
 {
+    SRecordFile &file = mFile;
+    int knownPoints = mKnownPoints; // a local while the batch is decoded
     size_t n = 0;
     while (n < records.size()) {
-        const char *r = mFile.next();
+        const char *r = file.next();
         if (!r)
             break;
         SImageRecord &out = records[n++];
         out = decodePoint(r);
         // Records counted at their header are points: not recognised twice.
-        if (mKnownPoints > 0) {
-            --mKnownPoints;
+        if (knownPoints > 0) {
+            --knownPoints;
             continue;
         }
         out.kind = kindOf(r);
         if (out.kind == SImageRecord::Header)
-            out.pointsAhead = mKnownPoints = pointRecordsAhead();
+            out.pointsAhead = knownPoints = pointRecordsAhead();
     }
+    mKnownPoints = knownPoints;
     return n;
 }
 

@@ -30,8 +30,9 @@ public:
     // A window of the file that holds any image, so that an image's room is known at its header.
     static constexpr qint64 kWindowBytes = 4 * 1024 * 1024;
 
-    // file (opened with kWindowBytes) is open and stays untouched by the caller until the stream is gone.
-    explicit SImageRecordStream(SRecordFile &file);
+    // file (opened with kWindowBytes) is open and stays untouched by the caller until the stream
+    // is gone. Without worker the reading thread decodes each batch when it needs it.
+    SImageRecordStream(SRecordFile &file, bool worker);
     // Stops the worker and waits for it.
     ~SImageRecordStream();
     SImageRecordStream(const SImageRecordStream &) = delete;
@@ -68,18 +69,20 @@ private:
     int pointRecordsAhead() const;
     bool nextBatch();
 
+    // The decoder's side, then on a cache line of their own the reader's fields it changes
+    // with every record, so that the two threads never write to one line.
     SRecordFile &mFile;
     std::vector<Batch> mBatches;
-    size_t mReading = 0; // the batch next() is in, when one is taken
-    bool mTaken = false;
-    bool mFinished = false;
-    const SImageRecord *mPosition = nullptr;
-    const SImageRecord *mEnd = nullptr;
-    qint64 mConsumed = 0;
-    qint64 mLeftover = 0;
     int mKnownPoints = 0; // records after a header counted as its points, not yet decoded
+    qint64 mLeftover = 0;
     std::mutex mMutex;
     std::condition_variable mChanged;
     bool mStop = false;
-    std::thread mWorker;
+    alignas(64) const SImageRecord *mPosition = nullptr;
+    const SImageRecord *mEnd = nullptr;
+    qint64 mConsumed = 0;
+    size_t mReading = 0; // the batch next() is in, when one is taken
+    bool mTaken = false;
+    bool mFinished = false;
+    alignas(64) std::thread mWorker;
 };

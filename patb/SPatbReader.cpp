@@ -15,6 +15,7 @@
 #include <climits>
 #include <cmath>
 #include <memory>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -298,15 +299,19 @@ bool SPatbReader::readProjectFile(const QString &projectFile)
     for (const QString &name : names)
         totalBytes += QFileInfo(name).size();
     mHandler.readStarting(totalBytes);
-    // (o) does not depend on (i) and (e): a worker reads it meanwhile.
+    // (o) does not depend on (i) and (e): a worker may read it meanwhile.
     SObjectFileRead objects(record.objectFile, mProgressBytes);
-    objects.start();
+    if (mWorkerThreads)
+        objects.start();
     mObjectsAhead = &objects;
     const bool imagesRead = ReadImageFiles(record.imageFile, record.orientationFile);
     mObjectsAhead = nullptr; // also when the images' read throws: objects stops the worker
     if (!imagesRead)
         return false;
-    objects.wait();
+    if (mWorkerThreads)
+        objects.wait();
+    else
+        objects.run();
     if (!mergeObjectFiles(objects, record.observationFile))
         return false;
     if (!camera.isEmpty() && QFileInfo::exists(cameraFile)) {
@@ -383,7 +388,7 @@ bool SPatbReader::ReadImageFiles(const QString &imageFile, const QString &orient
 
     // The size changes only where the file ends early, after the last record.
     const qint64 total = images.size();
-    SImageRecordStream records(images);
+    SImageRecordStream records(images, mWorkerThreads);
     while (const SImageRecord *r = records.next()) {
         if (records.bytesRead() >= nextProgress) {
             nextProgress += mProgressBytes;

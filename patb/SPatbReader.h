@@ -12,6 +12,7 @@
 #include <QString>
 
 #include <algorithm>
+#include <thread>
 
 class QFile;
 class SRecordFile;
@@ -39,6 +40,11 @@ public:
     // a dialog cost nothing measurable.
     void setProgressBytes(qint64 bytes) { mProgressBytes = std::max<qint64>(bytes, 1); }
 
+    // Whether (o) is read and (i) decoded on worker threads beside the reading thread. On two
+    // cores they cost more CPU time and memory than they save (the other processes and the
+    // first touch of the model's pages take the second core), so by default only on more.
+    void setWorkerThreads(bool on) { mWorkerThreads = on; }
+
     // True once an error dialog or a cancellation stopped the read.
     bool stopped() const { return mStopped; }
 
@@ -57,5 +63,6 @@ private:
     SPatbHandler &mHandler;
     bool mStopped = false;
     qint64 mProgressBytes = 8 * 1024 * 1024;
+    bool mWorkerThreads = std::thread::hardware_concurrency() > 2;
     SObjectFileRead *mObjectsAhead = nullptr; // read on a worker while the images are read
 };

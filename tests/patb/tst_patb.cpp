@@ -524,6 +524,7 @@ void TestPatb::objectsReadBesideImagesAsInOrder()
         MessageCapture capture;
         SPatbReader reader(mData, mHandler);
         reader.setProgressBytes(4096);
+        reader.setWorkerThreads(threaded);
         if (threaded) {
             completed[1] = reader.readProjectFile(block + ".(p)");
         } else {
