@@ -124,7 +124,7 @@ void *SBlockMemory::allocate(std::size_t bytes, std::size_t alignment)
 void SBlockMemory::deallocate(void *p, std::size_t bytes, std::size_t alignment)
 {
     if (!kUseRegions || bytes < kSmallBytes)
-        ::operator delete(p, bytes, std::align_val_t(alignment));
+        ::operator delete(p, std::align_val_t(alignment));
     else
         regions().deallocate(p);
 }
