@@ -13,10 +13,8 @@ namespace {
 
 constexpr std::size_t kHugePage = 2 * 1024 * 1024;
 constexpr std::size_t kRegionBytes = 16 * kHugePage;
-// Tables this large get a region of their own; smaller ones than kSmallBytes are not worth
-// a place in a region and come from the ordinary heap.
+// Tables this large get a region of their own.
 constexpr std::size_t kOwnRegionBytes = kRegionBytes / 4;
-constexpr std::size_t kSmallBytes = 4096;
 
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
 // The sanitizers watch the ordinary heap only: there every table keeps its own bounds.
@@ -114,16 +112,16 @@ Regions &regions()
 
 } // namespace
 
-void *SBlockMemory::allocate(std::size_t bytes, std::size_t alignment)
+void *SBlockMemory::allocate(std::size_t bytes, std::size_t alignment, std::size_t smallest)
 {
-    if (!kUseRegions || bytes < kSmallBytes)
+    if (!kUseRegions || bytes < smallest || bytes == 0)
         return ::operator new(bytes, std::align_val_t(alignment));
     return regions().allocate(bytes, alignment);
 }
 
-void SBlockMemory::deallocate(void *p, std::size_t bytes, std::size_t alignment)
+void SBlockMemory::deallocate(void *p, std::size_t bytes, std::size_t alignment, std::size_t smallest)
 {
-    if (!kUseRegions || bytes < kSmallBytes)
+    if (!kUseRegions || bytes < smallest || bytes == 0)
         ::operator delete(p, std::align_val_t(alignment));
     else
         regions().deallocate(p);

@@ -563,7 +563,7 @@ bool SObjectPointList::anySelected() const
 
 void SObjectPointList::clear()
 {
-    std::deque<SObjectPoint>().swap(mPoints);
+    Storage().swap(mPoints);
     mFirstById.clear();
     mIndexedCount = 0;
     resetBox();

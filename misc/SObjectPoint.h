@@ -3,6 +3,7 @@
 // with their coordinate observations, and the list that owns them.
 #pragma once
 
+#include "misc/SBlockMemory.h"
 #include "misc/SIdIndex.h"
 
 #include <cstdint>
@@ -125,8 +126,10 @@ private:
 // selected points.
 class SObjectPointList {
 public:
-    using const_iterator = std::deque<SObjectPoint>::const_iterator;
-    using iterator = std::deque<SObjectPoint>::iterator;
+    // The points of a large block lie in the block's memory regions.
+    using Storage = std::deque<SObjectPoint, SBlockAllocator<SObjectPoint, 0>>;
+    using const_iterator = Storage::const_iterator;
+    using iterator = Storage::iterator;
 
     SObjectPointList();
     SObjectPointList(const SObjectPointList &) = delete;
@@ -205,7 +208,7 @@ private:
     // Enters the points appended since the last lookup in the id index.
     void indexNewPoints() const;
 
-    std::deque<SObjectPoint> mPoints;
+    Storage mPoints;
     // Point id -> position of its first point; filled on the first lookup after appending,
     // all at once while reading, which is far cheaper than point by point.
     mutable SIdIndex mFirstById;

@@ -15,25 +15,36 @@ constexpr qint64 kMinSlots = 4096;
 
 SActiveRays::SActiveRays(const SObjectPointList &objects)
 {
-    for (const SObjectPoint &p : objects)
-        if (!p.isProjectionCentre())
-            mIds.push_back(p.id());
-    if (mIds.empty()) {
+    // The id range first, so that dense ids go straight into their table without a list of
+    // them on the way.
+    qint64 count = 0;
+    int lowest = 0, highest = 0;
+    for (const SObjectPoint &p : objects) {
+        if (p.isProjectionCentre())
+            continue;
+        lowest = count == 0 ? p.id() : std::min(lowest, p.id());
+        highest = count == 0 ? p.id() : std::max(highest, p.id());
+        ++count;
+    }
+    if (count == 0) {
         mDense = false;
         return;
     }
-    const auto [lowest, highest] = std::minmax_element(mIds.begin(), mIds.end());
-    const qint64 range = qint64(*highest) - *lowest + 1;
-    mFirstId = *lowest;
-    if (range <= std::max(kMinSlots, kMaxSlotsPerPoint * qint64(mIds.size()))) {
+    const qint64 range = qint64(highest) - lowest + 1;
+    mFirstId = lowest;
+    if (range <= std::max(kMinSlots, kMaxSlotsPerPoint * count)) {
         // Ids that no object point has must keep 0 rays, so they get no slot at all.
         mCounts.assign(size_t(range), -1);
-        for (int id : mIds)
-            mCounts[size_t(qint64(id) - mFirstId)] = 0;
-        std::vector<int>().swap(mIds);
+        for (const SObjectPoint &p : objects)
+            if (!p.isProjectionCentre())
+                mCounts[size_t(qint64(p.id()) - mFirstId)] = 0;
         return;
     }
     mDense = false;
+    mIds.reserve(size_t(count));
+    for (const SObjectPoint &p : objects)
+        if (!p.isProjectionCentre())
+            mIds.push_back(p.id());
     std::sort(mIds.begin(), mIds.end());
     mIds.erase(std::unique(mIds.begin(), mIds.end()), mIds.end());
     mCounts.assign(mIds.size(), 0);
