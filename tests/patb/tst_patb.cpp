@@ -454,6 +454,15 @@ void TestPatb::objectsReadBesideImagesAsInOrder_data()
 }
 
 namespace {
+// Values as QString::arg writes them, separated by blanks.
+QString numbers(std::initializer_list<double> values)
+{
+    QStringList texts;
+    for (double v : values)
+        texts << QString("%1").arg(v);
+    return texts.join(' ');
+}
+
 // What a read leaves, in order: object points, images with their points, links, statistics.
 QStringList modelText(const SProjectData &data)
 {
@@ -461,26 +470,11 @@ QStringList modelText(const SProjectData &data)
     const SObjectPointList &objects = data.mListObjectData;
     for (const SObjectPoint &p : objects) {
         const SObjectCoord &o = p.observation();
-        lines << QString("o %1 %2 %3 %4 %5 %6 %7 %8 %9 %10 %11")
-                     .arg(p.id())
-                     .arg(p.code())
-                     .arg(p.X())
-                     .arg(p.Y())
-                     .arg(p.Z())
-                     .arg(p.sigmaX())
-                     .arg(p.sigmaY())
-                     .arg(p.sigmaZ())
-                     .arg(p.isActive())
-                     .arg(o.X)
-                     .arg(o.dZ);
+        lines << "o " + numbers({double(p.id()), double(p.code()), p.X(), p.Y(), p.Z(), p.sigmaX(), p.sigmaY(),
+                                 p.sigmaZ(), double(p.isActive()), o.X, o.dZ});
     }
-    lines << QString("box %1 %2 %3 %4 %5 %6")
-                 .arg(objects.Xmin())
-                 .arg(objects.Ymin())
-                 .arg(objects.Zmin())
-                 .arg(objects.Xmax())
-                 .arg(objects.Ymax())
-                 .arg(objects.Zmax());
+    lines << "box " + numbers({objects.Xmin(), objects.Ymin(), objects.Zmin(), objects.Xmax(), objects.Ymax(),
+                               objects.Zmax()});
     for (const SImage *image : data.mListImageData) {
         lines << QString("i %1 %2 %3").arg(image->id()).arg(image->X0()).arg(image->numberOfPoints());
         for (const SImagePointEntry &e : image->points()) {
