@@ -28,6 +28,7 @@
 #endif
 
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -175,6 +176,19 @@ void releaseFreedMemory()
 #endif
 }
 
+// Once the picture is written nothing is left to do: the process ends here and hands the
+// block's memory back to the system at once, instead of freeing millions of points table by
+// table (a few milliseconds on a large block). Sanitizer builds end as usual, so that their
+// leak check still sees every table.
+int endWithoutTeardown(int status)
+{
+#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
+    std::fflush(nullptr);
+    std::_Exit(status);
+#endif
+    return status;
+}
+
 // Reads and initialises the project; warnings go to stderr.
 bool readExportProject(const QString &projectFile, SProjectData &data)
 {
@@ -262,9 +276,9 @@ int runExportMode(const SCommandLine &cl)
         return 1;
     QString error;
     if (!image)
-        return exportObject(cl, data, target, colouring, &error);
+        return endWithoutTeardown(exportObject(cl, data, target, colouring, &error));
     if (exportImage(cl, data, target, colouring, &error))
-        return 0;
+        return endWithoutTeardown(0);
     printError(error);
     return 1;
 }
