@@ -16,23 +16,19 @@
 #include "objectviewer/SObjectView.h"
 #include "objectviewer/SObjectViewer.h"
 #include "patb/SProjectData.h"
+#include "tests/common/ModalAnswer.h"
+#include "tests/common/SelectedPoints.h"
 #include "tools/BlockGenerator.h"
 #include "tools/PatbWriter.h"
 
-#include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
 #include <QLabel>
-#include <QMessageBox>
 #include <QMimeData>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 
 namespace {
-
-const QStringList kResultSuffixes = {QStringLiteral(".(i)"), QStringLiteral(".(e)"), QStringLiteral(".(o)"),
-                                     QStringLiteral(".(c)")};
 
 // A generated block "demo" in dir; the seed changes coordinates, residuals and blunders.
 QString writeBlock(const QString &dir, quint64 seed)
@@ -48,25 +44,6 @@ QString writeBlock(const QString &dir, quint64 seed)
     if (!generator.write(&error))
         qFatal("block not written: %s", qPrintable(error));
     return dir + QStringLiteral("/demo.(p)");
-}
-
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void answerNextQuestion(bool yes, bool *asked)
-{
-    QTimer::singleShot(0, [yes, asked] {
-        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-        if (!box)
-            return answerNextQuestion(yes, asked);
-        *asked = true;
-        for (QAbstractButton *button : box->buttons())
-            if (button->text() == (yes ? QStringLiteral("&Yes") : QStringLiteral("&No")))
-                button->click();
-    });
 }
 
 } // namespace
@@ -169,12 +146,18 @@ private slots:
             QApplication::sendEvent(&window, &drop);
         };
         bool asked = false;
-        answerNextQuestion(false, &asked);
+        const auto answer = [&asked](const QString &button) {
+            answerNextModal<QMessageBox>([&asked, button](QMessageBox *box) {
+                asked = true;
+                clickButton(box, button);
+            });
+        };
+        answer(QStringLiteral("&No"));
         dropOnWindow();
         QTRY_VERIFY(asked);
         QCOMPARE(window.projectFile(), QDir::toNativeSeparators(a)); // "&No": the old project stays
         asked = false;
-        answerNextQuestion(true, &asked);
+        answer(QStringLiteral("&Yes"));
         dropOnWindow();
         QTRY_COMPARE(window.projectFile(), QDir::toNativeSeparators(b));
         QVERIFY(asked);
@@ -232,9 +215,9 @@ private slots:
         const QPoint imageScroll = imageViewer->graphicalView()->contentsPos();
         const QPoint objectScroll = objectViewer->view()->scrollPosition();
         QVERIFY(imageScroll != QPoint() && objectScroll != QPoint());
-        const QList<int> selected = {window.objectPoints().at(3)->id(), window.objectPoints().at(7)->id()};
-        for (int id : selected)
-            window.objectPoints().setSelected(*window.objectPoints().find(id), true);
+        for (int at : {3, 7})
+            window.objectPoints().setSelected(*window.objectPoints().at(at), true);
+        const QStringList selected = selectedNames(window.objectPoints());
         window.objectPoints().setSelectedCount(2);
         const double sigmaBefore = window.projectFiles()->sigma0;
 
@@ -253,11 +236,7 @@ private slots:
         QCOMPARE(imageViewer->graphicalView()->contentsPos(), imageScroll);
         QCOMPARE(objectViewer->view()->zoomPercent(), 300);
         QCOMPARE(objectViewer->view()->scrollPosition(), objectScroll);
-        QList<int> selectedNow;
-        for (const SObjectPoint &point : window.objectPoints())
-            if (point.isSelected())
-                selectedNow << point.id();
-        QCOMPARE(selectedNow, selected);
+        QCOMPARE(selectedNames(window.objectPoints()), selected);
         QCOMPARE(window.objectPoints().selectedCount(), 2);
         QVERIFY(mMessages.contains(QStringLiteral("Sigma 0: %1 -> %2")
                                        .arg(sigmaBefore, 0, 'f', 3)

@@ -16,22 +16,19 @@
 #include "objectviewer/SObjectViewer.h"
 #include "prefs/SSettings.h"
 #include "search/SSearchRequest.h"
-#include "tools/PatbWriter.h"
+#include "tests/common/ModalAnswer.h"
+#include "tests/common/ResultFiles.h"
+#include "tests/common/SelectedPoints.h"
 
-#include <QAbstractButton>
-#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
 #include <QDockWidget>
-#include <QElapsedTimer>
 #include <QGroupBox>
 #include <QImage>
 #include <QItemSelectionModel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QMenu>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QSignalSpy>
@@ -39,39 +36,12 @@
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 #include <QTreeView>
 #include <QTreeWidget>
 
 #include <functional>
 
 namespace {
-
-// Runs `answer` on the next modal dialog that comes up (of type Dialog, when given).
-// A dialog nobody answers would hang the test: after a while any modal is rejected.
-template <typename Dialog = QWidget> void onNextModal(std::function<void(Dialog *)> answer)
-{
-    auto *timer = new QTimer;
-    timer->setInterval(10);
-    auto *waited = new QElapsedTimer;
-    waited->start();
-    QObject::connect(timer, &QTimer::timeout, [timer, waited, answer] {
-        QWidget *modal = QApplication::activeModalWidget();
-        Dialog *dialog = qobject_cast<Dialog *>(modal);
-        if (!dialog && modal && waited->elapsed() > 20000) {
-            qWarning("unanswered modal dialog %s: rejected", modal->metaObject()->className());
-            if (auto *d = qobject_cast<QDialog *>(modal))
-                d->reject();
-        }
-        if (!dialog || !dialog->isVisible())
-            return;
-        timer->stop();
-        timer->deleteLater();
-        delete waited;
-        answer(dialog);
-    });
-    timer->start();
-}
 
 // A small project: images 10, 9 and 2 (9 has ten points, 10 has nine, so that the
 // "# Coords" column must sort numerically), object points of several codes.
@@ -96,14 +66,8 @@ QString writeProject(const QString &dir)
         o += objectRecord(0, 100 + p, 10 + p, 20 + p, 30, 1, 1, 1);
     o += objectRecord(0, 150, 5, 5, 5, 1, 1, 1);                           // measured in no image
     QByteArray c = observationRecord(OT_ControlZ, 1, 101, 31.0, 0.5, 0.1); // rejected: a blunder
-    const ProjectFileNames names = projectFileNames(QStringLiteral("block"), QStringLiteral("camera.cam"));
-    writeFile(dir + QStringLiteral("/block.(i)"), i);
-    writeFile(dir + QStringLiteral("/block.(e)"), e);
-    writeFile(dir + QStringLiteral("/block.(o)"), o);
-    writeFile(dir + QStringLiteral("/block.(c)"), c);
     writeFile(dir + QStringLiteral("/camera.cam"), cameraRecord(7, -115, 115, 230, 230));
-    writeFile(dir + QStringLiteral("/block.(p)"), projectFile(names));
-    return dir + QStringLiteral("/block.(p)");
+    return writeResultFiles(dir, "block", i, e, o, c, "camera.cam");
 }
 
 QStringList columnTexts(QTreeWidget *list, int column)
@@ -120,14 +84,6 @@ QStringList columnTexts(const QAbstractItemModel *model, int column)
     for (int row = 0; row < model->rowCount(); ++row)
         texts << model->index(row, column).data().toString();
     return texts;
-}
-
-QAction *menuAction(QMenu *menu, const QString &text)
-{
-    for (QAction *a : menu->actions())
-        if (a->text() == text)
-            return a;
-    return nullptr;
 }
 
 QMdiSubWindow *frameOf(QWidget *viewer) { return qobject_cast<QMdiSubWindow *>(viewer->parentWidget()); }
@@ -234,11 +190,9 @@ private slots:
             return good;
         });
         QString dialogText;
-        onNextModal<QMessageBox>([&](QMessageBox *box) {
+        answerNextModal<QMessageBox>([&](QMessageBox *box) {
             dialogText = box->text();
-            for (QAbstractButton *b : box->buttons())
-                if (b->text() == QStringLiteral("&Open other"))
-                    b->click();
+            clickButton(box, QStringLiteral("&Open other"));
         });
         window.openProject(corrupt);
         QVERIFY(dialogText.startsWith(QStringLiteral("Project file corrupt!")));
@@ -294,7 +248,7 @@ private slots:
         Mx::Cfg(QStringLiteral("Points")).writeEntry(QStringLiteral("PointOn_0"), 0);
         int focusedYes = 0;
         const auto answer = [&focusedYes](const std::function<void(SCloseDialog *)> &act) {
-            onNextModal<SCloseDialog>([&focusedYes, act](SCloseDialog *) {
+            answerNextModal<SCloseDialog>([&focusedYes, act](SCloseDialog *) {
                 SCloseDialog *d = Varlomin::closeDialog();
                 focusedYes += d->focusWidget() == d->yesButton();
                 act(d);
@@ -501,11 +455,7 @@ private slots:
         QItemSelectionModel *rows = window.objectList()->selectionModel();
         rows->select(model->indexOfPoint(101), QItemSelectionModel::Select | QItemSelectionModel::Rows);
         rows->select(model->indexOfPoint(103), QItemSelectionModel::Select | QItemSelectionModel::Rows);
-        QStringList selected;
-        for (const SObjectPoint &point : window.objectPoints())
-            if (point.isSelected())
-                selected << QString::number(point.id());
-        QCOMPARE(selected, (QStringList{"101", "103"}));
+        QCOMPARE(selectedNames(window.objectPoints()), (QStringList{"p101", "p103"}));
         QCOMPARE(window.objectPoints().selectedCount(), 2);
     }
 };

@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// What the format tests share: files written by the test, a read through the opener with the
-// dialog's text captured, and the shared data folder when it is there.
+// What the format tests share: files written by the test, the shared data folder when it is
+// there, and outside programs.
 #pragma once
 
 #include "formats/SProjectOpener.h"
 #include "framework/Mu.h"
+#include "tests/common/StopHandler.h"
 
 #include <QDir>
 #include <QFile>
@@ -20,17 +21,6 @@ inline void writeFile(const QString &path, const QByteArray &bytes)
     if (file.open(QIODevice::WriteOnly))
         file.write(bytes);
 }
-
-// Stops at the first error dialog and keeps its text.
-class Capture : public SPatbHandler {
-public:
-    SReadErrorChoice readError(const QString &text) override
-    {
-        error = text;
-        return SReadErrorChoice::Stop;
-    }
-    QString error;
-};
 
 // The shared data folder (BAL problems), empty when this machine has none.
 inline QString sharedData(const QString &relative)

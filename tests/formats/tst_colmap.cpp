@@ -69,9 +69,9 @@ Model everyCameraModel()
 QByteArray modelDump(const QString &path, QString *error)
 {
     SProjectData data;
-    Capture capture;
+    StopHandler capture;
     if (!SProjectOpener::read(path, data, capture)) {
-        *error = capture.error;
+        *error = capture.error();
         return {};
     }
     data.initialise();
@@ -113,8 +113,8 @@ void TestColmap::handWorked()
     m.points.push_back({42, {0, 0, 0}, 0.0, {{7, 0}}});
     ColmapWriter::writeText(m, path("hand"));
     SProjectData data;
-    Capture capture;
-    QVERIFY2(SProjectOpener::read(path("hand/images.txt"), data, capture), qPrintable(capture.error));
+    StopHandler capture;
+    QVERIFY2(SProjectOpener::read(path("hand/images.txt"), data, capture), qPrintable(capture.error()));
     const SImage *image = SImageList::find(7);
     QVERIFY(image && image->cameraId() == 4);
     const SImagePoint *point = image->imagePoint(42);
@@ -192,8 +192,8 @@ void TestColmap::errorsAgreeWithColmap()
     QCOMPARE(int(colmapError.size()), kPointCount);
 
     SProjectData data;
-    Capture capture;
-    QVERIFY2(SProjectOpener::read(path("filtered"), data, capture), qPrintable(capture.error));
+    StopHandler capture;
+    QVERIFY2(SProjectOpener::read(path("filtered"), data, capture), qPrintable(capture.error()));
     for (const auto &[id, expected] : colmapError) {
         double sum = 0.0;
         const SImageLinks images = SImage::imagesOfPoint(id);
@@ -264,9 +264,9 @@ void TestColmap::damagedModels()
     else
         ColmapWriter::writeText(m, path("m"));
     SProjectData data;
-    Capture capture;
+    StopHandler capture;
     QVERIFY(!SProjectOpener::read(path("m"), data, capture));
-    QVERIFY2(capture.error.contains(problem) && capture.error.contains(path("m")), qPrintable(capture.error));
+    QVERIFY2(capture.error().contains(problem) && capture.error().contains(path("m")), qPrintable(capture.error()));
     QCOMPARE(data.mListImageData.count(), 0);
 }
 

@@ -153,8 +153,8 @@ void TestSnavely::projectionByHand()
                                     : bundlerFile(c, X, observed.x(), observed.y()));
 
     SProjectData data;
-    Capture capture;
-    QVERIFY2(SProjectOpener::read(file, data, capture), qPrintable(capture.error));
+    StopHandler capture;
+    QVERIFY2(SProjectOpener::read(file, data, capture), qPrintable(capture.error()));
     QCOMPARE(data.mListImageData.count(), 1);
     const SImage *image = data.mListImageData.first();
     const SImagePoint *point = image->imagePoint(0);
@@ -195,8 +195,8 @@ void TestSnavely::compressedAsPlain()
     const QString files[3] = {path("p.txt"), path("p.bz2.out"), path("p.gz.dat")};
     for (int i = 0; i < 3; ++i) {
         SProjectData data;
-        Capture capture;
-        QVERIFY2(SProjectOpener::read(files[i], data, capture), qPrintable(capture.error));
+        StopHandler capture;
+        QVERIFY2(SProjectOpener::read(files[i], data, capture), qPrintable(capture.error()));
         data.initialise();
         reports[i] = projectReportJson(data, {}, std::nullopt);
         data.close();
@@ -225,8 +225,8 @@ void TestSnavely::rmsAgainstReferenceCost()
     const QList<QByteArray> fields = reference.trimmed().split(' ');
     QCOMPARE(fields.size(), 2);
     SProjectData data;
-    Capture capture;
-    QVERIFY2(SProjectOpener::read(file, data, capture), qPrintable(capture.error));
+    StopHandler capture;
+    QVERIFY2(SProjectOpener::read(file, data, capture), qPrintable(capture.error()));
     qint64 observations = 0;
     for (const SImage *image : data.mListImageData)
         observations += image->numberOfPoints() - image->eliminatedCount();
@@ -270,9 +270,9 @@ void TestSnavely::damagedFiles()
     const QString file = path("damaged.txt");
     writeFile(file, content);
     SProjectData data;
-    Capture capture;
+    StopHandler capture;
     QVERIFY(!SSnavelyReader(data, capture).read(file));
-    QVERIFY2(capture.error.contains(file) && capture.error.contains(problem), qPrintable(capture.error));
+    QVERIFY2(capture.error().contains(file) && capture.error().contains(problem), qPrintable(capture.error()));
     // A file that fails adds nothing.
     QCOMPARE(data.mListImageData.count(), 0);
     QCOMPARE(data.mListObjectData.count(), 0);

@@ -4,7 +4,7 @@
 #include "misc/SException.h"
 #include "patb/SPatbReader.h"
 #include "tests/common/MessageCapture.h"
-#include "tools/PatbWriter.h"
+#include "tests/common/ResultFiles.h"
 
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -79,7 +79,7 @@ ReadResult readProject(const QString &projectFile, Capture &capture)
 
 // block.(p) with its (i), (e), (o), (c) and camera files.
 struct Files {
-    QByteArray image, orientation, object, observation, camera, project;
+    QByteArray image, orientation, object, observation, camera;
 };
 
 Files goodFiles()
@@ -97,20 +97,13 @@ Files goodFiles()
     f.observation = observationRecord(OT_ControlX, 0, 101, 1001.0, 0.012, 0.5) +
                     observationRecord(OT_CentreZ, 1, 2, 1500.0, -0.1, 0.2);
     f.camera = cameraRecord(kCameraId, -115.0, 115.0, 230.0, 230.0);
-    f.project = projectFile(projectFileNames(QStringLiteral("block"), QStringLiteral("block.cam")));
     return f;
 }
 
 QString writeProject(const QString &dir, const Files &f = goodFiles())
 {
-    const QDir d(dir);
-    writeFile(d.filePath("block.(i)"), f.image);
-    writeFile(d.filePath("block.(e)"), f.orientation);
-    writeFile(d.filePath("block.(o)"), f.object);
-    writeFile(d.filePath("block.(c)"), f.observation);
-    writeFile(d.filePath("block.cam"), f.camera);
-    writeFile(d.filePath("block.(p)"), f.project);
-    return d.filePath("block.(p)");
+    writeFile(QDir(dir).filePath("block.cam"), f.camera);
+    return writeResultFiles(dir, "block", f.image, f.orientation, f.object, f.observation, "block.cam");
 }
 
 // Peak resident memory of this process in kilobytes (VmHWM), 0 when unknown.

@@ -9,6 +9,7 @@
 #include "objectviewer/SObjectViewer.h"
 #include "search/SSearchRequest.h"
 #include "tests/common/MessageCapture.h"
+#include "tests/common/SelectedPoints.h"
 #include "tests/objectviewer/ObjectBlock.h"
 
 #include <QCoreApplication>
@@ -20,17 +21,6 @@ using SGlobal::SearchModeE;
 using SGlobal::SelectionModeE;
 
 namespace {
-
-// Selected points as "p<id>" for object points and "c<id>" for projection centres, sorted.
-QStringList selected(const SObjectPointList &points)
-{
-    QStringList names;
-    for (const SObjectPoint &p : points)
-        if (p.isSelected())
-            names << QStringLiteral("%1%2").arg(QLatin1Char(p.isProjectionCentre() ? 'c' : 'p')).arg(p.id());
-    names.sort();
-    return names;
-}
 
 SObjectPoint *addWithSigmas(ObjectBlock &block, int id, int code, float x, float y, float sx, float sy, float sz)
 {
@@ -126,7 +116,7 @@ void TestObjectSelection::searchModes()
     SObjectView view(0);
     view.setObjectPoints(&block.points, true);
     view.canvas().selectPoints(SSearchRequest(SGlobal::SL_Erase, SearchModeE(mode), par1, par2, false));
-    QCOMPARE(selected(block.points), expected);
+    QCOMPARE(selectedNames(block.points), expected);
 }
 
 void TestObjectSelection::eraseVersusAdd_data()
@@ -152,13 +142,13 @@ void TestObjectSelection::eraseVersusAdd()
     const QPoint c7 = m.map(700.0f, 800.0f);
     view.canvas().selectPointsInRect(QRect(p1, p1), false);
     view.canvas().selectPointsInRect(QRect(c7, c7), true);
-    QCOMPARE(selected(block.points), (QStringList{"c7", "p1"}));
+    QCOMPARE(selectedNames(block.points), (QStringList{"c7", "p1"}));
     QVERIFY(view.canvas().isSelectedCentre(7));
 
     // Centre 150 lies in the id range but centres never pass the point-id test.
     view.canvas().selectPoints(SSearchRequest(SelectionModeE(selectionMode), SGlobal::SM_PointId, QStringLiteral("100"),
                                               QStringLiteral("200"), false));
-    QCOMPARE(selected(block.points), expected);
+    QCOMPARE(selectedNames(block.points), expected);
     QCOMPARE(view.canvas().isSelectedCentre(7), centre7Kept);
     QVERIFY(!view.canvas().isSelectedCentre(150));
 }
@@ -177,7 +167,7 @@ void TestObjectSelection::blunderRules()
     SObjectView view(0);
     view.setObjectPoints(&block.points, false);
     view.canvas().selectPoints(SSearchRequest(SGlobal::SL_Erase, SGlobal::SM_Blunder, QString(), QString(), false));
-    QCOMPARE(selected(block.points), (QStringList{"c20", "c22", "p10", "p11"}));
+    QCOMPARE(selectedNames(block.points), (QStringList{"c20", "c22", "p10", "p11"}));
     QVERIFY(view.canvas().isSelectedCentre(20));
     QVERIFY(view.canvas().isSelectedCentre(22));
     QVERIFY(!view.canvas().isSelectedCentre(21));
@@ -191,7 +181,7 @@ void TestObjectSelection::blunderFollowsModelChanges()
         SObjectView view(0);
         view.setObjectPoints(&block.points, false);
         view.canvas().selectPoints(SSearchRequest(SGlobal::SL_Erase, SGlobal::SM_Blunder, QString(), QString(), false));
-        return selected(block.points);
+        return selectedNames(block.points);
     };
     {
         ObjectBlock block;
@@ -224,13 +214,13 @@ void TestObjectSelection::imageSelection()
     view.canvas().selectPointsInRect(QRect(QPoint(0, 0), view.canvas().canvasSize()), false);
     view.selectImagePoints(SImageList::find(7), true);
     // Point 250's image point is not active; it is selected all the same.
-    QCOMPARE(selected(block.points), (QStringList{"c7", "p100", "p200", "p250"}));
+    QCOMPARE(selectedNames(block.points), (QStringList{"c7", "p100", "p200", "p250"}));
     QVERIFY(!secondSeven->isSelected());
     QCOMPARE(block.points.selectedCount(), 4);
     QCOMPARE(view.canvas().selectedCentreCount(), 1);
     // Without erase the new points join and are counted once.
     view.selectImagePoints(SImageList::find(8), false);
-    QCOMPARE(selected(block.points), (QStringList{"c7", "c8", "p100", "p1105", "p200", "p250"}));
+    QCOMPARE(selectedNames(block.points), (QStringList{"c7", "c8", "p100", "p1105", "p200", "p250"}));
     QCOMPARE(block.points.selectedCount(), 6);
 }
 

@@ -8,22 +8,19 @@
 #include "prefs/SPrefsObjectViewer.h"
 #include "prefs/SPrefsPoints.h"
 #include "prefs/SSettings.h"
+#include "tests/common/ModalAnswer.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QFontDialog>
 #include <QFontInfo>
-#include <QGridLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QTest>
-#include <QTimer>
 
 #include <functional>
 #include <memory>
@@ -56,20 +53,6 @@ template <typename T> T *child(QWidget *page, const QString &name)
     if (!w)
         qFatal("no child %s", qPrintable(name));
     return w;
-}
-
-// Answers the next modal font dialog, once it is up, through the given action.
-void answerFontDialog(std::function<void(QFontDialog *)> action)
-{
-    auto attempt = std::make_shared<std::function<void(int)>>();
-    *attempt = [action, attempt](int left) {
-        if (auto *dialog = qobject_cast<QFontDialog *>(QApplication::activeModalWidget())) {
-            action(dialog);
-        } else if (left > 0) {
-            QTimer::singleShot(10, [attempt, left] { (*attempt)(left - 1); });
-        }
-    };
-    QTimer::singleShot(0, [attempt] { (*attempt)(500); });
 }
 
 std::unique_ptr<Mx::PrefsTab> makePage(const QString &group)
@@ -224,7 +207,7 @@ void TestSPrefsPages::fontDialog()
 
     QFont chosen = defaultTextFont();
     bool answered = false;
-    answerFontDialog([&](QFontDialog *dialog) {
+    answerNextModal<QFontDialog>([&](QFontDialog *dialog) {
         QFont font = dialog->currentFont();
         font.setPointSize(14);
         dialog->setCurrentFont(font); // changed in either case
@@ -252,7 +235,7 @@ void TestSPrefsPages::fontDialogKeepsAnUntouchedFont()
     page->show();
     page->initWidgets();
     QString preselected;
-    answerFontDialog([&](QFontDialog *dialog) {
+    answerNextModal<QFontDialog>([&](QFontDialog *dialog) {
         preselected = dialog->currentFont().family();
         dialog->accept();
     });

@@ -3,8 +3,8 @@
 // --stats --json, the PDF is A4 with the summary and the control table, a real browser
 // shows and prints the HTML, and bad input leaves no file behind.
 #include "tests/app/CliRun.h"
+#include "tests/common/ResultFiles.h"
 #include "tests/report/ReportTools.h"
-#include "tools/PatbWriter.h"
 
 #include <QDir>
 #include <QFile>
@@ -64,15 +64,9 @@ QString three(const QJsonValue &v) { return QString::number(v.toDouble(), 'f', 3
 QString writePartialProject(const QString &dir)
 {
     using namespace PatbWriter;
-    writeFile(dir + QStringLiteral("/b.(i)"),
-              imageHeader(1) + imageTrailer() + imageHeader(2) + imagePoint(0, 5, 1, 1, 0, 0, 1) + imageTrailer());
-    writeFile(dir + QStringLiteral("/b.(e)"),
-              orientationRecord(1, 7, 1, 2, 3, 0, 0, 0) + orientationRecord(3, 7, 1, 2, 3, 0, 0, 0));
-    writeFile(dir + QStringLiteral("/b.(o)"), QByteArray());
-    writeFile(dir + QStringLiteral("/b.(c)"), QByteArray());
-    writeFile(dir + QStringLiteral("/b.(p)"),
-              projectFile(projectFileNames(QStringLiteral("b"), QStringLiteral("none.cam"))));
-    return dir + QStringLiteral("/b.(p)");
+    return writeResultFiles(
+        dir, "b", imageHeader(1) + imageTrailer() + imageHeader(2) + imagePoint(0, 5, 1, 1, 0, 0, 1) + imageTrailer(),
+        orientationRecord(1, 7, 1, 2, 3, 0, 0, 0) + orientationRecord(3, 7, 1, 2, 3, 0, 0, 0), {}, {});
 }
 
 QStringList entries(const QString &dir)

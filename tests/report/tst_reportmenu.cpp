@@ -5,11 +5,10 @@
 #include "framework/Mu.h"
 #include "misc/SGlobal.h"
 #include "misc/SObjectPoint.h"
+#include "tests/common/ModalAnswer.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QFile>
-#include <QMenu>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -42,10 +41,7 @@ private slots:
         points.setSelected(*userChoice, true);
         points.setSelectedCount(1);
 
-        QAction *action = nullptr;
-        for (QAction *a : window.menu(1)->actions())
-            if (a->text() == QLatin1String("Export Quality Report..."))
-                action = a;
+        QAction *action = menuAction(window.menu(1), QStringLiteral("Export Quality Report..."));
         QVERIFY(action);
         action->trigger();
 

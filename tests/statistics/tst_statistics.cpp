@@ -5,6 +5,7 @@
 #include "statistics/SDecimalText.h"
 #include "statistics/SHistogramBuilder.h"
 #include "tests/common/StatisticsBlock.h"
+#include "tests/common/StopHandler.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -15,11 +16,6 @@
 #include <random>
 
 namespace {
-
-class StopHandler : public SPatbHandler {
-public:
-    SReadErrorChoice readError(const QString &) override { return SReadErrorChoice::Stop; }
-};
 
 // RMS of values as the model keeps them (single precision), computed in double.
 double rms(std::initializer_list<double> values)

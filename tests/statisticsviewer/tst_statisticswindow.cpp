@@ -5,10 +5,10 @@
 #include "objectviewer/SObjectViewer.h"
 #include "patb/SPatbReader.h"
 #include "statisticsviewer/SStatisticsWindow.h"
+#include "tests/common/ModalAnswer.h"
 #include "tests/common/StatisticsBlock.h"
+#include "tests/common/StopHandler.h"
 
-#include <QAction>
-#include <QMenu>
 #include <QSignalSpy>
 #include <QSortFilterProxyModel>
 #include <QTableView>
@@ -19,20 +19,6 @@ namespace {
 
 constexpr int kProjectMenu = 1;
 constexpr int kWindowMenu = 4;
-
-class StopHandler : public SPatbHandler {
-public:
-    SReadErrorChoice readError(const QString &) override { return SReadErrorChoice::Stop; }
-};
-
-// The action of a main window menu with that text.
-QAction *actionNamed(Varlomin *window, int menu, const QString &text)
-{
-    for (QAction *a : window->menu(menu)->actions())
-        if (a->text() == text)
-            return a;
-    return nullptr;
-}
 
 // Double-clicks the first row of a table as it is sorted now.
 void activateFirstRow(QTableView *table) { emit table->doubleClicked(table->model()->index(0, 0)); }
@@ -83,7 +69,7 @@ private slots:
     {
         Varlomin main{QPixmap()};
         main.openProject(mProject);
-        QAction *show = actionNamed(&main, kWindowMenu, QStringLiteral("Statistics"));
+        QAction *show = menuAction(main.menu(kWindowMenu), QStringLiteral("Statistics"));
         QVERIFY(show);
         show->trigger();
         auto *window = main.findChild<SStatisticsWindow *>();
@@ -95,7 +81,7 @@ private slots:
         for (const SObjectPoint &p : main.objectPoints())
             QCOMPARE(p.isSelected(), p.id() == 105 && !p.isProjectionCentre());
 
-        actionNamed(&main, kProjectMenu, QStringLiteral("&Close"))->trigger();
+        menuAction(main.menu(kProjectMenu), QStringLiteral("&Close"))->trigger();
         QCOMPARE(window->imageTable()->model()->rowCount(), 0);
         main.openProject(mProject);
         QCOMPARE(window->imageTable()->model()->rowCount(), 2);

@@ -2,6 +2,7 @@
 // The block generator: its files decoded independently of the writer, and read back through
 // the PAT-B readers as the program finds them with "-p"; its options and command line.
 #include "patb/SPatbReader.h"
+#include "tests/common/StopHandler.h"
 #include "tests/tools/ProjectScan.h"
 #include "tools/BlockGenerator.h"
 
@@ -34,20 +35,8 @@ BlockGenerator::Options options(const QString &dir, int images, qint64 points, d
     return o;
 }
 
-// Turns every error dialog into a test failure message.
-class RecordingHandler : public SPatbHandler {
-public:
-    SReadErrorChoice readError(const QString &text) override
-    {
-        errors << text;
-        return SReadErrorChoice::Stop;
-    }
-    QStringList errors;
-};
-
 // Finds the current project through Pat.ini in windir, from the folder `current`, and reads it.
-QString readCurrentProject(const QString &current, const QByteArray &windir, SProjectData &data,
-                           RecordingHandler &handler)
+QString readCurrentProject(const QString &current, const QByteArray &windir, SProjectData &data, StopHandler &handler)
 {
     const QString previous = QDir::currentPath();
     QDir::setCurrent(current);
@@ -126,7 +115,7 @@ void TestBlockGenerator::generatedBlock()
 
     // Read back: images in file order with their orientation, points and the camera's format.
     SProjectData data;
-    RecordingHandler handler;
+    StopHandler handler;
     QCOMPARE(readCurrentProject(dir.path(), "examples", data, handler), QStringLiteral("examples/demo.(p)"));
     QVERIFY2(handler.errors.isEmpty(), qPrintable(handler.errors.join('\n')));
     QCOMPARE(data.mListImageData.count(), images);
@@ -224,7 +213,7 @@ void TestBlockGenerator::bundledExample()
     const QString root = QStringLiteral(VARLOMIN_SOURCE_DIR);
     QTemporaryDir elsewhere;
     SProjectData data;
-    RecordingHandler handler;
+    StopHandler handler;
     const QString project =
         readCurrentProject(fromRoot ? root : elsewhere.path(),
                            fromRoot ? QByteArray("examples") : QFile::encodeName(root + "/examples"), data, handler);
