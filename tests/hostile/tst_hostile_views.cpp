@@ -8,9 +8,9 @@
 #include "misc/SObjectPoint.h"
 #include "objectviewer/SObjectView.h"
 #include "prefs/SSettings.h"
+#include "tests/common/CanvasPicture.h"
 
 #include <QFile>
-#include <QPainter>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -24,15 +24,6 @@ constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
 // At 100 % the longer side of the data is 500 pixels, with 40 pixels of margin.
 constexpr int kCanvasAt100 = 500 + 2 * 40;
 constexpr int kPointCode = 3;
-
-template <typename View> QImage paint(View &view)
-{
-    QImage image(view.canvas().canvasSize(), QImage::Format_RGB32);
-    image.fill(Qt::magenta);
-    QPainter painter(&image);
-    view.canvas().paintCanvas(painter, image.rect());
-    return image;
-}
 
 void addPoint(SObjectPointList &list, int id, float X, float Y, float Z, float sigma = 0.01f)
 {
@@ -81,7 +72,7 @@ private slots:
         view.setObjectPoints(&list, true);
         switchEverythingOn(view, list);
 
-        const QImage image = paint(view);
+        const QImage image = paintedCanvas(view.canvas());
         QVERIFY(std::isfinite(view.canvas().zoomFactor()) && view.canvas().zoomFactor() > 0.0f);
         QCOMPARE(view.canvas().canvasSize(), QSize(kCanvasAt100, kCanvasAt100));
         const SObjectMapping &m = view.canvas().mapping();
@@ -104,7 +95,7 @@ private slots:
         view.slotToggleResiduals(VM_Graphical);
         view.slotToggleResiduals(VM_Textual);
         view.slotToggleBlunders();
-        paint(view);
+        paintedCanvas(view.canvas());
         const SImageCanvas &canvas = view.canvas();
         QVERIFY(std::isfinite(canvas.zoomFactor()) && canvas.zoomFactor() > 0.0f);
         QVERIFY(canvas.canvasSize().width() <= kCanvasAt100 && canvas.canvasSize().height() <= kCanvasAt100);
@@ -115,7 +106,7 @@ private slots:
         image.setYmin(0.0f);
         image.setXmax(100.0f);
         image.setYmax(100.0f);
-        const QImage painted = paint(view);
+        const QImage painted = paintedCanvas(view.canvas());
         const QPoint sound = canvas.mapping().toCanvas(0.0f, 0.0f);
         const QPoint badResidual = canvas.mapping().toCanvas(100.0f, 100.0f);
         QCOMPARE(painted.pixel(sound), QColor(Qt::black).rgb());

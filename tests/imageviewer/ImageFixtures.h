@@ -2,11 +2,8 @@
 // Small images built through the model's own API for the image viewer tests.
 #pragma once
 
-#include "imageviewer/SImageView.h"
 #include "misc/SImageData.h"
-
-#include <QImage>
-#include <QPainter>
+#include "tests/common/CanvasPicture.h"
 
 namespace ImageFixtures {
 
@@ -31,16 +28,6 @@ inline void addNewPoint(SImage *image, int id, bool active, float x, float y, fl
 {
     image->addImagePoint(id, active, x, y, vx, vy, 1.0f);
     image->imagePoint(id)->setCode(0);
-}
-
-// The whole canvas of the view as it paints it.
-inline QImage paint(SImageView &view)
-{
-    QImage image(view.canvas().canvasSize(), QImage::Format_RGB32);
-    image.fill(Qt::magenta);
-    QPainter painter(&image);
-    view.canvas().paintCanvas(painter, QRect(QPoint(0, 0), view.canvas().canvasSize()));
-    return image;
 }
 
 } // namespace ImageFixtures

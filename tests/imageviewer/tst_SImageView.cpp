@@ -156,7 +156,7 @@ void TestSImageView::degenerateExtentStaysInsideFrame()
 void TestSImageView::frame()
 {
     makeView();
-    const QImage image = paint(*mView);
+    const QImage image = paintedCanvas(mView->canvas());
     // Frame in black at (40, 40), canvas outline in light grey.
     QCOMPARE(image.pixelColor(40, 300), QColor(Qt::black));
     QCOMPARE(image.pixelColor(0, 300), QColor(Qt::lightGray));
@@ -214,7 +214,7 @@ void TestSImageView::drawing()
     if (vectors)
         mView->slotToggleResiduals(VM_Graphical);
     mView->canvas().setResidualScale(scale);
-    const QImage image = paint(*mView);
+    const QImage image = paintedCanvas(mView->canvas());
     const QPoint c = unitCanvas(250, 250);
     for (int i = 0; i < probes.size(); ++i)
         QCOMPARE(image.pixelColor(c + probes.at(i)), colours.at(i));
@@ -246,7 +246,7 @@ void TestSImageView::residualTexts()
         mView->slotToggleResiduals(VM_Graphical);
     if (textual)
         mView->slotToggleResiduals(VM_Textual);
-    const QImage image = paint(*mView);
+    const QImage image = paintedCanvas(mView->canvas());
 
     // The texts start right of the symbol and the largest-residual circle (11 pixels)
     // and run downwards from the point; nothing else is painted there.

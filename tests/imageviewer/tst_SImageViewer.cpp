@@ -144,7 +144,7 @@ void TestSImageViewer::settingsDefaultsFromEmptyConfiguration()
     // only active point it carries the red largest-residual circle of 7 + 2 x 2 pixels.
     const SImage *image = mImages.at(0);
     const SImageMapping map(image->xmin(), image->ymin(), image->xmax(), image->ymax(), 100);
-    const QImage canvas = paint(*view);
+    const QImage canvas = paintedCanvas(view->canvas());
     const QPoint at = map.toCanvas(500.0f, 500.0f);
     QCOMPARE(canvas.pixelColor(at + QPoint(3, 0)), QColor(Qt::black));
     QCOMPARE(canvas.pixelColor(at + QPoint(5, 0)), QColor(Qt::red));

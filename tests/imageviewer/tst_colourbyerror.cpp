@@ -5,6 +5,7 @@
 #include "misc/SErrorColours.h"
 #include "objectviewer/SObjectCanvas.h"
 #include "objectviewer/SObjectExport.h"
+#include "tests/imageviewer/ImageFixtures.h"
 #include "tests/objectviewer/ObjectBlock.h"
 
 #include <QGuiApplication>
@@ -29,8 +30,7 @@ private slots:
 namespace {
 
 constexpr double kThreshold = 3.0;
-// Extent 0..500: at 100 % image (x, y) lands at canvas (40 + x, 540 - y).
-QPoint canvasOf(float x, float y) { return QPoint(40 + int(x), 540 - int(y)); }
+using ImageFixtures::unitCanvas;
 // The legend sits in the top right corner: its bar starts with the bottom of the ramp.
 bool legendShown(const QImage &picture)
 {
@@ -66,16 +66,9 @@ void TestColourByError::imagePoints()
     QFETCH(double, sigma0);
     QFETCH(QColor, small);
     QFETCH(QColor, large);
-    auto *image = new SImage();
-    image->setId(1);
-    image->setXmin(0.0f);
-    image->setYmin(0.0f);
-    image->setXmax(500.0f);
-    image->setYmax(500.0f);
-    image->addImagePoint(7, true, 100.0f, 100.0f, 0.3f, 0.4f, 1.0f);
-    image->addImagePoint(8, true, 400.0f, 400.0f, 30.0f, 40.0f, 1.0f);
-    for (int id : {7, 8})
-        image->imagePoint(id)->setCode(0);
+    SImage *image = ImageFixtures::makeImage(1, 0.0f, 0.0f, 500.0f, 500.0f);
+    ImageFixtures::addNewPoint(image, 7, true, 100.0f, 100.0f, 0.3f, 0.4f);
+    ImageFixtures::addNewPoint(image, 8, true, 400.0f, 400.0f, 30.0f, 40.0f);
     SImageList images;
     images.append(image);
 
@@ -86,10 +79,10 @@ void TestColourByError::imagePoints()
     QVERIFY2(exportImagePicture(images, 1, file, 100, {QStringLiteral("residuals")}, &error, colouring),
              qPrintable(error));
     const QImage picture(file);
-    QCOMPARE(picture.pixelColor(canvasOf(100.0f, 100.0f)), small);
-    QCOMPARE(picture.pixelColor(canvasOf(400.0f, 400.0f)), large);
+    QCOMPARE(picture.pixelColor(unitCanvas(100.0f, 100.0f)), small);
+    QCOMPARE(picture.pixelColor(unitCanvas(400.0f, 400.0f)), large);
     // The residual vector of the large point takes its colour too (scale 1: 30 right, 40 up).
-    QCOMPARE(picture.pixelColor(canvasOf(400.0f + 15.0f, 400.0f + 20.0f)), large);
+    QCOMPARE(picture.pixelColor(unitCanvas(400.0f + 15.0f, 400.0f + 20.0f)), large);
     QCOMPARE(legendShown(picture), colouring.isOn());
     images.clear();
 }

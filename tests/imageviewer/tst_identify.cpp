@@ -100,11 +100,11 @@ void TestIdentify::tableAndView()
     viewer.resize(900, 900);
     viewer.show();
     SImageView *view = viewer.graphicalView();
-    const QImage unmarked = ImageFixtures::paint(*view);
+    const QImage unmarked = paintedCanvas(view->canvas());
 
     viewer.tableView()->selectPoint(6);
     QCOMPARE(view->canvas().markedPointId(), 6);
-    const QImage marked = ImageFixtures::paint(*view);
+    const QImage marked = paintedCanvas(view->canvas());
     const QPoint beside = ImageFixtures::unitCanvas(400.0f, 400.0f) + QPoint(4, 0); // symbol reaches 3
     QCOMPARE(marked.pixelColor(beside), QColor(Qt::yellow));
     QCOMPARE(unmarked.pixelColor(beside), QColor(Qt::white));

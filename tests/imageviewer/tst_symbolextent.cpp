@@ -6,6 +6,7 @@
 #include "misc/SImageData.h"
 #include "objectviewer/SObjectCanvas.h"
 #include "objectviewer/SObjectSprites.h"
+#include "tests/common/CanvasPicture.h"
 #include "tests/objectviewer/ObjectBlock.h"
 
 #include <QGuiApplication>
@@ -38,13 +39,6 @@ QRect inkBox(const QImage &image, QPoint centre)
     return box;
 }
 
-QImage blank(QSize size)
-{
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(kGround);
-    return image;
-}
-
 // Image extent 0..500: (250, 250) lands at canvas (290, 290).
 QRect imageCanvasBox(int symbol, int size)
 {
@@ -60,10 +54,7 @@ QRect imageCanvasBox(int symbol, int size)
     canvas.setLargestResidualColor(Qt::transparent); // the lone point is the largest residual
     canvas.setPointSymbol(0, symbol);
     canvas.setPointSize(0, size);
-    QImage picture = blank(canvas.canvasSize());
-    QPainter painter(&picture);
-    canvas.paintCanvas(painter, picture.rect());
-    painter.end();
+    const QImage picture = paintedCanvas(canvas);
     SImage::clearPointIndex();
     return inkBox(picture, QPoint(290, 290));
 }
@@ -77,17 +68,14 @@ QRect objectCanvasBox(int symbol, int size)
     canvas.setObjectPoints(&block.points, false);
     canvas.setPointSymbol(0, symbol);
     canvas.setPointSize(0, size);
-    QImage picture = blank(canvas.canvasSize());
-    QPainter painter(&picture);
-    canvas.paintCanvas(painter, picture.rect());
-    painter.end();
-    return inkBox(picture, QPoint(290, 165));
+    return inkBox(paintedCanvas(canvas), QPoint(290, 165));
 }
 
 // The symbol as vector exports draw it, of the size the canvas hands over.
 QRect directBox(int symbol, int size)
 {
-    QImage picture = blank(QSize(2 * kProbe + 1, 2 * kProbe + 1));
+    QImage picture(2 * kProbe + 1, 2 * kProbe + 1, QImage::Format_RGB32);
+    picture.fill(kGround);
     QPainter painter(&picture);
     SObjectSprites::drawSymbol(painter, symbol, kProbe, kProbe, size, QPen(kInk, 0), QBrush(kInk));
     painter.end();

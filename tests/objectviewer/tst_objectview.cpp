@@ -2,6 +2,7 @@
 // Drawing and interaction of the object view: pixels at mapped positions, marks, texts,
 // residual vectors, zoom and selection bands, toggles, the context menu and the index.
 #include "objectviewer/SObjectView.h"
+#include "tests/common/CanvasPicture.h"
 #include "tests/common/MessageCapture.h"
 #include "tests/objectviewer/ObjectBlock.h"
 
@@ -34,15 +35,6 @@ struct Fixture {
         view.setObjectPoints(&block.points, sigmas);
     }
 };
-
-QImage paint(SObjectView &view)
-{
-    QImage image(view.canvas().canvasSize(), QImage::Format_RGB32);
-    image.fill(Qt::magenta);
-    QPainter painter(&image);
-    view.canvas().paintCanvas(painter, image.rect());
-    return image;
-}
 
 QColor at(const QImage &image, const QPoint &p) { return image.pixelColor(p); }
 
@@ -100,7 +92,7 @@ void TestObjectView::concentricMarkBlunderSymbol()
     f.mid->setActive(false);
     f.block.points.setSelected(*f.mid, true);
     f.view.canvas().setBlundersOn(true);
-    const QImage image = paint(f.view);
+    const QImage image = paintedCanvas(f.view.canvas());
     // Mark 7 + 2*2 + 2*2 = 15, blunder disc 7 + 2*2 = 11, symbol 7; all centred on the point.
     const struct {
         int reach;
@@ -120,12 +112,12 @@ void TestObjectView::hiddenIndexAndBlunders()
     f.block.add(11, 0, kMidX + 200.0f, kMidY, 0.0f)->setActive(false); // 50 pixels right
     f.view.setObjectPoints(&f.block.points, false);
     f.view.canvas().setPointOn(SGlobal::kIndexVerticalControl, false);
-    QImage image = paint(f.view);
+    QImage image = paintedCanvas(f.view.canvas());
     QCOMPARE(at(image, kMid), kBackground);
     QCOMPARE(at(image, kMid + QPoint(50, 0)), kBackground); // blunders off
     f.view.canvas().setPointOn(SGlobal::kIndexVerticalControl, true);
     f.view.slotToggleBlunders();
-    image = paint(f.view);
+    image = paintedCanvas(f.view.canvas());
     QCOMPARE(at(image, kMid), kPointColor);
     QCOMPARE(at(image, kMid + QPoint(50, 0)), kPointColor);
     QCOMPARE(at(image, kMid + QPoint(54, 0)), kBlunderColor);
@@ -158,7 +150,7 @@ void TestObjectView::idTexts()
         f.view.slotToggleImageIds();
     // The id sits right of the point's extent, on the baseline py + descent + 1.
     const int k = (7 + (selected ? 4 : 0)) / 2;
-    QCOMPARE(inkIn(paint(f.view), QRect(kMid.x() + k + 1, kMid.y() - 4, 60, 30)) > 0, text);
+    QCOMPARE(inkIn(paintedCanvas(f.view.canvas()), QRect(kMid.x() + k + 1, kMid.y() - 4, 60, 30)) > 0, text);
 }
 
 void TestObjectView::residualVector_data()
@@ -196,7 +188,7 @@ void TestObjectView::residualVector()
     f.block.points.setSelected(*f.mid, true);
     f.view.canvas().setScale(2.0f);
     f.view.slotToggleResiduals(VM_Graphical);
-    const QImage image = paint(f.view);
+    const QImage image = paintedCanvas(f.view.canvas());
     // The vector ends at (px + 30, py - 20), larger v being up.
     QCOMPARE(at(image, kMid + QPoint(15, -10)), diagonal);
     QCOMPARE(at(image, kMid + QPoint(15, 0)), horizontal);
@@ -212,7 +204,7 @@ void TestObjectView::residualVectorRangeGuard()
     f.mid->setAccepted(1, true);
     f.block.points.setSelected(*f.mid, true);
     f.view.slotToggleResiduals(VM_Graphical);
-    const QImage image = paint(f.view); // must neither hang nor crash
+    const QImage image = paintedCanvas(f.view.canvas()); // must neither hang nor crash
     // The end point is shrunk by tens in both coordinates, so the line still runs to the
     // right edge, now tilting up by less than a pixel over the canvas.
     QVERIFY(at(image, QPoint(560, kMid.y())) == kPointColor || at(image, QPoint(560, kMid.y() - 1)) == kPointColor);
@@ -231,7 +223,7 @@ void TestObjectView::connectionsOnlyToSelectedCentres()
     f.view.setObjectPoints(&f.block.points, false); // takes over the selected centres
     QCOMPARE(f.view.canvas().selectedCentreCount(), 2);
     f.view.slotToggleShowConnections();
-    const QImage image = paint(f.view);
+    const QImage image = paintedCanvas(f.view.canvas());
     QCOMPARE(at(image, kMid + QPoint(50, 0)), kPointColor);
     QCOMPARE(at(image, kMid - QPoint(50, 0)), kBlunderColor); // its image point is eliminated
     QCOMPARE(at(image, kMid - QPoint(0, 50)), kBackground);

@@ -6,13 +6,13 @@
 #include "objectviewer/SObjectView.h"
 #include "objectviewer/SObjectViewer.h"
 #include "prefs/SSettings.h"
+#include "tests/common/CanvasPicture.h"
 #include "tests/objectviewer/ObjectBlock.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QPainter>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QToolBar>
@@ -71,10 +71,7 @@ void TestObjectViewer::settingsPass()
     block.points.setSelected(*block.points.at(0), true);
     SObjectViewer *v = SObjectViewer::instance(0, nullptr);
     v->setObjectPoints(&block.points, false);
-    QImage image(v->view()->canvas().canvasSize(), QImage::Format_RGB32);
-    QPainter painter(&image);
-    v->view()->canvas().paintCanvas(painter, image.rect());
-    painter.end();
+    const QImage image = paintedCanvas(v->view()->canvas());
     // Point 0 (selected) sits at (40, 290), point 1 at (540, 40).
     QCOMPARE(image.pixelColor(10, 10), QColor(10, 20, 30));
     QCOMPARE(image.pixelColor(540 + 5, 40), QColor(0, 0, 255)); // size 11 reaches 5 pixels out

@@ -15,6 +15,7 @@
 #include "objectviewer/SObjectView.h"
 #include "objectviewer/SObjectViewer.h"
 #include "prefs/SSettings.h"
+#include "tests/common/CanvasPicture.h"
 #include "tests/objectviewer/ObjectBlock.h"
 
 #include <QAction>
@@ -121,14 +122,6 @@ void TestViewExtras::scaleMarks()
     QCOMPARE(darkRun(barPicture, bar, bar.box.bottom() - 4), bar.pixels);
     const QImage arrowPicture = paintedLegend(shown, [&](QPainter &p, const QRect &r) { image.paintLegend(p, r); });
     QCOMPARE(darkRun(arrowPicture, arrow, arrow.box.bottom() - 4 - 2), arrow.pixels);
-}
-
-QImage paintedCanvas(SObjectCanvas &canvas, SObjectCanvas::VisitE visit = SObjectCanvas::VisitE::Indexed)
-{
-    QImage picture(canvas.canvasSize(), QImage::Format_RGB32);
-    QPainter painter(&picture);
-    canvas.paintCanvas(painter, QRect(QPoint(0, 0), canvas.canvasSize()), visit);
-    return picture;
 }
 
 enum class ShowsE { Symbol, RampBottom, RampMiddle, RampTop };
