@@ -2,13 +2,9 @@
 // The command line, run as a user runs it: help and version without a display, unknown
 // options refused, the report and the picture export on a project the test writes.
 #include "tests/app/CliRun.h"
-#include "tools/PatbWriter.h"
+#include "tests/common/ResultFiles.h"
 
-#include <QDir>
 #include <QImage>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -24,13 +20,7 @@ QString writeProject(const QString &dir)
     QByteArray o = statisticsRecord(0.5, 2.0, kInversionDone) + objectRecord(0, 100, 1, 2, 3, 0.01, 0.04, 0.09) +
                    objectRecord(200, 101, 4, 5, 6, 0, 0, 0);
     QByteArray c = observationRecord(OT_ControlZ, 0, 101, 6.5, 0.012, 0.05);
-    writeFile(dir + QStringLiteral("/b.(i)"), i);
-    writeFile(dir + QStringLiteral("/b.(e)"), e);
-    writeFile(dir + QStringLiteral("/b.(o)"), o);
-    writeFile(dir + QStringLiteral("/b.(c)"), c);
-    writeFile(dir + QStringLiteral("/b.(p)"),
-              projectFile(projectFileNames(QStringLiteral("b"), QStringLiteral("none.cam"))));
-    return dir + QStringLiteral("/b.(p)");
+    return writeResultFiles(dir, "b", i, e, o, c);
 }
 
 } // namespace
@@ -40,67 +30,47 @@ class TestCli : public QObject {
     QTemporaryDir mDir;
 
 private slots:
-    void helpAndVersionNeedNoDisplay()
-    {
-        const CliRun help = runVarlomin({QStringLiteral("--help")});
-        QCOMPARE(help.exitCode, 0);
-        QVERIFY(help.out.contains("--report"));
-        const CliRun version = runVarlomin({QStringLiteral("--version")});
-        QCOMPARE(version.exitCode, 0);
-        QVERIFY(version.out.contains("1.0.5"));
-    }
-
-    void refusals_data()
+    // Each run's exit code (-1: any failure) and a text it writes to "out" or "err". In the
+    // arguments PROJECT stands for a written project and DIR/ for a folder of the test.
+    void runs_data()
     {
         QTest::addColumn<QStringList>("args");
-        QTest::addColumn<QByteArray>("message");
-        QTest::newRow("unknown option") << QStringList{"--frobnicate"} << QByteArray("frobnicate");
-        QTest::newRow("report without file") << QStringList{"--report"} << QByteArray("project file");
-        QTest::newRow("export without out") << QStringList{"--export", "image:5", "x.(p)"} << QByteArray("--out");
-        QTest::newRow("bad zoom") << QStringList{"--export", "image:5", "--out", "a.png", "--zoom", "abc", "x.(p)"}
-                                  << QByteArray("--zoom");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("stream");
+        QTest::addColumn<QByteArray>("text");
+        const auto row = [](const char *name, const QStringList &args, int exitCode, const char *stream,
+                            const QByteArray &text) {
+            QTest::newRow(name) << args << exitCode << QString::fromLatin1(stream) << text;
+        };
+        row("help needs no display", {"--help"}, 0, "out", "--report");
+        row("version needs no display", {"--version"}, 0, "out", "1.0.5");
+        row("no display said plainly", {"-p"}, -1, "err", "display");
+        row("unknown option", {"--frobnicate"}, 1, "err", "frobnicate");
+        row("report without file", {"--report"}, 1, "err", "project file");
+        row("export without out", {"--export", "image:5", "x.(p)"}, 1, "err", "--out");
+        row("bad zoom", {"--export", "image:5", "--out", "a.png", "--zoom", "abc", "x.(p)"}, 1, "err", "--zoom");
+        row("report", {"--report", "PROJECT"}, 0, "out", "\"lonely_image_points\": 1"); // point 102
+        row("report of a missing project", {"--report", "DIR/nothing.(p)"}, 1, "out",
+            "\"message\": \"Project file corrupt!");
+        row("export of an unknown image", {"--export", "image:77", "--out", "DIR/x.png", "PROJECT"}, 1, "err", "77");
+        row("export into a missing folder", {"--export", "object:xy", "--out", "/nonexistent/dir/x.png", "PROJECT"}, 1,
+            "err", "/nonexistent/dir/x.png");
+        row("missing config file", {"--export", "object:xy", "--out", "DIR/x.png", "--config", "DIR/no.cfg", "PROJECT"},
+            1, "err", "no.cfg");
     }
 
-    void refusals()
+    void runs()
     {
         QFETCH(QStringList, args);
-        QFETCH(QByteArray, message);
+        QFETCH(int, exitCode);
+        QFETCH(QString, stream);
+        QFETCH(QByteArray, text);
+        const QString project = writeProject(mDir.path());
+        for (QString &arg : args)
+            arg = arg == QLatin1String("PROJECT") ? project : arg.replace(QLatin1String("DIR/"), mDir.path() + u'/');
         const CliRun r = runVarlomin(args);
-        QCOMPARE(r.exitCode, 1);
-        QVERIFY2(r.err.contains(message), r.err.constData());
-    }
-
-    void noDisplayIsSaidPlainly()
-    {
-        const CliRun r = runVarlomin({QStringLiteral("-p")});
-        QVERIFY(r.exitCode != 0);
-        QVERIFY2(r.err.contains("display"), r.err.constData());
-    }
-
-    void reportOfAWrittenProject()
-    {
-        const CliRun r = runVarlomin({QStringLiteral("--report"), writeProject(mDir.path())});
-        QCOMPARE(r.exitCode, 0);
-        const QJsonObject doc = QJsonDocument::fromJson(r.out).object();
-        QCOMPARE(doc.value(QStringLiteral("sigma0")).toDouble(), 0.5);
-        QVERIFY(doc.value(QStringLiteral("error")).isNull());
-        const QJsonArray images = doc.value(QStringLiteral("images")).toArray();
-        QCOMPARE(images.size(), 1);
-        QCOMPARE(images[0].toObject().value(QStringLiteral("eliminated")).toInt(), 1);
-        const QJsonArray points = doc.value(QStringLiteral("object_points")).toArray();
-        QCOMPARE(points.size(), 3); // the projection centre comes first
-        const QJsonObject control = points[2].toObject();
-        QCOMPARE(float(control.value(QStringLiteral("residual")).toArray()[2].toDouble()), -0.012f);
-        QCOMPARE(doc.value(QStringLiteral("lonely_image_points")).toInt(), 1); // point 102
-    }
-
-    void reportOfAMissingProjectFails()
-    {
-        const CliRun r = runVarlomin({QStringLiteral("--report"), mDir.filePath(QStringLiteral("nothing.(p)"))});
-        QCOMPARE(r.exitCode, 1);
-        const QJsonObject error = QJsonDocument::fromJson(r.out).object().value(QStringLiteral("error")).toObject();
-        QCOMPARE(error.value(QStringLiteral("code")).toInt(), 0);
-        QVERIFY(error.value(QStringLiteral("message")).toString().startsWith(QStringLiteral("Project file corrupt!")));
+        QVERIFY2(exitCode < 0 ? r.exitCode != 0 : r.exitCode == exitCode, r.err.constData());
+        QVERIFY2((stream == QLatin1String("out") ? r.out : r.err).contains(text), r.err.constData());
     }
 
     void exportOfAnImage()
@@ -114,16 +84,6 @@ private slots:
         // Extent 110 x 70 from the points: the longer side is 500 pixels, margins of 40.
         QCOMPARE(image.width(), 580);
         QCOMPARE(image.height(), 40 + 318 + 40);
-
-        const CliRun unknown = runVarlomin(
-            {QStringLiteral("--export"), QStringLiteral("image:77"), QStringLiteral("--out"), out, project});
-        QCOMPARE(unknown.exitCode, 1);
-        QVERIFY(unknown.err.contains("77"));
-        const CliRun unwritable =
-            runVarlomin({QStringLiteral("--export"), QStringLiteral("object:xy"), QStringLiteral("--out"),
-                         QStringLiteral("/nonexistent/dir/x.png"), project});
-        QCOMPARE(unwritable.exitCode, 1);
-        QVERIFY(unwritable.err.contains("/nonexistent/dir/x.png"));
     }
 
     // Without a runtime folder in the session Qt would warn about it on stderr.
@@ -155,11 +115,6 @@ private slots:
                                       out, QStringLiteral("--config"), config, project});
         QVERIFY2(r.exitCode == 0, r.err.constData());
         QCOMPARE(QImage(out).pixelColor(2, 2), QColor(0, 0, 128));
-        const CliRun missing =
-            runVarlomin({QStringLiteral("--export"), QStringLiteral("object:xy"), QStringLiteral("--out"), out,
-                         QStringLiteral("--config"), mDir.filePath(QStringLiteral("no.cfg")), project});
-        QCOMPARE(missing.exitCode, 1);
-        QVERIFY(missing.err.contains("no.cfg"));
     }
 };
 
