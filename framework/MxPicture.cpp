@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "framework/MxPicture.h"
 
+#include "framework/MxPngWriter.h"
+
 #include <QFileInfo>
 #include <QImage>
 #include <QPageSize>
@@ -64,7 +66,7 @@ bool writePicture(const QString &file, const QSize &size, const PaintFunction &p
             QPainter painter(&image);
             paint(painter);
         }
-        if (!image.save(file, "PNG")) {
+        if (!writePng(image, file)) {
             if (error)
                 *error = QStringLiteral("Cannot write picture '%1'.").arg(file);
             return false;
