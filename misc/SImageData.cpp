@@ -59,42 +59,18 @@ float SImage::projectionCentreVertical(int plane) const
 
 bool SImage::addImagePoint(int pointId, bool active, float x, float y, float vx, float vy, float weight)
 {
-    const SImagePoint point(active, x, y, vx, vy, weight);
-    if (!mPoints.empty() && mPoints.back().id == pointId) {
-        mPoints.back().point = point; // the usual duplicate: replace in place
-    } else {
-        if (!mPoints.empty() && mPoints.back().id > pointId)
-            mSorted = false;
-        mPoints.push_back(SImagePointEntry{pointId, point});
-    }
+    include(SImagePointEntry{pointId, SImagePoint(active, x, y, vx, vy, weight)});
+    enterPointIndex();
+    return true;
+}
 
+void SImage::enterPointIndex()
+{
     SPointIndex &index = SPointIndex::instance();
     if (mIndexSlot == SIdIndex::kNone)
         index.registerImage(this);
     else
         index.markChanged();
-
-    // Strict comparisons, so that the first point sets all four.
-    if (x < mXmin)
-        mXmin = x;
-    if (y < mYmin)
-        mYmin = y;
-    if (x > mXmax)
-        mXmax = x;
-    if (y > mYmax)
-        mYmax = y;
-
-    if (active) {
-        const float square = vx * vx + vy * vy;
-        const float length = square > 0.0f ? Mu::Math::sqrt(square) : 0.0f;
-        if (length > mLargestResidual) {
-            mLargestResidual = length;
-            mLargestResidualId = pointId;
-        }
-    } else {
-        ++mEliminated;
-    }
-    return true;
 }
 
 void SImage::sortPoints() const

@@ -7,6 +7,7 @@
 #include "misc/SObjectPoint.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <span>
 #include <vector>
@@ -114,6 +115,16 @@ public:
     // Stores the point (replacing one with the same id), enters the image in the point
     // index and updates extent, eliminated count and largest residual.
     bool addImagePoint(int pointId, bool active, float x, float y, float vx, float vy, float weight);
+    // The same for n points in a row, pointAt(i) giving the i-th: one call for the run of
+    // points a reader finds after an image's header.
+    template <typename PointAt> void addImagePoints(size_t n, PointAt pointAt)
+    {
+        if (n == 0)
+            return;
+        for (size_t i = 0; i < n; ++i)
+            include(pointAt(i));
+        enterPointIndex();
+    }
     // Room for n more points, for a reader that knows how many follow.
     void reservePoints(int n) { mPoints.reserve(mPoints.size() + size_t(std::max(n, 0))); }
     SImagePoint *imagePoint(int pointId);
@@ -152,6 +163,41 @@ public:
     void setIndexSlot(uint32_t slot) { mIndexSlot = slot; }
 
 private:
+    // Stores the entry (replacing the last one when it has the same id) and updates extent,
+    // eliminated count and largest residual.
+    void include(const SImagePointEntry &entry)
+    {
+        const SImagePoint &point = entry.point;
+        if (!mPoints.empty() && mPoints.back().id == entry.id) {
+            mPoints.back().point = point; // the usual duplicate: replace in place
+        } else {
+            if (!mPoints.empty() && mPoints.back().id > entry.id)
+                mSorted = false;
+            mPoints.push_back(entry);
+        }
+        // Strict comparisons, so that the first point sets all four.
+        const float x = point.x(), y = point.y();
+        if (x < mXmin)
+            mXmin = x;
+        if (y < mYmin)
+            mYmin = y;
+        if (x > mXmax)
+            mXmax = x;
+        if (y > mYmax)
+            mYmax = y;
+        if (point.active()) {
+            const float square = point.vx() * point.vx() + point.vy() * point.vy();
+            const float length = square > 0.0f ? std::sqrt(square) : 0.0f;
+            if (length > mLargestResidual) {
+                mLargestResidual = length;
+                mLargestResidualId = entry.id;
+            }
+        } else {
+            ++mEliminated;
+        }
+    }
+    // Registers the image in the point index at its first point, else marks the index changed.
+    void enterPointIndex();
     void sortPoints() const;
     const SImagePointEntry *findEntry(int pointId) const;
 

@@ -10,49 +10,16 @@ namespace {
 // window of the file.
 constexpr size_t kBatchRecords = 8 * 1024;
 constexpr size_t kBatches = 3;
-constexpr int kTrailerId = -99;
 } // namespace
 
-SImageRecord SImageRecordStream::decodePoint(const char *r)
+namespace {
+SImageRecord decodePoint(const char *r)
 {
-    SImageRecord out;
-    out.kind = SImageRecord::Point;
-    out.active = SRecord::int16At(r, 0) == 0;
-    out.id = SRecord::idAt(r, 2);
-    out.x = float(SRecord::float64At(r, 12));
-    out.y = float(SRecord::float64At(r, 20));
-    out.vx = float(SRecord::float64At(r, 28));
-    out.vy = float(SRecord::float64At(r, 36));
-    out.weight = float(SRecord::float64At(r, 44));
-    out.pointsAhead = 0;
-    return out;
+    const SImagePointEntry e = SImageRecords::entryOf(r);
+    const SImagePoint &p = e.point;
+    return {SImageRecord::Point, p.active(), e.id, p.x(), p.y(), p.vx(), p.vy(), p.weight(), 0};
 }
-
-SImageRecord::Kind SImageRecordStream::kindOf(const char *r)
-{
-    if (SRecord::int16At(r, 0) != 0)
-        return SImageRecord::Point;
-    const double y = SRecord::float64At(r, 20);
-    if (y != 1.0 && y != 0.0) // neither a header nor a trailer: most points end here
-        return SImageRecord::Point;
-    const double vx = SRecord::float64At(r, 28), vy = SRecord::float64At(r, 36);
-    const double weight = SRecord::float64At(r, 44);
-    if (SRecord::float64At(r, 12) == 1.0 && y == 1.0 && vx == 1.0 && vy == 1.0 && weight == 1.0)
-        return SImageRecord::Header;
-    if (y == 0.0 && vx == 0.0 && vy == 0.0 && weight == 0.0 && SRecord::idAt(r, 2) == kTrailerId)
-        return SImageRecord::Trailer;
-    return SImageRecord::Point;
-}
-
-// Point records that follow the record next() gave last, as far as the window holds them.
-int SImageRecordStream::pointRecordsAhead() const
-{
-    const qint64 ahead = std::min<qint64>(mFile.recordsAhead(), INT_MAX);
-    qint64 n = 0;
-    while (n < ahead && kindOf(mFile.recordAhead(n)) == SImageRecord::Point)
-        ++n;
-    return int(n);
-}
+} // namespace
 
 SImageRecordStream::SImageRecordStream(SRecordFile &file, bool worker) : mFile(file), mBatches(worker ? kBatches : 1)
 {
@@ -124,9 +91,9 @@ size_t SImageRecordStream::decodeBatch(std::vector<SImageRecord> &records)
             --knownPoints;
             continue;
         }
-        out.kind = kindOf(r);
+        out.kind = SImageRecords::kindOf(r);
         if (out.kind == SImageRecord::Header)
-            out.pointsAhead = knownPoints = pointRecordsAhead();
+            out.pointsAhead = knownPoints = SImageRecords::pointRecordsAhead(file);
     }
     mKnownPoints = knownPoints;
     return n;

@@ -4,6 +4,7 @@
 // file order, and the copies from the kernel and the decoding run beside it.
 #pragma once
 
+#include "patb/SImageRecords.h"
 #include "patb/SRecordFile.h"
 
 #include <condition_variable>
@@ -12,21 +13,9 @@
 #include <thread>
 #include <vector>
 
-// One decoded record of (i); headers and trailers use only kind and id.
-struct SImageRecord {
-    enum Kind : uint8_t { Header, Trailer, Point };
-    Kind kind;
-    bool active;
-    int id;
-    float x, y, vx, vy, weight;
-    // Of a header: the point records that follow it before the next header or trailer, as far
-    // as the file's window holds them; the image's room, so that filling it never moves them.
-    int pointsAhead;
-};
-
 class SImageRecordStream {
 public:
-    static constexpr int kRecordSize = 52;
+    static constexpr int kRecordSize = SImageRecords::kRecordSize;
     // A window of the file that holds any image, so that an image's room is known at its header.
     static constexpr qint64 kWindowBytes = 4 * 1024 * 1024;
 
@@ -51,11 +40,6 @@ public:
     // Bytes of an incomplete last record, known once next() returned null.
     qint64 leftover() const { return mLeftover; }
 
-    // How a record of (i) is recognised: headers and trailers by their fixed values.
-    static SImageRecord::Kind kindOf(const char *record);
-    // The values of a record as an image point.
-    static SImageRecord decodePoint(const char *record);
-
 private:
     struct Batch {
         std::vector<SImageRecord> records;
@@ -66,7 +50,6 @@ private:
     void decodeAll();
     size_t decodeBatch(std::vector<SImageRecord> &records);
     bool decodeHere();
-    int pointRecordsAhead() const;
     bool nextBatch();
 
     // The decoder's side, then on a cache line of their own the reader's fields it changes

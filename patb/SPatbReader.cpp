@@ -5,6 +5,7 @@
 #include "misc/SException.h"
 #include "misc/SGlobal.h"
 #include "patb/SImageRecordStream.h"
+#include "patb/SImageRecords.h"
 #include "patb/SObjectFileRead.h"
 #include "patb/SRecordFile.h"
 
@@ -368,9 +369,39 @@ bool SPatbReader::reportProgress(const QString &file, qint64 done, qint64 total)
 
 // ---- (i) and (e) --------------------------------------------------------------------------
 
+namespace {
+
+// The records of (i) as the decoding worker gives them, one by one, with the cursor's interface.
+class DecodedImageRecords {
+public:
+    explicit DecodedImageRecords(SImageRecordStream &stream) : mStream(stream) {}
+    bool next()
+    {
+        mRecord = mStream.next();
+        return mRecord != nullptr;
+    }
+    SImageRecord::Kind kind() const { return mRecord->kind; }
+    int id() const { return mRecord->id; }
+    int pointsAhead() const { return mRecord->pointsAhead; }
+    void addPoint(SImage &image) const
+    {
+        const SImageRecord &r = *mRecord;
+        image.addImagePoint(r.id, r.active, r.x, r.y, r.vx, r.vy, r.weight);
+    }
+    void addKnownPoints(SImage &, qint64) {}
+    qint64 bytesRead() const { return mStream.bytesRead(); }
+    qint64 leftover() const { return mStream.leftover(); }
+
+private:
+    SImageRecordStream &mStream;
+    const SImageRecord *mRecord = nullptr;
+};
+
+} // namespace
+
 bool SPatbReader::ReadImageFiles(const QString &imageFile, const QString &orientationFile)
 {
-    SRecordFile images(imageFile, SImageRecordStream::kRecordSize, SImageRecordStream::kWindowBytes);
+    SRecordFile images(imageFile, SImageRecords::kRecordSize, SImageRecordStream::kWindowBytes);
     if (!images.open()) {
         readError(Mu::tr(kCannotOpen).arg(imageFile), false);
         return false;
@@ -380,25 +411,36 @@ bool SPatbReader::ReadImageFiles(const QString &imageFile, const QString &orient
         readError(Mu::tr(kCannotOpen).arg(orientationFile), false);
         return false;
     }
+    if (mDecodingWorker) {
+        SImageRecordStream stream(images, true);
+        DecodedImageRecords records(stream);
+        return fillImages(records, imageFile, images.size(), orientations);
+    }
+    SImageRecordCursor records(images);
+    return fillImages(records, imageFile, images.size(), orientations);
+}
 
+// The images of (i) in file order; total is the file's size at opening (it changes only where
+// the file ends early, after the last record).
+template <typename Records>
+bool SPatbReader::fillImages(Records &records, const QString &imageFile, qint64 total, SRecordFile &orientations)
+{
     std::unique_ptr<SImage> unfinished; // from its header until its trailer
     SImage *current = nullptr;          // stays current after its trailer until the next header
     bool warnedOrphans = false;
     qint64 nextProgress = mProgressBytes;
 
-    // The size changes only where the file ends early, after the last record.
-    const qint64 total = images.size();
-    SImageRecordStream records(images, mWorkerThreads);
-    while (const SImageRecord *r = records.next()) {
+    while (records.next()) {
         if (records.bytesRead() >= nextProgress) {
             nextProgress += mProgressBytes;
             if (!reportProgress(imageFile, records.bytesRead(), total))
                 return false;
         }
-        if (r->kind == SImageRecord::Header) {
+        const SImageRecord::Kind kind = records.kind();
+        if (kind == SImageRecord::Header) {
             unfinished = std::make_unique<SImage>(); // an image left without trailer goes
-            unfinished->setId(r->id);
-            unfinished->reservePoints(r->pointsAhead);
+            unfinished->setId(records.id());
+            unfinished->reservePoints(records.pointsAhead());
             current = unfinished.get();
             continue;
         }
@@ -411,8 +453,10 @@ bool SPatbReader::ReadImageFiles(const QString &imageFile, const QString &orient
             warnedOrphans = true;
             continue;
         }
-        if (r->kind == SImageRecord::Point) {
-            current->addImagePoint(r->id, r->active, r->x, r->y, r->vx, r->vy, r->weight);
+        if (kind == SImageRecord::Point) {
+            records.addPoint(*current);
+            // The rest of the header's points in one run, up to the record of the next report.
+            records.addKnownPoints(*current, (nextProgress - records.bytesRead() - 1) / SImageRecords::kRecordSize);
             continue;
         }
         closeImage(*current, orientations);

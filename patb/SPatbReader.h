@@ -43,7 +43,7 @@ public:
     // Whether (o) is read and (i) decoded on worker threads beside the reading thread. On two
     // cores they cost more CPU time and memory than they save (the other processes and the
     // first touch of the model's pages take the second core), so by default only on more.
-    void setWorkerThreads(bool on) { mWorkerThreads = on; }
+    void setWorkerThreads(bool on) { mWorkerThreads = mDecodingWorker = on; }
 
     // True once an error dialog or a cancellation stopped the read.
     bool stopped() const { return mStopped; }
@@ -55,6 +55,8 @@ private:
     void readError(const QString &text, bool discardImages);
     void discardImages();
     bool reportProgress(const QString &file, qint64 done, qint64 total);
+    template <typename Records>
+    bool fillImages(Records &records, const QString &imageFile, qint64 total, SRecordFile &orientations);
     void closeImage(SImage &image, SRecordFile &orientations);
     bool mergeObjectFiles(SObjectFileRead &objects, const QString &observationFile);
     void applyStatistics(const SObjectFileRead::Statistics &statistics);
@@ -64,5 +66,6 @@ private:
     bool mStopped = false;
     qint64 mProgressBytes = 8 * 1024 * 1024;
     bool mWorkerThreads = std::thread::hardware_concurrency() > 2;
-    SObjectFileRead *mObjectsAhead = nullptr; // read on a worker while the images are read
+    bool mDecodingWorker = std::thread::hardware_concurrency() > 2; // of (i); else read in place
+    SObjectFileRead *mObjectsAhead = nullptr;                       // read on a worker while the images are read
 };

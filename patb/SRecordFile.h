@@ -36,6 +36,8 @@ public:
     // reader may look at them (at recordAhead(0) ...) without consuming them.
     qint64 recordsAhead() const { return (mWindowStart + mWindowBytes - mOffset) / mRecordSize; }
     const char *recordAhead(qint64 i) const { return mWindow + (mOffset - mWindowStart) + i * mRecordSize; }
+    // Consumes n of those records (n at most recordsAhead()).
+    void skip(qint64 n) { mOffset += n * mRecordSize; }
     // Bytes of an incomplete last record, known once next() returned null.
     qint64 leftover() const { return mLeftover; }
     qint64 bytesRead() const { return mOffset; }

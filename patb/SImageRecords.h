@@ -1,0 +1,122 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The records of an (i) file: how each is recognised and decoded, and a cursor that walks them
+// in the file's window and puts an image's points straight into the image, without a copy of
+// each record in between.
+#pragma once
+
+#include "misc/SImageData.h"
+#include "patb/SRecordFile.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstdint>
+
+// One decoded record of (i); headers and trailers use only kind and id.
+struct SImageRecord {
+    enum Kind : uint8_t { Header, Trailer, Point };
+    Kind kind;
+    bool active;
+    int id;
+    float x, y, vx, vy, weight;
+    // Of a header: the point records that follow it before the next header or trailer, as far
+    // as the file's window holds them; the image's room, so that filling it never moves them.
+    int pointsAhead;
+};
+
+namespace SImageRecords {
+
+inline constexpr int kRecordSize = 52;
+inline constexpr int kTrailerId = -99;
+
+// How a record is recognised: headers and trailers by their fixed values.
+inline SImageRecord::Kind kindOf(const char *r)
+{
+    if (SRecord::int16At(r, 0) != 0)
+        return SImageRecord::Point;
+    const double y = SRecord::float64At(r, 20);
+    if (y != 1.0 && y != 0.0) // neither a header nor a trailer: most points end here
+        return SImageRecord::Point;
+    const double vx = SRecord::float64At(r, 28), vy = SRecord::float64At(r, 36);
+    const double weight = SRecord::float64At(r, 44);
+    if (SRecord::float64At(r, 12) == 1.0 && y == 1.0 && vx == 1.0 && vy == 1.0 && weight == 1.0)
+        return SImageRecord::Header;
+    if (y == 0.0 && vx == 0.0 && vy == 0.0 && weight == 0.0 && SRecord::idAt(r, 2) == kTrailerId)
+        return SImageRecord::Trailer;
+    return SImageRecord::Point;
+}
+
+// A record's values as the image point it stands for.
+inline SImagePointEntry entryOf(const char *r)
+{
+    return {SRecord::idAt(r, 2), SImagePoint(SRecord::int16At(r, 0) == 0, float(SRecord::float64At(r, 12)),
+                                             float(SRecord::float64At(r, 20)), float(SRecord::float64At(r, 28)),
+                                             float(SRecord::float64At(r, 36)), float(SRecord::float64At(r, 44)))};
+}
+
+// Point records that follow the record file.next() gave last, as far as the window holds them.
+inline int pointRecordsAhead(const SRecordFile &file)
+{
+    const qint64 ahead = std::min<qint64>(file.recordsAhead(), INT_MAX);
+    qint64 n = 0;
+    while (n < ahead && kindOf(file.recordAhead(n)) == SImageRecord::Point)
+        ++n;
+    return int(n);
+}
+
+} // namespace SImageRecords
+
+// Walks the records of an (i) file on the reading thread. A header's points are counted once,
+// when it is met, and not recognised again; addKnownPoints() then puts a run of them into
+// the image in one call.
+class SImageRecordCursor {
+public:
+    // file was opened with a window that holds any image.
+    explicit SImageRecordCursor(SRecordFile &file) : mFile(file) {}
+
+    // Moves to the next record; false at the end of the file or at an incomplete record.
+    bool next()
+    {
+        mRecord = mFile.next();
+        if (!mRecord)
+            return false;
+        if (mKnownPoints > 0) {
+            --mKnownPoints;
+            mKind = SImageRecord::Point;
+            return true;
+        }
+        mKind = SImageRecords::kindOf(mRecord);
+        if (mKind == SImageRecord::Header)
+            mKnownPoints = mPointsAhead = SImageRecords::pointRecordsAhead(mFile);
+        return true;
+    }
+    SImageRecord::Kind kind() const { return mKind; }
+    int id() const { return SRecord::idAt(mRecord, 2); }
+    // Of a header: its points (see SImageRecord::pointsAhead).
+    int pointsAhead() const { return mPointsAhead; }
+    void addPoint(SImage &image) const
+    {
+        image.addImagePoints(1, [this](size_t) { return SImageRecords::entryOf(mRecord); });
+    }
+    // Adds and consumes up to most of the records after this one that were counted as points
+    // at their header.
+    void addKnownPoints(SImage &image, qint64 most)
+    {
+        const qint64 n = std::clamp<qint64>(most, 0, mKnownPoints);
+        if (n == 0)
+            return;
+        const char *first = mFile.recordAhead(0);
+        image.addImagePoints(
+            size_t(n), [first](size_t i) { return SImageRecords::entryOf(first + i * SImageRecords::kRecordSize); });
+        mFile.skip(n);
+        mKnownPoints -= int(n);
+    }
+    qint64 bytesRead() const { return mFile.bytesRead(); }
+    qint64 leftover() const { return mFile.leftover(); }
+
+private:
+    SRecordFile &mFile;
+    const char *mRecord = nullptr;
+    SImageRecord::Kind mKind = SImageRecord::Point;
+    int mKnownPoints = 0;
+    int mPointsAhead = 0;
+};
