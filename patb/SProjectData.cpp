@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <climits>
 #include <cstdint>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 SProjectData::~SProjectData() = default;
@@ -75,7 +77,7 @@ bool SProjectData::assignPointCodesByImage()
         codeAt[slot] = int16_t(object.code());
     }
     // Each image's points come in ascending id order, so the lookups walk memory forwards.
-    return assignCodes([&](int id) {
+    return assignCodesOnTwoThreads([&](int id) {
         const qint64 slot = qint64(id) - lowest;
         return slot >= 0 && slot < range && claimed[size_t(slot)] ? int(codeAt[size_t(slot)]) : kNoCode;
     });
@@ -96,13 +98,15 @@ bool SProjectData::assignSparseCodes(size_t claimCount)
     // Ids come in ascending order within an image: the search goes on from the last match.
     auto from = claims.cbegin();
     int previousId = INT_MAX;
-    return assignCodes([&](int id) {
-        if (id < previousId)
-            from = claims.cbegin(); // the next image
-        previousId = id;
-        from = std::lower_bound(from, claims.cend(), id, [](const IdCode &c, int v) { return c.id < v; });
-        return from != claims.cend() && from->id == id ? from->code : kNoCode;
-    });
+    return assignCodes(
+        [&](int id) {
+            if (id < previousId)
+                from = claims.cbegin(); // the next image
+            previousId = id;
+            from = std::lower_bound(from, claims.cend(), id, [](const IdCode &c, int v) { return c.id < v; });
+            return from != claims.cend() && from->id == id ? from->code : kNoCode;
+        },
+        0, size_t(mListImageData.count()));
 }
 
 bool SProjectData::anyImagePointCoded() const
@@ -114,13 +118,13 @@ bool SProjectData::anyImagePointCoded() const
     return false;
 }
 
-template <typename CodeOf> bool SProjectData::assignCodes(CodeOf codeOf)
+template <typename CodeOf> bool SProjectData::assignCodes(CodeOf codeOf, size_t first, size_t last)
 {
     // A point met with a code already ends the pass. The codes given until then are the ones
     // the reconciliation in order gives them too (each id has one claim), so it can go on
     // from here without a warning of its own about them.
-    for (SImage *image : mListImageData)
-        for (SImagePointEntry &entry : image->points()) {
+    for (size_t i = first; i < last; ++i)
+        for (SImagePointEntry &entry : mListImageData.at(int(i))->points()) {
             if (entry.point.code() != -1)
                 return false;
             const int code = codeOf(entry.id);
@@ -128,6 +132,32 @@ template <typename CodeOf> bool SProjectData::assignCodes(CodeOf codeOf)
                 entry.point.setCode(code);
         }
     return true;
+}
+
+// Images are independent of each other: each half of the points gets its codes on a thread of
+// its own. Where one half stops at a coded point the other's codes are again the ones the
+// reconciliation in order gives.
+template <typename CodeOf> bool SProjectData::assignCodesOnTwoThreads(CodeOf codeOf)
+{
+    const size_t count = size_t(mListImageData.count());
+    qint64 total = 0;
+    for (const SImage *image : mListImageData)
+        total += image->numberOfPoints(); // also orders every table here, before the threads
+    if (total < mParallelCodesFrom || count < 2 || std::thread::hardware_concurrency() < 2)
+        return assignCodes(codeOf, 0, count);
+    size_t split = 0;
+    for (qint64 before = 0; split + 1 < count && 2 * before < total; ++split)
+        before += mListImageData.at(int(split))->numberOfPoints();
+    bool laterAssigned = true;
+    std::thread later;
+    try {
+        later = std::thread([&] { laterAssigned = assignCodes(codeOf, split, count); });
+    } catch (const std::system_error &) {
+        return assignCodes(codeOf, 0, count);
+    }
+    const bool earlierAssigned = assignCodes(codeOf, 0, split);
+    later.join();
+    return earlierAssigned && laterAssigned;
 }
 
 void SProjectData::reconcilePointCodesInOrder()

@@ -38,13 +38,20 @@ private:
     bool assignPointCodesByImage();
     bool assignSparseCodes(size_t claimCount);
     bool anyImagePointCoded() const;
-    // Gives every image point codeOf(id) unless that is no code; false when it meets an
-    // image point that has a code already.
-    template <typename CodeOf> bool assignCodes(CodeOf codeOf);
+    // Gives every image point of the images first .. last - 1 codeOf(id) unless that is no
+    // code; false when it meets an image point that has a code already.
+    template <typename CodeOf> bool assignCodes(CodeOf codeOf, size_t first, size_t last);
+    // The same for every image; with many image points the later images on a second thread
+    // (codeOf only reads).
+    template <typename CodeOf> bool assignCodesOnTwoThreads(CodeOf codeOf);
     // Object points in list order, images in reading order, warning on conflicts.
     void reconcilePointCodesInOrder();
 
 public:
+    // From how many image points on the point codes are given on two threads (on a machine
+    // with more than one core).
+    void setParallelCodesFrom(qint64 imagePoints) { mParallelCodesFrom = imagePoints; }
+
     // Image points whose code is still -1 (no object point claims them).
     int lonelyImagePointCount() const;
 
@@ -53,4 +60,7 @@ public:
     // Exchanges the whole project with another (a reload that succeeded); the class-wide
     // indexes are the caller's (SImageList::leaveIndexes, enterIndexes).
     void swap(SProjectData &other) noexcept;
+
+private:
+    qint64 mParallelCodesFrom = 200'000;
 };

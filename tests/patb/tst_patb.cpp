@@ -76,6 +76,8 @@ private slots:
     void cameraFile();
 
     void reconcileCodesAndInversion();
+    void pointCodesOnTwoThreadsAsOnOne_data();
+    void pointCodesOnTwoThreadsAsOnOne();
 
 private:
     QString path(const QString &name) const { return mDir->filePath(name); }
@@ -631,6 +633,46 @@ void TestPatb::reconcileCodesAndInversion()
     mData.projectFiles.reset();
     mData.checkInversion();
     QVERIFY(capture.warnings().isEmpty());
+}
+
+void TestPatb::pointCodesOnTwoThreadsAsOnOne_data()
+{
+    QTest::addColumn<int>("codedImage"); // of an image point given a code before; -1: none
+    QTest::newRow("no code given before") << -1;
+    QTest::newRow("a code given before in the first half") << 1;
+    QTest::newRow("a code given before in the second half") << 10;
+}
+
+// The point codes given on two threads, each for half of the images, against one thread: the
+// same code for every image point and the same warnings, also where a pass stops early.
+void TestPatb::pointCodesOnTwoThreadsAsOnOne()
+{
+    QFETCH(int, codedImage);
+    BlockGenerator::Options options;
+    options.imageCount = 12;
+    options.pointCount = 900;
+    options.outputDirectory = mDir->path();
+    BlockGenerator generator(options);
+    QString error;
+    QVERIFY2(generator.write(&error), qPrintable(error));
+
+    QStringList codes[2];
+    for (int threads = 1; threads <= 2; ++threads) {
+        mData.close();
+        mData.projectFiles.reset();
+        QVERIFY(SPatbReader(mData, mHandler).readProjectFile(path("block.(p)")));
+        if (codedImage >= 0)
+            mData.mListImageData.at(codedImage)->points()[3].point.setCode(77);
+        mData.setParallelCodesFrom(threads == 2 ? 0 : std::numeric_limits<qint64>::max());
+        MessageCapture capture;
+        mData.initialise();
+        for (const SImage *image : mData.mListImageData)
+            for (const SImagePointEntry &e : image->points())
+                codes[threads - 1] << QString("%1 %2 %3").arg(image->id()).arg(e.id).arg(e.point.code());
+        codes[threads - 1] << capture.warnings();
+    }
+    QVERIFY(mData.lonelyImagePointCount() < codes[0].size() / 2);
+    QCOMPARE(codes[1], codes[0]);
 }
 
 QTEST_GUILESS_MAIN(TestPatb)
