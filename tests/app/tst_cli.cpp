@@ -5,7 +5,6 @@
 #include "tests/common/ResultFiles.h"
 
 #include <QImage>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 

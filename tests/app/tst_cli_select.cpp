@@ -6,7 +6,6 @@
 #include "tests/app/SelectionProject.h"
 
 #include <QImage>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 

@@ -20,25 +20,21 @@
 #include "tests/common/ResultFiles.h"
 #include "tests/common/SelectedPoints.h"
 
-#include <QApplication>
-#include <QCheckBox>
 #include <QDir>
-#include <QDockWidget>
-#include <QGroupBox>
 #include <QImage>
 #include <QItemSelectionModel>
-#include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QPushButton>
-#include <QScreen>
-#include <QSignalSpy>
 #include <QSpinBox>
-#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeView>
 #include <QTreeWidget>
 
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QMdiArea>
+#include <QPushButton>
+#include <QStatusBar>
 #include <functional>
 
 namespace {

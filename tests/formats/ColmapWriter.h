@@ -7,7 +7,6 @@
 #include <QDir>
 #include <QFile>
 #include <QString>
-#include <QStringList>
 
 #include <cstdint>
 #include <cstring>

@@ -8,9 +8,6 @@
 #include "patb/SProjectReport.h"
 #include "tests/formats/FormatsFixture.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QTemporaryDir>
 #include <QtTest>
 

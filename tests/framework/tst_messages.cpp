@@ -3,7 +3,6 @@
 #include "framework/Mu.h"
 #include "framework/MxMessageWindow.h"
 
-#include <QApplication>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>

@@ -6,7 +6,6 @@
 #include "tests/common/MessageCapture.h"
 #include "tests/common/ResultFiles.h"
 
-#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QtTest>
 

@@ -10,8 +10,6 @@
 #include "prefs/SSettings.h"
 #include "tests/common/CanvasPicture.h"
 
-#include <QFile>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <cmath>

@@ -6,8 +6,6 @@
 #include "tests/common/MessageCapture.h"
 #include "tests/imageviewer/ImageFixtures.h"
 
-#include <QApplication>
-#include <QMenu>
 #include <QSignalSpy>
 #include <QTest>
 

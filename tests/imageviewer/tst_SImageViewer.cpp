@@ -12,22 +12,12 @@
 #include "prefs/SSettings.h"
 #include "tests/imageviewer/ImageFixtures.h"
 
-#include <QAction>
 #include <QApplication>
-#include <QComboBox>
-#include <QMdiArea>
-#include <QMdiSubWindow>
-#include <QMenu>
-#include <QMenuBar>
-#include <QPointer>
-#include <QSignalSpy>
-#include <QSpinBox>
-#include <QStatusBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTreeWidget>
 
+#include <QSpinBox>
 #include <memory>
 
 using namespace ImageFixtures;

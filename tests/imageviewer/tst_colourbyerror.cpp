@@ -8,7 +8,6 @@
 #include "tests/imageviewer/ImageFixtures.h"
 #include "tests/objectviewer/ObjectBlock.h"
 
-#include <QGuiApplication>
 #include <QImage>
 #include <QTemporaryDir>
 #include <QTest>

@@ -9,7 +9,6 @@
 #include "tests/imageviewer/ImageFixtures.h"
 #include "tests/objectviewer/ObjectBlock.h"
 
-#include <QApplication>
 #include <QTest>
 
 class TestIdentify : public QObject {

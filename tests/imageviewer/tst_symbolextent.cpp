@@ -9,7 +9,6 @@
 #include "tests/common/CanvasPicture.h"
 #include "tests/objectviewer/ObjectBlock.h"
 
-#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 #include <QTest>

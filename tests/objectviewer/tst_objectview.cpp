@@ -6,10 +6,7 @@
 #include "tests/common/MessageCapture.h"
 #include "tests/objectviewer/ObjectBlock.h"
 
-#include <QAction>
 #include <QApplication>
-#include <QMenu>
-#include <QPainter>
 #include <QtTest>
 
 namespace {

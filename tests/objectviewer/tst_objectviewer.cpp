@@ -9,13 +9,8 @@
 #include "tests/common/CanvasPicture.h"
 #include "tests/objectviewer/ObjectBlock.h"
 
-#include <QAction>
 #include <QApplication>
-#include <QMdiArea>
-#include <QMdiSubWindow>
-#include <QSpinBox>
 #include <QTemporaryDir>
-#include <QToolBar>
 #include <QtTest>
 
 namespace {

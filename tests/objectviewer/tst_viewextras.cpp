@@ -20,7 +20,6 @@
 
 #include <QAction>
 #include <QActionGroup>
-#include <QApplication>
 #include <QImage>
 #include <QPainter>
 #include <QRandomGenerator>

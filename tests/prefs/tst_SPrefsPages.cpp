@@ -10,7 +10,6 @@
 #include "prefs/SSettings.h"
 #include "tests/common/ModalAnswer.h"
 
-#include <QCheckBox>
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QFontDialog>

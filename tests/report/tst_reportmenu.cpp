@@ -7,7 +7,6 @@
 #include "misc/SObjectPoint.h"
 #include "tests/common/ModalAnswer.h"
 
-#include <QApplication>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>

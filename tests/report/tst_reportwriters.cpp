@@ -5,8 +5,6 @@
 #include "report/SReportHtmlWriter.h"
 #include "tests/report/ReportTools.h"
 
-#include <QDir>
-#include <QFile>
 #include <QPainter>
 #include <QRegularExpression>
 #include <QTemporaryDir>

@@ -10,7 +10,6 @@
 #include "tests/common/StopHandler.h"
 
 #include <QSignalSpy>
-#include <QSortFilterProxyModel>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QtTest>

@@ -8,7 +8,6 @@
 
 #include <QDir>
 #include <QHash>
-#include <QProcess>
 #include <QSet>
 #include <QTemporaryDir>
 #include <QtTest>
