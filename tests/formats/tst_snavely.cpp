@@ -94,186 +94,177 @@ class TestSnavely : public QObject {
     Q_OBJECT
 private slots:
     void init() { mDir = std::make_unique<QTemporaryDir>(); }
-    void projectionByHand_data();
-    void projectionByHand();
-    void compressedAsPlain();
-    void rmsAgainstReferenceCost_data();
-    void rmsAgainstReferenceCost();
-    void damagedFiles_data();
-    void damagedFiles();
+
+    void projectionByHand_data()
+    {
+        QTest::addColumn<QByteArray>("format");
+        QTest::addColumn<bool>("distorted");
+        QTest::addColumn<bool>("rotated");
+        QTest::addColumn<QPointF>("observed");
+        QTest::addColumn<QPointF>("residual");
+        QTest::addColumn<QList<double>>("centre");
+        // X = (1, 2, 0), f = 100. Unrotated, t = (0, 0, -10): P = (1, 2, -10), p = -P.xy / P.z =
+        // (0.1, 0.2), projected (10, 20); k1 = 1, k2 = 10 scale it by 1 + 0.05 (1 + 10 * 0.05) = 1.075.
+        // Rotated 90 degrees about z, t = (1, 0, -10): P = (-1, 1, -10), projected (-10, 10), centre
+        // -R^T t = (0, 1, 10).
+        for (const QByteArray format : {QByteArray("bal"), QByteArray("bundler")}) {
+            QTest::newRow(format + " plain")
+                << format << false << false << QPointF(10.5, 19) << QPointF(0.5, -1) << QList<double>{0, 0, 10};
+            QTest::newRow(format + " distorted")
+                << format << true << false << QPointF(11, 21) << QPointF(0.25, -0.5) << QList<double>{0, 0, 10};
+            QTest::newRow(format + " rotated")
+                << format << false << true << QPointF(-9, 11) << QPointF(1, 1) << QList<double>{0, 1, 10};
+        }
+    }
+    void projectionByHand()
+    {
+        QFETCH(QByteArray, format);
+        QFETCH(bool, distorted);
+        QFETCH(bool, rotated);
+        QFETCH(QPointF, observed);
+        QFETCH(QPointF, residual);
+        QFETCH(QList<double>, centre);
+        const double X[3] = {1, 2, 0};
+        Camera c{{0, 0, 0}, {1, 0, 0, 0, 1, 0, 0, 0, 1}, {0, 0, -10}, 100, 0, 0};
+        if (distorted) {
+            c.k1 = 1;
+            c.k2 = 10;
+        }
+        if (rotated)
+            c = Camera{{0, 0, M_PI / 2}, {0, -1, 0, 1, 0, 0, 0, 0, 1}, {1, 0, -10}, 100, 0, 0};
+        const QString file = path("block.txt");
+        writeFile(file, format == "bal" ? balFile(c, X, observed.x(), observed.y())
+                                        : bundlerFile(c, X, observed.x(), observed.y()));
+
+        SProjectData data;
+        StopHandler capture;
+        QVERIFY2(SProjectOpener::read(file, data, capture), qPrintable(capture.error()));
+        QCOMPARE(data.mListImageData.count(), 1);
+        const SImage *image = data.mListImageData.first();
+        const SImagePoint *point = image->imagePoint(0);
+        QVERIFY(point && point->active());
+        QCOMPARE(point->weight(), 1.0f);
+        QVERIFY(std::abs(point->vx() - residual.x()) < 1e-5 && std::abs(point->vy() - residual.y()) < 1e-5);
+        QVERIFY(std::abs(image->X0() - centre[0]) < 1e-6 && std::abs(image->Y0() - centre[1]) < 1e-6 &&
+                std::abs(image->Z0() - centre[2]) < 1e-6);
+        // The extent is the observations' own: BAL has no image size.
+        QCOMPARE(image->xmin(), float(observed.x()));
+        QCOMPARE(image->ymax(), float(observed.y()));
+        QVERIFY(std::abs(data.projectFiles->sigma0 - std::hypot(residual.x(), residual.y())) < 1e-6);
+        QVERIFY(!data.projectFiles->inversion);
+        // Two coordinates observed, nine camera and three point unknowns.
+        QCOMPARE(data.projectFiles->averageRedundancy, (2.0 - 12.0) / 2.0);
+        const SObjectPoint *objectPoint = nullptr;
+        for (const SObjectPoint &p : data.mListObjectData)
+            if (!p.isProjectionCentre())
+                objectPoint = &p;
+        QVERIFY(objectPoint && objectPoint->code() == 0 && objectPoint->sigmaX() == 0.0f);
+        data.close();
+    }
+
+    void compressedAsPlain()
+    {
+        const QByteArray bal = "2 2 3\n0 0 1.5 -2\n1 0 3 4\n1 1 -5 6.25\n"
+                               "0.1 0.2 0.3 1 2 -20 500 0.01 0.001\n-0.1 0 0.2 -1 0 -25 450 0 0\n"
+                               "1 2 3\n-1 0.5 2\n";
+        writeFile(path("p.txt"), bal);
+        const QByteArray bz2 = run(QStringLiteral("bzip2"), {QStringLiteral("-c")}, bal);
+        const QByteArray gz = run(QStringLiteral("gzip"), {QStringLiteral("-c")}, bal);
+        if (bz2.isNull() || gz.isNull())
+            QSKIP("bzip2 or gzip is not installed");
+        // Named so that only the content can tell what they are.
+        writeFile(path("p.bz2.out"), bz2);
+        writeFile(path("p.gz.dat"), gz);
+        QByteArray reports[3];
+        const QString files[3] = {path("p.txt"), path("p.bz2.out"), path("p.gz.dat")};
+        for (int i = 0; i < 3; ++i) {
+            SProjectData data;
+            StopHandler capture;
+            QVERIFY2(SProjectOpener::read(files[i], data, capture), qPrintable(capture.error()));
+            data.initialise();
+            reports[i] = projectReportJson(data, {}, std::nullopt);
+            data.close();
+        }
+        QVERIFY(reports[0].contains("\"sigma0\""));
+        QCOMPARE(reports[1], reports[0]);
+        QCOMPARE(reports[2], reports[0]);
+    }
+
+    void rmsAgainstReferenceCost_data()
+    {
+        QTest::addColumn<QString>("file");
+        for (const char *name : {"bal/dubrovnik-3-7-pre.txt.bz2", "bal/problem-49-7776-pre.txt.bz2",
+                                 "bal/problem-39-18060-pre.txt.bz2", "bal/Balbianello.out.bz2"})
+            QTest::newRow(name) << sharedData(QLatin1String(name));
+    }
+    void rmsAgainstReferenceCost()
+    {
+        QFETCH(QString, file);
+        if (file.isEmpty())
+            QSKIP("the shared BAL data is not on this machine");
+        const QByteArray reference = run(QStringLiteral("python3"), {QStringLiteral("-c"), kReferenceRms, file});
+        if (reference.isNull())
+            QSKIP("python3 is not installed");
+        const QList<QByteArray> fields = reference.trimmed().split(' ');
+        QCOMPARE(fields.size(), 2);
+        SProjectData data;
+        StopHandler capture;
+        QVERIFY2(SProjectOpener::read(file, data, capture), qPrintable(capture.error()));
+        qint64 observations = 0;
+        for (const SImage *image : data.mListImageData)
+            observations += image->numberOfPoints() - image->eliminatedCount();
+        QCOMPARE(observations, fields[1].toLongLong());
+        const double rms = fields[0].toDouble();
+        QVERIFY2(std::abs(data.projectFiles->sigma0 - rms) <= 1e-9 * rms,
+                 qPrintable(
+                     QStringLiteral("%1 against %2").arg(data.projectFiles->sigma0, 0, 'g', 17).arg(rms, 0, 'g', 17)));
+        data.close();
+    }
+
+    void damagedFiles_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("problem");
+        const QByteArray camera = "0 0 0 0 0 -10 100 0 0\n";
+        QTest::newRow("empty bundler") << QByteArray("# Bundle file v0.3\n") << "line 1: the file ends";
+        QTest::newRow("garbage") << QByteArray("1 1 1\n\x01\x02\xff zz\n") << "line 2: camera '";
+        QTest::newRow("truncated") << QByteArray("1 1 2\n0 0 1 2\n") << "line 2: the file ends where the camera";
+        QTest::newRow("camera out of range") << QByteArray("1 1 1\n3 0 1 2\n") << "line 2: camera 3 does not exist";
+        QTest::newRow("point out of range") << QByteArray("1 1 1\n0 1 1 2\n") << "line 2: point 1 does not exist";
+        QTest::newRow("nan") << QByteArray("1 1 1\n0 0 nan 2\n") << "line 2: observed x 'nan' is no finite";
+        QTest::newRow("inf camera") << QByteArray("1 1 1\n0 0 1 2\n0 0 0 inf 0 -10 100 0 0\n")
+                                    << "line 3: camera parameter 'inf'";
+        QTest::newRow("count beyond int") << QByteArray("99999999999 1 1\n") << "line 1: number of cameras 99999999999";
+        QTest::newRow("negative count") << QByteArray("1 -1 1\n") << "line 1: number of points '-1'";
+        QTest::newRow("huge counts") << QByteArray("2147483647 2147483647 2147483647\n")
+                                     << "line 1: the file ends where the camera";
+        QTest::newRow("bundler view of no camera")
+            << QByteArray("# Bundle file v0.3\n1 1\n100 0 0\n1 0 0\n0 1 0\n0 0 1\n0 0 -10\n1 2 0\n9 9 9\n1 4 0 1 2\n")
+            << "line 10: camera 4 does not exist";
+        QTest::newRow("damaged bzip2") << QByteArray("BZh91AY&SY garbage") << "bzip2";
+        QTest::newRow("damaged gzip") << QByteArray("\x1f\x8b\x08\x00garbage", 12) << "gzip";
+        QTest::newRow("truncated point") << QByteArray("1 1 1\n0 0 1 2\n" + camera + "1 2\n")
+                                         << "line 4: the file ends";
+    }
+    void damagedFiles()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, problem);
+        const QString file = path("damaged.txt");
+        writeFile(file, content);
+        SProjectData data;
+        StopHandler capture;
+        QVERIFY(!SSnavelyReader(data, capture).read(file));
+        QVERIFY2(capture.error().contains(file) && capture.error().contains(problem), qPrintable(capture.error()));
+        // A file that fails adds nothing.
+        QCOMPARE(data.mListImageData.count(), 0);
+        QCOMPARE(data.mListObjectData.count(), 0);
+    }
 
 private:
     QString path(const QString &name) const { return mDir->filePath(name); }
     std::unique_ptr<QTemporaryDir> mDir;
 };
-
-void TestSnavely::projectionByHand_data()
-{
-    QTest::addColumn<QByteArray>("format");
-    QTest::addColumn<bool>("distorted");
-    QTest::addColumn<bool>("rotated");
-    QTest::addColumn<QPointF>("observed");
-    QTest::addColumn<QPointF>("residual");
-    QTest::addColumn<QList<double>>("centre");
-    // X = (1, 2, 0), f = 100. Unrotated, t = (0, 0, -10): P = (1, 2, -10), p = -P.xy / P.z =
-    // (0.1, 0.2), projected (10, 20); k1 = 1, k2 = 10 scale it by 1 + 0.05 (1 + 10 * 0.05) = 1.075.
-    // Rotated 90 degrees about z, t = (1, 0, -10): P = (-1, 1, -10), projected (-10, 10), centre
-    // -R^T t = (0, 1, 10).
-    for (const QByteArray format : {QByteArray("bal"), QByteArray("bundler")}) {
-        QTest::newRow(format + " plain") << format << false << false << QPointF(10.5, 19) << QPointF(0.5, -1)
-                                         << QList<double>{0, 0, 10};
-        QTest::newRow(format + " distorted")
-            << format << true << false << QPointF(11, 21) << QPointF(0.25, -0.5) << QList<double>{0, 0, 10};
-        QTest::newRow(format + " rotated")
-            << format << false << true << QPointF(-9, 11) << QPointF(1, 1) << QList<double>{0, 1, 10};
-    }
-}
-
-void TestSnavely::projectionByHand()
-{
-    QFETCH(QByteArray, format);
-    QFETCH(bool, distorted);
-    QFETCH(bool, rotated);
-    QFETCH(QPointF, observed);
-    QFETCH(QPointF, residual);
-    QFETCH(QList<double>, centre);
-    const double X[3] = {1, 2, 0};
-    Camera c{{0, 0, 0}, {1, 0, 0, 0, 1, 0, 0, 0, 1}, {0, 0, -10}, 100, 0, 0};
-    if (distorted) {
-        c.k1 = 1;
-        c.k2 = 10;
-    }
-    if (rotated)
-        c = Camera{{0, 0, M_PI / 2}, {0, -1, 0, 1, 0, 0, 0, 0, 1}, {1, 0, -10}, 100, 0, 0};
-    const QString file = path("block.txt");
-    writeFile(file, format == "bal" ? balFile(c, X, observed.x(), observed.y())
-                                    : bundlerFile(c, X, observed.x(), observed.y()));
-
-    SProjectData data;
-    StopHandler capture;
-    QVERIFY2(SProjectOpener::read(file, data, capture), qPrintable(capture.error()));
-    QCOMPARE(data.mListImageData.count(), 1);
-    const SImage *image = data.mListImageData.first();
-    const SImagePoint *point = image->imagePoint(0);
-    QVERIFY(point && point->active());
-    QCOMPARE(point->weight(), 1.0f);
-    QVERIFY(std::abs(point->vx() - residual.x()) < 1e-5 && std::abs(point->vy() - residual.y()) < 1e-5);
-    QVERIFY(std::abs(image->X0() - centre[0]) < 1e-6 && std::abs(image->Y0() - centre[1]) < 1e-6 &&
-            std::abs(image->Z0() - centre[2]) < 1e-6);
-    // The extent is the observations' own: BAL has no image size.
-    QCOMPARE(image->xmin(), float(observed.x()));
-    QCOMPARE(image->ymax(), float(observed.y()));
-    QVERIFY(std::abs(data.projectFiles->sigma0 - std::hypot(residual.x(), residual.y())) < 1e-6);
-    QVERIFY(!data.projectFiles->inversion);
-    // Two coordinates observed, nine camera and three point unknowns.
-    QCOMPARE(data.projectFiles->averageRedundancy, (2.0 - 12.0) / 2.0);
-    const SObjectPoint *objectPoint = nullptr;
-    for (const SObjectPoint &p : data.mListObjectData)
-        if (!p.isProjectionCentre())
-            objectPoint = &p;
-    QVERIFY(objectPoint && objectPoint->code() == 0 && objectPoint->sigmaX() == 0.0f);
-    data.close();
-}
-
-void TestSnavely::compressedAsPlain()
-{
-    const QByteArray bal = "2 2 3\n0 0 1.5 -2\n1 0 3 4\n1 1 -5 6.25\n"
-                           "0.1 0.2 0.3 1 2 -20 500 0.01 0.001\n-0.1 0 0.2 -1 0 -25 450 0 0\n"
-                           "1 2 3\n-1 0.5 2\n";
-    writeFile(path("p.txt"), bal);
-    const QByteArray bz2 = run(QStringLiteral("bzip2"), {QStringLiteral("-c")}, bal);
-    const QByteArray gz = run(QStringLiteral("gzip"), {QStringLiteral("-c")}, bal);
-    if (bz2.isNull() || gz.isNull())
-        QSKIP("bzip2 or gzip is not installed");
-    // Named so that only the content can tell what they are.
-    writeFile(path("p.bz2.out"), bz2);
-    writeFile(path("p.gz.dat"), gz);
-    QByteArray reports[3];
-    const QString files[3] = {path("p.txt"), path("p.bz2.out"), path("p.gz.dat")};
-    for (int i = 0; i < 3; ++i) {
-        SProjectData data;
-        StopHandler capture;
-        QVERIFY2(SProjectOpener::read(files[i], data, capture), qPrintable(capture.error()));
-        data.initialise();
-        reports[i] = projectReportJson(data, {}, std::nullopt);
-        data.close();
-    }
-    QVERIFY(reports[0].contains("\"sigma0\""));
-    QCOMPARE(reports[1], reports[0]);
-    QCOMPARE(reports[2], reports[0]);
-}
-
-void TestSnavely::rmsAgainstReferenceCost_data()
-{
-    QTest::addColumn<QString>("file");
-    for (const char *name : {"bal/dubrovnik-3-7-pre.txt.bz2", "bal/problem-49-7776-pre.txt.bz2",
-                             "bal/problem-39-18060-pre.txt.bz2", "bal/Balbianello.out.bz2"})
-        QTest::newRow(name) << sharedData(QLatin1String(name));
-}
-
-void TestSnavely::rmsAgainstReferenceCost()
-{
-    QFETCH(QString, file);
-    if (file.isEmpty())
-        QSKIP("the shared BAL data is not on this machine");
-    const QByteArray reference = run(QStringLiteral("python3"), {QStringLiteral("-c"), kReferenceRms, file});
-    if (reference.isNull())
-        QSKIP("python3 is not installed");
-    const QList<QByteArray> fields = reference.trimmed().split(' ');
-    QCOMPARE(fields.size(), 2);
-    SProjectData data;
-    StopHandler capture;
-    QVERIFY2(SProjectOpener::read(file, data, capture), qPrintable(capture.error()));
-    qint64 observations = 0;
-    for (const SImage *image : data.mListImageData)
-        observations += image->numberOfPoints() - image->eliminatedCount();
-    QCOMPARE(observations, fields[1].toLongLong());
-    const double rms = fields[0].toDouble();
-    QVERIFY2(
-        std::abs(data.projectFiles->sigma0 - rms) <= 1e-9 * rms,
-        qPrintable(QStringLiteral("%1 against %2").arg(data.projectFiles->sigma0, 0, 'g', 17).arg(rms, 0, 'g', 17)));
-    data.close();
-}
-
-void TestSnavely::damagedFiles_data()
-{
-    QTest::addColumn<QByteArray>("content");
-    QTest::addColumn<QString>("problem");
-    const QByteArray camera = "0 0 0 0 0 -10 100 0 0\n";
-    QTest::newRow("empty bundler") << QByteArray("# Bundle file v0.3\n") << "line 1: the file ends";
-    QTest::newRow("garbage") << QByteArray("1 1 1\n\x01\x02\xff zz\n") << "line 2: camera '";
-    QTest::newRow("truncated") << QByteArray("1 1 2\n0 0 1 2\n") << "line 2: the file ends where the camera";
-    QTest::newRow("camera out of range") << QByteArray("1 1 1\n3 0 1 2\n") << "line 2: camera 3 does not exist";
-    QTest::newRow("point out of range") << QByteArray("1 1 1\n0 1 1 2\n") << "line 2: point 1 does not exist";
-    QTest::newRow("nan") << QByteArray("1 1 1\n0 0 nan 2\n") << "line 2: observed x 'nan' is no finite";
-    QTest::newRow("inf camera") << QByteArray("1 1 1\n0 0 1 2\n0 0 0 inf 0 -10 100 0 0\n")
-                                << "line 3: camera parameter 'inf'";
-    QTest::newRow("count beyond int") << QByteArray("99999999999 1 1\n") << "line 1: number of cameras 99999999999";
-    QTest::newRow("negative count") << QByteArray("1 -1 1\n") << "line 1: number of points '-1'";
-    QTest::newRow("huge counts") << QByteArray("2147483647 2147483647 2147483647\n")
-                                 << "line 1: the file ends where the camera";
-    QTest::newRow("bundler view of no camera")
-        << QByteArray("# Bundle file v0.3\n1 1\n100 0 0\n1 0 0\n0 1 0\n0 0 1\n0 0 -10\n1 2 0\n9 9 9\n1 4 0 1 2\n")
-        << "line 10: camera 4 does not exist";
-    QTest::newRow("damaged bzip2") << QByteArray("BZh91AY&SY garbage") << "bzip2";
-    QTest::newRow("damaged gzip") << QByteArray("\x1f\x8b\x08\x00garbage", 12) << "gzip";
-    QTest::newRow("truncated point") << QByteArray("1 1 1\n0 0 1 2\n" + camera + "1 2\n") << "line 4: the file ends";
-}
-
-void TestSnavely::damagedFiles()
-{
-    QFETCH(QByteArray, content);
-    QFETCH(QString, problem);
-    const QString file = path("damaged.txt");
-    writeFile(file, content);
-    SProjectData data;
-    StopHandler capture;
-    QVERIFY(!SSnavelyReader(data, capture).read(file));
-    QVERIFY2(capture.error().contains(file) && capture.error().contains(problem), qPrintable(capture.error()));
-    // A file that fails adds nothing.
-    QCOMPARE(data.mListImageData.count(), 0);
-    QCOMPARE(data.mListObjectData.count(), 0);
-}
 
 QTEST_GUILESS_MAIN(TestSnavely)
 #include "tst_snavely.moc"

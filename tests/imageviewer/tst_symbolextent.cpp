@@ -13,14 +13,6 @@
 #include <QPainter>
 #include <QTest>
 
-class TestSymbolExtent : public QObject {
-    Q_OBJECT
-
-private slots:
-    void extent_data();
-    void extent();
-};
-
 namespace {
 
 const QColor kGround(Qt::white);
@@ -83,27 +75,31 @@ QRect directBox(int symbol, int size)
 
 } // namespace
 
-void TestSymbolExtent::extent_data()
-{
-    QTest::addColumn<int>("symbol");
-    QTest::addColumn<int>("size");
-    const char *names[] = {"circle", "triangle", "cross"};
-    for (int symbol = 0; symbol < 3; ++symbol)
-        for (int size = 1; size <= 12; ++size)
-            QTest::addRow("%s %d", names[symbol], size) << symbol << size;
-}
+class TestSymbolExtent : public QObject {
+    Q_OBJECT
 
-void TestSymbolExtent::extent()
-{
-    QFETCH(int, symbol);
-    QFETCH(int, size);
-    const int s = symbol != 0 && size % 2 == 0 ? size - 1 : size;
-    const int a = s / 2;
-    const QRect expected = symbol == 0 ? QRect(-a, -a, s, s) : QRect(-a, -a, 2 * a + 1, 2 * a + 1);
-    QCOMPARE(imageCanvasBox(symbol, size), expected.translated(290, 290));
-    QCOMPARE(objectCanvasBox(symbol, size), expected.translated(290, 165));
-    QCOMPARE(directBox(symbol, s), expected.translated(290, 165));
-}
+private slots:
+    void extent_data()
+    {
+        QTest::addColumn<int>("symbol");
+        QTest::addColumn<int>("size");
+        const char *names[] = {"circle", "triangle", "cross"};
+        for (int symbol = 0; symbol < 3; ++symbol)
+            for (int size = 1; size <= 12; ++size)
+                QTest::addRow("%s %d", names[symbol], size) << symbol << size;
+    }
+    void extent()
+    {
+        QFETCH(int, symbol);
+        QFETCH(int, size);
+        const int s = symbol != 0 && size % 2 == 0 ? size - 1 : size;
+        const int a = s / 2;
+        const QRect expected = symbol == 0 ? QRect(-a, -a, s, s) : QRect(-a, -a, 2 * a + 1, 2 * a + 1);
+        QCOMPARE(imageCanvasBox(symbol, size), expected.translated(290, 290));
+        QCOMPARE(objectCanvasBox(symbol, size), expected.translated(290, 165));
+        QCOMPARE(directBox(symbol, s), expected.translated(290, 165));
+    }
+};
 
 QTEST_MAIN(TestSymbolExtent)
 #include "tst_symbolextent.moc"

@@ -64,61 +64,58 @@ Document sampleDocument(int controlRows)
 class TestReportWriters : public QObject {
     Q_OBJECT
 private slots:
-    void htmlIsOneWellFormedFile();
-    void pdfCarriesTablesOnA4();
-};
-
-void TestReportWriters::htmlIsOneWellFormedFile()
-{
-    const QByteArray html = htmlReport(sampleDocument(5));
-    // Nested correctly: written so that an XML parser reads it as well as a browser.
-    QXmlStreamReader xml(html);
-    int svgs = 0, tables = 0, sections = 0;
-    while (!xml.atEnd()) {
-        if (xml.readNext() == QXmlStreamReader::StartElement) {
-            svgs += xml.name() == QLatin1String("svg");
-            tables += xml.name() == QLatin1String("table");
-            sections += xml.name() == QLatin1String("section");
+    void htmlIsOneWellFormedFile()
+    {
+        const QByteArray html = htmlReport(sampleDocument(5));
+        // Nested correctly: written so that an XML parser reads it as well as a browser.
+        QXmlStreamReader xml(html);
+        int svgs = 0, tables = 0, sections = 0;
+        while (!xml.atEnd()) {
+            if (xml.readNext() == QXmlStreamReader::StartElement) {
+                svgs += xml.name() == QLatin1String("svg");
+                tables += xml.name() == QLatin1String("table");
+                sections += xml.name() == QLatin1String("section");
+            }
         }
+        QVERIFY2(!xml.hasError(), qPrintable(xml.errorString() + QStringLiteral(" at line %1").arg(xml.lineNumber())));
+        QCOMPARE(sections, 2);
+        QCOMPARE(tables, 2);
+        QCOMPARE(svgs, 2); // the chart and the small picture; the large one is a PNG
+        QVERIFY(html.contains("<img src=\"data:image/png;base64,"));
+        QVERIFY(html.contains("<title>Block &lt;A&gt; &amp; B</title>"));
+        QVERIFY(html.contains("<tr class=\"marked\"><td class=\"n\">7003</td>"));
+        // Nothing runs and nothing is fetched.
+        QVERIFY(!html.contains("<script"));
+        QVERIFY(!html.contains("<?xml"));
+        const QString text = QString::fromUtf8(html);
+        static const QRegularExpression external(QStringLiteral("(src|href)=\"(?!data:|#)"));
+        QVERIFY(!external.match(text).hasMatch());
     }
-    QVERIFY2(!xml.hasError(), qPrintable(xml.errorString() + QStringLiteral(" at line %1").arg(xml.lineNumber())));
-    QCOMPARE(sections, 2);
-    QCOMPARE(tables, 2);
-    QCOMPARE(svgs, 2); // the chart and the small picture; the large one is a PNG
-    QVERIFY(html.contains("<img src=\"data:image/png;base64,"));
-    QVERIFY(html.contains("<title>Block &lt;A&gt; &amp; B</title>"));
-    QVERIFY(html.contains("<tr class=\"marked\"><td class=\"n\">7003</td>"));
-    // Nothing runs and nothing is fetched.
-    QVERIFY(!html.contains("<script"));
-    QVERIFY(!html.contains("<?xml"));
-    const QString text = QString::fromUtf8(html);
-    static const QRegularExpression external(QStringLiteral("(src|href)=\"(?!data:|#)"));
-    QVERIFY(!external.match(text).hasMatch());
-}
 
-void TestReportWriters::pdfCarriesTablesOnA4()
-{
-    if (!hasTool(QStringLiteral("pdftotext")) || !hasTool(QStringLiteral("pdfinfo")))
-        QSKIP("poppler-utils (pdftotext, pdfinfo) are not installed");
-    QTemporaryDir dir;
-    const QString pdf = dir.filePath(QStringLiteral("report.pdf"));
-    QString error;
-    QVERIFY2(writeReportFile(sampleDocument(120), pdf, &error), qPrintable(error));
-    const QString info = runTool(QStringLiteral("pdfinfo"), {pdf});
-    QVERIFY2(info.contains(
-                 QRegularExpression(QStringLiteral("Page size:\\s+595(\\.\\d+)? x 84[12](\\.\\d+)? pts \\(A4\\)"))),
-             qPrintable(info));
-    const QString text = pdfText(pdf);
-    QVERIFY(text.contains(QStringLiteral("7119")));
-    QVERIFY(text.contains(QStringLiteral("0.119")));
-    // The control table runs over a page: its header comes again, and every page has a footer.
-    const int pages = QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(info).captured(1).toInt();
-    QVERIFY(pages >= 3);
-    QVERIFY(text.count(QStringLiteral("Residual")) >= 2);
-    QVERIFY(text.count(QStringLiteral("block.(p)")) >= pages);
-    for (int page = 1; page <= pages; ++page)
-        QVERIFY(text.contains(QStringLiteral("Page %1\n").arg(page)));
-}
+    void pdfCarriesTablesOnA4()
+    {
+        if (!hasTool(QStringLiteral("pdftotext")) || !hasTool(QStringLiteral("pdfinfo")))
+            QSKIP("poppler-utils (pdftotext, pdfinfo) are not installed");
+        QTemporaryDir dir;
+        const QString pdf = dir.filePath(QStringLiteral("report.pdf"));
+        QString error;
+        QVERIFY2(writeReportFile(sampleDocument(120), pdf, &error), qPrintable(error));
+        const QString info = runTool(QStringLiteral("pdfinfo"), {pdf});
+        QVERIFY2(info.contains(
+                     QRegularExpression(QStringLiteral("Page size:\\s+595(\\.\\d+)? x 84[12](\\.\\d+)? pts \\(A4\\)"))),
+                 qPrintable(info));
+        const QString text = pdfText(pdf);
+        QVERIFY(text.contains(QStringLiteral("7119")));
+        QVERIFY(text.contains(QStringLiteral("0.119")));
+        // The control table runs over a page: its header comes again, and every page has a footer.
+        const int pages = QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(info).captured(1).toInt();
+        QVERIFY(pages >= 3);
+        QVERIFY(text.count(QStringLiteral("Residual")) >= 2);
+        QVERIFY(text.count(QStringLiteral("block.(p)")) >= pages);
+        for (int page = 1; page <= pages; ++page)
+            QVERIFY(text.contains(QStringLiteral("Page %1\n").arg(page)));
+    }
+};
 
 QTEST_MAIN(TestReportWriters)
 #include "tst_reportwriters.moc"
