@@ -1,13 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "framework/MxPngWriter.h"
 
+#include "framework/MxPngDeflate.h"
 #include "framework/MxPngFilter.h"
 
 #include <QBuffer>
 #include <QColorSpace>
 #include <QFile>
 #include <QtEndian>
+#include <algorithm>
+#include <atomic>
 #include <cstring>
+#include <thread>
 #include <vector>
 #include <zlib.h>
 
@@ -20,57 +24,12 @@ namespace Mx {
 namespace {
 
 // What libpng does by default and Qt leaves alone: the largest side it accepts, the size of each
-// IDAT chunk, zlib's memory level.
+// IDAT chunk.
 constexpr int kMaxSide = 1000000;
 constexpr qsizetype kIdatSize = 8192;
-constexpr int kMemLevel = 8;
-constexpr int kMaxWindowBits = 15;
-// Filtered rows gathered before each call to deflate.
-constexpr qsizetype kDeflateBatch = 64 * 1024;
-
-// The uncompressed size libpng reckons with when it fits zlib's window to small pictures.
-quint64 imageDataSize(qsizetype rowBytes, int height)
-{
-    if (rowBytes < 32768 && height < 32768)
-        return quint64(rowBytes + 1) * quint64(height);
-    return 0xffffffffu;
-}
-
-int windowBitsFor(quint64 dataSize)
-{
-    int windowBits = kMaxWindowBits;
-    if (dataSize <= 16384) {
-        unsigned halfWindow = 1u << (windowBits - 1);
-        while (dataSize + 262 <= halfWindow) {
-            halfWindow >>= 1;
-            --windowBits;
-        }
-    }
-    return windowBits;
-}
-
-// libpng rewrites the zlib header of small pictures to name the smallest window that holds them.
-void shrinkZlibHeader(uchar *header, quint64 dataSize)
-{
-    if (dataSize > 16384)
-        return;
-    unsigned cmf = header[0];
-    if ((cmf & 0x0f) != 8 || (cmf & 0xf0) > 0x70)
-        return;
-    unsigned cinfo = cmf >> 4;
-    unsigned halfWindow = 1u << (cinfo + 7);
-    if (dataSize > halfWindow)
-        return;
-    do {
-        halfWindow >>= 1;
-        --cinfo;
-    } while (cinfo > 0 && dataSize <= halfWindow);
-    cmf = (cmf & 0x0f) | (cinfo << 4);
-    header[0] = uchar(cmf);
-    unsigned flags = header[1] & 0xe0;
-    flags += 0x1f - ((cmf << 8) + flags) % 0x1f;
-    header[1] = uchar(flags);
-}
+// Filtered rows handed to zlib at a time, and batches under way when two threads share the work.
+constexpr qsizetype kBatchBytes = 64 * 1024;
+constexpr int kBatchesInFlight = 4;
 
 void appendChunk(QByteArray &out, const char *type, const uchar *data, qsizetype length)
 {
@@ -127,40 +86,47 @@ struct PngEncoder::State {
     bool premultiplied = false;
     int dotsPerMeterX = 0;
     int dotsPerMeterY = 0;
-    qsizetype rowBytes = 0;
+    qsizetype rowSize = 0; // a filtered row: its filter type and four bytes a pixel
     unsigned allowedFilters = kPngAllFilters;
     int rowsAdded = 0;
     PngRowFilter rows;
-    std::vector<uchar> pending; // filtered rows not yet given to zlib
-    std::vector<uchar> stream;  // the zlib stream so far
-    z_stream zs{};
-    bool ok = false;
+    uLong adler = adler32(0, nullptr, 0);
+    PngDeflater deflater;
 
     explicit State(const QImage &image);
-    ~State()
-    {
-        if (ok)
-            deflateEnd(&zs);
-    }
+    int batchRows() const { return int(std::max<qsizetype>(1, kBatchBytes / rowSize)); }
     void prepareRow(const uchar *src);
-    void compress(int flush);
+    void filterRows(const uchar *src, qsizetype bytesPerLine, int count, uchar *out);
+    void addRowsOnOneThread(const uchar *src, qsizetype bytesPerLine, int count);
+    void addRowsOnTwoThreads(const uchar *src, qsizetype bytesPerLine, int count);
 };
+
+// libpng drops the filters that look at a missing neighbour row or column.
+static unsigned allowedFiltersFor(int width, int height)
+{
+    unsigned allowed = kPngAllFilters;
+    if (height == 1)
+        allowed &= ~((1u << PngFilterUp) | (1u << PngFilterAverage) | (1u << PngFilterPaeth));
+    if (width == 1)
+        allowed &= ~((1u << PngFilterSub) | (1u << PngFilterAverage) | (1u << PngFilterPaeth));
+    return allowed;
+}
+
+// The uncompressed size libpng reckons with when it fits zlib's window to small pictures.
+static quint64 imageDataSize(qsizetype rowSize, int height)
+{
+    if (rowSize <= 32768 && height < 32768)
+        return quint64(rowSize) * quint64(height);
+    return 0xffffffffu;
+}
 
 PngEncoder::State::State(const QImage &image)
     : width(image.width()), height(image.height()),
       premultiplied(image.format() == QImage::Format_ARGB32_Premultiplied), dotsPerMeterX(image.dotsPerMeterX()),
-      dotsPerMeterY(image.dotsPerMeterY()), rowBytes(qsizetype(image.width()) * 4), rows(rowBytes)
-{
-    // libpng drops the filters that look at a missing neighbour row or column.
-    if (height == 1)
-        allowedFilters &= ~((1u << PngFilterUp) | (1u << PngFilterAverage) | (1u << PngFilterPaeth));
-    if (width == 1)
-        allowedFilters &= ~((1u << PngFilterSub) | (1u << PngFilterAverage) | (1u << PngFilterPaeth));
-    const int strategy = allowedFilters == (1u << PngFilterNone) ? Z_DEFAULT_STRATEGY : Z_FILTERED;
-    ok = deflateInit2(&zs, Z_DEFAULT_COMPRESSION, Z_DEFLATED, windowBitsFor(imageDataSize(rowBytes, height)), kMemLevel,
-                      strategy) == Z_OK;
-    pending.reserve(size_t(kDeflateBatch + rowBytes + 1));
-}
+      dotsPerMeterY(image.dotsPerMeterY()), rowSize(qsizetype(image.width()) * 4 + 1),
+      allowedFilters(allowedFiltersFor(width, height)), rows(rowSize - 1),
+      deflater(imageDataSize(rowSize, height), allowedFilters != (1u << PngFilterNone))
+{}
 
 // Qt writes premultiplied pixels as straight ones; rows with translucent pixels take Qt's own
 // conversion, whose rounding this must repeat exactly.
@@ -173,24 +139,52 @@ void PngEncoder::State::prepareRow(const uchar *src)
     copyAsRgba(straight.constBits(), width, rows.row());
 }
 
-void PngEncoder::State::compress(int flush)
+void PngEncoder::State::filterRows(const uchar *src, qsizetype bytesPerLine, int count, uchar *out)
 {
-    zs.next_in = pending.data();
-    zs.avail_in = uInt(pending.size());
-    for (;;) {
-        if (stream.size() - zs.total_out < 4096)
-            stream.resize(std::max<size_t>(stream.size() * 2, 65536));
-        zs.next_out = stream.data() + zs.total_out;
-        zs.avail_out = uInt(std::min<size_t>(stream.size() - zs.total_out, 1u << 30));
-        const int ret = deflate(&zs, flush);
-        if (ret == Z_STREAM_END || (flush == Z_NO_FLUSH && zs.avail_in == 0 && zs.avail_out > 0))
-            break;
-        if (ret != Z_OK && ret != Z_BUF_ERROR) {
-            ok = false;
-            break;
-        }
+    for (int i = 0; i < count; ++i) {
+        prepareRow(src + i * bytesPerLine);
+        rows.filter(allowedFilters, out + i * rowSize);
     }
-    pending.clear();
+    adler = adler32_z(adler, out, size_t(count * rowSize));
+}
+
+void PngEncoder::State::addRowsOnOneThread(const uchar *src, qsizetype bytesPerLine, int count)
+{
+    std::vector<uchar> batch(size_t(std::min(count, batchRows()) * rowSize));
+    for (int first = 0; first < count && deflater.ok(); first += batchRows()) {
+        const int n = std::min(batchRows(), count - first);
+        filterRows(src + first * bytesPerLine, bytesPerLine, n, batch.data());
+        deflater.add(batch.data(), n * rowSize);
+    }
+}
+
+// zlib takes most of the time: another thread filters the next batches meanwhile.
+void PngEncoder::State::addRowsOnTwoThreads(const uchar *src, qsizetype bytesPerLine, int count)
+{
+    const int perBatch = batchRows();
+    const int batches = (count + perBatch - 1) / perBatch;
+    std::vector<uchar> ring(size_t(kBatchesInFlight * perBatch * rowSize));
+    const auto slot = [&](int batch) { return ring.data() + (batch % kBatchesInFlight) * perBatch * rowSize; };
+    const auto rowsIn = [&](int batch) { return std::min(perBatch, count - batch * perBatch); };
+    std::atomic<int> filtered{0};
+    std::atomic<int> compressed{0};
+    std::thread filterer([&] {
+        for (int batch = 0; batch < batches; ++batch) {
+            for (int done; batch - (done = compressed.load(std::memory_order_acquire)) >= kBatchesInFlight;)
+                compressed.wait(done, std::memory_order_acquire);
+            filterRows(src + qsizetype(batch) * perBatch * bytesPerLine, bytesPerLine, rowsIn(batch), slot(batch));
+            filtered.store(batch + 1, std::memory_order_release);
+            filtered.notify_one();
+        }
+    });
+    for (int batch = 0; batch < batches; ++batch) {
+        for (int done; (done = filtered.load(std::memory_order_acquire)) <= batch;)
+            filtered.wait(done, std::memory_order_acquire);
+        deflater.add(slot(batch), rowsIn(batch) * rowSize); // after a zlib error it adds nothing
+        compressed.store(batch + 1, std::memory_order_release);
+        compressed.notify_one();
+    }
+    filterer.join();
 }
 
 bool PngEncoder::canEncode(const QImage &image)
@@ -210,24 +204,24 @@ PngEncoder::~PngEncoder() = default;
 
 void PngEncoder::addRows(const uchar *firstRow, qsizetype bytesPerLine, int count)
 {
-    for (int i = 0; i < count && d->ok && d->rowsAdded < d->height; ++i, ++d->rowsAdded) {
-        d->prepareRow(firstRow + i * bytesPerLine);
-        const size_t at = d->pending.size();
-        d->pending.resize(at + size_t(d->rowBytes) + 1);
-        d->rows.filter(d->allowedFilters, d->pending.data() + at);
-        if (qsizetype(d->pending.size()) >= kDeflateBatch)
-            d->compress(Z_NO_FLUSH);
-    }
+    count = std::min(count, d->height - d->rowsAdded);
+    if (count <= 0 || !d->deflater.ok())
+        return;
+    if (count >= 2 * kBatchesInFlight * d->batchRows() && std::thread::hardware_concurrency() > 1)
+        d->addRowsOnTwoThreads(firstRow, bytesPerLine, count);
+    else
+        d->addRowsOnOneThread(firstRow, bytesPerLine, count);
+    d->rowsAdded += count;
 }
 
 QByteArray PngEncoder::finish()
 {
-    if (d->ok && d->rowsAdded == d->height)
-        d->compress(Z_FINISH);
-    if (!d->ok || d->rowsAdded != d->height)
+    if (!d->deflater.ok() || d->rowsAdded != d->height)
         return {};
-    const qsizetype streamSize = qsizetype(d->zs.total_out);
-    shrinkZlibHeader(d->stream.data(), imageDataSize(d->rowBytes, d->height));
+    const std::vector<uchar> &stream = d->deflater.finish(d->adler);
+    if (!d->deflater.ok())
+        return {};
+    const qsizetype streamSize = qsizetype(stream.size());
 
     QByteArray out;
     out.reserve(streamSize + streamSize / kIdatSize * 12 + 128);
@@ -244,7 +238,7 @@ QByteArray PngEncoder::finish()
     physical[8] = 1; // per metre
     appendChunk(out, "pHYs", physical, 9);
     for (qsizetype at = 0; at < streamSize; at += kIdatSize)
-        appendChunk(out, "IDAT", d->stream.data() + at, std::min(kIdatSize, streamSize - at));
+        appendChunk(out, "IDAT", stream.data() + at, std::min(kIdatSize, streamSize - at));
     appendChunk(out, "IEND", nullptr, 0);
     return out;
 }

@@ -79,7 +79,7 @@ void TestPngWriter::sameBytesAsQt_data()
     row("uniform", 580, 580, Fill::Uniform, true);
     row("gradient", 300, 90, Fill::Gradient, true);
     row("noise, several chunks", 301, 203, Fill::Noise, true);
-    row("translucent premultiplied", 257, 129, Fill::TranslucentNoise, true);
+    row("translucent premultiplied, tall", 257, 600, Fill::TranslucentNoise, true);
     row("transparent holes", 63, 45, Fill::Holes, true);
     row("painted with antialiasing", 401, 300, Fill::Painted, true);
     row("straight alpha", 131, 77, Fill::TranslucentNoise, false);
