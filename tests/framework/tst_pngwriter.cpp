@@ -57,47 +57,44 @@ class TestPngWriter : public QObject {
     Q_OBJECT
 
 private slots:
-    void sameBytesAsQt_data();
-    void sameBytesAsQt();
+    void sameBytesAsQt_data()
+    {
+        QTest::addColumn<int>("width");
+        QTest::addColumn<int>("height");
+        QTest::addColumn<Fill>("fill");
+        QTest::addColumn<bool>("premultiplied");
+        const auto row = [](const char *name, int w, int h, Fill fill, bool pm) {
+            QTest::newRow(name) << w << h << fill << pm;
+        };
+        row("one pixel", 1, 1, Fill::Noise, true);
+        row("one column", 1, 40, Fill::Noise, true);
+        row("one row", 97, 1, Fill::Gradient, true);
+        row("one row, halving", 64, 1, Fill::Halving, false);
+        row("one column, halving", 1, 16, Fill::Halving, false);
+        row("small, odd width, translucent", 13, 7, Fill::TranslucentNoise, true);
+        row("uniform", 580, 580, Fill::Uniform, true);
+        row("gradient", 300, 90, Fill::Gradient, true);
+        row("noise, several chunks", 301, 203, Fill::Noise, true);
+        row("translucent premultiplied, tall", 257, 600, Fill::TranslucentNoise, true);
+        row("transparent holes", 63, 45, Fill::Holes, true);
+        row("painted with antialiasing", 401, 300, Fill::Painted, true);
+        row("straight alpha", 131, 77, Fill::TranslucentNoise, false);
+    }
+
+    void sameBytesAsQt()
+    {
+        QFETCH(int, width);
+        QFETCH(int, height);
+        QFETCH(Fill, fill);
+        QFETCH(bool, premultiplied);
+        const QImage image =
+            makeImage(width, height, fill, premultiplied ? QImage::Format_ARGB32_Premultiplied : QImage::Format_ARGB32);
+        QVERIFY(Mx::PngEncoder::canEncode(image));
+        const QByteArray expected = savedByQt(image);
+        QVERIFY(!expected.isEmpty());
+        QCOMPARE(Mx::encodePng(image), expected);
+    }
 };
-
-void TestPngWriter::sameBytesAsQt_data()
-{
-    QTest::addColumn<int>("width");
-    QTest::addColumn<int>("height");
-    QTest::addColumn<Fill>("fill");
-    QTest::addColumn<bool>("premultiplied");
-    const auto row = [](const char *name, int w, int h, Fill fill, bool pm) {
-        QTest::newRow(name) << w << h << fill << pm;
-    };
-    row("one pixel", 1, 1, Fill::Noise, true);
-    row("one column", 1, 40, Fill::Noise, true);
-    row("one row", 97, 1, Fill::Gradient, true);
-    row("one row, halving", 64, 1, Fill::Halving, false);
-    row("one column, halving", 1, 16, Fill::Halving, false);
-    row("small, odd width, translucent", 13, 7, Fill::TranslucentNoise, true);
-    row("uniform", 580, 580, Fill::Uniform, true);
-    row("gradient", 300, 90, Fill::Gradient, true);
-    row("noise, several chunks", 301, 203, Fill::Noise, true);
-    row("translucent premultiplied, tall", 257, 600, Fill::TranslucentNoise, true);
-    row("transparent holes", 63, 45, Fill::Holes, true);
-    row("painted with antialiasing", 401, 300, Fill::Painted, true);
-    row("straight alpha", 131, 77, Fill::TranslucentNoise, false);
-}
-
-void TestPngWriter::sameBytesAsQt()
-{
-    QFETCH(int, width);
-    QFETCH(int, height);
-    QFETCH(Fill, fill);
-    QFETCH(bool, premultiplied);
-    const QImage image =
-        makeImage(width, height, fill, premultiplied ? QImage::Format_ARGB32_Premultiplied : QImage::Format_ARGB32);
-    QVERIFY(Mx::PngEncoder::canEncode(image));
-    const QByteArray expected = savedByQt(image);
-    QVERIFY(!expected.isEmpty());
-    QCOMPARE(Mx::encodePng(image), expected);
-}
 
 QTEST_MAIN(TestPngWriter)
 #include "tst_pngwriter.moc"
