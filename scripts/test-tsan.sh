@@ -7,9 +7,10 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${VARLOMIN_TSAN_BUILD_DIR:-$root/build-tsan}
 # Object views painting on a worker thread; the statistics' two image passes side by side;
-# the (o) file read and the (i) records decoded on workers beside the reading thread.
-tests=(tst_objectrender tst_objectview tst_statistics tst_patb tst_hostile_readers)
-areas="objectviewer;statistics;patb;hostile"
+# the (o) file read and the (i) records decoded on workers beside the reading thread; PNG rows
+# filtered on a worker while zlib compresses.
+tests=(tst_objectrender tst_objectview tst_statistics tst_patb tst_hostile_readers tst_pngwriter)
+areas="objectviewer;statistics;patb;hostile;framework"
 cmake -G Ninja -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVARLOMIN_SANITIZE_THREAD=ON \
     "-DVARLOMIN_TEST_AREAS=$areas" >/dev/null
 ninja -C "$build" -j2 "${tests[@]}"
