@@ -34,7 +34,8 @@ bool canWrite(const QString &file, QString *error)
 
 } // namespace
 
-bool writePicture(const QString &file, const QSize &size, const PaintFunction &paint, QString *error)
+bool writePicture(const QString &file, const QSize &size, const PaintFunction &paint, QString *error,
+                  const ImagePaintFunction &paintImage)
 {
     const QString ext = QFileInfo(file).suffix().toLower();
     if (!isPictureFormat(file)) {
@@ -62,7 +63,9 @@ bool writePicture(const QString &file, const QSize &size, const PaintFunction &p
             return false;
         }
         image.fill(Qt::white);
-        {
+        if (paintImage) {
+            paintImage(image);
+        } else {
             QPainter painter(&image);
             paint(painter);
         }

@@ -355,20 +355,23 @@ bool SObjectCanvas::stampCoveredPoints(const QRect &area, bool withSelected)
         return false;
     numberFootprints();
     // Backwards, the first point met on a pixel is the one on top: its footprint goes into
-    // the pixel, and every earlier point there with the same footprint is covered.
+    // the pixel, and every earlier point there with the same footprint is covered. The points
+    // left to draw are noted, so that the paint passes over the others (a band's many points
+    // outside it among them) without working out their positions again.
     mWork.pixelFootprint.assign(size_t(pixels), 0);
-    mWork.covered.assign((size_t(mList->count()) + 63) / 64, 0);
+    mWork.uncovered.assign((size_t(mList->count()) + 63) / 64, 0);
     forEachVisit<Order::Backward>(
         area, withSelected, [](int) { return false; },
         [&](int i, const QPoint &p) {
             const quint8 footprint = quint8(visitFootprint(i, p, area));
-            if (footprint == 0)
-                return;
-            quint8 &top = mWork.pixelFootprint[pixelIn(p, area)];
-            if (top == 0)
-                top = footprint;
-            else if (top == footprint)
-                mWork.covered[size_t(i) / 64] |= quint64(1) << (size_t(i) % 64);
+            if (footprint != 0) {
+                quint8 &top = mWork.pixelFootprint[pixelIn(p, area)];
+                if (top == footprint)
+                    return;
+                if (top == 0)
+                    top = footprint;
+            }
+            mWork.uncovered[size_t(i) / 64] |= quint64(1) << (size_t(i) % 64);
         });
     return true;
 }
@@ -493,7 +496,7 @@ SObjectCanvas SObjectCanvas::frozenCopy(const std::atomic<bool> *cancel)
 {
     if (isReady())
         refreshSelection();
-    if (!mPlacement)
+    if (!mPlacement && mPositionsKept)
         mPlacement = std::make_shared<PlacementSlot>(); // shared with the copy, filled by either
     SObjectCanvas copy(*this);
     copy.mFrozen = true;
@@ -510,11 +513,12 @@ SObjectCanvas SObjectCanvas::frozenCopy(const std::atomic<bool> *cancel)
 
 // Symbols of points near the rectangle, plus every selected point whose texts, vectors,
 // ellipses or connections may reach into it; in list order. A rectangle over the whole canvas
-// is visited as the list itself, so that a block of millions collects nothing.
+// is visited as the list itself, so that a block of millions collects nothing; so is any
+// rectangle while there is no grid (positions not kept), which would cost more than it saves.
 void SObjectCanvas::collectVisits(const QRect &near, bool withSelected)
 {
     mWork.visit.clear();
-    mWork.visitAll = coversCanvas(near);
+    mWork.visitAll = coversCanvas(near) || !mPlacement;
     if (mWork.visitAll)
         return;
     placement().grid.query(near, mWork.visit);
@@ -533,13 +537,26 @@ void SObjectCanvas::forEachVisit(const QRect &near, bool withSelected, Skip skip
     // A copy painting elsewhere looks for a cancel every this many points.
     constexpr size_t kCancelStride = 4096;
     const size_t count = mWork.visitAll ? size_t(mList->count()) : mWork.visit.size();
+    // Positions worked out here: the row first, which rules out most points of a band.
+    const bool mapHere = mWork.visitAll && !isPlaced();
     for (size_t v = 0; v < count && !(v % kCancelStride == 0 && cancelled()); ++v) {
         const size_t at = order == Order::Forward ? v : count - 1 - v;
         const int i = mWork.visitAll ? int(at) : mWork.visit[at];
         if (skip(i))
             continue;
-        const QPoint p = positionOf(i);
-        if (!mWork.visitAll || near.contains(p) || (withSelected && selected(i)))
+        if (!mapHere) {
+            const QPoint p = positionOf(i);
+            if (!mWork.visitAll || near.contains(p) || (withSelected && selected(i)))
+                visit(i, p);
+            continue;
+        }
+        const SObjectPoint &point = *mList->at(i);
+        const int y = mMapping.row(axisValue(point, mVerticalAxis));
+        const bool nearRow = y >= near.top() && y <= near.bottom();
+        if (!nearRow && !(withSelected && selected(i)))
+            continue;
+        const QPoint p(mMapping.column(axisValue(point, mHorizontalAxis)), y);
+        if ((nearRow && near.contains(p)) || (withSelected && selected(i)))
             visit(i, p);
     }
 }
@@ -551,13 +568,14 @@ void SObjectCanvas::paintVisits(QPainter &painter, const QRect &rect)
     const bool withSelected = annotated() && !mPointsOnly;
     collectVisits(near, withSelected);
     const bool culled = stampCoveredPoints(near, withSelected);
-    // A covered point is one to visit: it is skipped before its position is worked out.
+    // A covered point, or one the culling did not visit, is skipped before its position is
+    // worked out.
     forEachVisit(
-        near, withSelected, [&](int i) { return culled && isCovered(i); },
+        near, withSelected, [&](int i) { return culled && !isUncovered(i); },
         [&](int i, const QPoint &p) { paintPoint(painter, rect, i, p); });
     if (!mPositionsKept) { // painted once: the culling's buffers are not needed again
         mWork.pixelFootprint = std::vector<quint8>();
-        mWork.covered = std::vector<quint64>();
+        mWork.uncovered = std::vector<quint64>();
     }
 }
 

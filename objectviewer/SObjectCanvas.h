@@ -31,6 +31,7 @@
 #include <span>
 #include <vector>
 
+class QImage;
 class QPainter;
 class SImage;
 class SObjectPoint;
@@ -150,6 +151,15 @@ public:
     // Paints the canvas rectangle `rect` into painter (whose origin is the canvas origin);
     // nothing outside rect is touched.
     void paintCanvas(QPainter &painter, const QRect &rect, VisitE visit = VisitE::Indexed);
+    // Paints rect as paintCanvas does into image, whose top left pixel shows rect's top left,
+    // in up to `bands` bands of rows: each band after the first is painted by a frozen copy on
+    // a thread of its own, so that a whole picture uses every core. The pixels are those one
+    // paintCanvas gives; a density paint or a rubber band goes in one band.
+    void paintInBands(QImage &image, const QRect &rect, int bands);
+    // The bands that pay for painting rect: one per core up to kMaxBands, and one for a small
+    // block or a short picture, where a thread costs more than it saves.
+    int bandCountFor(const QRect &rect) const;
+    static constexpr int kMaxBands = 4;
     // The symbols and marks of the points in rect without texts, vectors, ellipses and
     // connections: a quick stand-in while the whole picture is painted elsewhere.
     void paintPointsOnly(QPainter &painter, const QRect &rect);
@@ -206,7 +216,7 @@ private:
         std::vector<int> visit;             // points to visit, unless visitAll
         bool visitAll = false;              // the whole canvas: the list in order, nothing collected
         std::vector<quint8> pixelFootprint; // per pixel of a crowded paint: footprint of the top point
-        std::vector<quint64> covered;       // bit per list index: drawn over by a later point
+        std::vector<quint64> uncovered;     // bit per list index: to visit, and no later point covers it
         std::array<quint8, 2 * SGlobal::kPointCodeIndexCount> footprintIds; // by code index, then blunder
         std::vector<int> tileVisit;                                         // points near one tile of a density paint
         std::vector<int> pixelCounts; // summed counts of shown points per pixel around that tile
@@ -247,7 +257,10 @@ private:
     int visitFootprint(int index, const QPoint &p, const QRect &area) const;
     static size_t pixelIn(const QPoint &p, const QRect &area);
     bool stampCoveredPoints(const QRect &area, bool withSelected);
-    bool isCovered(int index) const { return (mWork.covered[size_t(index) / 64] >> (size_t(index) % 64)) & 1; }
+    bool isUncovered(int index) const { return (mWork.uncovered[size_t(index) / 64] >> (size_t(index) % 64)) & 1; }
+    // Makes the culling's buffers for a band of a paint in bands here, in this thread's heap,
+    // which gives them back entirely once freed; a worker thread's heap would keep some.
+    void reserveBandWork(const QRect &rect);
     void preparePaintObjects();
     void prepareConnectionPens();
     void measureText(QPainter &painter);

@@ -7,6 +7,7 @@
 #include "objectviewer/SObjectCanvas.h"
 #include "prefs/SSettings.h"
 
+#include <QImage>
 #include <QPainter>
 
 namespace {
@@ -99,13 +100,19 @@ bool exportObjectPicture(SObjectPointList &points, bool sigmasAvailable, int pla
     if (beforePaint)
         beforePaint(canvas);
 
-    return Mx::writePicture(
-        outFile, whole.size(),
-        [&canvas, whole, &afterPaint](QPainter &painter) {
-            canvas.paintCanvas(painter, whole);
-            canvas.paintLegend(painter, whole);
-            if (afterPaint)
-                afterPaint();
-        },
-        error);
+    const auto paint = [&canvas, whole, &afterPaint](QPainter &painter) {
+        canvas.paintCanvas(painter, whole);
+        canvas.paintLegend(painter, whole);
+        if (afterPaint)
+            afterPaint();
+    };
+    // A raster picture uses every core; the legends go over the joined bands, as over one paint.
+    const auto paintImage = [&canvas, whole, &afterPaint](QImage &image) {
+        canvas.paintInBands(image, whole, canvas.bandCountFor(whole));
+        QPainter painter(&image);
+        canvas.paintLegend(painter, whole);
+        if (afterPaint)
+            afterPaint();
+    };
+    return Mx::writePicture(outFile, whole.size(), paint, error, paintImage);
 }

@@ -32,12 +32,17 @@ public:
 
     // Canvas pixel of the plane coordinates (h, v); larger v is higher on screen. Not
     // finite or far-out coordinates give positions that SCanvasGeometry::isDrawable() refuses.
-    QPoint map(float h, float v) const
+    QPoint map(float h, float v) const { return QPoint(column(h), row(v)); }
+    // The two halves of map(), for a caller that can rule a point out by one of them.
+    int column(float h) const
     {
         using SCanvasGeometry::kMargin;
-        using SCanvasGeometry::rnd;
-        return QPoint(rnd((h - mHmin) * mZoomFactor + float(kMargin)),
-                      rnd((mHeight - (v * mExaggeration - mVmin)) * mZoomFactor + float(kMargin)));
+        return SCanvasGeometry::rnd((h - mHmin) * mZoomFactor + float(kMargin));
+    }
+    int row(float v) const
+    {
+        using SCanvasGeometry::kMargin;
+        return SCanvasGeometry::rnd((mHeight - (v * mExaggeration - mVmin)) * mZoomFactor + float(kMargin));
     }
 
     // The plane coordinates (h, v) at a canvas position: the inverse of map().
