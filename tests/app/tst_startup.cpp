@@ -7,6 +7,7 @@
 #include "framework/MxApp.h"
 #include "framework/MxCfg.h"
 #include "framework/MxMainWindow.h"
+#include "tests/common/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,23 +17,8 @@
 #include <QTest>
 #include <QTextBrowser>
 
-namespace {
-
-void writeFile(const QString &path, const QByteArray &text)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(text);
-}
-
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-} // namespace
+using TestFiles::readFile;
+using TestFiles::writeFile;
 
 class TestStartup : public QObject {
     Q_OBJECT
@@ -132,7 +118,7 @@ private slots:
         if (damage == 2)
             QVERIFY(QFileInfo(file).isDir());
         else
-            QCOMPARE(readAll(file), text);
+            QCOMPARE(readFile(file), text);
     }
 
     // A save goes through a temporary file: when that cannot be made, the old file stays whole.
@@ -144,14 +130,14 @@ private slots:
         Mx::CfgStore::setValue("Points", "PointSize_0", "11");
         QVERIFY(Mx::CfgStore::save(file));
         QVERIFY(!QFile::exists(file + ".tmp"));
-        const QByteArray saved = readAll(file);
+        const QByteArray saved = readFile(file);
         QVERIFY(saved.contains("PointSize_0=11"));
         QVERIFY(QDir().mkpath(file + ".tmp"));
         Mx::CfgStore::setValue("Points", "PointSize_0", "13");
         QString error;
         QVERIFY(!Mx::CfgStore::save(file, &error));
         QVERIFY2(error.contains("Varlomin.cfg"), qPrintable(error));
-        QCOMPARE(readAll(file), saved);
+        QCOMPARE(readFile(file), saved);
         QDir(file + ".tmp").removeRecursively();
     }
 

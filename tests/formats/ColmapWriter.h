@@ -3,9 +3,10 @@
 // byte of the format is in the test.
 #pragma once
 
+#include "tests/common/TestFiles.h"
+
 #include <QByteArray>
 #include <QDir>
-#include <QFile>
 #include <QString>
 
 #include <cstdint>
@@ -46,16 +47,8 @@ struct Model {
 
 inline QByteArray num(double v) { return QByteArray::number(v, 'g', 17); }
 
-inline void save(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    if (f.open(QIODevice::WriteOnly))
-        f.write(bytes);
-}
-
 inline void writeText(const Model &m, const QString &folder)
 {
-    QDir().mkpath(folder);
     QByteArray cameras = "# Camera list with one line of data per camera:\n";
     for (const Camera &c : m.cameras) {
         cameras += QByteArray::number(c.id) + ' ' + c.model + ' ' + QByteArray::number(c.width) + ' ' +
@@ -85,9 +78,9 @@ inline void writeText(const Model &m, const QString &folder)
             points += ' ' + QByteArray::number(image) + ' ' + QByteArray::number(index);
         points += '\n';
     }
-    save(QDir(folder).filePath("cameras.txt"), cameras);
-    save(QDir(folder).filePath("images.txt"), images);
-    save(QDir(folder).filePath("points3D.txt"), points);
+    TestFiles::writeFile(QDir(folder).filePath("cameras.txt"), cameras);
+    TestFiles::writeFile(QDir(folder).filePath("images.txt"), images);
+    TestFiles::writeFile(QDir(folder).filePath("points3D.txt"), points);
 }
 
 template <typename T> void put(QByteArray *out, T value)
@@ -97,7 +90,6 @@ template <typename T> void put(QByteArray *out, T value)
 
 inline void writeBinary(const Model &m, const QString &folder)
 {
-    QDir().mkpath(folder);
     QByteArray cameras, images, points;
     put<uint64_t>(&cameras, m.cameras.size());
     for (const Camera &c : m.cameras) {
@@ -137,9 +129,9 @@ inline void writeBinary(const Model &m, const QString &folder)
             put<uint32_t>(&points, index);
         }
     }
-    save(QDir(folder).filePath("cameras.bin"), cameras);
-    save(QDir(folder).filePath("images.bin"), images);
-    save(QDir(folder).filePath("points3D.bin"), points);
+    TestFiles::writeFile(QDir(folder).filePath("cameras.bin"), cameras);
+    TestFiles::writeFile(QDir(folder).filePath("images.bin"), images);
+    TestFiles::writeFile(QDir(folder).filePath("points3D.bin"), points);
 }
 
 } // namespace ColmapWriter

@@ -5,22 +5,17 @@
 
 #include "formats/SProjectOpener.h"
 #include "framework/Mu.h"
+#include "patb/SProjectReport.h"
 #include "tests/common/StopHandler.h"
+#include "tests/common/TestFiles.h"
 
 #include <QDir>
-#include <QFile>
-#include <QProcess>
-#include <QStandardPaths>
 #include <QString>
 
 namespace FormatsFixture {
 
-inline void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly))
-        file.write(bytes);
-}
+using TestFiles::runProgram;
+using TestFiles::writeFile;
 
 // The shared data folder (BAL problems), empty when this machine has none.
 inline QString sharedData(const QString &relative)
@@ -30,21 +25,25 @@ inline QString sharedData(const QString &relative)
     return !root.isEmpty() && QFileInfo::exists(path) ? path : QString();
 }
 
-// Runs a program; its standard output, or a null array when it is missing or fails.
-inline QByteArray run(const QString &program, const QStringList &arguments, const QByteArray &input = {})
+// Everything the model holds of a read project, in a fixed order; empty with *error filled
+// when the read fails.
+inline QByteArray modelDump(const QString &path, QString *error)
 {
-    if (QStandardPaths::findExecutable(program).isEmpty())
+    SProjectData data;
+    StopHandler capture;
+    if (!SProjectOpener::read(path, data, capture)) {
+        *error = capture.error();
         return {};
-    QProcess process;
-    process.start(program, arguments);
-    process.write(input);
-    process.closeWriteChannel();
-    if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
-        return {};
-    QByteArray out = process.readAllStandardOutput();
-    if (out.isNull())
-        out = QByteArray("");
-    return out;
+    }
+    data.initialise();
+    QByteArray dump = projectReportJson(data, {}, std::nullopt);
+    for (const SImage *image : data.mListImageData)
+        for (const SImagePointEntry &e : image->points())
+            dump += QByteArray::number(e.id) + ' ' + QByteArray::number(e.point.x()) + ' ' +
+                    QByteArray::number(e.point.y()) + ' ' + QByteArray::number(e.point.vx()) + ' ' +
+                    QByteArray::number(e.point.vy()) + '\n';
+    data.close();
+    return dump;
 }
 
 } // namespace FormatsFixture

@@ -3,7 +3,6 @@
 // same, COLMAP's own per-point errors against ours (with COLMAP installed), and damaged models.
 #include "formats/SColmapReader.h"
 #include "formats/SProjectOpener.h"
-#include "patb/SProjectReport.h"
 #include "tests/formats/ColmapWriter.h"
 #include "tests/formats/FormatsFixture.h"
 
@@ -65,26 +64,6 @@ Model everyCameraModel()
     return m;
 }
 
-// Everything the model holds of a read project, in a fixed order.
-QByteArray modelDump(const QString &path, QString *error)
-{
-    SProjectData data;
-    StopHandler capture;
-    if (!SProjectOpener::read(path, data, capture)) {
-        *error = capture.error();
-        return {};
-    }
-    data.initialise();
-    QByteArray dump = projectReportJson(data, {}, std::nullopt);
-    for (const SImage *image : data.mListImageData)
-        for (const SImagePointEntry &e : image->points())
-            dump += QByteArray::number(e.id) + ' ' + QByteArray::number(e.point.x()) + ' ' +
-                    QByteArray::number(e.point.y()) + ' ' + QByteArray::number(e.point.vx()) + ' ' +
-                    QByteArray::number(e.point.vy()) + '\n';
-    data.close();
-    return dump;
-}
-
 } // namespace
 
 class TestColmap : public QObject {
@@ -135,14 +114,15 @@ private slots:
         QCOMPARE(modelDump(path("binary"), &error), text);
 
         // COLMAP's own converter, both ways, when it is installed.
-        if (QStandardPaths::findExecutable(QStringLiteral("colmap")).isEmpty())
+        if (!TestFiles::hasProgram(QStringLiteral("colmap")))
             QSKIP("colmap is not installed: the converted models are not compared");
         for (const auto &[from, to, type] :
              {std::tuple{"text", "converted-bin", "BIN"}, std::tuple{"binary", "converted-txt", "TXT"}}) {
             QDir().mkpath(path(to));
-            QVERIFY(!run(QStringLiteral("colmap"), {QStringLiteral("model_converter"), QStringLiteral("--input_path"),
-                                                    path(from), QStringLiteral("--output_path"), path(to),
-                                                    QStringLiteral("--output_type"), QLatin1String(type)})
+            QVERIFY(!runProgram(QStringLiteral("colmap"),
+                                {QStringLiteral("model_converter"), QStringLiteral("--input_path"), path(from),
+                                 QStringLiteral("--output_path"), path(to), QStringLiteral("--output_type"),
+                                 QLatin1String(type)})
                          .isNull());
             QCOMPARE(modelDump(path(to), &error), text);
         }
@@ -150,7 +130,7 @@ private slots:
 
     void errorsAgreeWithColmap()
     {
-        if (QStandardPaths::findExecutable(QStringLiteral("colmap")).isEmpty())
+        if (!TestFiles::hasProgram(QStringLiteral("colmap")))
             QSKIP("colmap is not installed");
         // COLMAP computes every point's mean reprojection error when it filters points; with limits
         // that filter nothing it only writes the errors.
@@ -168,10 +148,11 @@ private slots:
                                     QStringLiteral("1e9"),
                                     QStringLiteral("--min_tri_angle"),
                                     QStringLiteral("0")};
-        QVERIFY(!run(QStringLiteral("colmap"), filter).isNull());
-        QVERIFY(!run(QStringLiteral("colmap"), {QStringLiteral("model_converter"), QStringLiteral("--input_path"),
-                                                path("filtered"), QStringLiteral("--output_path"), path("filtered-txt"),
-                                                QStringLiteral("--output_type"), QStringLiteral("TXT")})
+        QVERIFY(!runProgram(QStringLiteral("colmap"), filter).isNull());
+        QVERIFY(!runProgram(QStringLiteral("colmap"),
+                            {QStringLiteral("model_converter"), QStringLiteral("--input_path"), path("filtered"),
+                             QStringLiteral("--output_path"), path("filtered-txt"), QStringLiteral("--output_type"),
+                             QStringLiteral("TXT")})
                      .isNull());
         // COLMAP's errors, read from its text file: id, x, y, z, r, g, b, error, track.
         QFile points(path("filtered-txt/points3D.txt"));

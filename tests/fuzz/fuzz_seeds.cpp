@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Writes the seed corpora of the fuzz targets into <out>/<target>/: a small block from the
 // example-block generator, cut into the inputs each target expects, and a few hand-made records.
+#include "tests/common/TestFiles.h"
 #include "tests/formats/ColmapWriter.h"
 #include "tests/fuzz/FuzzSupport.h"
 #include "tools/BlockGenerator.h"
 #include "tools/PatbWriter.h"
 
 #include <QCoreApplication>
-#include <QFile>
 #include <QTemporaryDir>
 
 #include <cstdio>
@@ -17,11 +17,7 @@ namespace {
 constexpr int kSeedImages = 3;
 constexpr int kSeedPoints = 20;
 
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
+using TestFiles::readFile;
 
 bool writeSeed(const QString &dir, const QString &name, const QByteArray &bytes)
 {
@@ -52,7 +48,7 @@ bool writeOtherFormatSeeds(const QDir &out)
     ColmapWriter::writeText(m, dir.filePath("t"));
     ColmapWriter::writeBinary(m, dir.filePath("b"));
     auto model = [&dir](const char *folder, const char *ext) {
-        auto f = [&](const char *base) { return readAll(dir.filePath(QString("%1/%2.%3").arg(folder, base, ext))); };
+        auto f = [&](const char *base) { return readFile(dir.filePath(QString("%1/%2.%3").arg(folder, base, ext))); };
         return FuzzSupport::joinPair(f("cameras"), FuzzSupport::joinPair(f("images"), f("points3D")));
     };
     return writeSeed(out.filePath("snavely"), "bal", bal) && writeSeed(out.filePath("snavely"), "bundler", bundler) &&
@@ -81,7 +77,7 @@ int main(int argc, char *argv[])
         return 1;
     }
     const QDir block(blockDir.path());
-    auto file = [&block](const char *name) { return readAll(block.filePath(QLatin1String(name))); };
+    auto file = [&block](const char *name) { return readFile(block.filePath(QLatin1String(name))); };
 
     using namespace PatbWriter;
     const QByteArray oneImage = imageHeader(12) + imagePoint(0, 4711, 10.5, -3.25, 0.004, -0.002) +

@@ -5,6 +5,7 @@
 #include "patb/SPatbReader.h"
 #include "tests/common/MessageCapture.h"
 #include "tests/common/ResultFiles.h"
+#include "tests/common/StopHandler.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -29,15 +30,10 @@ constexpr bool kMemoryMeasurable = true;
 #endif
 constexpr qint64 kCancelAfterBytes = 64LL * 1024 * 1024;
 
-// Collects every warning and error dialog; the dialogs answer "stop this read". A read may be
-// cancelled from the progress notice once it passed cancelAfterBytes.
-class Capture : public SPatbHandler {
+// Collects every warning and error dialog (errors); the dialogs answer "stop this read". A read
+// may be cancelled from the progress notice once it passed cancelAfterBytes.
+class Capture : public StopHandler {
 public:
-    SReadErrorChoice readError(const QString &text) override
-    {
-        dialogs << text;
-        return SReadErrorChoice::Stop;
-    }
     bool progress(const QString &, qint64 done, qint64 total) override
     {
         progressDone = done;
@@ -47,7 +43,6 @@ public:
     bool warned(const QString &part) const { return !messages.warnings().filter(part).isEmpty(); }
 
     MessageCapture messages;
-    QStringList dialogs;
     qint64 cancelAfterBytes = -1;
     qint64 progressDone = 0;
     qint64 progressTotal = 0;
@@ -134,7 +129,7 @@ class TestHostileReaders : public QObject {
         QVERIFY(result.completed);
         QCOMPARE(result.images, kImageCount);
         QCOMPARE(result.objectPoints, kObjectPointCount + kImageCount);
-        QVERIFY(capture.dialogs.isEmpty());
+        QVERIFY(capture.errors.isEmpty());
     }
 
 private slots:
@@ -194,7 +189,7 @@ private slots:
         if (!warning.isEmpty())
             QVERIFY2(capture.warned(warning.mid(warning.startsWith('!'))),
                      qPrintable(capture.messages.warnings().join('\n')));
-        QCOMPARE(capture.dialogs.value(0).left(dialog.size()), dialog);
+        QCOMPARE(capture.errors.value(0).left(dialog.size()), dialog);
         QCOMPARE(result.images, images);
     }
 
@@ -245,7 +240,7 @@ private slots:
         QVERIFY(!readProject(project, capture).completed);
         if (file == "block.(p)") {
             QVERIFY(capture.warned("block.(p)' is too large"));
-            QVERIFY(capture.dialogs.value(0).startsWith("Project file corrupt!"));
+            QVERIFY(capture.errors.value(0).startsWith("Project file corrupt!"));
             // PAT-B's own project file is streamed line piece by line piece.
             SProjectData data;
             QVERIFY(SPatbReader(data, capture).readPATpro(project, "PROJECT", "PATB_OUT_GRAV").isEmpty());

@@ -4,7 +4,7 @@
 // shows and prints the HTML, and bad input leaves no file behind.
 #include "tests/app/CliRun.h"
 #include "tests/common/ResultFiles.h"
-#include "tests/report/ReportTools.h"
+#include "tests/common/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -149,18 +149,19 @@ private slots:
 
     void pdfIsA4WithSummaryAndControl()
     {
-        if (!hasTool(QStringLiteral("pdftotext")) || !hasTool(QStringLiteral("pdfinfo")))
+        if (!TestFiles::hasProgram(QStringLiteral("pdftotext")) || !TestFiles::hasProgram(QStringLiteral("pdfinfo")))
             QSKIP("poppler-utils (pdftotext, pdfinfo) are not installed");
         const QString project = projectOf(QStringLiteral("example"));
         const QString pdf = out(QStringLiteral("example.pdf"));
         const CliRun run = report(pdf, project);
         QVERIFY2(run.exitCode == 0, run.err.constData());
-        const QString info = runTool(QStringLiteral("pdfinfo"), {pdf});
+        const QString info = QString::fromUtf8(TestFiles::runProgram(QStringLiteral("pdfinfo"), {pdf}));
         QVERIFY2(info.contains(QStringLiteral("(A4)")), qPrintable(info));
         const QJsonObject s =
             QJsonDocument::fromJson(runVarlomin({QStringLiteral("--stats"), QStringLiteral("--json"), project}).out)
                 .object();
-        const QString text = pdfText(pdf);
+        const QString text = QString::fromUtf8(
+            TestFiles::runProgram(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")}));
         const QJsonObject sum = s[QStringLiteral("summary")].toObject();
         QVERIFY(text.contains(
             QRegularExpression(QStringLiteral("Sigma 0\\s+%1\\n").arg(three(sum[QStringLiteral("sigma0")])))));
@@ -218,8 +219,8 @@ private slots:
             for (int x = 0; x < shot.width(); ++x)
                 dark += qGray(shot.pixel(x, y)) < 128;
         QVERIFY2(dark > shot.width() * shot.height() / 200, qPrintable(QString::number(dark)));
-        if (hasTool(QStringLiteral("pdfinfo"))) {
-            const QString info = runTool(QStringLiteral("pdfinfo"), {pdf});
+        if (TestFiles::hasProgram(QStringLiteral("pdfinfo"))) {
+            const QString info = QString::fromUtf8(TestFiles::runProgram(QStringLiteral("pdfinfo"), {pdf}));
             QVERIFY2(info.contains(QStringLiteral("(A4)")), qPrintable(info));
             const int pages = QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(info).captured(1).toInt();
             QVERIFY(pages >= 7); // a page for each section

@@ -4,9 +4,9 @@
 // Decodes a whole generated project from its files, record by record and independently of the
 // writer, for the structural checks of the generator and the round trip through the readers.
 
+#include "tests/common/TestFiles.h"
 #include "tests/tools/RecordDecoding.h"
 
-#include <QFile>
 #include <QHash>
 #include <QList>
 
@@ -14,11 +14,7 @@ namespace ProjectScan {
 
 using namespace RecordDecoding;
 
-inline QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+using TestFiles::readFile;
 
 struct ImagePointRecord {
     int image;
@@ -63,8 +59,8 @@ struct Project {
     QList<ObservationRecord> observations;
 
     explicit Project(const QString &base)
-        : i(readAll(base + ".(i)")), e(readAll(base + ".(e)")), o(readAll(base + ".(o)")), c(readAll(base + ".(c)")),
-          camera(readAll(base + ".cam"))
+        : i(readFile(base + ".(i)")), e(readFile(base + ".(e)")), o(readFile(base + ".(o)")),
+          c(readFile(base + ".(c)")), camera(readFile(base + ".cam"))
     {
         int current = -1;
         for (int at = 0; at + kImageRecord <= i.size(); at += kImageRecord) {

@@ -149,8 +149,8 @@ private slots:
         QVERIFY(BlockGenerator(options(b.path(), 12, 300, 5.0, 0, 42)).write(&error));
         QVERIFY(BlockGenerator(options(c.path(), 12, 300, 5.0, 0, 43)).write(&error));
         for (const QString &file : QDir(a.path()).entryList({"demo.(*)"}, QDir::Files))
-            QVERIFY2(readAll(a.filePath(file)) == readAll(b.filePath(file)), qPrintable(file));
-        QVERIFY(readAll(a.filePath("demo.(i)")) != readAll(c.filePath("demo.(i)")));
+            QVERIFY2(readFile(a.filePath(file)) == readFile(b.filePath(file)), qPrintable(file));
+        QVERIFY(readFile(a.filePath("demo.(i)")) != readFile(c.filePath("demo.(i)")));
     }
 
     void badOptions_data()
