@@ -114,13 +114,6 @@ private slots:
             QCOMPARE(m.chosen(i), chosen.contains(i));
     }
 
-    void pointCodeMaskText()
-    {
-        std::array<bool, SGlobal::kPointCodeIndexCount> chosen{};
-        chosen[1] = chosen[4] = true;
-        QCOMPARE(SPointCodeMask::toText(chosen), QStringLiteral("0100100"));
-    }
-
     // Rows: "cli" reads MODE:PAR1:PAR2[:pattern]; "spin" and "text" read MIN:MAX as the search
     // tab's spin boxes and number fields hold them. The result is "mode|par1|par2|pattern" with
     // "-" for a null text, or "refused".
