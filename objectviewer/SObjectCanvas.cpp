@@ -59,6 +59,12 @@ float axisValue(const SObjectPoint &point, int axis)
     }
 }
 
+// QRect::contains, inline: it is asked for every point of a block.
+bool within(const QRect &r, const QPoint &p)
+{
+    return p.x() >= r.left() && p.x() <= r.right() && p.y() >= r.top() && p.y() <= r.bottom();
+}
+
 bool axisAccepted(const SObjectPoint &point, int axis)
 {
     return axis >= 0 && point.hasObservation(axis) && !point.isRejected(axis);
@@ -315,7 +321,7 @@ int SObjectCanvas::footprintKey(int codeIndex, bool blunder) const
 
 int SObjectCanvas::visitFootprint(int index, const QPoint &p, const QRect &area) const
 {
-    if (selected(index) || !area.contains(p))
+    if (selected(index) || !within(area, p))
         return 0; // drawn whatever lies on it
     const SObjectPoint &point = *mList->at(index);
     return mWork.footprintIds[size_t(2 * pointCodeIndex(point.code()) + int(!point.isActive()))];
@@ -546,7 +552,7 @@ void SObjectCanvas::forEachVisit(const QRect &near, bool withSelected, Skip skip
             continue;
         if (!mapHere) {
             const QPoint p = positionOf(i);
-            if (!mWork.visitAll || near.contains(p) || (withSelected && selected(i)))
+            if (!mWork.visitAll || within(near, p) || (withSelected && selected(i)))
                 visit(i, p);
             continue;
         }
@@ -556,7 +562,7 @@ void SObjectCanvas::forEachVisit(const QRect &near, bool withSelected, Skip skip
         if (!nearRow && !(withSelected && selected(i)))
             continue;
         const QPoint p(mMapping.column(axisValue(point, mHorizontalAxis)), y);
-        if ((nearRow && near.contains(p)) || (withSelected && selected(i)))
+        if ((nearRow && p.x() >= near.left() && p.x() <= near.right()) || (withSelected && selected(i)))
             visit(i, p);
     }
 }
