@@ -121,10 +121,18 @@ public:
     {
         if (n == 0)
             return;
-        for (size_t i = 0; i < n; ++i)
-            include(pointAt(i));
+        addImagePointsUnindexed(n, pointAt);
         enterPointIndex();
     }
+    // The same without entering the image in the point index, for a reader on another thread;
+    // the reading thread calls enterPointIndex() once it takes the image over.
+    template <typename PointAt> void addImagePointsUnindexed(size_t n, PointAt pointAt)
+    {
+        for (size_t i = 0; i < n; ++i)
+            include(pointAt(i));
+    }
+    // Registers the image in the point index at its first point, else marks the index changed.
+    void enterPointIndex();
     // Room for n more points, for a reader that knows how many follow.
     void reservePoints(int n) { mPoints.reserve(mPoints.size() + size_t(std::max(n, 0))); }
     SImagePoint *imagePoint(int pointId);
@@ -196,8 +204,6 @@ private:
             ++mEliminated;
         }
     }
-    // Registers the image in the point index at its first point, else marks the index changed.
-    void enterPointIndex();
     void sortPoints() const;
     const SImagePointEntry *findEntry(int pointId) const;
 

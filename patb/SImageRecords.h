@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdint>
+#include <cstring>
 
 // One decoded record of (i); headers and trailers use only kind and id.
 struct SImageRecord {
@@ -26,6 +27,9 @@ struct SImageRecord {
 namespace SImageRecords {
 
 inline constexpr int kRecordSize = 52;
+// A window of the file that holds any image (tens of thousands of points), so that an image's room
+// is known at its header; the reading thread and a worker may each hold one.
+inline constexpr qint64 kWindowBytes = 2 * 1024 * 1024;
 inline constexpr int kTrailerId = -99;
 
 // How a record is recognised: headers and trailers by their fixed values.
@@ -70,8 +74,10 @@ inline int pointRecordsAhead(const SRecordFile &file)
 // the image in one call.
 class SImageRecordCursor {
 public:
+    // Whether the images filled enter the point index (only on the reading thread).
+    enum Index { Indexed, Unindexed };
     // file was opened with a window that holds any image.
-    explicit SImageRecordCursor(SRecordFile &file) : mFile(file) {}
+    explicit SImageRecordCursor(SRecordFile &file, Index index = Indexed) : mFile(file), mIndexed(index == Indexed) {}
 
     // Moves to the next record; false at the end of the file or at an incomplete record.
     bool next()
@@ -86,7 +92,7 @@ public:
         }
         mKind = SImageRecords::kindOf(mRecord);
         if (mKind == SImageRecord::Header)
-            mKnownPoints = mPointsAhead = SImageRecords::pointRecordsAhead(mFile);
+            mKnownPoints = mPointsAhead = countPoints();
         return true;
     }
     SImageRecord::Kind kind() const { return mKind; }
@@ -95,7 +101,7 @@ public:
     int pointsAhead() const { return mPointsAhead; }
     void addPoint(SImage &image) const
     {
-        image.addImagePoints(1, [this](size_t) { return SImageRecords::entryOf(mRecord); });
+        add(image, 1, [this](size_t) { return SImageRecords::entryOf(mRecord); });
     }
     // Adds and consumes up to most of the records after this one that were counted as points
     // at their header.
@@ -105,8 +111,8 @@ public:
         if (n == 0)
             return;
         const char *first = mFile.recordAhead(0);
-        image.addImagePoints(
-            size_t(n), [first](size_t i) { return SImageRecords::entryOf(first + i * SImageRecords::kRecordSize); });
+        add(image, size_t(n),
+            [first](size_t i) { return SImageRecords::entryOf(first + i * SImageRecords::kRecordSize); });
         mFile.skip(n);
         mKnownPoints -= int(n);
     }
@@ -114,9 +120,30 @@ public:
     qint64 leftover() const { return mFile.leftover(); }
 
 private:
+    // The points after a header. An image that runs past the window is counted again with the
+    // window starting at its header, so that its room is exact unless it is larger than a window.
+    int countPoints()
+    {
+        const int n = SImageRecords::pointRecordsAhead(mFile);
+        if (n < mFile.recordsAhead() || !mFile.moreBeyondWindow() || mFile.windowStartsAtLast())
+            return n;
+        std::memcpy(mHeader, mRecord, sizeof mHeader); // the window's copy is read again
+        mRecord = mHeader;
+        return mFile.windowFromLast() ? SImageRecords::pointRecordsAhead(mFile) : 0;
+    }
+    template <typename PointAt> void add(SImage &image, size_t n, PointAt pointAt) const
+    {
+        if (mIndexed)
+            image.addImagePoints(n, pointAt);
+        else
+            image.addImagePointsUnindexed(n, pointAt);
+    }
+
     SRecordFile &mFile;
+    bool mIndexed;
     const char *mRecord = nullptr;
     SImageRecord::Kind mKind = SImageRecord::Point;
     int mKnownPoints = 0;
     int mPointsAhead = 0;
+    char mHeader[SImageRecords::kRecordSize];
 };

@@ -4,7 +4,7 @@
 #include "framework/Mu.h"
 #include "misc/SException.h"
 #include "misc/SGlobal.h"
-#include "patb/SImageRecordStream.h"
+#include "patb/SImageFileRange.h"
 #include "patb/SImageRecords.h"
 #include "patb/SObjectFileRead.h"
 #include "patb/SRecordFile.h"
@@ -62,6 +62,8 @@ void warnLeftover(const QString &name, qint64 leftover)
                  text(name).constData(), static_cast<long long>(leftover));
 }
 void warnLeftover(const SRecordFile &file) { warnLeftover(file.name(), file.leftover()); }
+
+qint64 roundUp(qint64 value, qint64 step) { return (value + step - 1) / step * step; }
 
 // One record of (c).
 struct Observation {
@@ -302,11 +304,14 @@ bool SPatbReader::readProjectFile(const QString &projectFile)
     mHandler.readStarting(totalBytes);
     // (o) does not depend on (i) and (e): a worker may read it meanwhile.
     SObjectFileRead objects(record.objectFile, mProgressBytes);
-    if (mWorkerThreads)
+    if (mWorkerThreads) {
         objects.start();
+        mObjectBytesAhead = QFileInfo(record.objectFile).size();
+    }
     mObjectsAhead = &objects;
     const bool imagesRead = ReadImageFiles(record.imageFile, record.orientationFile);
     mObjectsAhead = nullptr; // also when the images' read throws: objects stops the worker
+    mObjectBytesAhead = 0;
     if (!imagesRead)
         return false;
     if (mWorkerThreads)
@@ -369,39 +374,9 @@ bool SPatbReader::reportProgress(const QString &file, qint64 done, qint64 total)
 
 // ---- (i) and (e) --------------------------------------------------------------------------
 
-namespace {
-
-// The records of (i) as the decoding worker gives them, one by one, with the cursor's interface.
-class DecodedImageRecords {
-public:
-    explicit DecodedImageRecords(SImageRecordStream &stream) : mStream(stream) {}
-    bool next()
-    {
-        mRecord = mStream.next();
-        return mRecord != nullptr;
-    }
-    SImageRecord::Kind kind() const { return mRecord->kind; }
-    int id() const { return mRecord->id; }
-    int pointsAhead() const { return mRecord->pointsAhead; }
-    void addPoint(SImage &image) const
-    {
-        const SImageRecord &r = *mRecord;
-        image.addImagePoint(r.id, r.active, r.x, r.y, r.vx, r.vy, r.weight);
-    }
-    void addKnownPoints(SImage &, qint64) {}
-    qint64 bytesRead() const { return mStream.bytesRead(); }
-    qint64 leftover() const { return mStream.leftover(); }
-
-private:
-    SImageRecordStream &mStream;
-    const SImageRecord *mRecord = nullptr;
-};
-
-} // namespace
-
 bool SPatbReader::ReadImageFiles(const QString &imageFile, const QString &orientationFile)
 {
-    SRecordFile images(imageFile, SImageRecords::kRecordSize, SImageRecordStream::kWindowBytes);
+    SRecordFile images(imageFile, SImageRecords::kRecordSize, SImageRecords::kWindowBytes);
     if (!images.open()) {
         readError(Mu::tr(kCannotOpen).arg(imageFile), false);
         return false;
@@ -411,60 +386,113 @@ bool SPatbReader::ReadImageFiles(const QString &imageFile, const QString &orient
         readError(Mu::tr(kCannotOpen).arg(orientationFile), false);
         return false;
     }
-    if (mDecodingWorker) {
-        SImageRecordStream stream(images, true);
-        DecodedImageRecords records(stream);
-        return fillImages(records, imageFile, images.size(), orientations);
-    }
+    // The size changes only where the file ends early, after the last record.
+    const qint64 total = images.size();
+    ImageReadState state{.nextProgress = mProgressBytes};
     SImageRecordCursor records(images);
-    return fillImages(records, imageFile, images.size(), orientations);
+    const std::unique_ptr<SImageFileRange> later = startLaterImages(imageFile, total);
+    if (later)
+        images.setEnd(later->from());
+    if (!fillImages(records, imageFile, total, orientations, state))
+        return false;
+    if (later) {
+        images.releaseWindow(); // the worker's window is still needed
+        later->wait();
+        if (later->regular())
+            return takeLaterImages(*later, imageFile, total, orientations, state);
+        images.setEnd(total); // read in order instead
+        if (!fillImages(records, imageFile, total, orientations, state))
+            return false;
+    }
+    warnLeftover(imageFile, records.leftover());
+    return true;
 }
 
-// The images of (i) in file order; total is the file's size at opening (it changes only where
-// the file ends early, after the last record).
-template <typename Records>
-bool SPatbReader::fillImages(Records &records, const QString &imageFile, qint64 total, SRecordFile &orientations)
+// The part of (i) after an image header read on a worker, when the file is large enough for
+// it to pay. The reading thread keeps about as much work as the workers share, (o) included.
+std::unique_ptr<SImageFileRange> SPatbReader::startLaterImages(const QString &imageFile, qint64 size)
 {
-    std::unique_ptr<SImage> unfinished; // from its header until its trailer
-    SImage *current = nullptr;          // stays current after its trailer until the next header
-    bool warnedOrphans = false;
-    qint64 nextProgress = mProgressBytes;
+    if (!mWorkerThreads || size < mSplitFrom || size < 2 * SImageRecords::kRecordSize)
+        return nullptr;
+    const bool sharedCore = std::thread::hardware_concurrency() <= 2;
+    const qint64 objectBytes = sharedCore ? mObjectBytesAhead * 3 / 4 : 0; // (o) costs less per byte
+    const qint64 from = SImageFileRange::findHeader(imageFile, (size + objectBytes) / 2);
+    if (from <= 0 || from >= size)
+        return nullptr;
+    auto later = std::make_unique<SImageFileRange>(imageFile, from, size);
+    later->start();
+    return later;
+}
 
+// The images of (i) in file order, up to the file's end as set; total is the file's size at
+// opening, as the progress reports give it.
+bool SPatbReader::fillImages(SImageRecordCursor &records, const QString &imageFile, qint64 total,
+                             SRecordFile &orientations, ImageReadState &state)
+{
     while (records.next()) {
-        if (records.bytesRead() >= nextProgress) {
-            nextProgress += mProgressBytes;
+        if (records.bytesRead() >= state.nextProgress) {
+            state.nextProgress += mProgressBytes;
             if (!reportProgress(imageFile, records.bytesRead(), total))
                 return false;
         }
         const SImageRecord::Kind kind = records.kind();
         if (kind == SImageRecord::Header) {
-            unfinished = std::make_unique<SImage>(); // an image left without trailer goes
-            unfinished->setId(records.id());
-            unfinished->reservePoints(records.pointsAhead());
-            current = unfinished.get();
+            state.unfinished = std::make_unique<SImage>(); // an image left without trailer goes
+            state.unfinished->setId(records.id());
+            state.unfinished->reservePoints(records.pointsAhead());
+            state.current = state.unfinished.get();
             continue;
         }
-        if (!current) {
+        if (!state.current) {
             // No image is open: points or a trailer before the first header.
-            if (!warnedOrphans)
+            if (!state.warnedOrphans)
                 Mu::warn(
                     qUtf8Printable(Mu::tr("File (i) '%s': records outside of an image header and trailer ignored.")),
                     text(imageFile).constData());
-            warnedOrphans = true;
+            state.warnedOrphans = true;
             continue;
         }
         if (kind == SImageRecord::Point) {
-            records.addPoint(*current);
+            records.addPoint(*state.current);
             // The rest of the header's points in one run, up to the record of the next report.
-            records.addKnownPoints(*current, (nextProgress - records.bytesRead() - 1) / SImageRecords::kRecordSize);
+            records.addKnownPoints(*state.current,
+                                   (state.nextProgress - records.bytesRead() - 1) / SImageRecords::kRecordSize);
             continue;
         }
-        closeImage(*current, orientations);
+        closeImage(*state.current, orientations);
         // A second trailer of the same image: the list owns it already.
-        if (unfinished)
-            mData.mListImageData.append(unfinished.release());
+        if (state.unfinished)
+            mData.mListImageData.append(state.unfinished.release());
     }
-    warnLeftover(imageFile, records.leftover());
+    return true;
+}
+
+// The images a worker read from a header on, taken over in file order as a read record by
+// record meets them: the point index, the progress reports before each trailer, the
+// orientations and the projection centres.
+bool SPatbReader::takeLaterImages(SImageFileRange &later, const QString &imageFile, qint64 total,
+                                  SRecordFile &orientations, ImageReadState &state)
+{
+    state.unfinished.reset();      // the header that starts the part ends an image left without trailer
+    qint64 checked = later.from(); // the end of the last record a read in order has looked at
+    for (SImageFileRange::Image &taken : later.images()) {
+        SImage &image = *taken.image;
+        if (image.numberOfPoints() > 0)
+            image.enterPointIndex();
+        // A record reports when it ends at or after the next report's place; each record once.
+        for (qint64 at; (at = std::max(checked + SImageRecords::kRecordSize,
+                                       roundUp(state.nextProgress, SImageRecords::kRecordSize))) <= taken.trailerEnd;) {
+            checked = at;
+            state.nextProgress += mProgressBytes;
+            if (!reportProgress(imageFile, at, total))
+                return false;
+        }
+        checked = taken.trailerEnd;
+        state.current = &image;
+        closeImage(image, orientations);
+        mData.mListImageData.append(taken.image.release());
+    }
+    warnLeftover(imageFile, later.leftover());
     return true;
 }
 

@@ -12,9 +12,12 @@
 #include <QString>
 
 #include <algorithm>
+#include <memory>
 #include <thread>
 
 class QFile;
+class SImageFileRange;
+class SImageRecordCursor;
 class SRecordFile;
 
 class SPatbReader {
@@ -43,7 +46,9 @@ public:
     // Whether (o) is read and (i) decoded on worker threads beside the reading thread. On two
     // cores they cost more CPU time and memory than they save (the other processes and the
     // first touch of the model's pages take the second core), so by default only on more.
-    void setWorkerThreads(bool on) { mWorkerThreads = mDecodingWorker = on; }
+    void setWorkerThreads(bool on) { mWorkerThreads = on; }
+    // With worker threads, an (i) file of at least this many bytes is read in two parts.
+    void setSplitFrom(qint64 bytes) { mSplitFrom = bytes; }
 
     // True once an error dialog or a cancellation stopped the read.
     bool stopped() const { return mStopped; }
@@ -55,8 +60,18 @@ private:
     void readError(const QString &text, bool discardImages);
     void discardImages();
     bool reportProgress(const QString &file, qint64 done, qint64 total);
-    template <typename Records>
-    bool fillImages(Records &records, const QString &imageFile, qint64 total, SRecordFile &orientations);
+    // Where a read of (i) stands between two records.
+    struct ImageReadState {
+        std::unique_ptr<SImage> unfinished; // from its header until its trailer
+        SImage *current = nullptr;          // stays current after its trailer until the next header
+        bool warnedOrphans = false;
+        qint64 nextProgress = 0;
+    };
+    std::unique_ptr<SImageFileRange> startLaterImages(const QString &imageFile, qint64 size);
+    bool fillImages(SImageRecordCursor &records, const QString &imageFile, qint64 total, SRecordFile &orientations,
+                    ImageReadState &state);
+    bool takeLaterImages(SImageFileRange &later, const QString &imageFile, qint64 total, SRecordFile &orientations,
+                         ImageReadState &state);
     void closeImage(SImage &image, SRecordFile &orientations);
     bool mergeObjectFiles(SObjectFileRead &objects, const QString &observationFile);
     void applyStatistics(const SObjectFileRead::Statistics &statistics);
@@ -65,7 +80,8 @@ private:
     SPatbHandler &mHandler;
     bool mStopped = false;
     qint64 mProgressBytes = 8 * 1024 * 1024;
-    bool mWorkerThreads = std::thread::hardware_concurrency() > 2;
-    bool mDecodingWorker = std::thread::hardware_concurrency() > 2; // of (i); else read in place
-    SObjectFileRead *mObjectsAhead = nullptr;                       // read on a worker while the images are read
+    bool mWorkerThreads = std::thread::hardware_concurrency() >= 2;
+    qint64 mSplitFrom = 8 * 1024 * 1024;
+    qint64 mObjectBytesAhead = 0;             // of the (o) file a worker reads beside (i)
+    SObjectFileRead *mObjectsAhead = nullptr; // read on a worker while the images are read
 };

@@ -2,6 +2,9 @@
 #include "patb/SRecordFile.h"
 
 #include <algorithm>
+#include <new>
+
+#include <sys/mman.h>
 
 SRecordFile::SRecordFile(const QString &name, int recordSize, qint64 windowBytes)
     : mName(name), mFile(name), mRecordSize(recordSize), mWindowCapacity(std::max(windowBytes, qint64(recordSize)))
@@ -22,7 +25,17 @@ void SRecordFile::allocateWindow()
 {
     // A small file gets a window of its own size.
     mWindowCapacity = std::min(mWindowCapacity, std::max(mSize - mOffset, qint64(mRecordSize)));
-    mBuffer = std::make_unique_for_overwrite<char[]>(size_t(mWindowCapacity));
+    const size_t bytes = size_t(mWindowCapacity);
+    void *window = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (window == MAP_FAILED)
+        throw std::bad_alloc();
+    mBuffer = std::unique_ptr<char[], Unmap>(static_cast<char *>(window), Unmap{bytes});
+}
+
+void SRecordFile::Unmap::operator()(char *p) const
+{
+    if (p)
+        munmap(p, bytes);
 }
 
 // Windows are read into one reused buffer rather than mapped: PAT-B may rewrite a file while
@@ -56,5 +69,14 @@ bool SRecordFile::moveWindow()
         mSize = mOffset + filled;
         return false;
     }
+    return true;
+}
+
+bool SRecordFile::windowFromLast()
+{
+    mOffset -= mRecordSize;
+    if (!moveWindow())
+        return false;
+    mOffset += mRecordSize;
     return true;
 }

@@ -38,6 +38,25 @@ public:
     const char *recordAhead(qint64 i) const { return mWindow + (mOffset - mWindowStart) + i * mRecordSize; }
     // Consumes n of those records (n at most recordsAhead()).
     void skip(qint64 n) { mOffset += n * mRecordSize; }
+    // Before the first record: reading starts at offset, a multiple of the record size.
+    void seek(qint64 offset) { mOffset = mWindowStart = offset; }
+    // Records end at offset, at most the file's size at opening; may be moved on later.
+    void setEnd(qint64 offset) { mSize = offset; }
+    // Whether the file holds records beyond the window.
+    bool moreBeyondWindow() const { return mWindowStart + mWindowBytes < mSize; }
+    // Whether the window starts at the record next() gave last.
+    bool windowStartsAtLast() const { return mWindowStart == mOffset - mRecordSize; }
+    // Moves the window to start at the record next() gave last, read again, so that the records
+    // after it lie in memory as far as the window reaches; pointers into the window change.
+    // False when the file no longer holds that record: it then ends before it.
+    bool windowFromLast();
+    // Frees the window until the next record is asked for.
+    void releaseWindow()
+    {
+        mBuffer.reset();
+        mWindowStart = mOffset;
+        mWindowBytes = 0;
+    }
     // Bytes of an incomplete last record, known once next() returned null.
     qint64 leftover() const { return mLeftover; }
     qint64 bytesRead() const { return mOffset; }
@@ -58,7 +77,13 @@ private:
     qint64 mWindowStart = 0; // file offset of mWindow[0]
     qint64 mWindowBytes = 0; // bytes available at mWindow
     const char *mWindow = nullptr;
-    std::unique_ptr<char[]> mBuffer; // the current window; allocated once, exactly
+    // The window's memory lies apart from the heap: freed, it goes back to the system at once,
+    // whichever thread read with it, instead of staying in that thread's heap.
+    struct Unmap {
+        size_t bytes;
+        void operator()(char *p) const;
+    };
+    std::unique_ptr<char[], Unmap> mBuffer; // the current window; allocated once, exactly
     qint64 mLeftover = 0;
 };
 

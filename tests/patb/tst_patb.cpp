@@ -25,12 +25,13 @@ public:
     bool progress(const QString &file, qint64 done, qint64 total) override
     {
         progressReports << QString("%1 %2 %3").arg(QFileInfo(file).fileName()).arg(done).arg(total);
-        return file.endsWith("(o)") ? --objectReportsUntilCancel != 0 : true;
+        return file.endsWith("(o)") ? --objectReportsUntilCancel != 0 : --imageReportsUntilCancel != 0;
     }
 
     SReadErrorChoice choice = SReadErrorChoice::Stop;
     QStringList progressReports;
     int objectReportsUntilCancel = -1; // cancels at that report of the (o) file
+    int imageReportsUntilCancel = -1;  // of the (i) file
     QStringList errors;
     int otherRequests = 0;
     int completions = 0;
@@ -450,9 +451,16 @@ void TestPatb::objectOpenFailureOpenOtherDiscardsImages()
 
 void TestPatb::objectsReadBesideImagesAsInOrder_data()
 {
-    QTest::addColumn<int>("cancelAt");
-    QTest::newRow("to the end") << -1;
-    QTest::newRow("cancelled at the third report of (o)") << 3;
+    QTest::addColumn<int>("cancelAt");         // that report of (o)
+    QTest::addColumn<int>("imageCancelAt");    // that report of (i), counted from its last
+    QTest::addColumn<QByteArray>("imageTail"); // records appended to (i)
+    QTest::newRow("to the end") << -1 << -1 << QByteArray();
+    QTest::newRow("cancelled at the third report of (o)") << 3 << -1 << QByteArray();
+    QTest::newRow("cancelled in the later part of (i)") << -1 << 3 << QByteArray();
+    QTest::newRow("a point after the last trailer") << -1 << -1 << imagePoint(0, 5, 1, 2);
+    QTest::newRow("an image without trailer at the end")
+        << -1 << -1 << imageHeader(99) + imagePoint(0, 5, 1, 2) + imagePoint(0, 6, 1, 2);
+    QTest::newRow("an incomplete record at the end") << -1 << -1 << imagePoint(0, 5, 1, 2).left(30);
 }
 
 namespace {
@@ -495,11 +503,14 @@ QStringList modelText(const SProjectData &data)
 }
 } // namespace
 
-// The project read with (o) on a worker beside (i) and (e) against the files read one after
-// the other: the same model, progress reports and messages, also when the user cancels.
+// The project read with (o) and the later part of (i) on workers beside the first part of (i)
+// and (e), against the files read one after the other: the same model, progress reports and
+// messages, also when the user cancels or the later part is not image after image.
 void TestPatb::objectsReadBesideImagesAsInOrder()
 {
     QFETCH(int, cancelAt);
+    QFETCH(int, imageCancelAt);
+    QFETCH(QByteArray, imageTail);
     BlockGenerator::Options options;
     options.imageCount = 12;
     options.pointCount = 900;
@@ -509,6 +520,11 @@ void TestPatb::objectsReadBesideImagesAsInOrder()
     QVERIFY2(generator.write(&error), qPrintable(error));
     const QString block = path("block");
     QVERIFY(QFileInfo(block + ".(o)").size() > 4 * 4096);
+    QFile imageFile(block + ".(i)");
+    QVERIFY(imageFile.open(QIODevice::Append));
+    imageFile.write(imageTail);
+    imageFile.close();
+    const int imageReports = int(imageFile.size() / 4096);
 
     QStringList reports[2], messages[2], model[2];
     bool completed[2];
@@ -517,10 +533,12 @@ void TestPatb::objectsReadBesideImagesAsInOrder()
         mData.projectFiles.reset();
         mHandler = TestHandler();
         mHandler.objectReportsUntilCancel = cancelAt;
+        mHandler.imageReportsUntilCancel = imageCancelAt < 0 ? -1 : imageReports + 1 - imageCancelAt;
         MessageCapture capture;
         SPatbReader reader(mData, mHandler);
         reader.setProgressBytes(4096);
         reader.setWorkerThreads(threaded);
+        reader.setSplitFrom(0);
         if (threaded) {
             completed[1] = reader.readProjectFile(block + ".(p)");
         } else {
@@ -532,11 +550,13 @@ void TestPatb::objectsReadBesideImagesAsInOrder()
         messages[threaded] = capture.warnings();
         model[threaded] = modelText(mData);
     }
-    QCOMPARE(completed[1], cancelAt < 0);
+    QCOMPARE(completed[1], cancelAt < 0 && imageCancelAt < 0);
     QCOMPARE(completed[0], completed[1]);
     QCOMPARE(reports[1], reports[0]);
     QCOMPARE(messages[1], messages[0]);
     QCOMPARE(model[1], model[0]);
+    if (imageCancelAt > 0)
+        return;
     // First the centres in image order, then the object points of the records read.
     const int images = mData.mListImageData.count();
     QCOMPARE(mData.mListObjectData.at(images - 1)->id(), mData.mListImageData.at(images - 1)->id());
