@@ -7,7 +7,8 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${VARLOMIN_TSAN_BUILD_DIR:-$root/build-tsan}
 # Object views painting on a worker thread; the statistics' two image passes side by side;
-# the (o) file read and the (i) records decoded on workers beside the reading thread; PNG rows
+# the (o) file and the later part of (i) read on workers beside the reading thread, point codes
+# given on two threads; PNG rows
 # filtered on a worker while zlib compresses.
 tests=(tst_objectrender tst_objectview tst_statistics tst_patb tst_hostile_readers tst_pngwriter)
 areas="objectviewer;statistics;patb;hostile;framework"
