@@ -15,6 +15,7 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QFileDialog>
+#include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMdiSubWindow>
@@ -285,11 +286,11 @@ void SObjectViewer::_slotExportPicture()
     if (file.isEmpty())
         return;
     SObjectCanvas &canvas = mView->canvas();
-    const QSize size = canvas.canvasSize();
+    const QRect whole(QPoint(0, 0), canvas.canvasSize());
     QString error;
     const bool ok = Mx::writePicture(
-        file, size, [&canvas, size](QPainter &painter) { canvas.paintCanvas(painter, QRect(QPoint(0, 0), size)); },
-        &error);
+        file, whole.size(), [&canvas, whole](QPainter &painter) { canvas.paintCanvas(painter, whole); }, &error,
+        [&canvas, whole](QImage &image) { canvas.paintInBands(image, whole, canvas.bandCountFor(whole)); });
     if (!ok)
         Mu::warnDlg("%s", qPrintable(error));
 }
