@@ -13,8 +13,8 @@ namespace {
 
 constexpr std::size_t kHugePage = 2 * 1024 * 1024;
 constexpr std::size_t kRegionBytes = 16 * kHugePage;
-// Tables this large get a region of their own.
-constexpr std::size_t kOwnRegionBytes = kRegionBytes / 4;
+constexpr std::size_t kOwnRegionBytes = SBlockMemory::kOwnRegionTable;
+static_assert(kOwnRegionBytes <= kRegionBytes / 4, "a region holds several tables below its own-region size");
 
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
 // The sanitizers watch the ordinary heap only: there every table keeps its own bounds.

@@ -13,6 +13,9 @@ namespace SBlockMemory {
 // Tables of fewer than `smallest` bytes come from the ordinary heap: a vector that grows from
 // nothing would leave its first small tables as holes in a region.
 inline constexpr std::size_t kSmallestTable = 4096;
+// Tables from this size on get a region of their own, which goes back to the system when the
+// table is freed: a passing array of a block's size takes huge pages without leaving a hole.
+inline constexpr std::size_t kOwnRegionTable = 8 * 1024 * 1024;
 void *allocate(std::size_t bytes, std::size_t alignment, std::size_t smallest);
 void deallocate(void *p, std::size_t bytes, std::size_t alignment, std::size_t smallest);
 

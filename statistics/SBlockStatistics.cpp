@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "statistics/SBlockStatistics.h"
 
+#include "misc/SBlockMemory.h"
 #include "misc/SGlobal.h"
 #include "misc/SImageData.h"
 #include "misc/SObjectPoint.h"
@@ -45,9 +46,28 @@ void finishRow(SImageResidualRow &row, const ResidualSums &sums)
 }
 
 // The values the histograms of the image points are built from, written once by the image pass.
+// A value per image point: for a large block millions of them, from the block memory's huge
+// pages (a few page faults instead of thousands), handed back to the system when freed.
+struct FloatArrayDeleter {
+    size_t bytes = 0;
+    void operator()(float *p) const
+    {
+        SBlockMemory::deallocate(p, bytes, alignof(float), SBlockMemory::kOwnRegionTable);
+    }
+};
+using FloatArray = std::unique_ptr<float[], FloatArrayDeleter>;
+
+FloatArray makeFloatArray(size_t count)
+{
+    const size_t bytes = count * sizeof(float);
+    return FloatArray(
+        static_cast<float *>(SBlockMemory::allocate(bytes, alignof(float), SBlockMemory::kOwnRegionTable)),
+        FloatArrayDeleter{bytes});
+}
+
 struct ImageValues {
-    std::unique_ptr<float[]> lengths;      // |v| of every active image point
-    std::unique_ptr<float[]> standardized; // their standardized residuals
+    FloatArray lengths;      // |v| of every active image point
+    FloatArray standardized; // their standardized residuals
     size_t count = 0;
 };
 
@@ -350,8 +370,8 @@ void runImagePass(SBlockStatistics &stats, const SProjectData &data, const SStat
     stats.residuals.images.resize(count);
     std::vector<ResidualSums> sums(count);
     if (options.histograms) { // left uninitialised: the passes write every value kept
-        values.lengths = std::make_unique_for_overwrite<float[]>(points);
-        values.standardized = std::make_unique_for_overwrite<float[]>(points);
+        values.lengths = makeFloatArray(points);
+        values.standardized = makeFloatArray(points);
     }
     // The second half counts its rays apart and writes its values after room for every point of
     // the first half; both are joined to the first half's once the two passes are done.
