@@ -2,6 +2,7 @@
 // PNG writing of an exported picture: Qt's writer against ours, and zlib's share of ours.
 //   varlomin-png-bench [PICTURE.png] [RUNS]
 // Without a picture, a 580 x 580 one is painted with antialiased marks on white, like an export.
+#include "bench/BenchSupport.h"
 #include "framework/MxPngWriter.h"
 
 #include <QBuffer>
@@ -17,17 +18,7 @@
 
 namespace {
 
-double bestOf(int n, const std::function<void()> &run)
-{
-    double best = 1e300;
-    for (int i = 0; i < n; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        run();
-        best = std::min(best, double(timer.nsecsElapsed()) / 1e6);
-    }
-    return best;
-}
+using BenchSupport::bestOf;
 
 QImage paintedPicture()
 {

@@ -84,6 +84,15 @@ private:
     QString path(const QString &name) const { return mDir->filePath(name); }
     // A small consistent block: images 11 and 12 with points 5 and 6, object points 5 and 6.
     void writeBlock();
+    // A generated block of 12 images and 900 points, "block.*"; false with the error.
+    bool writeGeneratedBlock(QString *error) const
+    {
+        BlockGenerator::Options options;
+        options.imageCount = 12;
+        options.pointCount = 900;
+        options.outputDirectory = mDir->path();
+        return BlockGenerator(options).write(error);
+    }
     // Writes t.(i) and t.(e), or t.(o) and t.(c), and reads them.
     bool readImages(const QByteArray &i, const QByteArray &e)
     {
@@ -511,13 +520,8 @@ void TestPatb::objectsReadBesideImagesAsInOrder()
     QFETCH(int, cancelAt);
     QFETCH(int, imageCancelAt);
     QFETCH(QByteArray, imageTail);
-    BlockGenerator::Options options;
-    options.imageCount = 12;
-    options.pointCount = 900;
-    options.outputDirectory = mDir->path();
-    BlockGenerator generator(options);
     QString error;
-    QVERIFY2(generator.write(&error), qPrintable(error));
+    QVERIFY2(writeGeneratedBlock(&error), qPrintable(error));
     const QString block = path("block");
     QVERIFY(QFileInfo(block + ".(o)").size() > 4 * 4096);
     QFile imageFile(block + ".(i)");
@@ -668,13 +672,8 @@ void TestPatb::pointCodesOnTwoThreadsAsOnOne_data()
 void TestPatb::pointCodesOnTwoThreadsAsOnOne()
 {
     QFETCH(int, codedImage);
-    BlockGenerator::Options options;
-    options.imageCount = 12;
-    options.pointCount = 900;
-    options.outputDirectory = mDir->path();
-    BlockGenerator generator(options);
     QString error;
-    QVERIFY2(generator.write(&error), qPrintable(error));
+    QVERIFY2(writeGeneratedBlock(&error), qPrintable(error));
 
     QStringList codes[2];
     for (int threads = 1; threads <= 2; ++threads) {
