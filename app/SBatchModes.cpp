@@ -8,7 +8,6 @@
 #include "formats/SProjectOpener.h"
 #include "formats/SReportRun.h"
 #include "framework/Mu.h"
-#include "framework/MxApp.h"
 #include "framework/MxCfg.h"
 #include "imageviewer/SImageExport.h"
 #include "misc/SErrorColours.h"
@@ -51,7 +50,7 @@ bool loadConfiguration(const QString &configFile)
     if (!configFile.isEmpty())
         return loadConfigOverride(configFile);
     const QString user =
-        Mx::App::defaultUserCfgFile(QString::fromLatin1(SAppInfo::kAppName), QString::fromLatin1(SAppInfo::kCfgExt));
+        Mx::CfgStore::defaultUserFile(QString::fromLatin1(SAppInfo::kAppName), QString::fromLatin1(SAppInfo::kCfgExt));
     if (QFileInfo::exists(user)) {
         QString error;
         if (!Mx::CfgStore::load(user, &error))

@@ -223,3 +223,11 @@ SCommandLine SCommandLine::parse(const QStringList &arguments)
         return failed(cl, QStringLiteral("--title is only used with --quality-report."));
     return readMode(parser, o, cl);
 }
+
+SCommandLine SCommandLine::parse(int argc, char **argv)
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    return parse(arguments);
+}

@@ -29,4 +29,6 @@ struct SCommandLine {
     // Only arguments beginning with "--" are options; the GUI's own "-p" and any other
     // argument are left alone.
     static SCommandLine parse(const QStringList &arguments);
+    // The process's arguments, decoded from the local 8-bit encoding.
+    static SCommandLine parse(int argc, char **argv);
 };

@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Entry of the program: the command-line modes run without a window; otherwise the
-// application starts step by step behind its splash screen.
+// Entry of the full program (varlomin-gui, which the lean varlomin starts for the window):
+// the command-line modes run without a window; otherwise the application starts step by step
+// behind its splash screen.
 #include "app/SAppInfo.h"
-#include "app/SBatchModes.h"
 #include "app/SCommandLine.h"
+#include "app/SCommandLineRun.h"
 #include "app/SStartup.h"
 #include "app/Varlomin.h"
 #include "framework/Mu.h"
@@ -20,6 +21,7 @@
 #include <cstdlib>
 #include <memory>
 #include <new>
+#include <optional>
 
 static void initResources() { Q_INIT_RESOURCE(varlomin); }
 
@@ -39,14 +41,6 @@ bool hasDisplay()
     if (!platform.isEmpty())
         return true;
     return !qgetenv("DISPLAY").isEmpty() || !qgetenv("WAYLAND_DISPLAY").isEmpty();
-}
-
-QStringList argumentList(int argc, char **argv)
-{
-    QStringList list;
-    for (int i = 0; i < argc; ++i)
-        list << QString::fromLocal8Bit(argv[i]);
-    return list;
 }
 
 // The splash screen tells the user what start-up is doing while the window is built.
@@ -144,23 +138,9 @@ int runGui(int argc, char **argv, const SCommandLine &cl)
 int main(int argc, char **argv)
 {
     SStartup::prepareRuntimeDir();
-    const SCommandLine cl = SCommandLine::parse(argumentList(argc, argv));
-    switch (cl.mode) {
-    case SCommandLine::Mode::Error: std::fprintf(stderr, "varlomin: %s\n", qPrintable(cl.error)); return 1;
-    case SCommandLine::Mode::Help: std::fputs(qPrintable(cl.helpText), stdout); return 0;
-    case SCommandLine::Mode::Version: std::printf("%s %s\n", SAppInfo::kAppName, SAppInfo::kVersion); return 0;
-    case SCommandLine::Mode::Report: {
-        QCoreApplication app(argc, argv);
-        return runReportMode(cl);
-    }
-    case SCommandLine::Mode::Export: return runExportMode(cl); // makes its own offscreen application
-    case SCommandLine::Mode::Stats: {
-        QCoreApplication app(argc, argv);
-        return runStatsMode(cl);
-    }
-    case SCommandLine::Mode::QualityReport: return runQualityReportMode(cl); // makes its own offscreen application
-    case SCommandLine::Mode::Gui: break;
-    }
+    const SCommandLine cl = SCommandLine::parse(argc, argv);
+    if (const std::optional<int> status = runCommandLineMode(cl, argc, argv))
+        return *status;
     if (!hasDisplay()) {
         std::fprintf(stderr, "varlomin: no display found (DISPLAY is not set). Start it in a desktop session, "
                              "or use --report or --export, which need no display.\n");

@@ -49,11 +49,6 @@ App::~App()
     Mu::closeLogFile();
 }
 
-QString App::defaultUserCfgFile(const QString &name, const QString &cfgExt, const QString &cfgDir)
-{
-    return folderIn(configDir(name), cfgDir) + QLatin1Char('/') + name + cfgExt;
-}
-
 App *App::getRep() { return qobject_cast<App *>(QCoreApplication::instance()); }
 
 bool App::init(bool log, const QString &logDir, const QString &logExt, const QString &cfgDir, const QString &cfgExt)
@@ -64,7 +59,8 @@ bool App::init(bool log, const QString &logDir, const QString &logExt, const QSt
         return false;
     if (!QDir().mkpath(dir) && log)
         return false;
-    CfgStore::setUserFile(userCfgOverride().isEmpty() ? defaultUserCfgFile(name, cfgExt, cfgDir) : userCfgOverride());
+    CfgStore::setUserFile(userCfgOverride().isEmpty() ? CfgStore::defaultUserFile(name, cfgExt, cfgDir)
+                                                      : userCfgOverride());
     QString system;
     const QStringList dirs = QStandardPaths::standardLocations(QStandardPaths::GenericConfigLocation);
     for (const QString &d : dirs)
@@ -135,15 +131,17 @@ bool App::setHelpFile(const QString &path)
 {
     // Never through the working folder: the program may be started from anywhere.
     // Relative names are found beside the program (the build copies the manual there)
-    // or in the installation's documentation folder.
+    // or in the installation's documentation folder, seen from <prefix>/bin/ or from the
+    // program's private folder <prefix>/lib/<name>/.
     QStringList candidates;
     if (QDir::isAbsolutePath(path)) {
         candidates << path;
     } else {
         const QString dir = applicationDirPath();
-        candidates << dir + QLatin1Char('/') + path
-                   << dir + QStringLiteral("/../share/doc/") + applicationName().toLower() + QLatin1Char('/') +
-                          QFileInfo(path).fileName();
+        const QString docFile =
+            QStringLiteral("/share/doc/") + applicationName().toLower() + QLatin1Char('/') + QFileInfo(path).fileName();
+        candidates << dir + QLatin1Char('/') + path << dir + QStringLiteral("/..") + docFile
+                   << dir + QStringLiteral("/../..") + docFile;
     }
     for (const QString &c : candidates) {
         if (QFileInfo(c).isFile()) {

@@ -36,9 +36,6 @@ public:
     bool reduceLogFiles(int keep = kKeptLogFiles);
 
     QString userCfgFile() const;
-    // The user's configuration file of a program when no file is named on the command line:
-    // "<config dir>/<name>/<cfgDir>/<name><cfgExt>".
-    static QString defaultUserCfgFile(const QString &name, const QString &cfgExt, const QString &cfgDir = QString());
     QString systemCfgFile() const;
     QString logFile() const { return mLogFile; }
 

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QStringList>
 
 #include <cstdio>
@@ -103,6 +104,14 @@ void CfgStore::setValue(const QString &group, const QString &key, const QString 
 }
 
 QMap<QString, QString> CfgStore::all() { return store().values; }
+
+QString CfgStore::defaultUserFile(const QString &name, const QString &cfgExt, const QString &cfgDir)
+{
+    const QString base =
+        QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QLatin1Char('/') + name;
+    const QString dir = cfgDir.isEmpty() ? base : QDir::cleanPath(QDir(base).filePath(cfgDir));
+    return dir + QLatin1Char('/') + name + cfgExt;
+}
 
 void CfgStore::setUserFile(const QString &path) { store().userFile = path; }
 QString CfgStore::userFile() { return store().userFile; }

@@ -54,6 +54,9 @@ public:
     static void setValue(const QString &group, const QString &key, const QString &value);
     static QMap<QString, QString> all(); // "group/key" -> value
 
+    // The user's file of a program when no file is named on the command line:
+    // "<config dir>/<name>/<cfgDir>/<name><cfgExt>" (empty cfgDir: in "<config dir>/<name>").
+    static QString defaultUserFile(const QString &name, const QString &cfgExt, const QString &cfgDir = QString());
     // File names the application formed at init (see Mx::App).
     static void setUserFile(const QString &path);
     static QString userFile();

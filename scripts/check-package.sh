@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Unpacks a varlomin .deb into a temporary folder, lists it, validates its desktop entry and
-# AppStream data, and runs the unpacked program's --version and --report on the example.
+# AppStream data, and runs the unpacked program's --version, its window's start (the full program
+# in lib/varlomin/) and --report on the example.
 set -euo pipefail
 deb=${1:?usage: check-package.sh varlomin_VERSION_amd64.deb}
 tmp=$(mktemp -d)
@@ -13,6 +14,10 @@ echo "depends: $(dpkg-deb -f "$deb" Depends)"
 desktop-file-validate "$tmp"/usr/share/applications/*.desktop
 appstreamcli validate --no-net "$tmp"/usr/share/metainfo/*.metainfo.xml
 "$tmp/usr/bin/varlomin" --version
+# The window is the full program's, which the launcher finds in lib/varlomin/ (here it says that
+# there is no display).
+gui=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$tmp/usr/bin/varlomin" -p 2>&1 || true)
+grep -q 'no display found' <<<"$gui" || { echo "check-package: the window program did not start: $gui" >&2; exit 1; }
 report=$("$tmp/usr/bin/varlomin" --report "$tmp/usr/share/doc/varlomin/examples/demo.(p)")
 printf '%s ...\n' "${report:0:400}"
 grep -q '"images"' <<<"$report" || { echo "check-package: the report has no images" >&2; exit 1; }

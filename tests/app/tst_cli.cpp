@@ -1,12 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The command line, run as a user runs it: help and version without a display, unknown
-// options refused, the report and the picture export on a project the test writes.
+// options refused, the report and the picture export on a project the test writes, the window
+// handed to the full program.
 #include "tests/app/CliRun.h"
 #include "tests/common/ResultFiles.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <cerrno>
+#include <cstring>
 
 namespace {
 
@@ -102,6 +109,21 @@ private slots:
         const CliRun r = runVarlomin(args << project, {QStringLiteral("XDG_RUNTIME_DIR")});
         QVERIFY2(r.exitCode == 0, r.err.constData());
         QVERIFY2(!r.err.contains("XDG_RUNTIME_DIR") && !r.err.contains("QStandardPaths"), r.err.constData());
+    }
+
+    // varlomin runs the window through the full program; without it, it names the path it tried.
+    void missingFullProgramIsNamed()
+    {
+        const QString alone = mDir.filePath(QStringLiteral("alone/bin/varlomin"));
+        QVERIFY(QDir().mkpath(QFileInfo(alone).path()));
+        QVERIFY(QFile::copy(qEnvironmentVariable("VARLOMIN_BIN_DIR") + QStringLiteral("/varlomin"), alone));
+        QProcess p;
+        p.start(alone, {QStringLiteral("-p")});
+        QVERIFY(p.waitForFinished(30000));
+        QCOMPARE(p.exitCode(), 127);
+        const QString expected = mDir.filePath(QStringLiteral("alone/lib/varlomin/varlomin-gui: ")) +
+                                 QString::fromLocal8Bit(std::strerror(ENOENT));
+        QVERIFY2(QString::fromLocal8Bit(p.readAllStandardError()).contains(expected), qPrintable(expected));
     }
 
     void exportFollowsTheConfigFile()
