@@ -27,9 +27,11 @@ struct SImageRecord {
 namespace SImageRecords {
 
 inline constexpr int kRecordSize = 52;
-// A window of the file that holds any image (tens of thousands of points), so that an image's room
-// is known at its header; the reading thread and a worker may each hold one.
-inline constexpr qint64 kWindowBytes = 2 * 1024 * 1024;
+// The usual window of the file, and the one window that an image larger than it is read in
+// (any image, tens of thousands of points), so that an image's room is known at its header;
+// the reading thread and a worker may each hold one.
+inline constexpr qint64 kWindowBytes = SRecordFile::kDefaultWindowBytes;
+inline constexpr qint64 kImageWindowBytes = 2 * 1024 * 1024;
 inline constexpr int kTrailerId = -99;
 
 // How a record is recognised: headers and trailers by their fixed values.
@@ -76,7 +78,6 @@ class SImageRecordCursor {
 public:
     // Whether the images filled enter the point index (only on the reading thread).
     enum Index { Indexed, Unindexed };
-    // file was opened with a window that holds any image.
     explicit SImageRecordCursor(SRecordFile &file, Index index = Indexed) : mFile(file), mIndexed(index == Indexed) {}
 
     // Moves to the next record; false at the end of the file or at an incomplete record.
@@ -121,16 +122,25 @@ public:
 
 private:
     // The points after a header. An image that runs past the window is counted again with the
-    // window starting at its header, so that its room is exact unless it is larger than a window.
+    // window starting at its header, and if it runs past that too, in a window that holds any
+    // image, so that its room is exact unless it is larger than that.
     int countPoints()
     {
-        const int n = SImageRecords::pointRecordsAhead(mFile);
-        if (n < mFile.recordsAhead() || !mFile.moreBeyondWindow() || mFile.windowStartsAtLast())
+        int n = SImageRecords::pointRecordsAhead(mFile);
+        if (!runsPastWindow(n))
             return n;
         std::memcpy(mHeader, mRecord, sizeof mHeader); // the window's copy is read again
         mRecord = mHeader;
-        return mFile.windowFromLast() ? SImageRecords::pointRecordsAhead(mFile) : 0;
+        if (!mFile.windowStartsAtLast()) {
+            if (!mFile.windowFromLast())
+                return 0;
+            n = SImageRecords::pointRecordsAhead(mFile);
+            if (!runsPastWindow(n))
+                return n;
+        }
+        return mFile.windowFromLast(SImageRecords::kImageWindowBytes) ? SImageRecords::pointRecordsAhead(mFile) : 0;
     }
+    bool runsPastWindow(int points) const { return points >= mFile.recordsAhead() && mFile.moreBeyondWindow(); }
     template <typename PointAt> void add(SImage &image, size_t n, PointAt pointAt) const
     {
         if (mIndexed)

@@ -17,19 +17,18 @@ bool SRecordFile::open()
     mSize = mFile.isSequential() ? 0 : mFile.size();
     // Here rather than at the first record: a worker thread that reads on takes no memory of
     // its own.
-    allocateWindow();
+    allocateWindow(std::min(mWindowCapacity, std::max(mSize - mOffset, qint64(mRecordSize))));
     return true;
 }
 
-void SRecordFile::allocateWindow()
+void SRecordFile::allocateWindow(qint64 bytes)
 {
-    // A small file gets a window of its own size.
-    mWindowCapacity = std::min(mWindowCapacity, std::max(mSize - mOffset, qint64(mRecordSize)));
-    const size_t bytes = size_t(mWindowCapacity);
-    void *window = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    mBuffer.reset(); // before the new one: never both at once
+    void *window = mmap(nullptr, size_t(bytes), PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (window == MAP_FAILED)
         throw std::bad_alloc();
-    mBuffer = std::unique_ptr<char[], Unmap>(static_cast<char *>(window), Unmap{bytes});
+    mBuffer = std::unique_ptr<char[], Unmap>(static_cast<char *>(window), Unmap{size_t(bytes)});
+    mBufferBytes = bytes;
 }
 
 void SRecordFile::Unmap::operator()(char *p) const
@@ -41,7 +40,7 @@ void SRecordFile::Unmap::operator()(char *p) const
 // Windows are read into one reused buffer rather than mapped: PAT-B may rewrite a file while
 // it is read (a reload follows its runs), and a mapping of a file that shrinks ends the
 // process, where a short read is only an incomplete record.
-bool SRecordFile::moveWindow()
+bool SRecordFile::moveWindow(qint64 capacity)
 {
     if (mOffset + mRecordSize > mSize) {
         mLeftover = mSize - mOffset;
@@ -49,9 +48,9 @@ bool SRecordFile::moveWindow()
     }
     // The window starts at the next record, so no record is ever split.
     mWindowStart = mOffset;
-    if (!mBuffer)
-        allocateWindow();
-    const qint64 wanted = std::min(mWindowCapacity, mSize - mOffset);
+    const qint64 wanted = std::min(std::max(capacity, qint64(mRecordSize)), mSize - mOffset);
+    if (!mBuffer || mBufferBytes < wanted)
+        allocateWindow(wanted);
     qint64 filled = 0;
     if (mFile.seek(mWindowStart)) {
         while (filled < wanted) {
@@ -72,10 +71,10 @@ bool SRecordFile::moveWindow()
     return true;
 }
 
-bool SRecordFile::windowFromLast()
+bool SRecordFile::windowFromLast(qint64 windowBytes)
 {
     mOffset -= mRecordSize;
-    if (!moveWindow())
+    if (!moveWindow(windowBytes))
         return false;
     mOffset += mRecordSize;
     return true;

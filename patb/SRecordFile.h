@@ -14,9 +14,10 @@
 
 class SRecordFile {
 public:
-    // A window of windowBytes (at least one record): the (i) reader asks for one that holds
-    // any image, the others keep the default small, as the model grows while they are read.
-    static constexpr qint64 kDefaultWindowBytes = 1024 * 1024;
+    // Windows of windowBytes (at least one record). Small enough to stay in the processor's
+    // cache between the copy from the file and the parsing; a reader may ask for one larger
+    // window where it needs more records at once (windowFromLast).
+    static constexpr qint64 kDefaultWindowBytes = 256 * 1024;
     SRecordFile(const QString &name, int recordSize, qint64 windowBytes = kDefaultWindowBytes);
     SRecordFile(const SRecordFile &) = delete;
     SRecordFile &operator=(const SRecordFile &) = delete;
@@ -26,7 +27,7 @@ public:
     // Valid until the next call.
     const char *next()
     {
-        if (mOffset + mRecordSize > mWindowStart + mWindowBytes && !moveWindow())
+        if (mOffset + mRecordSize > mWindowStart + mWindowBytes && !moveWindow(mWindowCapacity))
             return nullptr;
         const char *record = mWindow + (mOffset - mWindowStart);
         mOffset += mRecordSize;
@@ -49,11 +50,15 @@ public:
     // Moves the window to start at the record next() gave last, read again, so that the records
     // after it lie in memory as far as the window reaches; pointers into the window change.
     // False when the file no longer holds that record: it then ends before it.
-    bool windowFromLast();
+    bool windowFromLast() { return windowFromLast(mWindowCapacity); }
+    // The same with this one window of up to windowBytes; the windows after it have the
+    // usual size again.
+    bool windowFromLast(qint64 windowBytes);
     // Frees the window until the next record is asked for.
     void releaseWindow()
     {
         mBuffer.reset();
+        mBufferBytes = 0;
         mWindowStart = mOffset;
         mWindowBytes = 0;
     }
@@ -64,14 +69,15 @@ public:
     const QString &name() const { return mName; }
 
 private:
-    // Makes the record at mOffset available; false at the end of the file.
-    bool moveWindow();
-    void allocateWindow();
+    // Makes the record at mOffset available in a window of up to capacity bytes; false at the
+    // end of the file.
+    bool moveWindow(qint64 capacity);
+    void allocateWindow(qint64 bytes);
 
     QString mName;
     QFile mFile;
     int mRecordSize;
-    qint64 mWindowCapacity;
+    qint64 mWindowCapacity; // of the usual window
     qint64 mSize = 0;
     qint64 mOffset = 0;      // file offset of the next record
     qint64 mWindowStart = 0; // file offset of mWindow[0]
@@ -83,7 +89,10 @@ private:
         size_t bytes;
         void operator()(char *p) const;
     };
-    std::unique_ptr<char[], Unmap> mBuffer; // the current window; allocated once, exactly
+    // The current window; allocated at opening (a small file gets one of its own size), again
+    // only for a larger window, and kept for the usual windows after it.
+    std::unique_ptr<char[], Unmap> mBuffer;
+    qint64 mBufferBytes = 0;
     qint64 mLeftover = 0;
 };
 

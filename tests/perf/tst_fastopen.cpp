@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "misc/SGlobal.h"
 #include "misc/SImageData.h"
+#include "patb/SImageRecords.h"
 #include "patb/SProjectData.h"
 #include "patb/SRecordFile.h"
 #include "tests/patb/PatbFiles.h"
@@ -8,15 +9,21 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <climits>
 #include <cstdlib>
 #include <map>
+#include <memory>
 #include <vector>
 
 // The fast paths of opening: the object list's id index, filled in bulk or point by point, and
 // its batch lookups; the point codes given image by image and the point index, for dense and
 // for scattered ids; record files read window by window.
+using PatbFiles::imageHeader;
+using PatbFiles::imagePoint;
+using PatbFiles::imageTrailer;
 using PatbFiles::MessageCapture;
+using PatbFiles::writeFile;
 
 namespace {
 SObjectPoint objectPoint(int id, int code) { return SObjectPoint(id, code, 0, 0, 0, 0, 0, 0); }
@@ -195,6 +202,54 @@ private slots:
         }
         QCOMPARE(n, records);
         QCOMPARE(file.leftover(), qint64(leftover));
+    }
+
+    void imageRoomAcrossWindows_data()
+    {
+        QTest::addColumn<QList<int>>("images"); // the points of each image, in file order
+        const int usual = int(SImageRecords::kWindowBytes / SImageRecords::kRecordSize);
+        const int largest = int(SImageRecords::kImageWindowBytes / SImageRecords::kRecordSize);
+        QTest::newRow("an image across the end of a window") << QList<int>{usual / 2, usual / 2 + 10, 5};
+        QTest::newRow("an image larger than a window") << QList<int>{100, 2 * usual, 100};
+        QTest::newRow("an image larger than the largest window") << QList<int>{100, largest + 100, 100};
+    }
+    // Every image's points counted at its header (its room) as far as the largest window holds
+    // them, and every point read into it.
+    void imageRoomAcrossWindows()
+    {
+        QFETCH(QList<int>, images);
+        QByteArray bytes;
+        for (int i = 0, id = 0; i < images.size(); ++i) {
+            bytes += imageHeader(i);
+            for (int p = 0; p < images[i]; ++p)
+                bytes += imagePoint(0, ++id, p, 0.5);
+            bytes += imageTrailer();
+        }
+        QTemporaryDir dir;
+        writeFile(dir.filePath("t.(i)"), bytes);
+        SRecordFile file(dir.filePath("t.(i)"), SImageRecords::kRecordSize, SImageRecords::kWindowBytes);
+        QVERIFY(file.open());
+        SImageRecordCursor records(file, SImageRecordCursor::Unindexed);
+        const int largestRoom = int(SImageRecords::kImageWindowBytes / SImageRecords::kRecordSize) - 1;
+        int image = -1;
+        std::unique_ptr<SImage> current;
+        while (records.next()) {
+            if (records.kind() == SImageRecord::Header) {
+                QCOMPARE(records.pointsAhead(), std::min(images[++image], largestRoom));
+                current = std::make_unique<SImage>();
+            } else if (records.kind() == SImageRecord::Point) {
+                records.addPoint(*current);
+                records.addKnownPoints(*current, INT_MAX);
+            } else {
+                QCOMPARE(current->numberOfPoints(), images[image]);
+                const auto points = current->points();
+                for (int p = 0; p < images[image]; ++p)
+                    if (points[p].point.x() != float(p) || points[p].id != points[0].id + p)
+                        QFAIL(qPrintable(QStringLiteral("point %1 of image %2 read wrongly").arg(p).arg(image)));
+            }
+        }
+        QCOMPARE(image, images.size() - 1);
+        QCOMPARE(records.leftover(), qint64(0));
     }
 
     void idFieldsAsAtoi_data()
