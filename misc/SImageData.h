@@ -7,6 +7,7 @@
 #include "misc/SObjectPoint.h"
 
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
 #include <cstdint>
 #include <span>
@@ -195,10 +196,15 @@ private:
             mYmax = y;
         if (point.active()) {
             const float square = point.vx() * point.vx() + point.vy() * point.vy();
-            const float length = square > 0.0f ? std::sqrt(square) : 0.0f;
-            if (length > mLargestResidual) {
-                mLargestResidual = length;
-                mLargestResidualId = entry.id;
+            // The root is monotone: a square no larger than the largest one's gives no larger
+            // length, and most points need none (a NaN square takes the long way, as length 0).
+            if (!(square <= mLargestResidualSquare)) {
+                const float length = square > 0.0f ? std::sqrt(square) : 0.0f;
+                if (length > mLargestResidual) {
+                    mLargestResidual = length;
+                    mLargestResidualSquare = square > 0.0f ? square : 0.0f;
+                    mLargestResidualId = entry.id;
+                }
             }
         } else {
             ++mEliminated;
@@ -218,6 +224,7 @@ private:
     int mEliminated = 0;
     float mXmin, mYmin, mXmax, mYmax;
     float mLargestResidual;
+    float mLargestResidualSquare = -FLT_MAX; // of the largest residual; below every square
     int mLargestResidualId = -1;
     uint32_t mIndexSlot;
 };
