@@ -173,8 +173,9 @@ public:
 
 private:
     // Stores the entry (replacing the last one when it has the same id) and updates extent,
-    // eliminated count and largest residual.
-    void include(const SImagePointEntry &entry)
+    // eliminated count and largest residual. Inlined into a reader's loop, so that a point
+    // goes from the record into the table without a copy on the stack in between.
+    Q_ALWAYS_INLINE void include(const SImagePointEntry &entry)
     {
         const SImagePoint &point = entry.point;
         if (!mPoints.empty() && mPoints.back().id == entry.id) {

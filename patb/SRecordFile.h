@@ -104,7 +104,7 @@ inline double float64At(const char *record, int offset)
     return std::bit_cast<double>(qFromLittleEndian<quint64>(record + offset));
 }
 // A nine-character id field converted as C's atoi converts it, within those characters.
-inline int idAtSlowly(const char *record, int offset)
+Q_NEVER_INLINE inline int idAtSlowly(const char *record, int offset)
 {
     constexpr int kIdFieldLength = 9;
     const char *p = record + offset;
@@ -120,7 +120,8 @@ inline int idAtSlowly(const char *record, int offset)
     return negative ? -value : value;
 }
 // The same, eight characters at a time for the usual field: blanks, then digits to its end.
-inline int idAt(const char *record, int offset)
+// Inlined into the readers' loops, which then keep its constants in registers.
+Q_ALWAYS_INLINE int idAt(const char *record, int offset)
 {
     constexpr quint64 kOnes = 0x0101010101010101ull;
     const char first = record[offset];
