@@ -89,17 +89,7 @@ float SObjectCoord::extra(int axis) const
     }
 }
 
-SObjectPoint::SObjectPoint(int id, int code, float X, float Y, float Z, float sigmaX, float sigmaY, float sigmaZ)
-    : mId(id), mCode(static_cast<int16_t>(code)), mX(X), mY(Y), mZ(Z), mSigmaX(sigmaX), mSigmaY(sigmaY), mSigmaZ(sigmaZ)
-{}
-
-SObjectPoint::SObjectPoint(const SObjectPoint &other)
-    : mId(other.mId), mCode(other.mCode), mSelected(other.mSelected), mActive(other.mActive), mX(other.mX),
-      mY(other.mY), mZ(other.mZ), mSigmaX(other.mSigmaX), mSigmaY(other.mSigmaY), mSigmaZ(other.mSigmaZ)
-{
-    if (other.mObserved)
-        ownObservation() = other.observation();
-}
+void SObjectPoint::copyObservation(const SObjectPoint &other) { ownObservation() = other.observation(); }
 
 SObjectPoint::SObjectPoint(SObjectPoint &&other) noexcept
     : mId(other.mId), mCode(other.mCode), mSelected(other.mSelected), mActive(other.mActive), mX(other.mX),
@@ -307,30 +297,6 @@ void SObjectPointList::resetBox()
 {
     mXmin = mYmin = mZmin = Mu::Math::MAX_FLT;
     mXmax = mYmax = mZmax = -Mu::Math::MAX_FLT;
-}
-
-SObjectPoint *SObjectPointList::append(const SObjectPoint &point)
-{
-    includeInBox(point);
-    mPoints.push_back(point);
-    return &mPoints.back();
-}
-
-void SObjectPointList::includeInBox(const SObjectPoint &point)
-{
-    // An infinite coordinate from a damaged file would leave the views no usable scale.
-    if (std::isfinite(point.X())) {
-        mXmin = std::min(mXmin, point.X());
-        mXmax = std::max(mXmax, point.X());
-    }
-    if (std::isfinite(point.Y())) {
-        mYmin = std::min(mYmin, point.Y());
-        mYmax = std::max(mYmax, point.Y());
-    }
-    if (std::isfinite(point.Z())) {
-        mZmin = std::min(mZmin, point.Z());
-        mZmax = std::max(mZmax, point.Z());
-    }
 }
 
 void SObjectPointList::appendAll(SObjectPointList &other)

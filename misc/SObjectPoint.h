@@ -6,6 +6,8 @@
 #include "misc/SBlockMemory.h"
 #include "misc/SIdIndex.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <deque>
 #include <memory>
@@ -36,8 +38,17 @@ class SObjectPoint {
 public:
     enum AxisE { AX_X = 0, AX_Y = 1, AX_Z = 2 };
 
-    SObjectPoint(int id, int code, float X, float Y, float Z, float sigmaX, float sigmaY, float sigmaZ);
-    SObjectPoint(const SObjectPoint &other);
+    SObjectPoint(int id, int code, float X, float Y, float Z, float sigmaX, float sigmaY, float sigmaZ)
+        : mId(id), mCode(static_cast<int16_t>(code)), mX(X), mY(Y), mZ(Z), mSigmaX(sigmaX), mSigmaY(sigmaY),
+          mSigmaZ(sigmaZ)
+    {}
+    SObjectPoint(const SObjectPoint &other)
+        : mId(other.mId), mCode(other.mCode), mSelected(other.mSelected), mActive(other.mActive), mX(other.mX),
+          mY(other.mY), mZ(other.mZ), mSigmaX(other.mSigmaX), mSigmaY(other.mSigmaY), mSigmaZ(other.mSigmaZ)
+    {
+        if (other.mObserved)
+            copyObservation(other);
+    }
     SObjectPoint &operator=(const SObjectPoint &other);
     SObjectPoint(SObjectPoint &&other) noexcept;
     SObjectPoint &operator=(SObjectPoint &&other) noexcept;
@@ -103,6 +114,7 @@ public:
 
 private:
     SObjectCoord &ownObservation();
+    void copyObservation(const SObjectPoint &other);
     // Moves other's observation block (if any) to this point, which has none.
     void takeObservation(SObjectPoint &other);
     void dropObservation();
@@ -135,8 +147,14 @@ public:
     SObjectPointList(const SObjectPointList &) = delete;
     SObjectPointList &operator=(const SObjectPointList &) = delete;
 
-    // Updates the bounding box, then appends; returns the stored point.
-    SObjectPoint *append(const SObjectPoint &point);
+    // Updates the bounding box, then appends; returns the stored point. Inline: a reader
+    // appends points by the million.
+    SObjectPoint *append(const SObjectPoint &point)
+    {
+        includeInBox(point);
+        mPoints.push_back(point);
+        return &mPoints.back();
+    }
     // Appends the points of other in their order and empties other. The shorter of the two
     // moves: when this list is, its points change their addresses, never their positions.
     void appendAll(SObjectPointList &other);
@@ -203,7 +221,22 @@ public:
 
 private:
     void resetBox();
-    void includeInBox(const SObjectPoint &point);
+    void includeInBox(const SObjectPoint &point)
+    {
+        // An infinite coordinate from a damaged file would leave the views no usable scale.
+        if (std::isfinite(point.X())) {
+            mXmin = std::min(mXmin, point.X());
+            mXmax = std::max(mXmax, point.X());
+        }
+        if (std::isfinite(point.Y())) {
+            mYmin = std::min(mYmin, point.Y());
+            mYmax = std::max(mYmax, point.Y());
+        }
+        if (std::isfinite(point.Z())) {
+            mZmin = std::min(mZmin, point.Z());
+            mZmax = std::max(mZmax, point.Z());
+        }
+    }
 
     // Enters the points appended since the last lookup in the id index.
     void indexNewPoints() const;
