@@ -195,6 +195,7 @@ bool readExportProject(const QString &projectFile, SProjectData &data)
         if (level == Mu::Level::Warn || level == Mu::Level::Error || level == Mu::Level::Fatal)
             printError(QStringLiteral("warning: %1").arg(text));
     });
+    data.setCodesWhileReading(true);
     if (const std::optional<SReportError> readError = SProjectOpener::readWithoutDialogs(projectFile, data)) {
         if (readError->first != 0)
             printError(QStringLiteral("error %1 while reading '%2': %3")

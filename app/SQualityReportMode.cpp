@@ -23,6 +23,7 @@ bool readProject(const QString &projectFile, SProjectData &data, SQualityReportI
         if (level == Mu::Level::Warn)
             input.readWarnings.append(text);
     });
+    data.setCodesWhileReading(true);
     if (const std::optional<SReportError> error = SProjectOpener::readWithoutDialogs(projectFile, data))
         input.readError = error->first == 0 ? error->second.trimmed()
                                             : QStringLiteral("Error %1: %2").arg(error->first).arg(error->second);

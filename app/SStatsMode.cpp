@@ -32,6 +32,7 @@ std::optional<ReadError> readProject(const QString &projectFile, SProjectData &d
             std::fprintf(stderr, "varlomin: warning: %s\n", qPrintable(text));
     });
     std::optional<ReadError> error;
+    data.setCodesWhileReading(true);
     if (const std::optional<SReportError> read = SProjectOpener::readWithoutDialogs(projectFile, data))
         error = ReadError{read->first, read->second.trimmed()};
     data.initialise();

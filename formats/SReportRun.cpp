@@ -16,6 +16,7 @@ int runProjectReport(const QString &projectFile, QIODevice &out)
     });
 
     SProjectData data;
+    data.setCodesWhileReading(true);
     const std::optional<SReportError> error = SProjectOpener::readWithoutDialogs(projectFile, data);
     data.initialise();
     Mu::setSink(nullptr);

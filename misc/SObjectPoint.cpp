@@ -47,6 +47,27 @@ constexpr size_t kBulkIndexFraction = 8;
 // A batch of ids up to this fraction of an unindexed list is looked up by one pass over it.
 constexpr size_t kScanFraction = 16;
 
+// The ids of such a batch as bits, a few per id, that turn most points of the pass away
+// before the look-up in the batch's index.
+class IdFilter {
+public:
+    explicit IdFilter(std::span<const int> ids)
+    {
+        while (mask + 1 < kBitsPerId * ids.size())
+            mask = 2 * mask + 1;
+        bits.assign((mask + 1) / 64, 0);
+        for (const int id : ids)
+            bits[bitOf(id) / 64] |= quint64(1) << (bitOf(id) % 64);
+    }
+    bool mayHold(int id) const { return (bits[bitOf(id) / 64] >> (bitOf(id) % 64)) & 1; }
+
+private:
+    static constexpr size_t kBitsPerId = 8;
+    size_t bitOf(int id) const { return size_t((quint64(uint32_t(id)) * 0x9E3779B97F4A7C15ull) >> 32) & mask; }
+    size_t mask = 4095;
+    std::vector<quint64> bits;
+};
+
 } // namespace
 
 float SObjectCoord::coord(int axis) const
@@ -383,7 +404,10 @@ void SObjectPointList::findEach(std::span<const int> ids, std::span<SObjectPoint
         if (wanted.insertIfAbsent(ids[i], uint32_t(i), idOf) == i)
             ++distinct;
     std::vector<SObjectPoint *> firstPoint(ids.size(), nullptr);
+    const IdFilter filter(ids);
     for (auto it = mPoints.begin(); it != mPoints.end() && distinct > 0; ++it) {
+        if (!filter.mayHold(it->id()))
+            continue;
         const uint32_t i = wanted.value(it->id(), idOf);
         if (i != SIdIndex::kNone && !firstPoint[i]) {
             firstPoint[i] = &*it;

@@ -351,6 +351,7 @@ void SPatbReader::readError(const QString &message, bool discard)
 
 void SPatbReader::discardImages()
 {
+    mData.dropPointCodes();
     SImage::clearPointIndex();
     mData.mListImageData.clear();
 }
@@ -560,6 +561,9 @@ bool SPatbReader::mergeObjectFiles(SObjectFileRead &objects, const QString &obse
     if (objects.failure())
         std::rethrow_exception(objects.failure());
     warnLeftover(objects.name(), objects.leftover());
+    // The object points are complete: their codes may go to the image points meanwhile.
+    if (mWorkerThreads)
+        mData.startPointCodes();
 
     // In batches, so that the points of a batch are looked up together.
     std::vector<Observation> batch;

@@ -10,12 +10,19 @@
 #include <thread>
 #include <vector>
 
-SProjectData::~SProjectData() = default;
+SProjectData::~SProjectData()
+{
+    if (mPendingCodes.valid())
+        mPendingCodes.wait();
+}
 
 void SProjectData::initialise(const std::function<void()> &afterCodes)
 {
+    // Codes first: the thread that may be giving them walks the image list in reading order.
+    const bool coded = takePointCodes();
     sortImages();
-    reconcilePointCodes();
+    if (!coded)
+        reconcilePointCodesInOrder();
     if (afterCodes)
         afterCodes();
     checkInversion();
@@ -25,8 +32,40 @@ void SProjectData::sortImages() { mListImageData.sort(); }
 
 void SProjectData::reconcilePointCodes()
 {
-    if (!assignPointCodesByImage())
+    if (!takePointCodes())
         reconcilePointCodesInOrder();
+}
+
+bool SProjectData::takePointCodes() { return mPendingCodes.valid() ? mPendingCodes.get() : assignPointCodesByImage(); }
+
+void SProjectData::dropPointCodes()
+{
+    if (mPendingCodes.valid())
+        mPendingCodes.wait();
+    mPendingCodes = {};
+}
+
+void SProjectData::startPointCodes()
+{
+    if (!mCodesWhileReading || mPendingCodes.valid() || std::thread::hardware_concurrency() < 2)
+        return;
+    qint64 imagePoints = 0;
+    for (const SImage *image : mListImageData)
+        imagePoints += image->numberOfPoints();
+    if (imagePoints < mParallelCodesFrom)
+        return;
+    // The table is made here, from the object points as they are now: reading on changes no
+    // code that it holds (only a centre's, and centres claim nothing), and the thread then
+    // reads the images alone.
+    auto table = std::make_shared<CodeTable>();
+    qint64 claims = 0;
+    if (tableClaims(*table, claims) != Claims::Tabled)
+        return; // initialise() gives the codes as it always does
+    try {
+        mPendingCodes = std::async(std::launch::async, [this, table] { return assignCodesFromTable(*table); });
+    } catch (const std::system_error &) {
+        // No thread to be had: initialise() gives the codes.
+    }
 }
 
 namespace {
@@ -49,6 +88,19 @@ bool SProjectData::assignPointCodesByImage()
     // Only exact when the order of the visits cannot matter: no image point has a code yet
     // and every id has at most one object point that is not a projection centre. Then an
     // image point takes the code of that one point, and none where only centres carry its id.
+    CodeTable table;
+    qint64 claims = 0;
+    switch (tableClaims(table, claims)) {
+    case Claims::None: return !anyImagePointCoded();
+    case Claims::Sparse: return assignSparseCodes(size_t(claims));
+    case Claims::Ambiguous: return false;
+    case Claims::Tabled: break;
+    }
+    return assignCodesFromTable(table);
+}
+
+SProjectData::Claims SProjectData::tableClaims(CodeTable &table, qint64 &claimCount) const
+{
     qint64 claims = 0;
     int lowest = INT_MAX, highest = INT_MIN;
     for (const SObjectPoint &object : mListObjectData)
@@ -57,29 +109,38 @@ bool SProjectData::assignPointCodesByImage()
             lowest = std::min(lowest, object.id());
             highest = std::max(highest, object.id());
         }
+    claimCount = claims;
     if (claims == 0)
-        return !anyImagePointCoded();
+        return Claims::None;
     const qint64 range = qint64(highest) - lowest + 1;
     if (range > std::max(kMinSlots, kMaxSlotsPerPoint * claims))
-        return assignSparseCodes(size_t(claims));
+        return Claims::Sparse;
 
     // A table over the id range, filled straight from the list: codes are 16 bits wide, so the
     // table of a large block costs less than the peak of its model it would otherwise set.
-    std::vector<int16_t> codeAt(size_t(range), 0);
-    std::vector<bool> claimed(size_t(range), false);
+    table.lowest = lowest;
+    table.range = range;
+    table.codeAt.assign(size_t(range), 0);
+    table.claimed.assign(size_t(range), false);
     for (const SObjectPoint &object : mListObjectData) {
         if (object.isProjectionCentre())
             continue;
         const size_t slot = size_t(object.id() - lowest);
-        if (claimed[slot])
-            return false;
-        claimed[slot] = true;
-        codeAt[slot] = int16_t(object.code());
+        if (table.claimed[slot])
+            return Claims::Ambiguous;
+        table.claimed[slot] = true;
+        table.codeAt[slot] = int16_t(object.code());
     }
+    return Claims::Tabled;
+}
+
+bool SProjectData::assignCodesFromTable(const CodeTable &table)
+{
     // Each image's points come in ascending id order, so the lookups walk memory forwards.
-    return assignCodesOnTwoThreads([&](int id) {
-        const qint64 slot = qint64(id) - lowest;
-        return slot >= 0 && slot < range && claimed[size_t(slot)] ? int(codeAt[size_t(slot)]) : kNoCode;
+    return assignCodesOnTwoThreads([&table](int id) {
+        const qint64 slot = qint64(id) - table.lowest;
+        return slot >= 0 && slot < table.range && table.claimed[size_t(slot)] ? int(table.codeAt[size_t(slot)])
+                                                                              : kNoCode;
     });
 }
 
@@ -198,6 +259,7 @@ int SProjectData::lonelyImagePointCount() const
 
 void SProjectData::close()
 {
+    dropPointCodes();
     SImage::clearPointIndex();
     mListImageData.clear();
     mListObjectData.clear();
@@ -205,6 +267,10 @@ void SProjectData::close()
 
 void SProjectData::swap(SProjectData &other) noexcept
 {
+    for (SProjectData *data : {this, &other})
+        if (data->mPendingCodes.valid())
+            data->mPendingCodes.wait(); // the thread knows its data by address
+    std::swap(mPendingCodes, other.mPendingCodes);
     mListImageData.swap(other.mListImageData);
     mListObjectData.swap(other.mListObjectData);
     projectFiles.swap(other.projectFiles);

@@ -7,8 +7,11 @@
 #include "misc/SObjectPoint.h"
 #include "patb/ProjectFiles.h"
 
+#include <cstdint>
 #include <functional>
+#include <future>
 #include <memory>
+#include <vector>
 
 class SProjectData {
 public:
@@ -32,10 +35,36 @@ public:
     // Warns "No inversion: ..." when a project record says no inverse was computed.
     void checkInversion() const;
 
+    // For a caller that initialises right after reading (the command-line modes): the reader
+    // may then give the image points their codes on a thread of its own as soon as the object
+    // points are complete, while it reads on. Off by default: the window shows the data between
+    // reading and initialising.
+    void setCodesWhileReading(bool on) { mCodesWhileReading = on; }
+    // Called by the reader once (i), (e) and (o) are in: starts that thread when the caller
+    // allows it and the block is large enough for it to pay. Until initialise(), close() or
+    // the destructor takes its result, only the object points' observations and the images'
+    // extents may change.
+    void startPointCodes();
+    // Waits for that thread and forgets what it did: the images are going.
+    void dropPointCodes();
+
 private:
     // The same result without a lookup per link, for the usual block; false when it would
     // not be exact (codes already given, several object points per id).
     bool assignPointCodesByImage();
+    // The codes of the object points that are not projection centres, over their id range.
+    struct CodeTable {
+        int lowest = 0;
+        qint64 range = 0;
+        std::vector<int16_t> codeAt;
+        std::vector<bool> claimed;
+    };
+    enum class Claims { None, Sparse, Ambiguous, Tabled };
+    // Fills table when the claims fit one; otherwise says why not (claimCount: the claims).
+    Claims tableClaims(CodeTable &table, qint64 &claimCount) const;
+    bool assignCodesFromTable(const CodeTable &table);
+    // The started thread's result, or the codes given here; waits for the thread.
+    bool takePointCodes();
     bool assignSparseCodes(size_t claimCount);
     bool anyImagePointCoded() const;
     // Gives every image point of the images first .. last - 1 codeOf(id) unless that is no
@@ -63,4 +92,7 @@ public:
 
 private:
     qint64 mParallelCodesFrom = 200'000;
+    bool mCodesWhileReading = false;
+    // Declared last, so that it is waited for before the lists go.
+    std::future<bool> mPendingCodes;
 };

@@ -667,31 +667,38 @@ void TestPatb::pointCodesOnTwoThreadsAsOnOne_data()
     QTest::newRow("a code given before in the second half") << 10;
 }
 
-// The point codes given on two threads, each for half of the images, against one thread: the
-// same code for every image point and the same warnings, also where a pass stops early.
+// The point codes given on two threads, each for half of the images, and while reading,
+// against one thread after reading: the same code for every image point and the same
+// warnings, also where a pass stops early.
 void TestPatb::pointCodesOnTwoThreadsAsOnOne()
 {
     QFETCH(int, codedImage);
     QString error;
     QVERIFY2(writeGeneratedBlock(&error), qPrintable(error));
 
-    QStringList codes[2];
-    for (int threads = 1; threads <= 2; ++threads) {
+    enum { OneThread, TwoThreads, WhileReading };
+    QStringList codes[3];
+    // A code given between reading and initialising cannot come after codes given while reading.
+    for (int way = OneThread; way <= (codedImage < 0 ? WhileReading : TwoThreads); ++way) {
         mData.close();
         mData.projectFiles.reset();
+        mData.setParallelCodesFrom(way == OneThread ? std::numeric_limits<qint64>::max() : 0);
+        mData.setCodesWhileReading(way == WhileReading);
         QVERIFY(SPatbReader(mData, mHandler).readProjectFile(path("block.(p)")));
         if (codedImage >= 0)
             mData.mListImageData.at(codedImage)->points()[3].point.setCode(77);
-        mData.setParallelCodesFrom(threads == 2 ? 0 : std::numeric_limits<qint64>::max());
         MessageCapture capture;
         mData.initialise();
         for (const SImage *image : mData.mListImageData)
             for (const SImagePointEntry &e : image->points())
-                codes[threads - 1] << QString("%1 %2 %3").arg(image->id()).arg(e.id).arg(e.point.code());
-        codes[threads - 1] << capture.warnings();
+                codes[way] << QString("%1 %2 %3").arg(image->id()).arg(e.id).arg(e.point.code());
+        codes[way] << capture.warnings();
     }
+    mData.setCodesWhileReading(false);
     QVERIFY(mData.lonelyImagePointCount() < codes[0].size() / 2);
-    QCOMPARE(codes[1], codes[0]);
+    QCOMPARE(codes[TwoThreads], codes[OneThread]);
+    if (codedImage < 0)
+        QCOMPARE(codes[WhileReading], codes[OneThread]);
 }
 
 QTEST_GUILESS_MAIN(TestPatb)
