@@ -24,6 +24,7 @@ bool SRecordFile::open()
 void SRecordFile::allocateWindow(qint64 bytes)
 {
     mBuffer.reset(); // before the new one: never both at once
+    mBufferBytes = 0;
     void *window = mmap(nullptr, size_t(bytes), PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (window == MAP_FAILED)
         throw std::bad_alloc();
