@@ -49,6 +49,14 @@ void SObjectFileRead::read()
         readRecords();
     } catch (...) {
         mFailure = std::current_exception();
+        return;
+    }
+    if (!mAfterRead || !mOpened || mStop)
+        return;
+    try {
+        mAfterRead(mPoints);
+    } catch (...) {
+        // A preparation only: the reader does the same without it.
     }
 }
 

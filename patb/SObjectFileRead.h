@@ -12,6 +12,7 @@
 
 #include <atomic>
 #include <exception>
+#include <functional>
 #include <thread>
 #include <vector>
 
@@ -49,6 +50,9 @@ public:
     void wait();
     // Ends a worker early (the read stopped); the result is incomplete.
     void stop();
+    // Work with the points that follows a read to the file's end, on the worker while the
+    // images are still read; a failure of it only leaves it undone.
+    void setAfterRead(std::function<void(SObjectPointList &)> work) { mAfterRead = std::move(work); }
 
     const QString &name() const { return mName; }
     bool opened() const { return mOpened; }
@@ -72,6 +76,7 @@ private:
     Statistics mStatistics;
     std::exception_ptr mFailure;
     qint64 mLeftover = 0;
+    std::function<void(SObjectPointList &)> mAfterRead;
     std::atomic<bool> mStop = false;
     std::thread mWorker;
 };

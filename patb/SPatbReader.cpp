@@ -17,6 +17,7 @@
 #include <cmath>
 #include <memory>
 #include <thread>
+#include <unordered_map>
 #include <vector>
 
 namespace {
@@ -304,7 +305,11 @@ bool SPatbReader::readProjectFile(const QString &projectFile)
     mHandler.readStarting(totalBytes);
     // (o) does not depend on (i) and (e): a worker may read it meanwhile.
     SObjectFileRead objects(record.objectFile, mProgressBytes);
+    ObjectsPrepared prepared;
     if (mWorkerThreads) {
+        objects.setAfterRead([this, observationFile = record.observationFile, &prepared](SObjectPointList &points) {
+            prepareMerge(points, observationFile, prepared);
+        });
         objects.start();
         mObjectBytesAhead = QFileInfo(record.objectFile).size();
     }
@@ -318,7 +323,7 @@ bool SPatbReader::readProjectFile(const QString &projectFile)
         objects.wait();
     else
         objects.run();
-    if (!mergeObjectFiles(objects, record.observationFile))
+    if (!mergeObjectFiles(objects, record.observationFile, mWorkerThreads ? &prepared : nullptr))
         return false;
     if (!camera.isEmpty() && QFileInfo::exists(cameraFile)) {
         ReadPATCameraFile(cameraFile);
@@ -528,7 +533,8 @@ bool SPatbReader::ReadObjectFiles(const QString &objectFile, const QString &obse
 
 // The (o) file read (maybe while the images were read), then (c): what a read in file order
 // reports and keeps, at the same places.
-bool SPatbReader::mergeObjectFiles(SObjectFileRead &objects, const QString &observationFile)
+bool SPatbReader::mergeObjectFiles(SObjectFileRead &objects, const QString &observationFile,
+                                   const ObjectsPrepared *prepared)
 {
     if (!objects.opened()) {
         readError(Mu::tr(kCannotOpen).arg(objects.name()), true);
@@ -554,6 +560,10 @@ bool SPatbReader::mergeObjectFiles(SObjectFileRead &objects, const QString &obse
         }
     }
     objects.points().keepFirst(kept);
+    // The points appended keep their addresses when the list they go to is the shorter one.
+    const int before = mData.mListObjectData.count();
+    if (before >= objects.points().count())
+        prepared = nullptr;
     mData.mListObjectData.appendAll(objects.points());
     applyStatistics(statistics);
     if (cancelled)
@@ -563,7 +573,7 @@ bool SPatbReader::mergeObjectFiles(SObjectFileRead &objects, const QString &obse
     warnLeftover(objects.name(), objects.leftover());
     // The object points are complete: their codes may go to the image points meanwhile.
     if (mWorkerThreads)
-        mData.startPointCodes();
+        mData.startPointCodes(prepared ? prepared->codes : nullptr);
 
     // In batches, so that the points of a batch are looked up together.
     std::vector<Observation> batch;
@@ -584,12 +594,53 @@ bool SPatbReader::mergeObjectFiles(SObjectFileRead &objects, const QString &obse
         points.resize(batch.size());
         for (size_t i = 0; i < batch.size(); ++i)
             ids[i] = batch[i].id;
-        mData.mListObjectData.findEach(ids, points);
+        findObservedPoints(ids, points, prepared, before);
+        prepared = nullptr; // it holds the first batch
         for (size_t i = 0; i < batch.size(); ++i)
             applyObservation(batch[i], points[i]);
     }
     warnLeftover(observations);
     return true;
+}
+
+void SPatbReader::prepareMerge(SObjectPointList &points, const QString &observationFile,
+                               ObjectsPrepared &prepared) const
+{
+    if (mData.codesWhileReading()) {
+        auto codes = std::make_shared<SPointCodeTable>();
+        codes->build(points);
+        prepared.codes = std::move(codes);
+    }
+    SRecordFile observations(observationFile, kObservationRecordSize);
+    if (!observations.open())
+        return;
+    while (prepared.ids.size() < kObservationBatch) {
+        const char *r = observations.next();
+        if (!r)
+            break;
+        prepared.ids.push_back(SRecord::idAt(r, 4));
+    }
+    prepared.found.resize(prepared.ids.size());
+    points.findEach(prepared.ids, prepared.found);
+}
+
+void SPatbReader::findObservedPoints(std::span<const int> ids, std::span<SObjectPoint *> points,
+                                     const ObjectsPrepared *prepared, int before)
+{
+    SObjectPointList &list = mData.mListObjectData;
+    if (!prepared || !std::equal(ids.begin(), ids.end(), prepared->ids.begin(), prepared->ids.end())) {
+        list.findEach(ids, points); // (c) changed since, or nothing was prepared
+        return;
+    }
+    // A point before the worker's ones comes first: the projection centres read with (i).
+    std::unordered_map<int, SObjectPoint *> earlier;
+    earlier.reserve(size_t(before));
+    for (int i = 0; i < before; ++i)
+        earlier.emplace(list.at(i)->id(), list.at(i));
+    for (size_t i = 0; i < ids.size(); ++i) {
+        const auto it = earlier.find(ids[i]);
+        points[i] = it != earlier.end() ? it->second : prepared->found[i];
+    }
 }
 
 // ---- camera file --------------------------------------------------------------------------

@@ -13,7 +13,9 @@
 
 #include <algorithm>
 #include <memory>
+#include <span>
 #include <thread>
+#include <vector>
 
 class QFile;
 class SImageFileRange;
@@ -73,7 +75,21 @@ private:
     bool takeLaterImages(SImageFileRange &later, const QString &imageFile, qint64 total, SRecordFile &orientations,
                          ImageReadState &state);
     void closeImage(SImage &image, SRecordFile &orientations);
-    bool mergeObjectFiles(SObjectFileRead &objects, const QString &observationFile);
+    // What the (o) worker prepares for the merge once it has read the file: the table of the
+    // points' codes (when the data gives them while reading) and the points of the ids of
+    // (c)'s first batch, in its own list.
+    struct ObjectsPrepared {
+        std::shared_ptr<const SPointCodeTable> codes;
+        std::vector<int> ids;
+        std::vector<SObjectPoint *> found;
+    };
+    void prepareMerge(SObjectPointList &points, const QString &observationFile, ObjectsPrepared &prepared) const;
+    bool mergeObjectFiles(SObjectFileRead &objects, const QString &observationFile,
+                          const ObjectsPrepared *prepared = nullptr);
+    // The first point of the list with each id, as find() gives it; with the points found by
+    // the worker after the first `before` points, when they kept their addresses.
+    void findObservedPoints(std::span<const int> ids, std::span<SObjectPoint *> points, const ObjectsPrepared *prepared,
+                            int before);
     void applyStatistics(const SObjectFileRead::Statistics &statistics);
 
     SProjectData &mData;

@@ -45,7 +45,7 @@ void SProjectData::dropPointCodes()
     mPendingCodes = {};
 }
 
-void SProjectData::startPointCodes()
+void SProjectData::startPointCodes(std::shared_ptr<const SPointCodeTable> table)
 {
     if (!mCodesWhileReading || mPendingCodes.valid() || std::thread::hardware_concurrency() < 2)
         return;
@@ -54,12 +54,15 @@ void SProjectData::startPointCodes()
         imagePoints += image->numberOfPoints();
     if (imagePoints < mParallelCodesFrom)
         return;
-    // The table is made here, from the object points as they are now: reading on changes no
-    // code that it holds (only a centre's, and centres claim nothing), and the thread then
-    // reads the images alone.
-    auto table = std::make_shared<CodeTable>();
-    qint64 claims = 0;
-    if (tableClaims(*table, claims) != Claims::Tabled)
+    // The table holds the object points' codes as they are now: reading on changes no code
+    // that it holds (only a centre's, and centres claim nothing), and the thread then reads
+    // the images alone.
+    if (!table) {
+        auto made = std::make_shared<SPointCodeTable>();
+        made->build(mListObjectData);
+        table = std::move(made);
+    }
+    if (table->claims() != SPointCodeTable::Claims::Tabled)
         return; // initialise() gives the codes as it always does
     try {
         mPendingCodes = std::async(std::launch::async, [this, table] { return assignCodesFromTable(*table); });
@@ -70,11 +73,7 @@ void SProjectData::startPointCodes()
 
 namespace {
 
-// A code table over the id range costs at most this many slots per object point; sparser
-// ids are looked up in the sorted list instead.
-constexpr qint64 kMaxSlotsPerPoint = 4;
-constexpr qint64 kMinSlots = 4096;
-constexpr int kNoCode = INT_MIN;
+constexpr int kNoCode = SPointCodeTable::kNoCode;
 
 struct IdCode {
     int id;
@@ -88,60 +87,20 @@ bool SProjectData::assignPointCodesByImage()
     // Only exact when the order of the visits cannot matter: no image point has a code yet
     // and every id has at most one object point that is not a projection centre. Then an
     // image point takes the code of that one point, and none where only centres carry its id.
-    CodeTable table;
-    qint64 claims = 0;
-    switch (tableClaims(table, claims)) {
-    case Claims::None: return !anyImagePointCoded();
-    case Claims::Sparse: return assignSparseCodes(size_t(claims));
-    case Claims::Ambiguous: return false;
-    case Claims::Tabled: break;
+    SPointCodeTable table;
+    switch (table.build(mListObjectData)) {
+    case SPointCodeTable::Claims::None: return !anyImagePointCoded();
+    case SPointCodeTable::Claims::Sparse: return assignSparseCodes(size_t(table.claimCount()));
+    case SPointCodeTable::Claims::Ambiguous: return false;
+    case SPointCodeTable::Claims::Tabled: break;
     }
     return assignCodesFromTable(table);
 }
 
-SProjectData::Claims SProjectData::tableClaims(CodeTable &table, qint64 &claimCount) const
-{
-    qint64 claims = 0;
-    int lowest = INT_MAX, highest = INT_MIN;
-    for (const SObjectPoint &object : mListObjectData)
-        if (!object.isProjectionCentre()) {
-            ++claims;
-            lowest = std::min(lowest, object.id());
-            highest = std::max(highest, object.id());
-        }
-    claimCount = claims;
-    if (claims == 0)
-        return Claims::None;
-    const qint64 range = qint64(highest) - lowest + 1;
-    if (range > std::max(kMinSlots, kMaxSlotsPerPoint * claims))
-        return Claims::Sparse;
-
-    // A table over the id range, filled straight from the list: codes are 16 bits wide, so the
-    // table of a large block costs less than the peak of its model it would otherwise set.
-    table.lowest = lowest;
-    table.range = range;
-    table.codeAt.assign(size_t(range), 0);
-    table.claimed.assign(size_t(range), false);
-    for (const SObjectPoint &object : mListObjectData) {
-        if (object.isProjectionCentre())
-            continue;
-        const size_t slot = size_t(object.id() - lowest);
-        if (table.claimed[slot])
-            return Claims::Ambiguous;
-        table.claimed[slot] = true;
-        table.codeAt[slot] = int16_t(object.code());
-    }
-    return Claims::Tabled;
-}
-
-bool SProjectData::assignCodesFromTable(const CodeTable &table)
+bool SProjectData::assignCodesFromTable(const SPointCodeTable &table)
 {
     // Each image's points come in ascending id order, so the lookups walk memory forwards.
-    return assignCodesOnTwoThreads([&table](int id) {
-        const qint64 slot = qint64(id) - table.lowest;
-        return slot >= 0 && slot < table.range && table.claimed[size_t(slot)] ? int(table.codeAt[size_t(slot)])
-                                                                              : kNoCode;
-    });
+    return assignCodesOnTwoThreads([&table](int id) { return table.codeOf(id); });
 }
 
 // The same for ids spread too thinly for a table: the claims sorted by id.

@@ -6,12 +6,11 @@
 #include "misc/SImageData.h"
 #include "misc/SObjectPoint.h"
 #include "patb/ProjectFiles.h"
+#include "patb/SPointCodeTable.h"
 
-#include <cstdint>
 #include <functional>
 #include <future>
 #include <memory>
-#include <vector>
 
 class SProjectData {
 public:
@@ -40,11 +39,13 @@ public:
     // points are complete, while it reads on. Off by default: the window shows the data between
     // reading and initialising.
     void setCodesWhileReading(bool on) { mCodesWhileReading = on; }
-    // Called by the reader once (i), (e) and (o) are in: starts that thread when the caller
-    // allows it and the block is large enough for it to pay. Until initialise(), close() or
-    // the destructor takes its result, only the object points' observations and the images'
-    // extents may change.
-    void startPointCodes();
+    bool codesWhileReading() const { return mCodesWhileReading; }
+    // Called by the reader once (i), (e) and (o) are in, with the table of the object points'
+    // codes when it was made meanwhile (else it is made here): starts that thread when the
+    // caller allows it and the block is large enough for it to pay. Until initialise(),
+    // close() or the destructor takes its result, only the object points' observations and
+    // the images' extents may change.
+    void startPointCodes(std::shared_ptr<const SPointCodeTable> table = nullptr);
     // Waits for that thread and forgets what it did: the images are going.
     void dropPointCodes();
 
@@ -52,17 +53,7 @@ private:
     // The same result without a lookup per link, for the usual block; false when it would
     // not be exact (codes already given, several object points per id).
     bool assignPointCodesByImage();
-    // The codes of the object points that are not projection centres, over their id range.
-    struct CodeTable {
-        int lowest = 0;
-        qint64 range = 0;
-        std::vector<int16_t> codeAt;
-        std::vector<bool> claimed;
-    };
-    enum class Claims { None, Sparse, Ambiguous, Tabled };
-    // Fills table when the claims fit one; otherwise says why not (claimCount: the claims).
-    Claims tableClaims(CodeTable &table, qint64 &claimCount) const;
-    bool assignCodesFromTable(const CodeTable &table);
+    bool assignCodesFromTable(const SPointCodeTable &table);
     // The started thread's result, or the codes given here; waits for the thread.
     bool takePointCodes();
     bool assignSparseCodes(size_t claimCount);
