@@ -6,7 +6,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${VARLOMIN_TSAN_BUILD_DIR:-$root/build-tsan}
-# Object views painting on a worker thread, and pictures painted in bands on several; the statistics' two image passes side by side;
+# Object views painting on a worker thread, and pictures painted in bands on several; the statistics' image and object passes side by side;
 # the (o) file and the later part of (i) read on workers beside the reading thread, point codes
 # given on two threads; PNG rows
 # filtered on a worker while zlib compresses.

@@ -13,6 +13,8 @@ class SActiveRays {
 public:
     // Prepares a counter for the ids of the object points that are not projection centres.
     explicit SActiveRays(const SObjectPointList &objects);
+    // A counter for no id, until one of the above is assigned to it.
+    SActiveRays() = default;
 
     // Counts one active image point; an id that no object point has is left alone.
     void countRay(int id)

@@ -10,19 +10,22 @@
 #include "statistics/SHistogramBuilder.h"
 
 #include <array>
+#include <atomic>
 #include <cmath>
-#include <functional>
 #include <future>
 #include <memory>
 #include <span>
+#include <thread>
 
 namespace {
 
 constexpr int kAxisCount = 3;
 
-// Work handed to a second thread runs there, or in the waiting thread when none can be started
-// (the standard library then defers it instead of failing).
-constexpr std::launch kSecondThread = std::launch::async | std::launch::deferred;
+// A smaller block is done before a second thread would have started.
+constexpr size_t kMinPointsForThreads = 200000;
+
+// Images handed out at a time to whichever thread is free.
+constexpr int kImagesPerChunk = 8;
 
 // |v| sqrt(weight) / sigma 0; 0 when sigma 0 or the weight is not positive (or not a number).
 double standardizedOf(double length, double weight, double sigma0)
@@ -65,24 +68,26 @@ FloatArray makeFloatArray(size_t count)
         FloatArrayDeleter{bytes});
 }
 
+// Each chunk of images writes its values at the place of its first image point; the histograms
+// read the chunks' values in image order as pieces of one sequence.
 struct ImageValues {
     FloatArray lengths;      // |v| of every active image point
     FloatArray standardized; // their standardized residuals
-    size_t count = 0;
+    std::vector<std::span<const float>> lengthChunks, standardizedChunks;
 };
 
-// One pass over a range of images: their rows, rays and histogram values. Two passes over the
-// two halves of the image list run side by side; each writes only its own rows, sums, rays and
-// values, and the block row is merged from the rows in image order afterwards.
+// One pass over images: their rows, rays and histogram values. A pass per thread takes chunks of
+// the image list as they come; each image writes only its own row and sums, each pass counts its
+// own rays, and the block row is merged from the rows in image order afterwards.
 struct ImagePass {
     double sigma0 = 0.0;
     double threshold = 3.0;
     SActiveRays *rays = nullptr;
-    SImageResidualRow *rows = nullptr; // one per image of the range
-    ResidualSums *sums = nullptr;      // one per image of the range
-    float *lengths = nullptr;          // null: no histograms
+    SImageResidualRow *rows = nullptr; // one per image
+    ResidualSums *sums = nullptr;      // one per image
+    float *lengths = nullptr;          // where the chunk writes; null: no histograms
     float *standardized = nullptr;
-    size_t values = 0; // values written
+    size_t values = 0; // values written for the chunk
     qint64 lonely = 0;
 
     void visitImage(const SImage &image, size_t index);
@@ -211,14 +216,12 @@ void countCode(SBlockSummary &s, int code)
     }
 }
 
-// One pass over the object points: codes, rays, control rows and sigma sums.
+// One pass over the object points: codes, control rows and sigma sums. It needs no rays, so it
+// runs while the image points are counted; the rays are looked up by countRays() afterwards.
 struct ObjectPass {
     SBlockStatistics *stats = nullptr;
-    const SActiveRays *rays = nullptr;
     bool sigmas = false;
     bool keepValues = true; // for the histograms
-    int cap = 10;
-    qint64 rayTotal = 0;
     std::array<std::array<SigmaSums, kAxisCount>, 3> sigmaSums{};
     std::array<std::vector<float>, kAxisCount> sigmaValues;
 
@@ -289,17 +292,36 @@ void ObjectPass::visit(const SObjectPoint &p)
     if (!p.isActive())
         ++summary.blunders;
     const GroupE group = groupOf(p.code());
-    if (group != G_Centre) {
+    if (group != G_Centre)
         ++summary.objectPoints;
-        const int n = rays->rays(p.id());
-        rayTotal += n;
-        if (n < 2)
-            ++summary.weakPoints;
-        ++stats->multiplicity.pointsByRays[size_t(std::min(n, cap))];
-    }
     addObservations(p);
     if (sigmas)
         addSigmas(p, group);
+}
+
+// Multiplicity and points with too few rays, once every ray is counted.
+void countRays(SBlockStatistics &stats, const SObjectPointList &objects, const SActiveRays &rays, int cap)
+{
+    SMultiplicity &m = stats.multiplicity;
+    m.cap = cap;
+    m.pointsByRays.assign(size_t(cap) + 1, 0);
+    qint64 rayTotal = 0;
+    int weak = 0;
+    for (const SObjectPoint &p : objects) {
+        if (p.isProjectionCentre())
+            continue;
+        const int n = rays.rays(p.id());
+        rayTotal += n;
+        weak += n < 2;
+        ++m.pointsByRays[size_t(std::min(n, cap))];
+    }
+    stats.summary.weakPoints = weak;
+    if (stats.summary.objectPoints > 0)
+        m.meanRaysPerPoint = double(rayTotal) / stats.summary.objectPoints;
+    if (stats.summary.images > 0)
+        m.meanPointsPerImage = double(stats.summary.activeObservations) / stats.summary.images;
+    m.population = QStringLiteral("object points without projection centres; a ray is an active image point "
+                                  "with the point's id");
 }
 
 void finishControl(SControlStatistics &control)
@@ -345,81 +367,193 @@ void summariseAdjustment(SBlockSummary &s, const SProjectData &data)
     }
 }
 
-// Where the image list is cut in two halves of about as many points.
-int halfOfPoints(const SImageList &images, size_t points)
+// Where each image's points begin among all image points; the last entry is their count.
+std::vector<size_t> firstPoints(const SImageList &images)
 {
-    size_t seen = 0;
-    for (int i = 0; i < images.count(); ++i) {
-        if (seen * 2 >= points)
-            return i;
-        seen += size_t(images.at(i)->numberOfPoints());
-    }
-    return images.count();
+    std::vector<size_t> first(size_t(images.count()) + 1, 0);
+    for (int i = 0; i < images.count(); ++i)
+        first[size_t(i) + 1] = first[size_t(i)] + size_t(images.at(i)->numberOfPoints());
+    return first;
 }
 
-void runImagePass(SBlockStatistics &stats, const SProjectData &data, const SStatisticsOptions &options,
-                  SActiveRays &rays, ImageValues &values)
+// Work handed to a second thread runs there, or in the waiting thread when none can be started
+// (the standard library then defers it instead of failing). Small blocks stay on this thread.
+std::launch secondThreadPolicy(const SStatisticsOptions &options, size_t points)
+{
+    const bool wanted = options.threads == SStatisticsOptions::kTwoThreads ||
+                        (options.threads == SStatisticsOptions::kThreadsBySize && points >= kMinPointsForThreads &&
+                         std::thread::hardware_concurrency() >= 2);
+    return wanted ? std::launch::async | std::launch::deferred : std::launch::deferred;
+}
+
+// The image list in chunks, taken by the passes of both threads as they come.
+struct ImageWork {
+    const SImageList *images = nullptr;
+    const std::vector<size_t> *first = nullptr; // firstPoints()
+    ImageValues *values = nullptr;
+    std::atomic<int> nextChunk{0};
+    int chunks = 0;
+    std::vector<size_t> chunkValues; // values each chunk wrote
+
+    void run(ImagePass &pass);
+};
+
+void ImageWork::run(ImagePass &pass)
+{
+    for (int chunk = nextChunk.fetch_add(1, std::memory_order_relaxed); chunk < chunks;
+         chunk = nextChunk.fetch_add(1, std::memory_order_relaxed)) {
+        const int begin = chunk * kImagesPerChunk, end = std::min(begin + kImagesPerChunk, images->count());
+        pass.values = 0;
+        if (values->lengths) {
+            pass.lengths = values->lengths.get() + (*first)[size_t(begin)];
+            pass.standardized = values->standardized.get() + (*first)[size_t(begin)];
+        }
+        for (int i = begin; i < end; ++i)
+            pass.visitImage(*images->at(i), size_t(i));
+        chunkValues[size_t(chunk)] = pass.values;
+    }
+}
+
+void prepareImageWork(ImageWork &work, SBlockStatistics &stats, const SProjectData &data,
+                      const SStatisticsOptions &options, std::vector<ResidualSums> &sums)
 {
     const SImageList &images = data.mListImageData;
-    const size_t count = size_t(images.count());
-    size_t points = 0;
-    for (const SImage *image : images)
-        points += size_t(image->numberOfPoints());
-    const int cut = halfOfPoints(images, points);
     stats.residuals.threshold = options.standardizedThreshold;
-    stats.residuals.images.resize(count);
-    std::vector<ResidualSums> sums(count);
+    stats.residuals.images.resize(size_t(images.count()));
+    sums.resize(size_t(images.count()));
     if (options.histograms) { // left uninitialised: the passes write every value kept
-        values.lengths = makeFloatArray(points);
-        values.standardized = makeFloatArray(points);
+        work.values->lengths = makeFloatArray(work.first->back());
+        work.values->standardized = makeFloatArray(work.first->back());
     }
-    // The second half counts its rays apart and writes its values after room for every point of
-    // the first half; both are joined to the first half's once the two passes are done.
-    SActiveRays secondRays = rays.emptyCopy();
-    size_t firstHalfPoints = 0;
-    for (int i = 0; i < cut; ++i)
-        firstHalfPoints += size_t(images.at(i)->numberOfPoints());
-    std::array<ImagePass, 2> passes;
-    for (size_t half = 0; half < 2; ++half) {
-        ImagePass &pass = passes[half];
-        const size_t first = half == 0 ? 0 : size_t(cut);
-        const size_t offset = half == 0 ? 0 : firstHalfPoints;
-        pass.sigma0 = stats.summary.sigma0;
-        pass.threshold = options.standardizedThreshold;
-        pass.rays = half == 0 ? &rays : &secondRays;
-        pass.rows = stats.residuals.images.data() + first;
-        pass.sums = sums.data() + first;
-        if (values.lengths) {
-            pass.lengths = values.lengths.get() + offset;
-            pass.standardized = values.standardized.get() + offset;
-        }
-    }
-    const auto scan = [&images](ImagePass &pass, int first, int last) {
-        for (int i = first; i < last; ++i)
-            pass.visitImage(*images.at(i), size_t(i - first));
-    };
-    std::future<void> secondHalf = std::async(kSecondThread, scan, std::ref(passes[1]), cut, images.count());
-    scan(passes[0], 0, cut);
-    secondHalf.get();
-    rays.add(secondRays);
-    if (values.lengths) {
-        std::copy_n(passes[1].lengths, passes[1].values, values.lengths.get() + passes[0].values);
-        std::copy_n(passes[1].standardized, passes[1].values, values.standardized.get() + passes[0].values);
-        values.count = passes[0].values + passes[1].values;
-    }
+    work.images = &images;
+    work.chunks = (images.count() + kImagesPerChunk - 1) / kImagesPerChunk;
+    work.chunkValues.assign(size_t(work.chunks), 0);
+}
 
+ImagePass makeImagePass(SBlockStatistics &stats, const SStatisticsOptions &options, SActiveRays &rays,
+                        std::vector<ResidualSums> &sums)
+{
+    ImagePass pass;
+    pass.sigma0 = stats.summary.sigma0;
+    pass.threshold = options.standardizedThreshold;
+    pass.rays = &rays;
+    pass.rows = stats.residuals.images.data();
+    pass.sums = sums.data();
+    return pass;
+}
+
+// The block row and the summary's counts from the rows in image order; the chunks' values as
+// the pieces the histograms read.
+void finishImagePass(SBlockStatistics &stats, const std::vector<ResidualSums> &sums, const ImageWork &work,
+                     qint64 lonely)
+{
     ResidualSums blockSums;
-    for (size_t i = 0; i < count; ++i)
+    for (size_t i = 0; i < sums.size(); ++i)
         addToBlock(stats.residuals.block, blockSums, stats.residuals.images[i], sums[i]);
     finishRow(stats.residuals.block, blockSums);
     stats.residuals.population =
         QStringLiteral("active image points (eliminated points counted, their residuals left out); "
                        "standardized residual |v| sqrt(weight) / sigma 0");
     SBlockSummary &s = stats.summary;
-    s.lonelyObservations = passes[0].lonely + passes[1].lonely;
+    s.lonelyObservations = lonely;
     s.imageObservations = stats.residuals.block.points;
     s.activeObservations = stats.residuals.block.active;
     s.eliminatedObservations = stats.residuals.block.eliminated;
+    ImageValues &values = *work.values;
+    if (!values.lengths)
+        return;
+    for (int chunk = 0; chunk < work.chunks; ++chunk) {
+        const size_t at = (*work.first)[size_t(chunk) * kImagesPerChunk], n = work.chunkValues[size_t(chunk)];
+        values.lengthChunks.emplace_back(values.lengths.get() + at, n);
+        values.standardizedChunks.emplace_back(values.standardized.get() + at, n);
+    }
+}
+
+// The object pass on a second thread while this one finds the rays' ids and goes through
+// chunks of images; the second thread then takes chunks of images too.
+void runPasses(SBlockStatistics &stats, const SProjectData &data, const SStatisticsOptions &options,
+               ObjectPass &objects, SActiveRays &rays, ImageValues &values)
+{
+    ImageWork work;
+    const std::vector<size_t> first = firstPoints(data.mListImageData);
+    work.first = &first;
+    work.values = &values;
+    std::vector<ResidualSums> sums;
+    prepareImageWork(work, stats, data, options, sums);
+
+    SActiveRays secondRays;
+    ImagePass secondPass = makeImagePass(stats, options, secondRays, sums);
+    std::promise<void> raysReady;
+    std::future<void> second =
+        std::async(secondThreadPolicy(options, first.back()), [&, ready = raysReady.get_future()]() mutable {
+            for (const SObjectPoint &p : data.mListObjectData)
+                objects.visit(p);
+            ready.get();
+            work.run(secondPass);
+        });
+    try {
+        rays = SActiveRays(data.mListObjectData);
+        secondRays = rays.emptyCopy();
+    } catch (...) {
+        raysReady.set_exception(std::current_exception());
+        throw;
+    }
+    raysReady.set_value();
+    ImagePass pass = makeImagePass(stats, options, rays, sums);
+    work.run(pass);
+    second.get();
+    rays.add(secondRays);
+    finishImagePass(stats, sums, work, pass.lonely + secondPass.lonely);
+}
+
+// What is left once both passes are done, in tasks that both threads take as they come; each
+// writes only its own result.
+struct FinalTasks {
+    SBlockStatistics *stats = nullptr;
+    const SProjectData *data = nullptr;
+    const SActiveRays *rays = nullptr;
+    const ImageValues *values = nullptr;
+    const ObjectPass *objects = nullptr;
+    int cap = 10;
+    int bins = 60;
+    bool histograms = true;
+    std::array<SHistogram, 2 + kAxisCount> results; // |v|, standardized, sigma X, Y, Z
+    std::atomic<int> next{0};
+
+    static constexpr int kTasks = 1 + 2 + kAxisCount; // the largest first
+    void run();
+    void runTask(int task);
+};
+
+void FinalTasks::run()
+{
+    for (int task = next.fetch_add(1, std::memory_order_relaxed); task < kTasks;
+         task = next.fetch_add(1, std::memory_order_relaxed))
+        runTask(task);
+}
+
+void FinalTasks::runTask(int task)
+{
+    static const char *const axisNames[] = {"sigma X", "sigma Y", "sigma Z"};
+    const QString active = QStringLiteral("active image points");
+    if (task == 2) {
+        countRays(*stats, data->mListObjectData, *rays, cap);
+    } else if (!histograms) {
+        return;
+    } else if (task < 2) {
+        const auto &chunks = task == 0 ? values->lengthChunks : values->standardizedChunks;
+        results[size_t(task)] = buildHistogram(
+            std::span<const std::span<const float>>(chunks),
+            task == 0 ? QStringLiteral("|v| of image points") : QStringLiteral("standardized residual"), active, bins);
+    } else {
+        const size_t axis = size_t(task - 3);
+        const QString population = stats->precision.available
+                                       ? QStringLiteral("object points without projection centres")
+                                       : QStringLiteral("none: no inversion, no sigmas");
+        results[axis + 2] = buildHistogram(objects->sigmaValues[axis],
+                                           QString::fromLatin1(axisNames[axis]) + QStringLiteral(" of object points"),
+                                           population, bins);
+    }
 }
 
 } // namespace
@@ -435,61 +569,37 @@ SBlockStatistics computeBlockStatistics(const SProjectData &data, const SStatist
     SBlockStatistics stats;
     summariseAdjustment(stats.summary, data);
 
-    SActiveRays rays(data.mListObjectData);
-    ImageValues values;
-    runImagePass(stats, data, options, rays, values);
-    const int bins = options.maxHistogramBins;
-    const QString active = QStringLiteral("active image points");
-    // The two histograms of the image points read only the values collected above and fill their
-    // own results: they are built on a second core while this one goes on with the object points.
-    std::future<std::array<SHistogram, 2>> imageHistograms;
-    if (options.histograms)
-        imageHistograms = std::async(kSecondThread, [&values, active, bins] {
-            return std::array<SHistogram, 2>{
-                buildHistogram(std::span<const float>(values.lengths.get(), values.count),
-                               QStringLiteral("|v| of image points"), active, bins),
-                buildHistogram(std::span<const float>(values.standardized.get(), values.count),
-                               QStringLiteral("standardized residual"), active, bins)};
-        });
-
-    ObjectPass pass;
-    pass.stats = &stats;
-    pass.rays = &rays;
-    pass.sigmas = stats.precision.available = stats.summary.inversion;
-    pass.keepValues = options.histograms;
-    pass.cap = std::max(1, options.multiplicityCap);
-    stats.multiplicity.cap = pass.cap;
-    stats.multiplicity.pointsByRays.assign(size_t(pass.cap) + 1, 0);
-    if (pass.sigmas && pass.keepValues)
-        for (std::vector<float> &axis : pass.sigmaValues)
+    ObjectPass objects;
+    objects.stats = &stats;
+    objects.sigmas = stats.precision.available = stats.summary.inversion;
+    objects.keepValues = options.histograms;
+    if (objects.sigmas && objects.keepValues)
+        for (std::vector<float> &axis : objects.sigmaValues)
             axis.reserve(size_t(data.mListObjectData.count()));
-    for (const SObjectPoint &p : data.mListObjectData)
-        pass.visit(p);
+    SActiveRays rays;
+    ImageValues values;
+    runPasses(stats, data, options, objects, rays, values);
     finishControl(stats.control);
-    finishPrecision(stats.precision, pass);
+    finishPrecision(stats.precision, objects);
 
-    SMultiplicity &m = stats.multiplicity;
-    if (stats.summary.objectPoints > 0)
-        m.meanRaysPerPoint = double(pass.rayTotal) / stats.summary.objectPoints;
-    if (stats.summary.images > 0)
-        m.meanPointsPerImage = double(stats.summary.activeObservations) / stats.summary.images;
-    m.population = QStringLiteral("object points without projection centres; a ray is an active image point "
-                                  "with the point's id");
-
-    if (!options.histograms)
-        return stats;
-    static const char *const axisNames[] = {"sigma X", "sigma Y", "sigma Z"};
-    const QString sigmaPopulation = stats.precision.available
-                                        ? QStringLiteral("object points without projection centres")
-                                        : QStringLiteral("none: no inversion, no sigmas");
-    std::array<SHistogram, kAxisCount> sigmaHistograms;
-    for (int axis = 0; axis < kAxisCount; ++axis)
-        sigmaHistograms[size_t(axis)] = buildHistogram(
-            pass.sigmaValues[size_t(axis)], QString::fromLatin1(axisNames[axis]) + QStringLiteral(" of object points"),
-            sigmaPopulation, bins);
-    for (SHistogram &h : imageHistograms.get())
-        stats.histograms.push_back(std::move(h));
-    for (SHistogram &h : sigmaHistograms)
-        stats.histograms.push_back(std::move(h));
+    FinalTasks tasks;
+    tasks.stats = &stats;
+    tasks.data = &data;
+    tasks.rays = &rays;
+    tasks.values = &values;
+    tasks.objects = &objects;
+    tasks.cap = std::max(1, options.multiplicityCap);
+    tasks.bins = options.maxHistogramBins;
+    tasks.histograms = options.histograms;
+    if (options.histograms) {
+        std::future<void> second =
+            std::async(secondThreadPolicy(options, size_t(stats.summary.imageObservations)), [&tasks] { tasks.run(); });
+        tasks.run();
+        second.get();
+        for (SHistogram &h : tasks.results)
+            stats.histograms.push_back(std::move(h));
+    } else {
+        tasks.run();
+    }
     return stats;
 }

@@ -17,6 +17,9 @@ struct SStatisticsOptions {
     int maxHistogramBins = 60;          // upper limit of the histogram bin rule
     int multiplicityCap = 10;           // rays counted one by one below this, the last bin holds ">= cap"
     bool histograms = true;             // false leaves SBlockStatistics::histograms empty (faster)
+    // Whether a second thread shares the work; the results are the same either way.
+    enum ThreadsE { kThreadsBySize, kOneThread, kTwoThreads };
+    ThreadsE threads = kThreadsBySize; // by size: large blocks on two cores or more
 };
 
 // Counts and adjustment figures of the whole block.
@@ -144,8 +147,8 @@ struct SBlockStatistics {
     std::vector<SHistogram> histograms; // |v|, standardized residual, sigma X, Y, Z of object points
 };
 
-// All statistics of the open project, in one pass over the image points (the two halves of the
-// image list on two threads) and one over the object points. A project without a project record
+// All statistics of the open project, in one pass over the image points and one over the object
+// points (for a large block side by side on two threads). A project without a project record
 // counts as sigma 0 = 0 and no inversion. Reads the project only; safe while nothing changes it.
 SBlockStatistics computeBlockStatistics(const SProjectData &data, const SStatisticsOptions &options = {});
 

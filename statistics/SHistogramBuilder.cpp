@@ -91,10 +91,26 @@ template <typename T> Range rangeOf(std::span<const T> values)
         r.highest = std::max(r.highest, double(highest[lane]));
         r.finite += finite[lane];
     }
+    return r;
+}
+
+template <typename T> Range rangeOf(std::span<const std::span<const T>> segments)
+{
+    Range r;
+    for (const std::span<const T> &segment : segments) {
+        const Range part = rangeOf(segment);
+        r.lowest = std::min(r.lowest, part.lowest);
+        r.highest = std::max(r.highest, part.highest);
+        r.finite += part.finite;
+    }
     // Equal values differ only in the sign of zero; the largest edge keeps the sign of the first
     // zero met in order, as a single scan would have kept it.
     if (r.highest == 0.0)
-        r.highest = double(*std::find(values.begin(), values.end(), T(0)));
+        for (const std::span<const T> &segment : segments)
+            if (const auto zero = std::find(segment.begin(), segment.end(), T(0)); zero != segment.end()) {
+                r.highest = double(*zero);
+                break;
+            }
     return r;
 }
 
@@ -126,7 +142,8 @@ void countBins(std::span<const T> values, const std::vector<double> &edges, std:
 
 // Equal bins from low to high; values above high are counted as overflow.
 template <typename T>
-void fillBins(SHistogram &h, std::span<const T> values, double low, double high, int bins, bool allFinite)
+void fillBins(SHistogram &h, std::span<const std::span<const T>> segments, double low, double high, int bins,
+              bool allFinite)
 {
     const double width = (high - low) / bins;
     h.edges.resize(size_t(bins) + 1);
@@ -136,10 +153,12 @@ void fillBins(SHistogram &h, std::span<const T> values, double low, double high,
     edges.back() = std::nextafter(high, std::numeric_limits<double>::infinity());
     edges.push_back(std::numeric_limits<double>::infinity());
     std::vector<qint64> tallies(kLanes * (size_t(bins) + 1), 0);
-    if (allFinite)
-        countBins<false>(values, edges, tallies);
-    else
-        countBins<true>(values, edges, tallies);
+    for (const std::span<const T> &values : segments) {
+        if (allFinite)
+            countBins<false>(values, edges, tallies);
+        else
+            countBins<true>(values, edges, tallies);
+    }
     h.counts.assign(size_t(bins), 0);
     for (size_t i = 0; i <= size_t(bins); ++i) {
         qint64 &count = i < size_t(bins) ? h.counts[i] : h.overflow;
@@ -148,26 +167,42 @@ void fillBins(SHistogram &h, std::span<const T> values, double low, double high,
     }
 }
 
-template <typename T>
-SHistogram build(std::span<const T> values, const QString &name, const QString &population, int maxBins)
+// Every step-th value of the segments taken as one sequence, the non-finite ones left out.
+template <typename T> std::vector<double> evenSample(std::span<const std::span<const T>> segments, size_t count)
 {
+    std::vector<double> sample;
+    const size_t step = count / kQuartileSample + 1;
+    sample.reserve(count / step + 1);
+    size_t skip = 0; // values to pass over before the next one taken
+    for (const std::span<const T> &values : segments) {
+        size_t i = skip;
+        for (; i < values.size(); i += step)
+            if (std::isfinite(double(values[i])))
+                sample.push_back(values[i]);
+        skip = i - values.size();
+    }
+    return sample;
+}
+
+template <typename T>
+SHistogram build(std::span<const std::span<const T>> segments, const QString &name, const QString &population,
+                 int maxBins)
+{
+    size_t count = 0;
+    for (const std::span<const T> &segment : segments)
+        count += segment.size();
     SHistogram h;
     h.name = name;
     h.population = population;
     h.rule = QString::fromLatin1(kHistogramRule).arg(maxBins);
-    const Range range = rangeOf(values);
+    const Range range = rangeOf(segments);
     const double lowest = range.lowest, highest = range.highest;
     h.total = range.finite;
-    h.skipped = qint64(values.size()) - range.finite;
+    h.skipped = qint64(count) - range.finite;
     if (h.total == 0)
         return h;
 
-    std::vector<double> sample;
-    const size_t step = values.size() / kQuartileSample + 1;
-    sample.reserve(values.size() / step + 1);
-    for (size_t i = 0; i < values.size(); i += step)
-        if (std::isfinite(double(values[i])))
-            sample.push_back(values[i]);
+    std::vector<double> sample = evenSample(segments, count);
     const double low = lowest < 0.0 ? lowest : 0.0;
     double high = highest;
     double iqr = 0.0;
@@ -179,7 +214,7 @@ SHistogram build(std::span<const T> values, const QString &name, const QString &
             high = fence;
     }
     const int bins = high > low ? binCount(double(h.total), iqr, low, high, maxBins) : 1;
-    fillBins(h, values, low, high, bins, h.skipped == 0);
+    fillBins(h, segments, low, high, bins, h.skipped == 0);
     return h;
 }
 
@@ -187,10 +222,16 @@ SHistogram build(std::span<const T> values, const QString &name, const QString &
 
 SHistogram buildHistogram(std::span<const float> values, const QString &name, const QString &population, int maxBins)
 {
-    return build(values, name, population, maxBins);
+    return build(std::span<const std::span<const float>>(&values, 1), name, population, maxBins);
 }
 
 SHistogram buildHistogram(std::span<const double> values, const QString &name, const QString &population, int maxBins)
 {
-    return build(values, name, population, maxBins);
+    return build(std::span<const std::span<const double>>(&values, 1), name, population, maxBins);
+}
+
+SHistogram buildHistogram(std::span<const std::span<const float>> segments, const QString &name,
+                          const QString &population, int maxBins)
+{
+    return build(segments, name, population, maxBins);
 }

@@ -14,3 +14,6 @@ extern const char *const kHistogramRule;
 // are single precision; keeping them so halves the memory the passes run through).
 SHistogram buildHistogram(std::span<const float> values, const QString &name, const QString &population, int maxBins);
 SHistogram buildHistogram(std::span<const double> values, const QString &name, const QString &population, int maxBins);
+// The same over values kept in pieces, binned as if the pieces were one sequence in their order.
+SHistogram buildHistogram(std::span<const std::span<const float>> segments, const QString &name,
+                          const QString &population, int maxBins);

@@ -4,6 +4,7 @@
 #include "statistics/SBlockStatistics.h"
 #include "statistics/SDecimalText.h"
 #include "statistics/SHistogramBuilder.h"
+#include "statistics/SStatisticsJson.h"
 #include "tests/common/StatisticsBlock.h"
 #include "tests/common/StopHandler.h"
 
@@ -40,6 +41,45 @@ double rmsLength(std::initializer_list<std::pair<double, double>> vectors)
     for (const auto &[vx, vy] : vectors)
         sum += double(float(vx)) * double(float(vx)) + double(float(vy)) * double(float(vy));
     return std::sqrt(sum / double(vectors.size()));
+}
+
+// A block of many images with random residuals, weights (some 0), eliminated and lonely points,
+// control observations and sigmas: enough images for both threads to take some.
+QString writeRandomBlock(const QString &dir, double sigma0, double inversion)
+{
+    using namespace PatbFiles;
+    std::mt19937 random(11);
+    std::uniform_real_distribution<double> residual(-3.0, 3.0), unit(0.0, 1.0);
+    constexpr int kImages = 600, kPointsPerImage = 60, kFirstId = 1000, kObjects = 3000;
+    QByteArray images, orientations, objects = statisticsRecord(sigma0, 0.75, inversion), observations;
+    for (int image = 1; image <= kImages; ++image) {
+        images += imageHeader(image);
+        for (int k = 0; k < kPointsPerImage; ++k) {
+            const int id = kFirstId + int(random() % (kObjects + 50)); // a few ids without object point
+            const int status = unit(random) < 0.05 ? 1 : 0;
+            const double weight = unit(random) < 0.1 ? 0.0 : 0.25 * double(1 + random() % 4);
+            images += imagePoint(status, id, k, k, residual(random), residual(random), weight);
+        }
+        images += imageTrailer();
+        orientations += orientationRecord(image, 7, 100.0 * image, 0, 1000, unit(random), unit(random), 1);
+    }
+    static const int codes[] = {0, 0, 0, 0, 200, 300, 500};
+    for (int i = 0; i < kObjects; ++i) {
+        const int id = kFirstId + i, code = codes[random() % 7];
+        objects += objectRecord(code, id, i, 2 * i, 3, unit(random), unit(random), unit(random) * 10);
+        if (code != 0)
+            observations +=
+                observationRecord(1 + int(random() % 3), random() % 5 == 0 ? 1 : 0, id, i + 0.5, residual(random));
+    }
+    writeFile(QDir(dir).filePath("p.(p)"), "IMAGE_FILE: b.(i)\r\nOBJECT_FILE: b.(o)\r\nORIENTATION_FILE: b.(e)\r\n"
+                                           "OBJECT_OBSERVATION_FILE: b.(c)\r\nCAMERA_FILE: none.cam\r\n");
+    writeFile(QDir(dir).filePath("b.(i)"), images);
+    writeFile(QDir(dir).filePath("b.(e)"), orientations);
+    writeFile(QDir(dir).filePath("b.(o)"), objects);
+    writeFile(QDir(dir).filePath("b.(c)"), observations);
+    qputenv("windir", dir.toUtf8());
+    writeFile(QDir(dir).filePath("Pat.ini"), "[PAT]\nPATH_PROGRAMS=\n");
+    return QDir(dir).filePath("p.(p)");
 }
 
 } // namespace
@@ -238,6 +278,33 @@ private slots:
                     ++expected[bin];
         QCOMPARE(h.counts, expected);
         QVERIFY(h.counts.size() <= 60);
+    }
+
+    // A second thread takes chunks of images and the object points; every figure must be the one
+    // a single thread computes (doubles compared exactly).
+    void twoThreadsAsOne_data()
+    {
+        QTest::addColumn<double>("sigma0");
+        QTest::addColumn<double>("inversion");
+        QTest::newRow("sigma 0 and inverse") << 0.7 << 1.0;
+        QTest::newRow("sigma 0 = 0, no inverse") << 0.0 << 0.0;
+    }
+    void twoThreadsAsOne()
+    {
+        QFETCH(double, sigma0);
+        QFETCH(double, inversion);
+        QTemporaryDir dir;
+        SProjectData data;
+        StopHandler handler;
+        QVERIFY(SPatbReader(data, handler).readProjectFile(writeRandomBlock(dir.path(), sigma0, inversion)));
+        data.initialise();
+        SStatisticsOptions options;
+        options.threads = SStatisticsOptions::kOneThread;
+        const QJsonObject one = statisticsJson(computeBlockStatistics(data, options));
+        options.threads = SStatisticsOptions::kTwoThreads;
+        for (int run = 0; run < 3; ++run)
+            QCOMPARE(statisticsJson(computeBlockStatistics(data, options)), one);
+        data.close();
     }
 
     // The text tables write numbers themselves; every character must be the one QString::number
