@@ -4,7 +4,10 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <limits>
+#include <type_traits>
 #include <utility>
 
 const char *const kHistogramRule =
@@ -39,6 +42,54 @@ std::pair<double, double> quartiles(std::vector<double> &values)
     if (k1 < k3)
         std::nth_element(values.begin(), at(k1), at(k3));
     return {values[k1], values[k3]};
+}
+
+// Single precision values are selected by their bits: an unsigned key per value that orders as
+// the values do (a negative zero just below a positive one, which compare equal anyway). The
+// top 16 bits of the keys are counted first, and only the keys of the bucket that holds a
+// wanted rank are then selected among: the same quartiles as a selection among the values, at a
+// fraction of its comparisons.
+uint32_t orderKey(float v)
+{
+    uint32_t bits = 0;
+    std::memcpy(&bits, &v, sizeof bits);
+    return (bits & 0x80000000u) != 0 ? ~bits : bits | 0x80000000u;
+}
+
+float fromOrderKey(uint32_t key)
+{
+    const uint32_t bits = (key & 0x80000000u) != 0 ? key & 0x7fffffffu : ~key;
+    float v = 0.0f;
+    std::memcpy(&v, &bits, sizeof v);
+    return v;
+}
+
+float selectKey(const std::vector<uint32_t> &keys, const std::vector<uint32_t> &bucketCounts, size_t rank,
+                std::vector<uint32_t> &inBucket)
+{
+    size_t below = 0;
+    uint32_t bucket = 0;
+    while (below + bucketCounts[bucket] <= rank)
+        below += bucketCounts[bucket++];
+    inBucket.clear();
+    for (const uint32_t key : keys)
+        if (key >> 16 == bucket)
+            inBucket.push_back(key);
+    const auto at = inBucket.begin() + std::ptrdiff_t(rank - below);
+    std::nth_element(inBucket.begin(), at, inBucket.end());
+    return fromOrderKey(*at);
+}
+
+// The lower and upper quartile by the nearest-rank rule.
+std::pair<double, double> quartiles(const std::vector<uint32_t> &keys)
+{
+    std::vector<uint32_t> bucketCounts(size_t(1) << 16, 0);
+    for (const uint32_t key : keys)
+        ++bucketCounts[key >> 16];
+    std::vector<uint32_t> inBucket;
+    const float q1 = selectKey(keys, bucketCounts, quantileRank(keys.size(), 0.25), inBucket);
+    const float q3 = selectKey(keys, bucketCounts, quantileRank(keys.size(), 0.75), inBucket);
+    return {q1, q3};
 }
 
 int binCount(double n, double iqr, double low, double high, int maxBins)
@@ -167,18 +218,23 @@ void fillBins(SHistogram &h, std::span<const std::span<const T>> segments, doubl
     }
 }
 
-// Every step-th value of the segments taken as one sequence, the non-finite ones left out.
-template <typename T> std::vector<double> evenSample(std::span<const std::span<const T>> segments, size_t count)
+// Every step-th value of the segments taken as one sequence, the non-finite ones left out; single
+// precision values as their order keys.
+template <typename T> auto evenSample(std::span<const std::span<const T>> segments, size_t count)
 {
-    std::vector<double> sample;
+    std::vector<std::conditional_t<std::is_same_v<T, float>, uint32_t, double>> sample;
     const size_t step = count / kQuartileSample + 1;
     sample.reserve(count / step + 1);
     size_t skip = 0; // values to pass over before the next one taken
     for (const std::span<const T> &values : segments) {
         size_t i = skip;
         for (; i < values.size(); i += step)
-            if (std::isfinite(double(values[i])))
-                sample.push_back(values[i]);
+            if (std::isfinite(double(values[i]))) {
+                if constexpr (std::is_same_v<T, float>)
+                    sample.push_back(orderKey(values[i]));
+                else
+                    sample.push_back(values[i]);
+            }
         skip = i - values.size();
     }
     return sample;
@@ -202,7 +258,7 @@ SHistogram build(std::span<const std::span<const T>> segments, const QString &na
     if (h.total == 0)
         return h;
 
-    std::vector<double> sample = evenSample(segments, count);
+    auto sample = evenSample(segments, count);
     const double low = lowest < 0.0 ? lowest : 0.0;
     double high = highest;
     double iqr = 0.0;

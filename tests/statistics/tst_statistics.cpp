@@ -244,6 +244,17 @@ private slots:
         QTest::newRow("far outlier apart") << std::vector<double>{1, 2, 3, 4, 5, 6, 7, 8, 1e7} << 0ll << 1ll;
         QTest::newRow("empty") << std::vector<double>{} << 0ll << 0ll;
         QTest::newRow("largest is the first zero") << std::vector<double>{-1, 0.0, -1, -1, -0.0} << 0ll << 0ll;
+        // More values than the quartiles' sample, with ties, zeros and both signs; ten far outliers
+        // put the last edge on the fence, which the quartiles set.
+        std::mt19937 random(5);
+        std::uniform_real_distribution<double> spread(0.0, 5.0);
+        std::vector<double> many;
+        for (int i = 0; i < 200000; ++i)
+            many.push_back(i % 20000 == 1 ? 1e6
+                           : i % 7 == 0   ? 0.0
+                           : i % 5 == 0   ? double(i % 3)
+                                          : (i % 2 ? -1 : 1) * spread(random));
+        QTest::newRow("many, both signs, far outliers") << many << 0ll << 10ll;
     }
     void histogram()
     {
@@ -278,6 +289,15 @@ private slots:
                     ++expected[bin];
         QCOMPARE(h.counts, expected);
         QVERIFY(h.counts.size() <= 60);
+
+        // Single precision values are binned exactly as the same values in double precision.
+        std::vector<float> floats(input.begin(), input.end());
+        const std::vector<double> widened(floats.begin(), floats.end());
+        const SHistogram single = buildHistogram(floats, QStringLiteral("x"), QStringLiteral("all"), 60);
+        const SHistogram twice = buildHistogram(widened, QStringLiteral("x"), QStringLiteral("all"), 60);
+        QCOMPARE(single.edges, twice.edges);
+        QCOMPARE(single.counts, twice.counts);
+        QCOMPARE(single.overflow, twice.overflow);
     }
 
     // A second thread takes chunks of images and the object points; every figure must be the one
