@@ -13,6 +13,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstdlib>
 #include <numeric>
@@ -548,23 +549,40 @@ void SObjectCanvas::forEachVisit(const QRect &near, bool withSelected, Skip skip
     for (size_t v = 0; v < count && !(v % kCancelStride == 0 && cancelled()); ++v) {
         const size_t at = order == Order::Forward ? v : count - 1 - v;
         const int i = mWork.visitAll ? int(at) : mWork.visit[at];
-        if (skip(i))
-            continue;
-        if (!mapHere) {
-            const QPoint p = positionOf(i);
-            if (!mWork.visitAll || within(near, p) || (withSelected && selected(i)))
-                visit(i, p);
-            continue;
-        }
-        const SObjectPoint &point = *mList->at(i);
-        const int y = mMapping.row(axisValue(point, mVerticalAxis));
-        const bool nearRow = y >= near.top() && y <= near.bottom();
-        if (!nearRow && !(withSelected && selected(i)))
-            continue;
-        const QPoint p(mMapping.column(axisValue(point, mHorizontalAxis)), y);
-        if ((nearRow && p.x() >= near.left() && p.x() <= near.right()) || (withSelected && selected(i)))
-            visit(i, p);
+        if (!skip(i))
+            visitIndex(i, near, withSelected, mapHere, visit);
     }
+}
+
+template <typename Visit> void SObjectCanvas::forEachUncovered(const QRect &near, bool withSelected, Visit visit) const
+{
+    // A word of 64 points at a time: which points are left is as good as random, and a test
+    // per point would cost a mispredicted branch for about every other one.
+    constexpr size_t kCancelStrideWords = 64;
+    const bool mapHere = mWork.visitAll && !isPlaced();
+    const std::vector<quint64> &uncovered = mWork.uncovered;
+    for (size_t word = 0; word < uncovered.size() && !(word % kCancelStrideWords == 0 && cancelled()); ++word)
+        for (quint64 bits = uncovered[word]; bits != 0; bits &= bits - 1)
+            visitIndex(int(word * 64 + size_t(std::countr_zero(bits))), near, withSelected, mapHere, visit);
+}
+
+template <typename Visit>
+void SObjectCanvas::visitIndex(int i, const QRect &near, bool withSelected, bool mapHere, Visit &visit) const
+{
+    if (!mapHere) {
+        const QPoint p = positionOf(i);
+        if (!mWork.visitAll || within(near, p) || (withSelected && selected(i)))
+            visit(i, p);
+        return;
+    }
+    const SObjectPoint &point = *mList->at(i);
+    const int y = mMapping.row(axisValue(point, mVerticalAxis));
+    const bool nearRow = y >= near.top() && y <= near.bottom();
+    if (!nearRow && !(withSelected && selected(i)))
+        return;
+    const QPoint p(mMapping.column(axisValue(point, mHorizontalAxis)), y);
+    if ((nearRow && p.x() >= near.left() && p.x() <= near.right()) || (withSelected && selected(i)))
+        visit(i, p);
 }
 
 void SObjectCanvas::paintVisits(QPainter &painter, const QRect &rect)
@@ -576,9 +594,12 @@ void SObjectCanvas::paintVisits(QPainter &painter, const QRect &rect)
     const bool culled = stampCoveredPoints(near, withSelected);
     // A covered point, or one the culling did not visit, is skipped before its position is
     // worked out.
-    forEachVisit(
-        near, withSelected, [&](int i) { return culled && !isUncovered(i); },
-        [&](int i, const QPoint &p) { paintPoint(painter, rect, i, p); });
+    const auto paint = [&](int i, const QPoint &p) { paintPoint(painter, rect, i, p); };
+    if (culled)
+        forEachUncovered(near, withSelected, paint);
+    else
+        forEachVisit(
+            near, withSelected, [](int) { return false; }, paint);
     if (!mPositionsKept) { // painted once: the culling's buffers are not needed again
         mWork.pixelFootprint = std::vector<quint8>();
         mWork.uncovered = std::vector<quint64>();

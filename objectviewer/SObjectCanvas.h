@@ -243,6 +243,11 @@ private:
     // visit(i, position of i), unless skip(i).
     template <Order order = Order::Forward, typename Skip, typename Visit>
     void forEachVisit(const QRect &near, bool withSelected, Skip skip, Visit visit) const;
+    // The same for the points the culling left (forward).
+    template <typename Visit> void forEachUncovered(const QRect &near, bool withSelected, Visit visit) const;
+    // visit(i, position of i) when the point is one to visit.
+    template <typename Visit>
+    void visitIndex(int i, const QRect &near, bool withSelected, bool mapHere, Visit &visit) const;
     void paintVisits(QPainter &painter, const QRect &rect);
     void paintPoint(QPainter &painter, const QRect &clip, int index, const QPoint &position);
     // Whether paintPoint draws anything of the point (its code shown, a blunder only with blunders).
@@ -257,7 +262,6 @@ private:
     int visitFootprint(int index, const QPoint &p, const QRect &area) const;
     static size_t pixelIn(const QPoint &p, const QRect &area);
     bool stampCoveredPoints(const QRect &area, bool withSelected);
-    bool isUncovered(int index) const { return (mWork.uncovered[size_t(index) / 64] >> (size_t(index) % 64)) & 1; }
     // Makes the culling's buffers for a band of a paint in bands here, in this thread's heap,
     // which gives them back entirely once freed; a worker thread's heap would keep some.
     void reserveBandWork(const QRect &rect);
