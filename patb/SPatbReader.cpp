@@ -614,14 +614,18 @@ void SPatbReader::prepareMerge(SObjectPointList &points, const QString &observat
     SRecordFile observations(observationFile, kObservationRecordSize);
     if (!observations.open())
         return;
-    while (prepared.ids.size() < kObservationBatch) {
+    std::vector<int> ids;
+    while (ids.size() < kObservationBatch) {
         const char *r = observations.next();
         if (!r)
             break;
-        prepared.ids.push_back(SRecord::idAt(r, 4));
+        ids.push_back(SRecord::idAt(r, 4));
     }
-    prepared.found.resize(prepared.ids.size());
-    points.findEach(prepared.ids, prepared.found);
+    std::vector<SObjectPoint *> found(ids.size());
+    points.findEach(ids, found);
+    // Only a look-up that went through is handed on.
+    prepared.found = std::move(found);
+    prepared.ids = std::move(ids);
 }
 
 void SPatbReader::findObservedPoints(std::span<const int> ids, std::span<SObjectPoint *> points,
