@@ -303,9 +303,10 @@ bool SPatbReader::readProjectFile(const QString &projectFile)
     for (const QString &name : names)
         totalBytes += QFileInfo(name).size();
     mHandler.readStarting(totalBytes);
-    // (o) does not depend on (i) and (e): a worker may read it meanwhile.
-    SObjectFileRead objects(record.objectFile, mProgressBytes);
+    // (o) does not depend on (i) and (e): a worker may read it meanwhile. What it prepares
+    // outlives it: a read that stops early leaves while the worker may still be at work.
     ObjectsPrepared prepared;
+    SObjectFileRead objects(record.objectFile, mProgressBytes);
     if (mWorkerThreads) {
         objects.setAfterRead([this, observationFile = record.observationFile, &prepared](SObjectPointList &points) {
             prepareMerge(points, observationFile, prepared);
