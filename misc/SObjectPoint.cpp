@@ -338,6 +338,7 @@ void SObjectPointList::appendAll(SObjectPointList &other)
     mYmax = std::max(mYmax, other.mYmax);
     mZmax = std::max(mZmax, other.mZmax);
     mSelectedCount += other.mSelectedCount;
+    mFlagged += other.mFlagged;
     ++mSelectionGeneration;
     other.clear();
 }
@@ -350,8 +351,11 @@ void SObjectPointList::keepFirst(int n)
     mFirstById.clear();
     mIndexedCount = 0;
     resetBox();
-    for (const SObjectPoint &point : mPoints)
+    mFlagged = 0;
+    for (const SObjectPoint &point : mPoints) {
         includeInBox(point);
+        mFlagged += point.isSelected() ? 1 : 0;
+    }
 }
 
 void SObjectPointList::indexNewPoints() const
@@ -453,6 +457,7 @@ void SObjectPointList::setSelected(SObjectPoint &point, bool selected)
     if (point.mSelected == selected)
         return;
     point.mSelected = selected;
+    mFlagged += selected ? 1 : -1;
     ++mSelectionGeneration;
 }
 
@@ -466,8 +471,10 @@ void SObjectPointList::addToSelection(SObjectPoint &point)
 
 void SObjectPointList::deselectAll()
 {
-    for (SObjectPoint &p : mPoints)
-        p.mSelected = false;
+    if (mFlagged > 0) // a pass only where a flag is set
+        for (SObjectPoint &p : mPoints)
+            p.mSelected = false;
+    mFlagged = 0;
     mSelectedCount = 0;
     ++mSelectionGeneration;
 }
@@ -535,22 +542,6 @@ SObjectPoint *SObjectPointList::selectImagePoints(const SImage &image, bool eras
     return centre;
 }
 
-int SObjectPointList::countSelectedFlags() const
-{
-    int n = 0;
-    for (const SObjectPoint &p : mPoints)
-        n += p.isSelected() ? 1 : 0;
-    return n;
-}
-
-bool SObjectPointList::anySelected() const
-{
-    for (const SObjectPoint &p : mPoints)
-        if (p.isSelected())
-            return true;
-    return false;
-}
-
 void SObjectPointList::clear()
 {
     Storage().swap(mPoints);
@@ -558,6 +549,7 @@ void SObjectPointList::clear()
     mIndexedCount = 0;
     resetBox();
     mSelectedCount = 0;
+    mFlagged = 0;
     ++mSelectionGeneration;
 }
 
@@ -573,6 +565,7 @@ void SObjectPointList::swap(SObjectPointList &other) noexcept
     std::swap(mYmax, other.mYmax);
     std::swap(mZmax, other.mZmax);
     std::swap(mSelectedCount, other.mSelectedCount);
+    std::swap(mFlagged, other.mFlagged);
     // Each list now holds other flags: what views derived from the old ones is stale.
     ++mSelectionGeneration;
     ++other.mSelectionGeneration;

@@ -152,6 +152,7 @@ public:
     SObjectPoint *append(const SObjectPoint &point)
     {
         includeInBox(point);
+        mFlagged += point.isSelected() ? 1 : 0;
         mPoints.push_back(point);
         return &mPoints.back();
     }
@@ -210,9 +211,10 @@ public:
     // centre with its id, counting those not yet selected; with erase the previous selection
     // goes first. Returns that centre, or null.
     SObjectPoint *selectImagePoints(const SImage &image, bool erase);
-    // The points whose selected flag is set, however they were selected.
-    int countSelectedFlags() const;
-    bool anySelected() const;
+    // The points whose selected flag is set, however they were selected: kept as the flags
+    // change, so that an empty selection is known without a pass.
+    int flaggedCount() const { return mFlagged; }
+    bool anySelected() const { return mFlagged > 0; }
 
     // Deletes all points and resets the bounding box and the selected count.
     void clear();
@@ -248,5 +250,6 @@ private:
     mutable size_t mIndexedCount = 0;
     float mXmin, mYmin, mZmin, mXmax, mYmax, mZmax;
     int mSelectedCount = 0;
+    int mFlagged = 0;                  // points whose selected flag is set
     unsigned mSelectionGeneration = 1; // 0 is "never seen" for the views
 };

@@ -89,7 +89,7 @@ void SObjectCanvas::setObjectPoints(SObjectPointList *list, bool sigmasAvailable
     mList = list;
     mSigmasAvailable = sigmasAvailable;
     mSelectedCentres.clear();
-    if (mList) {
+    if (mList && mList->anySelected()) {
         for (SObjectPoint &point : *mList)
             if (point.isProjectionCentre() && point.isSelected())
                 mSelectedCentres.insert(point.id(), &point);

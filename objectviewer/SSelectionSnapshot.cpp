@@ -28,6 +28,10 @@ std::shared_ptr<const SSelectionSnapshot> SSelectionSnapshot::of(const SObjectPo
     snapshot->mList = &list;
     snapshot->mGeneration = list.selectionGeneration();
     snapshot->mPointCount = list.count();
+    if (list.flaggedCount() == 0) {
+        last = snapshot; // nothing selected: known without a pass
+        return snapshot;
+    }
     int i = 0;
     for (const SObjectPoint &point : list) {
         if (point.isSelected()) {

@@ -204,6 +204,49 @@ private slots:
         QVERIFY(!list.find(12));
     }
 
+    // The list keeps the number of set flags through every change, so that an empty selection
+    // needs no pass: checked against a count of the flags after each step.
+    void flaggedCountFollowsEveryChange()
+    {
+        const auto flagsSet = [](const SObjectPointList &list) {
+            return int(std::count_if(list.begin(), list.end(), [](const SObjectPoint &p) { return p.isSelected(); }));
+        };
+        const auto fill = [](SObjectPointList &list, int first, int n) {
+            for (int id = first; id < first + n; ++id)
+                list.append(SObjectPoint(id, id % 2 ? 900 : 0, float(id), 0, 0, 0, 0, 0));
+        };
+        SObjectPointList list, other;
+        fill(list, 1, 6);
+        fill(other, 100, 3);
+        list.setSelected(*list.at(1), true);
+        list.setSelected(*list.at(1), true);
+        list.addToSelection(*list.at(4));
+        other.setSelected(*other.at(0), true);
+        QCOMPARE(list.flaggedCount(), flagsSet(list));
+        list.append(*list.at(4)); // a copy keeps its flag
+        QCOMPARE(list.flaggedCount(), flagsSet(list));
+        list.appendAll(other); // the shorter list moves
+        other.appendAll(list);
+        QCOMPARE(list.flaggedCount(), 0);
+        QCOMPARE(other.flaggedCount(), flagsSet(other));
+        QCOMPARE(other.flaggedCount(), 4);
+        other.keepFirst(7);
+        QCOMPARE(other.flaggedCount(), flagsSet(other));
+        other.swap(list);
+        QCOMPARE(list.flaggedCount(), flagsSet(list));
+        QCOMPARE(other.flaggedCount(), 0);
+        std::vector<SObjectPoint *> centres;
+        list.selectIds({2, 4}, {3}, centres);
+        QCOMPARE(list.flaggedCount(), flagsSet(list));
+        QCOMPARE(list.flaggedCount(), 3);
+        list.deselectAll();
+        QCOMPARE(list.flaggedCount(), 0);
+        QCOMPARE(flagsSet(list), 0);
+        list.setSelected(*list.at(0), true);
+        list.clear();
+        QCOMPARE(list.flaggedCount(), 0);
+    }
+
     // A point keeps its observation block outside itself: copies, moves (a vector growing) and
     // assignments carry it along, and a point without one reads none.
     void observationTravelsWithPoint()
